@@ -1,0 +1,75 @@
+# Windows build: Plenvue.exe, Ravelin.dll, the language packages, the Windows tests.
+enable_language(RC)
+enable_testing()
+include(GoogleTest)
+
+set(win_link_options -static -static-libgcc -static-libstdc++)
+set(win_libs comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 oleaut32 uuid winmm advapi32 winspool)
+
+# Every Win32-only source except the entry point, so the Windows tests can link the classes.
+set(win_sources)
+foreach(dir IN LISTS PLENVUE_SUBSYSTEMS)
+  file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*_win.cpp)
+  list(APPEND win_sources ${dir_sources})
+endforeach()
+list(FILTER win_sources EXCLUDE REGEX "/shell/WinMain_win\\.cpp$")
+add_library(plenvue_win STATIC ${win_sources})
+target_link_libraries(plenvue_win PUBLIC plenvue_core ${win_libs})
+target_compile_definitions(plenvue_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
+
+add_executable(Plenvue WIN32 ${CMAKE_SOURCE_DIR}/shell/WinMain_win.cpp ${CMAKE_SOURCE_DIR}/res/Plenvue.rc)
+target_link_libraries(Plenvue PRIVATE plenvue_win)
+target_link_options(Plenvue PRIVATE ${win_link_options})
+
+# Ravelin: the mouse-hook library, undecorated stdcall exports through its .def file.
+file(GLOB ravelin_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ravelin/*.cpp)
+if(ravelin_sources)
+  add_library(Ravelin SHARED ${ravelin_sources} ${CMAKE_SOURCE_DIR}/ravelin/Ravelin.def)
+  set_target_properties(Ravelin PROPERTIES PREFIX "" OUTPUT_NAME Ravelin)
+  target_link_libraries(Ravelin PRIVATE user32 kernel32)
+  target_link_options(Ravelin PRIVATE ${win_link_options} -Wl,--kill-at)
+endif()
+
+# Language packages: resource-only modules, no code and no entry point.
+file(GLOB lang_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/*.rc)
+foreach(src IN LISTS lang_sources)
+  get_filename_component(name ${src} NAME_WE)
+  add_library(lang_${name} MODULE ${src})
+  set_target_properties(lang_${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name} SUFFIX ".dll"
+    LINKER_LANGUAGE C LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Language)
+  target_link_options(lang_${name} PRIVATE -nostdlib -s -Wl,-e,0 -Wl,--no-insert-timestamp)
+  add_dependencies(Plenvue lang_${name})
+endforeach()
+
+# plenvue-cli: one command-line program over the core; each file in tools/plenvue-cli adds commands.
+file(GLOB cli_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/plenvue-cli/*.cpp)
+if(cli_sources)
+  add_executable(plenvue-cli ${cli_sources})
+  target_link_libraries(plenvue-cli PRIVATE plenvue_core)
+  target_link_options(plenvue-cli PRIVATE ${win_link_options})
+endif()
+
+# GoogleTest from Debian's sources, built with the cross compiler.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+if(win_test_sources)
+  add_executable(plenvue_wintests ${win_test_sources})
+  target_link_libraries(plenvue_wintests PRIVATE plenvue_win gtest gtest_main)
+  target_link_options(plenvue_wintests PRIVATE ${win_link_options})
+  target_compile_definitions(plenvue_wintests PRIVATE PLENVUE_BIN_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(plenvue_wintests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES RUN_SERIAL TRUE)
+endif()
+
+# End-to-end tests drive the real program with real input; one CTest test per file, run serially.
+file(GLOB e2e_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(src IN LISTS e2e_tests)
+  get_filename_component(name ${src} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND python3 ${src} -v)
+  set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600
+    ENVIRONMENT "PLENVUE_BIN_DIR=${CMAKE_BINARY_DIR};PLENVUE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endforeach()
