@@ -1,0 +1,45 @@
+// Which rectangle a capture takes and where the cursor is drawn, computed without a window.
+#pragma once
+#include <cstdint>
+
+namespace plenvue {
+
+struct CapturePoint { int32_t x = 0, y = 0; };
+struct CaptureBox { int32_t left = 0, top = 0, right = 0, bottom = 0; };
+
+// The engine's persistent fields.
+struct CaptureFields {
+    int32_t CaptureMethod = 0;
+    int32_t SrcTop = 0;
+    int32_t SrcLeft = 0;
+    int32_t SrcWidth = 0;
+    int32_t SrcHeight = 0;
+};
+
+enum class CaptureSource { Desktop, Foreground, ScreenNoWindow };
+
+struct CapturePlan {
+    CaptureSource source = CaptureSource::Desktop;
+    bool clientDC = false;
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    int32_t cursorX = 0, cursorY = 0;
+};
+
+// What the platform reports at the moment of capture.
+struct CaptureScene {
+    CapturePoint cursor;        // screen coordinates
+    int32_t screenWidth = 0;    // primary display, pixels
+    int32_t screenHeight = 0;
+    CaptureBox windowRect;      // foreground window, screen coordinates
+    CaptureBox clientRect;      // foreground window's client rectangle (0, 0, w, h)
+    CapturePoint clientOrigin;  // client area's top-left on the screen
+};
+
+// Updates the fields the method computes and returns what to copy. Overflow in the
+// subtractions raises an error to the caller.
+CapturePlan PlanCapture(CaptureFields& fields, const CaptureScene& scene);
+
+// Property conversion of the rectangle fields: nearest integer, halves to even.
+int32_t CaptureCoordinate(double value);
+
+}  // namespace plenvue

@@ -1,0 +1,77 @@
+#include "capture/clsCapture_win.h"
+
+#include <vector>
+
+namespace plenvue {
+
+Picture clsCapture::Capture() {
+    CaptureScene scene;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    scene.cursor = {cursor.x, cursor.y};
+    scene.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    scene.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    HWND window = nullptr;
+    if (f_.CaptureMethod == 3 || f_.CaptureMethod == 4) {
+        window = GetForegroundWindow();
+        RECT r{};
+        GetWindowRect(window, &r);
+        scene.windowRect = {r.left, r.top, r.right, r.bottom};
+        RECT c{};
+        GetClientRect(window, &c);
+        scene.clientRect = {c.left, c.top, c.right, c.bottom};
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        scene.clientOrigin = {origin.x, origin.y};
+    }
+    CapturePlan plan = PlanCapture(f_, scene);
+    switch (plan.source) {
+    case CaptureSource::Desktop: window = GetDesktopWindow(); break;
+    case CaptureSource::Foreground: break;
+    case CaptureSource::ScreenNoWindow: window = nullptr; break;
+    }
+    return GrabDeviceArea(window, plan.clientDC, plan.left, plan.top, plan.width, plan.height,
+                          plan.cursorX, plan.cursorY);
+}
+
+Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int32_t top,
+                                   int32_t width, int32_t height, int32_t cursorX,
+                                   int32_t cursorY) {
+    WindowDC source = clientDC || !window ? WindowDC::Client(window) : WindowDC::Whole(window);
+    if (!source.get()) return Picture();
+    MemoryDC memory(CreateCompatibleDC(source.get()));
+    if (!memory) return Picture();
+    UniqueGdi bitmap(CreateCompatibleBitmap(source.get(), width, height));
+    UniqueGdi palette;
+    {
+        SelectedObject selBitmap(memory.get(), bitmap.get());
+        HPALETTE oldPalette = nullptr;
+        if ((GetDeviceCaps(source.get(), RASTERCAPS) & RC_PALETTE) &&
+            GetDeviceCaps(source.get(), SIZEPALETTE) == 256) {
+            std::vector<unsigned char> buf(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
+            auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+            lp->palVersion = 0x300;
+            lp->palNumEntries = 256;
+            GetSystemPaletteEntries(source.get(), 0, 256, lp->palPalEntry);
+            palette.reset(CreatePalette(lp));
+            if (palette) {
+                oldPalette = SelectPalette(memory.get(), static_cast<HPALETTE>(palette.get()), FALSE);
+                RealizePalette(memory.get());
+            }
+        }
+        if (bitmap) {
+            BitBlt(memory.get(), 0, 0, width, height, source.get(), left, top, SRCCOPY);
+            if (cursor_) DrawIcon(memory.get(), cursorX, cursorY, GetCursor());
+        }
+        if (oldPalette) SelectPalette(memory.get(), oldPalette, FALSE);
+    }
+    return Picture::FromBitmap(static_cast<HBITMAP>(bitmap.release()),
+                               static_cast<HPALETTE>(palette.release()));
+}
+
+clsCapture& SharedCapture() {
+    static clsCapture engine;
+    return engine;
+}
+
+}  // namespace plenvue

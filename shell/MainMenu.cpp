@@ -1,0 +1,110 @@
+#include "shell/MainMenu.h"
+
+namespace plenvue {
+
+namespace {
+MenuNode Item(const char* name, const char* caption, int item, int command,
+              const char* shortcut = "") {
+    MenuNode n;
+    n.name = name;
+    n.caption = caption;
+    n.item = item;
+    n.command = command;
+    n.shortcut = shortcut;
+    return n;
+}
+MenuNode Sep(const char* name) {
+    MenuNode n;
+    n.name = name;
+    n.separator = true;
+    return n;
+}
+MenuNode Sub(const char* name, const char* caption, int item, int help, std::vector<MenuNode> kids) {
+    MenuNode n = Item(name, caption, item, help);
+    n.children = std::move(kids);
+    return n;
+}
+MenuNode Checked(MenuNode n) {
+    n.checked = true;
+    return n;
+}
+MenuNode Hidden(MenuNode n) {
+    n.hidden = true;
+    return n;
+}
+}  // namespace
+
+const std::vector<MenuNode>& MainMenuTree() {
+    static const std::vector<MenuNode> tree = {
+        Sub("mnuFile", "&File", 1101, kHelpFile,
+            {Item("mnuOpen", "&Open", 1103, kCmdOpen, "Ctrl+O"),
+             Item("mnuSave", "&Save", 1105, kCmdSave, "Ctrl+S"),
+             Item("mnuSaveAs", "Save &As", 1107, kCmdSaveAs),
+             Sep("mnuLineFile1"),
+             // Copy To gets an item of its own (1109): sharing Move To's item would label both alike.
+             Item("mnuFileOperator(0)", "&Copy To...", 1109, kCmdCopyTo, "Ctrl+C"),
+             Item("mnuFileOperator(1)", "&Move To...", 1111, kCmdMoveTo, "Ctrl+M"),
+             Item("mnuFileOperator(2)", "&Delete", 1113, kCmdDelete, "Del"),
+             Sep("mnuLineFile3"),
+             Item("mnuPrint", "&Print", 1115, kCmdPrint, "Ctrl+P"),
+             Sep("mnuLineFile2"),
+             Item("mnuExit", "E&xit", 1117, kCmdExit)}),
+        Sub("mnuView", "&View", 1119, kHelpView,
+            {Checked(Item("mnuToolBar", "&Tool Bar", 1121, kCmdToolBar)),
+             Checked(Item("mnuStatusBar", "&Status Bar", 1123, kCmdStatusBar)),
+             Sep("mnuLineView1"),
+             Checked(Item("mnuHistory", "&History", 1125, kCmdHistory)),
+             Item("mnuColor", "Main Window &Color", 1126, kCmdColor)}),
+        Sub("mnuTools", "&Tools", 1127, kHelpTools,
+            {Item("mnuCapture(0)", "Capture &Full Screen", 1129, 1861),
+             Item("mnuCapture(1)", "Capture &Region", 1131, 1862),
+             Item("mnuCapture(2)", "Capture &Active Window", 1133, 1863),
+             Item("mnuCapture(3)", "Capture Act&ive Window Client", 1135, 1864),
+             Item("mnuCapture(4)", "Capture &Windows", 1137, 1865),
+             Item("mnuCapture(5)", "R&epeat Last Capturing", 1139, 1866),
+             Sep("mnuLineTools1"),
+             Item("mnuCMonitor", "Clipboard &Monitor", 1141, kCmdCMonitor),
+             Item("mnuAutoSave", "Auto &Save", 1143, kCmdAutoSave),
+             Item("mnuIncludeCursor", "Include &Cursor", 1145, kCmdIncludeCursor),
+             Sep("mnuLineTools3"),
+             Item("mnuClearClip", "C&lear Clipboard", 1147, kCmdClearClip),
+             Item("mnuClearCanvas", "Clear Can&vas", 1149, kCmdClearCanvas),
+             Sep("mnuLineTools4"),
+             Item("mnuOption", "&Option", 1151, kCmdOption)}),
+        Sub("mnuImage", "&Image", 1153, kHelpImage,
+            {Sub("mnuFilters", "&Filters", 1155, kHelpFilters,
+                 {Item("mnuColorGlasses", "&Color Glasses...", 1157, kCmdColorGlasses),
+                  Item("mnuNoise", "&Noise...", 1159, kCmdNoise),
+                  Item("mnuEmboss", "&Emboss", 1161, kCmdEmboss),
+                  Item("mnuSoften", "&Soften", 1163, kCmdSoften),
+                  Item("mnuBlur", "&Blur", 1165, kCmdBlur),
+                  Item("mnuSharpen", "S&harpen", 1167, kCmdSharpen),
+                  Hidden(Item("mnuUnsharpen", "&Unsharpen", 0, kCmdUnsharpen)),
+                  Item("mnuFade", "&Fade", 1169, kCmdFade),
+                  Item("mnuLighten", "&Lighten", 1171, kCmdLighten)}),
+             Item("mnuNegative", "&Negative Image", 1173, kCmdNegative),
+             Item("mnuGrayScale", "&Gray Scale", 1175, kCmdGrayScale),
+             Item("mnuBnW", "&Black and White", 1177, kCmdBnW),
+             Sub("mnuMirrors", "&Mirror", 1179, kHelpMirrors,
+                 {Item("mnuMirror(0)", "Filp&H", 1181, 1904),
+                  Item("mnuMirror(1)", "Filp&V", 1183, 1905),
+                  Item("mnuMirror(2)", "&FlipHV", 1185, 1906)}),
+             Sub("mnuColorDepth", "&Color Depth", 1187, kHelpColorDepth,
+                 {Item("mnuCD(0)", "2 Colors(1 bpp)", 1189, 1908, "Shift+F1"),
+                  Item("mnuCD(1)", "16 Colors(4 bpp)", 1191, 1909, "Shift+F2"),
+                  Item("mnuCD(2)", "256 Colors(8 bpp)", 1193, 1910, "Shift+F3"),
+                  Item("mnuCD(3)", "&True Color(24 bpp)", 1195, 1911, "Shift+F4")}),
+             Sep("mnuImageLine1"),
+             Item("mnuUndo", "&Undo Filter", 1197, kCmdUndo, "Ctrl+Z")}),
+        Sub("mnuHelp", "&Help", 1199, kHelpHelp,
+            {Item("mnuContent", "&Content", 1201, kCmdContent, "F1"),
+             Sep("mnuHelpLine2"),
+             Item("mnuEmail", "E&mail for Support", 1207, kCmdEmail),
+             Item("mnuHomepage", "Plenvue on the &Web", 1209, kCmdHomepage),
+             Sep("mnuHelpLine1"),
+             Item("mnuAbout", "&About", 1211, kCmdAbout)}),
+    };
+    return tree;
+}
+
+}  // namespace plenvue

@@ -1,0 +1,70 @@
+#include "shell/MessageTable.h"
+
+namespace plenvue {
+
+const std::vector<MessageDefault>& MessageDefaults() {
+    static const std::vector<MessageDefault> table = {
+        {10001, "Plenvue Is Ready"},
+        {10002, "Register hotkey failed,Please retry."},
+        {10003, "The region you selected is too small!"},
+        {10004, "All Suuport Files|*.bmp;*.jpg|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg"},
+        {10005, "Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg"},
+        {10006, "Save File"},
+        {10007, "Load File"},
+        {10008, "There are too many files at the target folder,please chose another one."},
+        {10009, "Please choose a folder."},
+        {10012, "Version"},
+        {10014, "Are you SURE to delete file %s ?"},
+        {10015, "Capture Image Success"},
+        {10016, "File \"%s\" Save Success"},
+        {10017, "File \"%s\" Open Success"},
+        {10018, "Get picture from clipboard success"},
+        {10019, "Can't Overwrite File,\\nPlease Choose Another File Name."},
+        {10021, "Unknow Format!"},
+        {10028, "Special Thanks to  %s  ,the Localizer"},
+        {10030, "Printer not found."},
+        {101, "OK"},
+        {102, "Cancel"},
+        {5001, ""},
+        {5003, ""},
+        {11002, "Plenvue"},
+        {11003, kSupportMail},
+        {11004, kHomePage},
+    };
+    return table;
+}
+
+std::string DefaultMessage(int item) {
+    for (const auto& m : MessageDefaults())
+        if (m.item == item) return m.text;
+    return std::string();
+}
+
+std::string ReplacePlaceholder(const std::string& text, const std::string& value) {
+    std::string out;
+    size_t pos = 0;
+    for (;;) {
+        size_t hit = text.find("%s", pos);
+        if (hit == std::string::npos) break;
+        out.append(text, pos, hit - pos);
+        out += value;
+        pos = hit + 2;
+    }
+    out.append(text, pos, std::string::npos);
+    return out;
+}
+
+std::string ExpandLineBreaks(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            out += "\r\n";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace plenvue

@@ -1,0 +1,29 @@
+// The user-visible messages: item numbers and their built-in English texts.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace plenvue {
+
+struct MessageDefault {
+    int item;
+    const char* text;
+};
+
+// Every message item read at start-up, with the default used when the package lacks it.
+const std::vector<MessageDefault>& MessageDefaults();
+// The default text of one item ("" when it has none).
+std::string DefaultMessage(int item);
+
+constexpr const char* kProgramTitle = "Korvane Plenvue";
+constexpr const char* kProgramName = "Plenvue";
+constexpr const char* kVersion = "1.0.0";
+constexpr const char* kSupportMail = "mailto:support@korvane.example";
+constexpr const char* kHomePage = "http://www.korvane.example/plenvue";
+
+// Every "%s" replaced by the value; plain text replacement.
+std::string ReplacePlaceholder(const std::string& text, const std::string& value);
+// The two characters backslash and "n" become a line break (CR LF).
+std::string ExpandLineBreaks(const std::string& text);
+
+}  // namespace plenvue

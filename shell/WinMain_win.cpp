@@ -1,0 +1,123 @@
+// Entry point: single instance, program paths, language package, message table, main window.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <string>
+
+#include "shell/Handles_win.h"
+#include "shell/MessageTable.h"
+#include "shell/frmMain_win.h"
+#include "shell/modDeclare_win.h"
+
+using namespace plenvue;
+
+namespace {
+
+std::string WithBackslash(std::string s) {
+    if (s.empty() || s.back() != '\\') s += '\\';
+    return s;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Only the system folder and the program's own full paths are ever searched for libraries,
+// so a DLL planted in the current folder is never loaded.
+void RestrictDllSearch() {
+    SetDllDirectoryA("");
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE k32 = GetModuleHandleA("kernel32.dll");
+    auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(k32, "SetDefaultDllDirectories")));
+    if (fn) fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+}
+
+std::string ReadStoredPackage() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Korvane Studio\\Plenvue", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return std::string();
+    UniqueRegKey owned(key);
+    char buf[1024] = {};
+    DWORD type = 0, size = sizeof buf - 1;
+    if (RegQueryValueExA(key, "LanguagePackage", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::string();
+    return std::string(buf, strnlen(buf, size));
+}
+
+bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+// The package to use, or "" for the built-in English texts.
+std::string ChoosePackage(const std::string& programFolder) {
+    std::string defaultPackage = programFolder + "Language\\English.dll";
+    std::string stored = ReadStoredPackage();
+    if (!IsBlank(stored)) {
+        cMultiLanguage probe;
+        probe.LanguagePackageFileName(stored);
+        if (!IsBlank(probe.getItemValue(100, ""))) return stored;
+    }
+    if (FileExists(defaultPackage)) return defaultPackage;
+    return std::string();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    RestrictDllSearch();
+
+    // One instance per executable path.
+    char exePath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
+    std::string mutexName = exePath;
+    CharLowerBuffA(mutexName.data(), static_cast<DWORD>(mutexName.size()));
+    for (char& c : mutexName)
+        if (c == '\\' || c == ':') c = '_';
+    mutexName = "Local\\Plenvue.Instance." + mutexName;
+    UniqueKernel instance(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, L"This program is still runing.\r\n\r\n\u7A0B\u5E8F\u5DF2\u7ECF\u5728\u8FD0\u884C\u3002",
+                    L"Plenvue", MB_OK | MB_ICONERROR);
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES |
+                                             ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
+
+    ProgramState& app = App();
+    std::string exe(exePath);
+    app.ProgramFolder = WithBackslash(exe.substr(0, exe.find_last_of('\\') + 1));
+    char temp[256] = {};
+    GetTempPathA(255, temp);
+    app.TempFolder = WithBackslash(std::string(temp, strnlen(temp, sizeof temp)));
+    char beep[MAX_PATH + 1] = {};
+    if (GetTempFileNameA(app.TempFolder.c_str(), "~", 0, beep)) app.BeepFile = beep;
+
+    app.LanguagePackagePath = ChoosePackage(app.ProgramFolder);
+    app.Language = std::make_unique<cMultiLanguage>();
+    app.Language->LanguagePackageFileName(app.LanguagePackagePath);
+    app.LanguageName = app.Language->getItemValue(100, "");
+    LoadMessageTable(*app.Language);
+
+    int rc = 0;
+    {
+        frmMain main;
+        if (main.Load(showCommand)) {
+            MSG msg;
+            while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+                if (main.hWnd() && TranslateAcceleratorA(main.hWnd(), main.Accelerators(), &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            rc = static_cast<int>(msg.wParam);
+        }
+    }
+    OleUninitialize();
+    return rc;
+}

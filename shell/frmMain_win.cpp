@@ -1,0 +1,560 @@
+#include "shell/frmMain_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "capture/clsCapture_win.h"
+#include "shell/MainMenu.h"
+#include "shell/MessageTable.h"
+#include "shell/modDeclare_win.h"
+
+namespace plenvue {
+
+namespace {
+
+constexpr const char* kWindowClass = "PlenvueMainWindow";
+constexpr const char* kCanvasClass = "PlenvueCanvas";
+constexpr UINT kNotifyIconMessage = 2025;
+constexpr int kHotkeyFirst = 45057;
+constexpr int kHistoryListId = 300;
+constexpr int kScrollerId = 301;
+constexpr int kSplitWidth = 3;
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+// Toolbar buttons in order; 0 is a separator.
+constexpr int kToolbarLayout[] = {1, 2, 0, 3, 4, 5, 0, 14, 15, 16, 0, 6, 7, 8, 9, 10, 11, 0, 12, 0, 13};
+
+void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const cMultiLanguage* lang) {
+    for (const MenuNode& n : nodes) {
+        if (n.hidden) continue;  // hidden entries are not part of the menu
+        if (n.separator) {
+            AppendMenuA(parent, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        std::string caption = n.caption;
+        if (lang && n.item) caption = lang->getItemValue(n.item, n.caption);
+        if (!n.shortcut.empty()) caption += "\t" + n.shortcut;
+        if (!n.children.empty()) {
+            HMENU sub = CreatePopupMenu();
+            AppendMenuTree(sub, n.children, lang);
+            AppendMenuA(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+        } else {
+            AppendMenuA(parent, MF_STRING | (n.checked ? MF_CHECKED : 0), n.command, caption.c_str());
+        }
+    }
+}
+
+}  // namespace
+
+frmMain::~frmMain() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    if (accel_) DestroyAcceleratorTable(accel_);
+}
+
+bool frmMain::Load(int showCommand) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = Instance();
+    wc.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(1));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExA(&wc);
+
+    WNDCLASSEXA cc{};
+    cc.cbSize = sizeof cc;
+    cc.lpfnWndProc = CanvasProc;
+    cc.hInstance = Instance();
+    cc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    cc.lpszClassName = kCanvasClass;
+    RegisterClassExA(&cc);
+
+    hwnd_ = CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
+    if (!hwnd_) return false;
+
+    ACCEL keys[] = {
+        {FCONTROL | FVIRTKEY, 'O', kCmdOpen},        {FCONTROL | FVIRTKEY, 'S', kCmdSave},
+        {FCONTROL | FVIRTKEY, 'C', kCmdCopyTo},      {FCONTROL | FVIRTKEY, 'M', kCmdMoveTo},
+        {FVIRTKEY, VK_DELETE, kCmdDelete},           {FCONTROL | FVIRTKEY, 'P', kCmdPrint},
+        {FSHIFT | FVIRTKEY, VK_F1, 1908},            {FSHIFT | FVIRTKEY, VK_F2, 1909},
+        {FSHIFT | FVIRTKEY, VK_F3, 1910},            {FSHIFT | FVIRTKEY, VK_F4, 1911},
+        {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},        {FVIRTKEY, VK_F1, kCmdContent},
+    };
+    accel_ = CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    return true;
+}
+
+LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    frmMain* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<frmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        MessageBoxA(hwnd, e.what(), kProgramName, MB_ICONERROR);
+        return 0;
+    }
+}
+
+LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_SIZE:
+        OnSize(wParam);
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
+        mm->ptMinTrackSize.x = 400;
+        mm->ptMinTrackSize.y = 300;
+        return 0;
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam >= 1861 && wParam <= 1866) {
+            SnapIt(static_cast<int>(wParam) - 1861);
+            return 0;
+        }
+        break;
+    case WM_HOTKEY:
+        if (App().ModalDialog) {
+            MessageBeep(MB_OK);
+        } else if (wParam >= kHotkeyFirst && wParam < kHotkeyFirst + 6) {
+            SnapIt(static_cast<int>(wParam) - kHotkeyFirst);
+        }
+        return 0;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->hwndFrom == toolbar_.hWnd() || hdr->code == TTN_GETDISPINFOA) {
+            if (hdr->code == TTN_GETDISPINFOA) {
+                auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+                std::string text = App().Language
+                    ? App().Language->getItemValue(1600 + static_cast<int>(hdr->idFrom), "") : "";
+                size_t bar = text.find('|');
+                if (bar != std::string::npos) {
+                    SetStatus(text.substr(bar + 1));
+                    text.resize(bar);
+                }
+                lstrcpynA(info->szText, text.c_str(), sizeof info->szText);
+                return 1;
+            }
+            return 0;
+        }
+        break;
+    }
+    case WM_MENUSELECT:
+        OnMenuSelect(wParam, lParam);
+        return 0;
+    case kNotifyIconMessage:
+        OnNotifyIcon(lParam);
+        return 0;
+    case WM_CLOSE:
+        OnUnload();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        if (taskbarCreated_ && msg == taskbarCreated_) {
+            // A restarted shell forgets the icon; without it a hidden window is unreachable.
+            iconAdded_ = false;
+            AddNotifyIcon();
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void frmMain::OnCreate() {
+    title_ = kProgramTitle;
+    historyMode_ = "PREVIEW";
+    BuildMenu();
+    canvas_ = CreateWindowExA(WS_EX_CLIENTEDGE, kCanvasClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0,
+                              10, 10, hwnd_, nullptr, Instance(), this);
+    lstHistory_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
+                                  WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY, 0, 0, 10, 10,
+                                  hwnd_, reinterpret_cast<HMENU>(kHistoryListId), Instance(), nullptr);
+    picScroller_ = CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", nullptr, WS_CHILD | SS_GRAYRECT, 0, 0,
+                                   10, 10, hwnd_, reinterpret_cast<HMENU>(kScrollerId), Instance(),
+                                   nullptr);
+    CreateBars();
+    SendMessageA(lstHistory_, LB_SETHORIZONTALEXTENT, 1024, 0);
+    WriteBeepFile();
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    AddNotifyIcon();
+    for (int i = 0; i < 6; ++i) RegisterHotKey(hwnd_, kHotkeyFirst + i, MOD_CONTROL | MOD_ALT, '0' + i);
+    setCapMenu();
+    ShowHistoryPane();
+    SetWindowTextA(hwnd_, title_.c_str());
+    ArrangeControls();
+}
+
+void frmMain::BuildMenu() {
+    menu_ = CreateMenu();
+    AppendMenuTree(menu_, MainMenuTree(), App().Language.get());
+    SetMenu(hwnd_, menu_);
+}
+
+void frmMain::CreateBars() {
+    imageList_.LoadBitmapResource(Instance(), "ToolBar", 16, -1, RGB(255, 0, 255), IMAGE_BITMAP,
+                                  LR_CREATEDIBSECTION);
+    toolbar_.Create(hwnd_, 0, 0, 0, 0, 0x50000144);
+    toolbar_.SetImageList(imageList_.Handle());
+    for (int c : kToolbarLayout) {
+        if (c == 0) toolbar_.InsertSeparator();
+        else toolbar_.InsertButton(c - 1, c, -1, 0, TBSTATE_ENABLED,
+                                   c == kTbHistory ? BTNS_CHECK : BTNS_BUTTON);
+    }
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    rebar_.Create(hwnd_, 1, 1, rc.right - 2, 25, 0x56806401);
+    toolbar_.SetParent(hwnd_);
+    rebar_.InsertBand(nullptr, toolbar_.hWnd(), 360, 25, 360, 0x85);
+    toolbar_.CheckButton(kTbHistory, true);
+    toolbarHeight_ = rebar_.Height();
+
+    statusBarHeight_ = 20;
+    statusBar_.Create(hwnd_, 0x50000100, "", statusBarHeight_ - 2);
+    statusBar_.Simple(true);
+    SetStatus(Msg(10001));
+}
+
+void frmMain::SetStatus(const std::string& text) { statusBar_.SetText(255, text); }
+
+void frmMain::OnSize(WPARAM type) {
+    if (type == SIZE_MINIMIZED) {
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    statusBar_.ResizeToParent();
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    int edges[3] = {rc.right - 60, rc.right - 40, rc.right - 20};
+    statusBar_.SetParts(edges, 3);
+    if (rebar_.hWnd()) SendMessageA(rebar_.hWnd(), WM_SIZE, 0, 0);
+    ArrangeControls();
+}
+
+void frmMain::ArrangeControls() {
+    if (!canvas_) return;
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    int top = toolbarHeight_;
+    int h = rc.bottom - top - statusBarHeight_;
+    if (h < 1) h = 1;
+    int left = splitLeft_;
+    if (historyMode_ == "NONE") {
+        MoveWindow(canvas_, 0, top, rc.right, h, TRUE);
+        return;
+    }
+    HWND pane = historyMode_ == "LIST" ? lstHistory_ : picScroller_;
+    MoveWindow(pane, 0, top, left, h, TRUE);
+    int w = rc.right - left - kSplitWidth;
+    if (w < 1) w = 1;
+    MoveWindow(canvas_, left + kSplitWidth, top, w, h, TRUE);
+}
+
+void frmMain::ShowHistoryPane() {
+    bool shown = MenuChecked(kCmdHistory);
+    ShowWindow(lstHistory_, historyMode_ == "LIST" && shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(picScroller_, historyMode_ != "LIST" && historyMode_ != "NONE" && shown ? SW_SHOW : SW_HIDE);
+}
+
+bool frmMain::MenuChecked(int id) const {
+    return (GetMenuState(menu_, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void frmMain::SetMenuChecked(int id, bool on) {
+    CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void frmMain::OnCommand(int id) {
+    switch (id) {
+    case kTbContent: OpenHelp(); return;
+    case kTbHistory: ToggleHistory(); return;
+    case kCmdExit: OnUnload(); return;
+    case kCmdToolBar: ToggleToolBar(); return;
+    case kCmdStatusBar: ToggleStatusBar(); return;
+    case kCmdHistory: ToggleHistory(); return;
+    case kCmdColor: ChooseCanvasColor(); return;
+    case kCmdIncludeCursor: SetMenuChecked(id, !MenuChecked(id)); return;
+    case kCmdClearClip:
+        if (OpenClipboard(hwnd_)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        return;
+    case kCmdClearCanvas:
+        picSwap_.Reset();
+        ShowPic();
+        currentFile_.clear();
+        return;
+    case kCmdContent: OpenHelp(); return;
+    case kCmdEmail:
+        ShellExecuteA(hwnd_, "open", Msg(11003).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    case kCmdHomepage:
+        ShellExecuteA(hwnd_, "open", Msg(11004).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    case kCmdAbout: ShowAbout(); return;
+    default: break;
+    }
+    if (id >= kTbCaptureFirst && id <= kTbCaptureLast) SnapIt(id - kTbCaptureFirst);
+    else if (id >= kCmdCaptureFirst && id <= kCmdCaptureLast) SnapIt(id - kCmdCaptureFirst);
+}
+
+void frmMain::SnapIt(int index) {
+    ShowWindow(hwnd_, SW_HIDE);
+    Sleep(500);
+    Picture picture;
+    if (index == 0 || index == 2 || index == 3 || index == 5) {
+        clsCapture& engine = SharedCapture();
+        if (index == 0) engine.CaptureMethod(0);
+        else if (index == 2) engine.CaptureMethod(3);
+        else if (index == 3) engine.CaptureMethod(4);
+        engine.hasMouseCursor(MenuChecked(kCmdIncludeCursor));
+        try {
+            picture = engine.Capture();
+        } catch (const std::exception& e) {
+            MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
+        }
+    }
+    picSwap_ = picture;
+    SetCurrentFile("");
+    if (!picSwap_.Empty()) ShowPic();
+    else InvalidateRect(canvas_, nullptr, TRUE);
+    SIZE s = picSwap_.PixelSize();
+    SetStatus(Msg(10015) + std::to_string(s.cx) + "*" + std::to_string(s.cy));
+    ShowWindow(hwnd_, SW_SHOW);
+}
+
+void frmMain::ShowPic() { InvalidateRect(canvas_, nullptr, TRUE); }
+
+void frmMain::SetCurrentFile(const std::string& path) {
+    currentFile_ = path;
+    std::string caption = title_ + "--" + (path.empty() ? std::string("NewFile") : path);
+    SetWindowTextA(hwnd_, caption.c_str());
+}
+
+void frmMain::ToggleToolBar() {
+    bool on = !MenuChecked(kCmdToolBar);
+    SetMenuChecked(kCmdToolBar, on);
+    if (on) {
+        rebar_.Show(true);
+        toolbarHeight_ = rebar_.Height();
+    } else {
+        toolbarHeight_ = 0;
+        rebar_.Show(false);
+    }
+    ArrangeControls();
+}
+
+void frmMain::ToggleStatusBar() {
+    bool on = !MenuChecked(kCmdStatusBar);
+    SetMenuChecked(kCmdStatusBar, on);
+    statusBar_.Show(on);
+    statusBarHeight_ = on ? 20 : 0;
+    ArrangeControls();
+}
+
+void frmMain::ToggleHistory() {
+    if (historyMode_ == "NONE") return;
+    bool on = !MenuChecked(kCmdHistory);
+    SetMenuChecked(kCmdHistory, on);
+    ShowHistoryPane();
+    toolbar_.CheckButton(kTbHistory, on);
+    splitLeft_ = on ? 138 : 0;
+    ArrangeControls();
+}
+
+void frmMain::ChooseCanvasColor() {
+    CHOOSECOLORA cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = hwnd_;
+    cc.rgbResult = canvasColor_;
+    cc.lpCustColors = customColors_;
+    cc.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&cc)) return;
+    canvasColor_ = cc.rgbResult;
+    InvalidateRect(canvas_, nullptr, TRUE);
+}
+
+void frmMain::OpenHelp() {
+    std::string path = App().ProgramFolder + "Velmora.chm";
+    char sys[MAX_PATH] = {};
+    GetSystemDirectoryA(sys, MAX_PATH);
+    std::string viewer = std::string(sys) + "\\..\\hh.exe";
+    ShellExecuteA(hwnd_, "open", viewer.c_str(), ("\"" + path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void frmMain::AddNotifyIcon() {
+    if (iconAdded_) return;
+    nid_ = NOTIFYICONDATAA{};
+    nid_.cbSize = 88;  // the original record layout every shell version accepts
+    nid_.hWnd = hwnd_;
+    nid_.uID = 0;
+    nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid_.uCallbackMessage = kNotifyIconMessage;
+    nid_.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(1));
+    lstrcpynA(nid_.szTip, kProgramTitle, 64);
+    iconAdded_ = Shell_NotifyIconA(NIM_ADD, &nid_) != FALSE;
+}
+
+void frmMain::RemoveNotifyIcon() {
+    if (iconAdded_) Shell_NotifyIconA(NIM_DELETE, &nid_);
+    iconAdded_ = false;
+}
+
+void frmMain::OnNotifyIcon(LPARAM lParam) {
+    if (lParam == WM_LBUTTONDBLCLK && !App().ModalDialog) {
+        ShowWindow(hwnd_, SW_RESTORE);
+        ShowWindow(hwnd_, SW_SHOW);
+        SetForegroundWindow(hwnd_);
+    } else if (lParam == WM_RBUTTONUP) {
+        POINT pt{};
+        GetCursorPos(&pt);
+        SendMessageA(hwnd_, 0x313, 0, MAKELPARAM(pt.x, pt.y));
+    }
+}
+
+void frmMain::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+    UINT flags = HIWORD(wParam);
+    HMENU menu = reinterpret_cast<HMENU>(lParam);
+    if (flags == 0xFFFF || (flags & MF_SYSMENU) || !menu) return;
+    HWND status = statusBar_.hWnd();
+    HMODULE strings = App().Language ? App().Language->LanguagePackageInstance() : nullptr;
+    if (!status || !strings) return;
+    UINT ids[4] = {0, 0, 0, 0};
+    // Plain entries carry their help number as their command number.
+    MenuHelp(WM_MENUSELECT, wParam, lParam, menu_, strings, status, ids);
+}
+
+void frmMain::WriteBeepFile() {
+    const std::string& path = App().BeepFile;
+    if (path.empty()) return;
+    HRSRC res = FindResourceA(Instance(), "BEEP", "WAVE");
+    if (!res) return;
+    HGLOBAL data = LoadResource(Instance(), res);
+    DWORD size = SizeofResource(Instance(), res);
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes) return;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(f, bytes, size, &written, nullptr);
+    CloseHandle(f);
+}
+
+void frmMain::setCapMenu() {
+    HMENU sys = GetSystemMenu(hwnd_, FALSE);
+    if (!sys) return;
+    // Remove what an earlier call added, by command number, so entries others added stay.
+    for (int id = 1861; id <= 1866; ++id) DeleteMenu(sys, id, MF_BYCOMMAND);
+    int count = GetMenuItemCount(sys);
+    for (int i = count - 1; i >= 0; --i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA | MIIM_FTYPE;
+        if (GetMenuItemInfoA(sys, i, TRUE, &info) && (info.fType & MFT_SEPARATOR) &&
+            info.dwItemData == 0x504C4E56) {
+            DeleteMenu(sys, i, MF_BYPOSITION);
+        }
+    }
+    // The standard entries end with a separator and Close: insert before that separator.
+    int closePos = -1;
+    count = GetMenuItemCount(sys);
+    for (int i = 0; i < count; ++i)
+        if (GetMenuItemID(sys, i) == SC_CLOSE) closePos = i;
+    int insertAt = closePos >= 0 ? closePos : 6;
+    for (int i = 0; i < 6; ++i) {
+        std::string caption = App().CaptureCaptions[i];
+        if (caption.empty()) caption = " ";
+        InsertMenuA(sys, insertAt + i, MF_BYPOSITION | MF_STRING, 1861 + i, caption.c_str());
+    }
+    InsertMenuA(sys, insertAt + 6, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    MENUITEMINFOA mark{};
+    mark.cbSize = sizeof mark;
+    mark.fMask = MIIM_DATA;
+    mark.dwItemData = 0x504C4E56;  // tags our separator for the next rebuild
+    SetMenuItemInfoA(sys, insertAt + 6, TRUE, &mark);
+}
+
+void frmMain::ShowAbout() {
+    App().ModalDialog = true;
+    std::string text = std::string(kProgramName) + " " + Msg(10012) + kVersion + "\r\n" +
+                       ReplacePlaceholder(Msg(10028), Msg(11002)) + "\r\n\r\n[" + Msg(11003) + "]\r\n[" +
+                       Msg(11004) + "]";
+    MessageBoxA(hwnd_, text.c_str(), "About Plenvue", MB_OK | MB_ICONINFORMATION);
+    App().ModalDialog = false;
+}
+
+void frmMain::OnUnload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (!App().BeepFile.empty()) DeleteFileA(App().BeepFile.c_str());
+    for (int i = 0; i < 6; ++i) UnregisterHotKey(hwnd_, kHotkeyFirst + i);
+    RemoveNotifyIcon();
+    toolbar_.Destroy();
+    rebar_.Destroy();
+    statusBar_.Destroy();
+    imageList_.Destroy();
+    GetSystemMenu(hwnd_, TRUE);
+    picSwap_.Reset();
+    undo_.Reset();
+    App().Language.reset();
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+}
+
+void frmMain::PaintCanvas(HDC dc) {
+    RECT rc{};
+    GetClientRect(canvas_, &rc);
+    HBRUSH back = CreateSolidBrush(canvasColor_);
+    FillRect(dc, &rc, back);
+    DeleteObject(back);
+    HBITMAP bmp = picSwap_.Bitmap();
+    if (!bmp) return;
+    SIZE s = picSwap_.PixelSize();
+    MemoryDC mem(CreateCompatibleDC(dc));
+    SelectedObject sel(mem.get(), bmp);
+    BitBlt(dc, 0, 0, s.cx, s.cy, mem.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT CALLBACK frmMain::CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg == WM_ERASEBKGND) return 1;
+    if (self && msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        self->PaintCanvas(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace plenvue

@@ -1,0 +1,90 @@
+// The main window: canvas, history pane, toolbar in a rebar, status bar, menus, and the
+// capture command every capture source ends in.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "controls/CommonControls_win.h"
+#include "shell/Picture_win.h"
+
+namespace plenvue {
+
+class frmMain {
+public:
+    frmMain() = default;
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // Creates and shows the window; false when it could not be created.
+    bool Load(int showCommand);
+    HWND hWnd() const { return hwnd_; }
+    HACCEL Accelerators() const { return accel_; }
+
+    void SnapIt(int index);
+    void setCapMenu();
+    void SetCurrentFile(const std::string& path);
+    void SetStatus(const std::string& text);
+
+    const Picture& WorkingPicture() const { return picSwap_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    static LRESULT CALLBACK CanvasProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    void OnCreate();
+    void OnSize(WPARAM type);
+    void OnCommand(int id);
+    void OnUnload();
+    void OnNotifyIcon(LPARAM lParam);
+    void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+
+    void BuildMenu();
+    void CreateBars();
+    void ArrangeControls();
+    void ShowPic();
+    void ShowHistoryPane();
+    void ToggleToolBar();
+    void ToggleStatusBar();
+    void ToggleHistory();
+    void ChooseCanvasColor();
+    void ShowAbout();
+    void OpenHelp();
+    void AddNotifyIcon();
+    void RemoveNotifyIcon();
+    void WriteBeepFile();
+    bool MenuChecked(int id) const;
+    void SetMenuChecked(int id, bool on);
+    void PaintCanvas(HDC dc);
+
+    HWND hwnd_ = nullptr;
+    HWND canvas_ = nullptr;
+    HWND lstHistory_ = nullptr;
+    HWND picScroller_ = nullptr;
+    HMENU menu_ = nullptr;
+    HACCEL accel_ = nullptr;
+    CImageListCtl imageList_;
+    CToolbarCtl toolbar_;
+    CRebarCtl rebar_;
+    CStatusBarCtl statusBar_;
+    NOTIFYICONDATAA nid_{};
+    bool iconAdded_ = false;
+    UINT taskbarCreated_ = 0;
+
+    Picture picSwap_;
+    Picture undo_;
+    std::string title_;
+    std::string currentFile_;
+    std::string historyMode_;
+    COLORREF canvasColor_ = RGB(255, 255, 255);
+    COLORREF customColors_[16] = {};
+    int toolbarHeight_ = 0;
+    int statusBarHeight_ = 0;
+    int splitLeft_ = 138;
+    bool unloaded_ = false;
+};
+
+}  // namespace plenvue

@@ -1,0 +1,26 @@
+#include "shell/modDeclare_win.h"
+
+#include "shell/MessageTable.h"
+
+namespace plenvue {
+
+ProgramState& App() {
+    static ProgramState state;
+    return state;
+}
+
+void LoadMessageTable(const cMultiLanguage& language) {
+    ProgramState& app = App();
+    for (const auto& m : MessageDefaults()) app.Messages[m.item] = language.getItemValue(m.item, m.text);
+    for (int i = 0; i < 6; ++i) {
+        app.CaptureCaptions[i] = language.getItemValue(1129 + 2 * i, "");
+        app.HotkeyNames[i] = language.getItemValue(2033 + 2 * i, "");
+    }
+}
+
+std::string Msg(int item) {
+    auto it = App().Messages.find(item);
+    return it != App().Messages.end() ? it->second : DefaultMessage(item);
+}
+
+}  // namespace plenvue
