@@ -73,3 +73,8 @@ foreach(src IN LISTS e2e_tests)
   set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600
     ENVIRONMENT "PLENVUE_BIN_DIR=${CMAKE_BINARY_DIR};PLENVUE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endforeach()
+
+# The end-to-end tests' helper: reads windows and screen pixels from inside the Wine session.
+add_executable(pvprobe ${CMAKE_SOURCE_DIR}/tests/e2e/pvprobe.cpp)
+target_link_libraries(pvprobe PRIVATE comctl32 gdi32 user32)
+target_link_options(pvprobe PRIVATE ${win_link_options})

@@ -1,0 +1,140 @@
+"""Drives the real Plenvue.exe under Wine on the test run's private display.
+
+The test command (./plenvue test) prepares DISPLAY and WINEPREFIX once per run; each test starts
+Plenvue, acts through real X input (xdotool) or window messages, reads what the user sees through
+pvprobe.exe, and ends every process it started by PID.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+BIN_DIR = os.environ.get("PLENVUE_BIN_DIR", os.path.join(os.path.dirname(__file__), "../../build/win32"))
+EXE = os.path.join(BIN_DIR, "Plenvue.exe")
+PROBE = os.path.join(BIN_DIR, "pvprobe.exe")
+REG_KEY = r"HKCU\Software\Korvane Studio\Plenvue"
+
+ENV = dict(os.environ)
+ENV.setdefault("WINEDEBUG", "-all")
+ENV["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
+
+
+def _run_to_file(args, timeout=60):
+    """Runs a command with its output in a file: a Wine helper process can inherit a pipe."""
+    with tempfile.TemporaryFile() as out:
+        subprocess.run(args, stdout=out, stderr=subprocess.DEVNULL, env=ENV, timeout=timeout, check=False)
+        out.seek(0)
+        return out.read().decode("latin-1")
+
+
+def probe(*args):
+    return _run_to_file(["wine", PROBE] + [str(a) for a in args]).strip()
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], env=ENV, check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def wine_reg(*args):
+    return _run_to_file(["wine", "reg"] + list(args))
+
+
+def wait_for(predicate, timeout=20.0, interval=0.3):
+    deadline = time.time() + timeout
+    last = None
+    while time.time() < deadline:
+        last = predicate()
+        if last:
+            return last
+        time.sleep(interval)
+    return last
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], env=ENV, check=False)
+
+
+class Plenvue:
+    """One running Plenvue, started from a copy of the build folder when asked."""
+
+    def __init__(self, exe=EXE):
+        self.exe = exe
+        self.proc = None
+
+    def start(self, wait_window=True):
+        self.proc = subprocess.Popen(["wine", self.exe], env=ENV, cwd=os.path.dirname(self.exe),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if wait_window:
+            hwnd = wait_for(lambda: int(probe("main"), 16), timeout=40)
+            if not hwnd:
+                raise AssertionError("Plenvue's main window did not appear")
+            wait_for(lambda: probe("visible") == "1", timeout=10)
+        return self
+
+    def exited(self, timeout=15):
+        try:
+            self.proc.wait(timeout=timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            probe("close")
+            if not self.exited(10):
+                self.proc.kill()
+                self.proc.wait(5)
+        self.proc = None
+
+
+class PlenvueTestCase(unittest.TestCase):
+    """Starts from an empty settings key and leaves no Plenvue running."""
+
+    def setUp(self):
+        wine_reg("delete", REG_KEY, "/f")
+        self.apps = []
+        self.helpers = []
+
+    def tearDown(self):
+        for app in self.apps:
+            app.stop()
+        for h in self.helpers:
+            if h.poll() is None:
+                h.kill()
+                h.wait(5)
+
+    def launch(self, exe=EXE, wait_window=True):
+        app = Plenvue(exe)
+        self.apps.append(app)
+        return app.start(wait_window)
+
+    def pattern_window(self, x, y, w, h):
+        """A window painted with four known colours and black columns every 10 pixels."""
+        p = subprocess.Popen(["wine", PROBE, "pattern", str(x), str(y), str(w), str(h)], env=ENV,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(p)
+        wait_for(lambda: int(probe("find", "PvProbePattern", "-"), 16), timeout=20)
+        time.sleep(0.5)
+        return p
+
+    def pixels(self, x, y, w, h):
+        rows = probe("pixels", x, y, w, h).splitlines()
+        return [r.split() for r in rows]
+
+    def private_copy(self):
+        """A copy of the program folder, for tests that change files beside the program."""
+        d = tempfile.mkdtemp(prefix="plenvue-e2e-")
+        for name in ("Plenvue.exe", "Ravelin.dll"):
+            if os.path.exists(os.path.join(BIN_DIR, name)):
+                shutil.copy(os.path.join(BIN_DIR, name), d)
+        if os.path.isdir(os.path.join(BIN_DIR, "Language")):
+            shutil.copytree(os.path.join(BIN_DIR, "Language"), os.path.join(d, "Language"))
+        self.addCleanup(shutil.rmtree, d, True)
+        return os.path.join(d, "Plenvue.exe")
+
+
+def main():
+    unittest.main(verbosity=2)

@@ -1,0 +1,173 @@
+// Test helper run under Wine beside Plenvue: reads what the user sees (captions, status text,
+// message boxes, screen pixels) and shows a window with a known pattern. One command a call;
+// answers on stdout.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+HWND ParseHwnd(const char* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoul(s, nullptr, 0))); }
+
+HWND MainWindow() { return FindWindowA("PlenvueMainWindow", nullptr); }
+
+HWND FindChild(HWND parent, const char* cls) { return FindWindowExA(parent, nullptr, cls, nullptr); }
+
+std::string RemoteStatusText(HWND status) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(status, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return "";
+    void* remote = VirtualAllocEx(proc, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    std::string out;
+    if (remote) {
+        LRESULT len = SendMessageA(status, SB_GETTEXTLENGTHA, 0, 0);
+        (void)len;
+        SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote));
+        char buf[4096] = {};
+        SIZE_T got = 0;
+        ReadProcessMemory(proc, remote, buf, sizeof buf - 1, &got);
+        out = buf;
+        VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(proc);
+    return out;
+}
+
+BOOL CALLBACK PrintChildText(HWND child, LPARAM) {
+    char cls[64] = {}, text[1024] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextA(child, text, sizeof text);
+    std::printf("%s|%d|%s\n", cls, GetDlgCtrlID(child), text);
+    return TRUE;
+}
+
+LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        // Four quadrants of known colours and a one-pixel grid of a fifth.
+        int mx = rc.right / 2, my = rc.bottom / 2;
+        const COLORREF colours[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
+        RECT q[4] = {{0, 0, mx, my}, {mx, 0, rc.right, my}, {0, my, mx, rc.bottom}, {mx, my, rc.right, rc.bottom}};
+        for (int i = 0; i < 4; ++i) {
+            HBRUSH b = CreateSolidBrush(colours[i]);
+            FillRect(dc, &q[i], b);
+            DeleteObject(b);
+        }
+        for (int x = 0; x < rc.right; x += 10)
+            for (int y = 0; y < rc.bottom; ++y) SetPixel(dc, x, y, RGB(0, 0, 0));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(hwnd, msg, w, l);
+}
+
+int Pattern(int x, int y, int w, int h) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PatternProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PvProbePattern";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "PvProbePattern", "Pattern", WS_POPUP | WS_VISIBLE, x, y, w, h,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    std::printf("%p\n", static_cast<void*>(hwnd));
+    std::fflush(stdout);
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string cmd = argv[1];
+    if (cmd == "main") {
+        std::printf("%p\n", static_cast<void*>(MainWindow()));
+    } else if (cmd == "find" && argc >= 4) {
+        const char* cls = std::string(argv[2]) == "-" ? nullptr : argv[2];
+        const char* title = std::string(argv[3]) == "-" ? nullptr : argv[3];
+        std::printf("%p\n", static_cast<void*>(FindWindowA(cls, title)));
+    } else if (cmd == "text" && argc >= 3) {
+        char text[1024] = {};
+        GetWindowTextA(ParseHwnd(argv[2]), text, sizeof text);
+        std::printf("%s\n", text);
+    } else if (cmd == "caption") {
+        char text[1024] = {};
+        GetWindowTextA(MainWindow(), text, sizeof text);
+        std::printf("%s\n", text);
+    } else if (cmd == "status") {
+        HWND bar = FindChild(MainWindow(), STATUSCLASSNAMEA);
+        std::printf("%s\n", bar ? RemoteStatusText(bar).c_str() : "");
+    } else if (cmd == "visible") {
+        HWND w = argc >= 3 ? ParseHwnd(argv[2]) : MainWindow();
+        std::printf("%d\n", IsWindowVisible(w) ? 1 : 0);
+    } else if (cmd == "childvisible" && argc >= 3) {
+        HWND c = FindChild(MainWindow(), argv[2]);
+        std::printf("%d\n", c && IsWindowVisible(c) ? 1 : 0);
+    } else if (cmd == "childrect" && argc >= 3) {
+        HWND c = FindChild(MainWindow(), argv[2]);
+        RECT r{};
+        if (c) {
+            GetClientRect(c, &r);
+            MapWindowPoints(c, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        }
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (cmd == "rect") {
+        RECT r{};
+        GetWindowRect(argc >= 3 ? ParseHwnd(argv[2]) : MainWindow(), &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (cmd == "move" && argc >= 6) {
+        SetWindowPos(MainWindow(), nullptr, atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (cmd == "command" && argc >= 3) {
+        PostMessageA(MainWindow(), WM_COMMAND, static_cast<WPARAM>(atoi(argv[2])), 0);
+    } else if (cmd == "syscommand" && argc >= 3) {
+        PostMessageA(MainWindow(), WM_SYSCOMMAND, static_cast<WPARAM>(atoi(argv[2])), 0);
+    } else if (cmd == "post" && argc >= 5) {
+        PostMessageA(MainWindow(), static_cast<UINT>(strtoul(argv[2], nullptr, 0)),
+                     static_cast<WPARAM>(strtoul(argv[3], nullptr, 0)), static_cast<LPARAM>(strtoul(argv[4], nullptr, 0)));
+    } else if (cmd == "close") {
+        PostMessageA(MainWindow(), WM_CLOSE, 0, 0);
+    } else if (cmd == "dialog" && argc >= 3) {
+        HWND d = FindWindowA("#32770", argv[2]);
+        if (!d) return 1;
+        EnumChildWindows(d, PrintChildText, 0);
+    } else if (cmd == "click" && argc >= 4) {
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND b = d ? GetDlgItem(d, atoi(argv[3])) : nullptr;
+        if (!b) return 1;
+        PostMessageA(b, BM_CLICK, 0, 0);
+    } else if (cmd == "pixels" && argc >= 6) {
+        // Prints the screen's pixels of a rectangle as hex RRGGBB, one row a line.
+        int x0 = atoi(argv[2]), y0 = atoi(argv[3]), w = atoi(argv[4]), h = atoi(argv[5]);
+        HDC screen = GetDC(nullptr);
+        for (int y = y0; y < y0 + h; ++y) {
+            for (int x = x0; x < x0 + w; ++x) {
+                COLORREF c = GetPixel(screen, x, y);
+                std::printf("%02X%02X%02X%s", GetRValue(c), GetGValue(c), GetBValue(c), x + 1 < x0 + w ? " " : "");
+            }
+            std::printf("\n");
+        }
+        ReleaseDC(nullptr, screen);
+    } else if (cmd == "pattern" && argc >= 6) {
+        return Pattern(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
+    } else if (cmd == "guiresources") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(MainWindow(), &pid);
+        HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        std::printf("%lu %lu\n", proc ? GetGuiResources(proc, GR_GDIOBJECTS) : 0,
+                    proc ? GetGuiResources(proc, GR_USEROBJECTS) : 0);
+        if (proc) CloseHandle(proc);
+    } else {
+        return 2;
+    }
+    return 0;
+}
