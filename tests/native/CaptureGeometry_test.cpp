@@ -1,0 +1,106 @@
+#include "capture/CaptureGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/ErrorObject.h"
+
+using namespace plenvue;
+
+namespace {
+CaptureScene Scene() {
+    CaptureScene s;
+    s.cursor = {1023, 767};
+    s.screenWidth = 1024;
+    s.screenHeight = 768;
+    s.windowRect = {100, 50, 500, 350};
+    s.clientRect = {0, 0, 392, 270};
+    s.clientOrigin = {104, 76};
+    return s;
+}
+}  // namespace
+
+TEST(CaptureGeometry, FullScreenTakesPrimaryDisplayAndCursorAtItsPosition) {
+    CaptureFields f;
+    f.SrcLeft = 7;
+    CapturePlan p = PlanCapture(f, Scene());
+    EXPECT_EQ(p.source, CaptureSource::Desktop);
+    EXPECT_FALSE(p.clientDC);
+    EXPECT_EQ(f.SrcLeft, 0);
+    EXPECT_EQ(f.SrcWidth, 1024);
+    EXPECT_EQ(f.SrcHeight, 768);
+    EXPECT_EQ(p.cursorX, 1023);
+    EXPECT_EQ(p.cursorY, 767);
+}
+
+TEST(CaptureGeometry, ActiveWindowCursorLeftOfWindowIsDrawnSameDistanceInside) {
+    CaptureFields f;
+    f.CaptureMethod = 3;
+    CaptureScene s = Scene();
+    s.cursor = {90, 60};
+    CapturePlan p = PlanCapture(f, s);
+    EXPECT_EQ(p.source, CaptureSource::Foreground);
+    EXPECT_EQ(p.cursorX, 10);
+    EXPECT_EQ(p.cursorY, 10);
+    EXPECT_EQ(f.SrcLeft, 0);
+    EXPECT_EQ(f.SrcTop, 0);
+    EXPECT_EQ(f.SrcWidth, 400);
+    EXPECT_EQ(f.SrcHeight, 300);
+}
+
+TEST(CaptureGeometry, ClientCaptureStoresClientSizeAndUsesClientOrigin) {
+    CaptureFields f;
+    f.CaptureMethod = 4;
+    CaptureScene s = Scene();
+    s.cursor = {204, 176};
+    CapturePlan p = PlanCapture(f, s);
+    EXPECT_TRUE(p.clientDC);
+    EXPECT_EQ(p.cursorX, 100);
+    EXPECT_EQ(p.cursorY, 100);
+    EXPECT_EQ(f.SrcWidth, 392);
+    EXPECT_EQ(f.SrcHeight, 270);
+}
+
+TEST(CaptureGeometry, RegionKeepsStoredRectangleAndRepeatReusesIt) {
+    CaptureFields f;
+    f.CaptureMethod = 1;
+    f.SrcLeft = 200;
+    f.SrcTop = 100;
+    f.SrcWidth = 50;
+    f.SrcHeight = 40;
+    CaptureScene s = Scene();
+    s.cursor = {150, 130};
+    CapturePlan p = PlanCapture(f, s);
+    EXPECT_EQ(p.left, 200);
+    EXPECT_EQ(p.width, 50);
+    EXPECT_EQ(p.cursorX, 50);  // absolute difference: left of the region counts inside
+    EXPECT_EQ(p.cursorY, 30);
+    CapturePlan again = PlanCapture(f, s);
+    EXPECT_EQ(again.left, 200);
+    EXPECT_EQ(again.height, 40);
+}
+
+TEST(CaptureGeometry, UnknownMethodUsesScreenWithCursorAtOrigin) {
+    CaptureFields f;
+    f.CaptureMethod = 9;
+    f.SrcWidth = 10;
+    CapturePlan p = PlanCapture(f, Scene());
+    EXPECT_EQ(p.source, CaptureSource::ScreenNoWindow);
+    EXPECT_EQ(p.cursorX, 0);
+    EXPECT_EQ(p.width, 10);
+}
+
+TEST(CaptureGeometry, OverflowingDifferenceRaisesError) {
+    CaptureFields f;
+    f.CaptureMethod = 1;
+    f.SrcLeft = -2147483647;
+    CaptureScene s = Scene();
+    s.cursor = {100, 0};
+    EXPECT_THROW(PlanCapture(f, s), ErrorObject);
+}
+
+TEST(CaptureGeometry, CoordinatesRoundHalfToEven) {
+    EXPECT_EQ(CaptureCoordinate(2.5), 2);
+    EXPECT_EQ(CaptureCoordinate(3.5), 4);
+    EXPECT_EQ(CaptureCoordinate(-2.5), -2);
+    EXPECT_THROW(CaptureCoordinate(3e9), ErrorObject);
+}

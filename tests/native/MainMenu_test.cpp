@@ -1,0 +1,57 @@
+#include "shell/MainMenu.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "shell/MessageTable.h"
+
+using namespace plenvue;
+
+namespace {
+// Depth-first walk: the title is 0, every separator and submenu title counts, hidden entries don't.
+void Walk(const MenuNode& node, int g, int& k, std::map<std::string, int>& out) {
+    if (node.hidden) return;
+    out[node.name] = 1800 + 30 * g + k;
+    ++k;
+    for (const MenuNode& c : node.children) Walk(c, g, k, out);
+}
+}  // namespace
+
+TEST(MainMenu, CommandNumbersAreTheHelpStringNumbers) {
+    std::map<std::string, int> help;
+    const auto& tree = MainMenuTree();
+    ASSERT_EQ(tree.size(), 5u);
+    for (int g = 0; g < 5; ++g) {
+        int k = 0;
+        Walk(tree[g], g, k, help);
+    }
+    EXPECT_EQ(help["mnuOpen"], 1801);
+    EXPECT_EQ(help["mnuExit"], 1811);
+    EXPECT_EQ(help["mnuView"], 1830);
+    EXPECT_EQ(help["mnuHistory"], 1834);
+    EXPECT_EQ(help["mnuCapture(0)"], 1861);
+    EXPECT_EQ(help["mnuOption"], 1875);
+    EXPECT_EQ(help["mnuImage"], 1890);
+    EXPECT_EQ(help["mnuUndo"], 1913);
+    EXPECT_EQ(help["mnuHelp"], 1920);
+    EXPECT_EQ(help["mnuContent"], 1921);
+    // Every non-separator entry carries its own help number as its command number.
+    std::function<void(const MenuNode&)> check = [&](const MenuNode& n) {
+        if (n.hidden || n.separator) return;
+        EXPECT_EQ(n.command, help[n.name]) << n.name;
+        for (const MenuNode& c : n.children) check(c);
+    };
+    for (const MenuNode& top : tree) check(top);
+}
+
+TEST(MessageTable, PlaceholdersAndLineBreaks) {
+    EXPECT_EQ(ReplacePlaceholder("File \"%s\" Save Success", "C:\\a.bmp"), "File \"C:\\a.bmp\" Save Success");
+    EXPECT_EQ(ReplacePlaceholder("%s and %s", "x"), "x and x");
+    EXPECT_EQ(ReplacePlaceholder("%s", "%s"), "%s");  // replacement text is not scanned again
+    EXPECT_EQ(ExpandLineBreaks(DefaultMessage(10019)),
+              "Can't Overwrite File,\r\nPlease Choose Another File Name.");
+    EXPECT_EQ(DefaultMessage(10021), "Unknow Format!");
+    EXPECT_EQ(DefaultMessage(4242), "");
+}

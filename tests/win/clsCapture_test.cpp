@@ -1,0 +1,166 @@
+#include "capture/clsCapture_win.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace plenvue;
+
+namespace {
+
+constexpr COLORREF kTopLeft = RGB(200, 30, 40);
+constexpr COLORREF kRest = RGB(20, 160, 90);
+
+LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        HBRUSH rest = CreateSolidBrush(kRest);
+        FillRect(dc, &rc, rest);
+        DeleteObject(rest);
+        RECT q{0, 0, rc.right / 2, rc.bottom / 2};
+        HBRUSH tl = CreateSolidBrush(kTopLeft);
+        FillRect(dc, &q, tl);
+        DeleteObject(tl);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, w, l);
+}
+
+// A framed window painted with a known pattern, in the foreground.
+class PatternWindow {
+public:
+    PatternWindow() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PatternProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = "CaptureTestPattern";
+        RegisterClassA(&wc);
+        hwnd = CreateWindowExA(WS_EX_TOPMOST, "CaptureTestPattern", "Pattern", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               100, 100, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        SetForegroundWindow(hwnd);
+        Pump();
+    }
+    ~PatternWindow() { DestroyWindow(hwnd); }
+    static void Pump() {
+        for (int i = 0; i < 20; ++i) {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+            Sleep(20);
+        }
+    }
+    HWND hwnd;
+};
+
+COLORREF PixelOf(const Picture& p, int x, int y) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, p.Bitmap());
+    COLORREF c = GetPixel(mem, x, y);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+}  // namespace
+
+TEST(clsCapture, FullScreenCoversPrimaryDisplayWithScreenPixels) {
+    PatternWindow w;
+    clsCapture engine;
+    Picture p = engine.Capture();
+    ASSERT_FALSE(p.Empty());
+    SIZE s = p.PixelSize();
+    EXPECT_EQ(s.cx, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(s.cy, GetSystemMetrics(SM_CYSCREEN));
+    POINT origin{0, 0};
+    ClientToScreen(w.hwnd, &origin);
+    EXPECT_EQ(PixelOf(p, origin.x + 5, origin.y + 5), kTopLeft);
+    EXPECT_EQ(PixelOf(p, origin.x + 250, origin.y + 5), kRest);
+    EXPECT_EQ(engine.SrcWidth(), s.cx);
+    EXPECT_EQ(engine.SrcLeft(), 0);
+}
+
+TEST(clsCapture, ClientAreaAndWholeWindowOfForegroundWindow) {
+    PatternWindow w;
+    RECT client{}, whole{};
+    GetClientRect(w.hwnd, &client);
+    GetWindowRect(w.hwnd, &whole);
+    ASSERT_EQ(GetForegroundWindow(), w.hwnd);
+    clsCapture engine;
+    engine.CaptureMethod(4);
+    Picture c = engine.Capture();
+    ASSERT_FALSE(c.Empty());
+    EXPECT_EQ(c.PixelSize().cx, client.right);
+    EXPECT_EQ(c.PixelSize().cy, client.bottom);
+    EXPECT_EQ(engine.SrcWidth(), client.right);
+    EXPECT_EQ(PixelOf(c, 3, 3), kTopLeft);
+    EXPECT_EQ(PixelOf(c, client.right - 3, client.bottom - 3), kRest);
+
+    engine.CaptureMethod(3);
+    Picture f = engine.Capture();
+    EXPECT_EQ(f.PixelSize().cx, whole.right - whole.left);
+    EXPECT_EQ(f.PixelSize().cy, whole.bottom - whole.top);
+    EXPECT_EQ(engine.SrcTop(), 0);
+}
+
+TEST(clsCapture, RepeatAfterRegionTakesSameScreenRectangle) {
+    PatternWindow w;
+    POINT origin{0, 0};
+    ClientToScreen(w.hwnd, &origin);
+    clsCapture engine;
+    engine.CaptureMethod(1);
+    engine.SrcLeft(origin.x + 0.5);  // rounds half to even: origin.x when even
+    engine.SrcTop(origin.y);
+    engine.SrcWidth(20);
+    engine.SrcHeight(10);
+    Picture a = engine.Capture();
+    Picture b = engine.Capture();
+    EXPECT_EQ(b.PixelSize().cx, 20);
+    EXPECT_EQ(b.PixelSize().cy, 10);
+    EXPECT_EQ(PixelOf(a, 2, 2), PixelOf(b, 2, 2));
+}
+
+TEST(clsCapture, CursorIsDrawnAtOffsetAndClippedAtEdge) {
+    PatternWindow w;
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    POINT origin{0, 0};
+    ClientToScreen(w.hwnd, &origin);
+    SetCursorPos(origin.x + 40, origin.y + 40);
+    clsCapture engine;
+    engine.CaptureMethod(4);
+    Picture plain = engine.Capture();
+    engine.hasMouseCursor(true);
+    Picture withCursor = engine.Capture();
+    int differ = 0;
+    for (int y = 40; y < 60; ++y)
+        for (int x = 40; x < 52; ++x) differ += PixelOf(plain, x, y) != PixelOf(withCursor, x, y);
+    EXPECT_GT(differ, 0) << "no cursor drawn at the offset";
+    EXPECT_EQ(PixelOf(plain, 5, 5), PixelOf(withCursor, 5, 5));
+
+    // At the screen's corner the cursor is clipped by the bitmap; the size is unchanged.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    engine.CaptureMethod(0);
+    Picture corner = engine.Capture();
+    EXPECT_EQ(corner.PixelSize().cx, GetSystemMetrics(SM_CXSCREEN));
+}
+
+TEST(clsCapture, ReleasingPicturesLeaksNoGdiHandles) {
+    clsCapture engine;
+    engine.hasMouseCursor(true);
+    { Picture warm = engine.Capture(); }
+    DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 60; ++i) {
+        engine.CaptureMethod(i % 2 ? 0 : 1);
+        engine.SrcWidth(64);
+        engine.SrcHeight(48);
+        Picture p = engine.Capture();
+        ASSERT_FALSE(p.Empty());
+    }
+    DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    EXPECT_LE(after, before + 2);
+}
