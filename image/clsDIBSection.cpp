@@ -63,10 +63,6 @@ std::string DibErrorSource() { return std::string(kExeName) + ".clsDIBSection256
 clsDIBSection::clsDIBSection() = default;
 clsDIBSection::~clsDIBSection() { ClearUp(); }
 
-int32_t clsDIBSection::BytesPerScanLine() const {
-    return CheckedAdd(CheckedMul(header_.biWidth, 3), 3) & ~3;
-}
-
 bool clsDIBSection::Create(int32_t lWidth, int32_t lheight) {
     ClearUp();
     if (lWidth <= 0 || lheight <= 0) return false;
@@ -75,6 +71,7 @@ bool clsDIBSection::Create(int32_t lWidth, int32_t lheight) {
     std::unique_ptr<DibStorage> storage = provider ? provider(h) : MemoryDibStorage(h);
     if (!storage || !storage->Bits()) return false;
     header_ = h;
+    stride_ = static_cast<int32_t>(h.biSizeImage / static_cast<uint32_t>(lheight));
     storage_ = std::move(storage);
     bits_ = storage_->Bits();
     return true;
@@ -83,6 +80,7 @@ bool clsDIBSection::Create(int32_t lWidth, int32_t lheight) {
 void clsDIBSection::ClearUp() {
     storage_.reset();
     bits_ = nullptr;
+    stride_ = 0;
     header_ = DibHeader{};
 }
 

@@ -2,6 +2,7 @@
 // here; the Windows layer (clsDIBSection_win.cpp) backs the pixels with a real DIB section in a
 // memory DC by installing a storage provider, and adds the members that need GDI.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -68,7 +69,7 @@ public:
     bool Create(int32_t lWidth, int32_t lheight);
     void ClearUp();
 
-    int32_t BytesPerScanLine() const;
+    int32_t BytesPerScanLine() const { return stride_; }
     int32_t Width() const { return header_.biWidth; }
     int32_t Height() const { return header_.biHeight; }
     uint8_t* DIBSectionBitsPtr() const { return bits_; }
@@ -88,7 +89,9 @@ public:
     bool SavePicture(const std::string& sFileName);
 
     // The pixel at (x, memory row y): blue, green, red.
-    uint8_t* PixelPtr(int32_t x, int32_t y) const { return bits_ + y * BytesPerScanLine() + 3 * x; }
+    uint8_t* PixelPtr(int32_t x, int32_t y) const {
+        return bits_ + static_cast<ptrdiff_t>(y) * stride_ + 3 * static_cast<ptrdiff_t>(x);
+    }
 
 #ifdef _WIN32
     // Members over GDI, in clsDIBSection_win.cpp. Handles are 0 in an empty DIB.
@@ -114,6 +117,7 @@ private:
 
     DibHeader header_;
     uint8_t* bits_ = nullptr;
+    int32_t stride_ = 0;
     std::unique_ptr<DibStorage> storage_;
 };
 

@@ -1,7 +1,7 @@
 #include "image/clsDIBSection.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>

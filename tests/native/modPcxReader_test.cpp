@@ -235,3 +235,49 @@ TEST_F(PcxImageMagickFiles, TrueColourFileDecodesLikeImageMagick) {
     Make("-size 70x3 xc:navy -fill yellow -draw \"point 5,1\" -type truecolor", pcx, rgb);
     ExpectSamePixels(pcx, rgb, 70, 3, 3);
 }
+
+namespace {
+
+// Reference encoder: each line (each plane of a line) encoded on its own, as common writers do.
+void EncodeLine(const uint8_t* line, int n, Bytes& out) {
+    for (int i = 0; i < n;) {
+        int run = 1;
+        while (i + run < n && run < 63 && line[i + run] == line[i]) ++run;
+        if (run > 1 || line[i] >= 0xC0) {
+            out.push_back(static_cast<uint8_t>(0xC0 | run));
+            out.push_back(line[i]);
+        } else {
+            out.push_back(line[i]);
+        }
+        i += run;
+    }
+}
+
+}  // namespace
+
+TEST(PcxReader, RandomImagesSurviveEncodeAndDecode) {
+    srand(12345);
+    for (int round = 0; round < 40; ++round) {
+        const int w = 1 + rand() % 70, h = 1 + rand() % 9, bpl = w + rand() % 3;
+        const int planes = round % 2 ? 3 : 1;
+        const int levels = 1 + rand() % 256;  // few levels give long runs
+        std::vector<Bytes> lines(h * planes, Bytes(bpl));
+        for (Bytes& l : lines)
+            for (uint8_t& b : l) b = static_cast<uint8_t>(rand() % levels);
+        Bytes data;
+        for (const Bytes& l : lines) EncodeLine(l.data(), bpl, data);
+        PcxResult r = Decode(planes == 1 ? File256(w, h, bpl, data) : File24(w, h, bpl, data));
+        ASSERT_EQ(r.status, PcxStatus::Ok) << round << " " << r.reason;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (planes == 1) {
+                    ASSERT_EQ(r.image.pixels[y * r.image.stride + x], lines[y][x]) << round;
+                } else {
+                    const uint8_t* px = &r.image.pixels[y * r.image.stride + 4 * x];
+                    ASSERT_EQ(px[2], lines[3 * y][x]) << round;
+                    ASSERT_EQ(px[1], lines[3 * y + 1][x]) << round;
+                    ASSERT_EQ(px[0], lines[3 * y + 2][x]) << round;
+                }
+            }
+    }
+}
