@@ -1,0 +1,113 @@
+// Win32 implementation of the file operations used when saving pictures.
+#include "image/SafeFile_win.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace plenvue {
+namespace {
+
+FileFailure LastFailure() {
+    DWORD code = GetLastError();
+    return FileFailure{static_cast<int32_t>(code), SystemErrorText(code)};
+}
+
+class Win32Replacement : public ReplacementFile {
+public:
+    Win32Replacement(HANDLE h, std::string temp, std::string target)
+        : handle_(h), temp_(std::move(temp)), target_(std::move(target)) {}
+    ~Win32Replacement() override {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+        if (!committed_) DeleteFileA(temp_.c_str());
+    }
+    bool Write(const void* data, uint32_t count, uint32_t& written) override {
+        DWORD n = 0;
+        BOOL ok = handle_ != INVALID_HANDLE_VALUE && WriteFile(handle_, data, count, &n, nullptr);
+        written = n;
+        return ok != FALSE;
+    }
+    bool Commit(bool keepOldStamp, FileFailure& failure) override {
+        if (handle_ == INVALID_HANDLE_VALUE) return false;
+        BOOL closed = CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        if (!closed) {
+            failure = LastFailure();
+            return false;
+        }
+        WIN32_FIND_DATAA old{};
+        bool hadOld = false;
+        if (keepOldStamp) {
+            HANDLE find = FindFirstFileA(target_.c_str(), &old);
+            if (find != INVALID_HANDLE_VALUE) {
+                FindClose(find);
+                hadOld = (old.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+            }
+        }
+        if (!MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            failure = LastFailure();
+            return false;
+        }
+        committed_ = true;
+        if (hadOld) {
+            HANDLE h = CreateFileA(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                SetFileTime(h, &old.ftCreationTime, &old.ftLastAccessTime, &old.ftLastWriteTime);
+                CloseHandle(h);
+            }
+            SetFileAttributesA(target_.c_str(), old.dwFileAttributes);
+        }
+        return true;
+    }
+
+private:
+    HANDLE handle_;
+    std::string temp_;
+    std::string target_;
+    bool committed_ = false;
+};
+
+class Win32Ops : public FileSystemOps {
+public:
+    bool CheckReplaceable(const std::string& target, FileFailure& failure) override {
+        DWORD attrs = GetFileAttributesA(target.c_str());
+        if (attrs == INVALID_FILE_ATTRIBUTES) return true;  // absent; creating beside it will tell
+        if (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+            failure = FileFailure{ERROR_ACCESS_DENIED, SystemErrorText(ERROR_ACCESS_DENIED)};
+            return false;
+        }
+        return true;
+    }
+
+    std::unique_ptr<ReplacementFile> CreateBeside(const std::string& target, FileFailure& failure) override {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string temp = target + ".~" + std::to_string(attempt) + ".tmp";
+            HANDLE h = CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) return std::make_unique<Win32Replacement>(h, temp, target);
+            if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+                failure = LastFailure();
+                return nullptr;
+            }
+        }
+        failure = FileFailure{ERROR_FILE_EXISTS, SystemErrorText(ERROR_FILE_EXISTS)};
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+std::string SystemErrorText(uint32_t code) {
+    char buffer[256];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             sizeof buffer, nullptr);
+    return n ? std::string(buffer, n) : std::string();
+}
+
+FileSystemOps& Win32FileSystem() {
+    static Win32Ops ops;
+    return ops;
+}
+
+}  // namespace plenvue

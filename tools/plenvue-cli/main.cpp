@@ -1,0 +1,157 @@
+// plenvue-cli: the command registry, option parsing, dispatch and the convert command.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "image/modIntelJPEGLibrary.h"
+#include "shell/ErrorObject.h"
+#include "tools/plenvue-cli/Cli.h"
+
+namespace plenvue::cli {
+
+namespace {
+std::vector<Command>& Registry() {
+    static std::vector<Command> commands;
+    return commands;
+}
+}  // namespace
+
+Registrar::Registrar(const Command& c) { Registry().push_back(c); }
+const std::vector<Command>& Commands() { return Registry(); }
+
+bool Options::Has(const std::string& name) const {
+    for (const auto& [n, v] : named)
+        if (n == name) return true;
+    return false;
+}
+
+std::string Options::Get(const std::string& name, const std::string& fallback) const {
+    for (auto it = named.rbegin(); it != named.rend(); ++it)
+        if (it->first == name) return it->second;
+    return fallback;
+}
+
+Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions) {
+    Options o;
+    auto takesValue = [&valueOptions](const std::string& n) {
+        for (const auto& v : valueOptions)
+            if (v == n) return true;
+        return false;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--") {
+            o.positional.insert(o.positional.end(), args.begin() + i + 1, args.end());
+            break;
+        }
+        if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
+            o.positional.push_back(a);
+            continue;
+        }
+        size_t eq = a.find('=');
+        std::string name = a.substr(0, eq);
+        if (eq != std::string::npos) {
+            if (!takesValue(name)) throw UsageError{"option " + name + " takes no value"};
+            o.named.emplace_back(name, a.substr(eq + 1));
+        } else if (takesValue(name)) {
+            if (i + 1 >= args.size()) throw UsageError{"option " + name + " needs a value"};
+            o.named.emplace_back(name, args[++i]);
+        } else {
+            o.named.emplace_back(name, "");
+        }
+    }
+    return o;
+}
+
+namespace {
+
+bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
+    if (s.size() < suffix.size()) return false;
+    for (size_t i = 0; i < suffix.size(); ++i) {
+        char c = s[s.size() - suffix.size() + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+int32_t ParseQuality(const std::string& text) {
+    char* end = nullptr;
+    long q = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || q < 1 || q > 100)
+        throw UsageError{"--quality must be a whole number from 1 to 100, not '" + text + "'"};
+    return static_cast<int32_t>(q);
+}
+
+int RunConvert(const std::vector<std::string>& args) {
+    Options o = ParseOptions(args, {"--quality"});
+    for (const auto& [name, value] : o.named)
+        if (name != "--quality") throw UsageError{"unknown option " + name};
+    if (o.positional.size() != 2) throw UsageError{"convert needs IN and OUT"};
+    const std::string& in = o.positional[0];
+    const std::string& out = o.positional[1];
+    const bool jpeg = EndsWithNoCase(out, ".jpg") || EndsWithNoCase(out, ".jpeg");
+    if (o.Has("--quality") && !jpeg) throw UsageError{"--quality applies only to JPEG output"};
+    const int32_t quality = ParseQuality(o.Get("--quality", "90"));
+
+    clsDIBSection dib;
+    std::string error;
+    if (!LoadImageFile(in, dib, error)) {
+        std::fprintf(stderr, "plenvue-cli: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    if (jpeg) {
+        SaveJPEG(dib, out, quality);  // failures raise; main reports them
+    } else if (!SaveBmpFile(dib, out, error)) {
+        std::fprintf(stderr, "plenvue-cli: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+const Registrar convert({"convert", "IN OUT [--quality N]", RunConvert});
+
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to, "usage: plenvue-cli COMMAND ARGS...\ncommands:\n");
+    for (const Command& c : Commands()) std::fprintf(to, "  %s %s\n", c.name, c.usage);
+}
+
+}  // namespace
+}  // namespace plenvue::cli
+
+int main(int argc, char** argv) {
+    using namespace plenvue::cli;
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return kExitOk;
+    }
+    const Command* command = nullptr;
+    for (const Command& c : Commands())
+        if (name == c.name) command = &c;
+    if (!command) {
+        std::fprintf(stderr, "plenvue-cli: unknown command '%s'\n", name.c_str());
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    try {
+        return command->run(std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "plenvue-cli: %s\nusage: plenvue-cli %s %s\n", e.message.c_str(), command->name,
+                     command->usage);
+        return kExitUsage;
+    } catch (const plenvue::ErrorObject& e) {
+        std::fprintf(stderr, "plenvue-cli: %s: error %d: %s\n", name.c_str(), static_cast<int>(e.Number),
+                     e.Description.c_str());
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "plenvue-cli: %s: %s\n", name.c_str(), e.what());
+        return kExitFailure;
+    }
+}
