@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "image/clsDIBSection.h"
+#include "shell/ErrorObject.h"
 
 namespace plenvue {
 
