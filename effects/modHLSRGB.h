@@ -6,7 +6,23 @@
 
 #include "image/Arith.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace plenvue {
+
+// RoundHalfEven for the per-pixel path: one conversion instruction under the default (nearest,
+// ties to even) rounding mode instead of a library call; the same range rule.
+inline int32_t RoundChannel(float v) {
+#if defined(__SSE2__)
+    const double d = static_cast<double>(v);
+    if (!(d >= -2147483648.5 && d < 2147483647.5)) throw OverflowError();
+    return _mm_cvtsd_si32(_mm_set_sd(d));
+#else
+    return RoundHalfEven(static_cast<double>(v));
+#endif
+}
 
 inline float Maximum(float a, float b, float c) {
     float m = a;
@@ -22,11 +38,23 @@ inline float Minimum(float a, float b, float c) {
     return m;
 }
 
+// byte / 255 in single precision, looked up for the bytes and divided for anything else.
+inline float ChannelFraction(int32_t v) {
+    struct Table {
+        float f[256];
+        Table() {
+            for (int i = 0; i < 256; ++i) f[i] = static_cast<float>(i) / 255.0f;
+        }
+    };
+    static const Table table;
+    return (v >= 0 && v <= 255) ? table.f[v] : static_cast<float>(v) / 255.0f;
+}
+
 // r, g, b are 0..255; h, s, l as described above. Ties for the maximum go to red, then green.
 inline void RGBToHLS(int32_t r, int32_t g, int32_t b, float& h, float& s, float& l) {
-    const float rp = static_cast<float>(r) / 255.0f;
-    const float gp = static_cast<float>(g) / 255.0f;
-    const float bp = static_cast<float>(b) / 255.0f;
+    const float rp = ChannelFraction(r);
+    const float gp = ChannelFraction(g);
+    const float bp = ChannelFraction(b);
     const float mx = Maximum(rp, gp, bp);
     const float mn = Minimum(rp, gp, bp);
     l = (mx + mn) / 2.0f;
@@ -85,9 +113,9 @@ inline void HLSToRGB(float h, float s, float l, int32_t& r, int32_t& g, int32_t&
             }
         }
     }
-    r = RoundHalfEven(static_cast<double>(rp * 255.0f));
-    g = RoundHalfEven(static_cast<double>(gp * 255.0f));
-    b = RoundHalfEven(static_cast<double>(bp * 255.0f));
+    r = RoundChannel(rp * 255.0f);
+    g = RoundChannel(gp * 255.0f);
+    b = RoundChannel(bp * 255.0f);
 }
 
 }  // namespace plenvue
