@@ -1,0 +1,669 @@
+// Filters and point effects. Each pass has two forms:
+//  - an exact form that visits columns outer, rows inner with checked 32-bit arithmetic; it runs
+//    whenever an argument makes an error reachable, so that the bytes written before the error are
+//    the ones the visiting order dictates;
+//  - a fast form (row-major, SSE2 where it pays) for arguments that cannot fail. Every output byte
+//    depends only on source bytes that the pass never writes, so the order does not change results.
+// With a progress listener the fast forms run in strips of columns and report each column of a
+// strip after the strip; without one they run over the whole width.
+#include "effects/clsImageProcessDIB.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "effects/modHLSRGB.h"
+#include "image/Arith.h"
+#include "image/Rnd.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define PLENVUE_SSE2 1
+#endif
+
+namespace plenvue {
+
+ErrorObject SubscriptOutOfRangeError() {
+    return ErrorObject(kErrSubscriptOutOfRange, kExeName, "Subscript out of range");
+}
+
+namespace {
+
+constexpr int32_t kErrBadSize = kObjectErrorBase + 1305;
+constexpr int32_t kErrBadType = kObjectErrorBase + 1306;
+constexpr int32_t kStripColumns = 64;
+
+struct View {
+    uint8_t* bits = nullptr;
+    int32_t stride = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint8_t* Row(int32_t y) const { return bits + static_cast<ptrdiff_t>(y) * stride; }
+};
+
+View ViewOf(clsDIBSection& d) {
+    View v;
+    v.bits = d.DIBSectionBitsPtr();
+    if (!v.bits) return v;
+    v.stride = d.BytesPerScanLine();
+    v.width = d.Width();
+    v.height = d.Height();
+    return v;
+}
+
+inline uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+
+// A result byte outside 0..255 is an overflow, as storing it into a byte would be.
+inline uint8_t CheckedByte(int32_t v) {
+    if (v < 0 || v > 255) throw OverflowError();
+    return static_cast<uint8_t>(v);
+}
+
+// Runs f(c0, c1) over columns [first, last] — whole width without a listener, strips with one.
+template <class F>
+void ForColumns(const ProgressPass& pass, int32_t first, int32_t last, F&& f) {
+    if (last < first) return;
+    if (!pass.Listening()) {
+        f(first, last + 1);
+        return;
+    }
+    for (int32_t c = first; c <= last; c += kStripColumns) {
+        const int32_t end = std::min(last + 1, c + kStripColumns);
+        f(c, end);
+        for (int32_t col = c; col < end; ++col) pass.Step(3 * col);
+    }
+}
+
+// Copies pixel bytes (not row padding) of rows [y0, y1), bytes [b0, b1), as a blit would.
+void CopyBytes(const View& from, const View& to, int32_t y0, int32_t y1, int32_t b0, int32_t b1) {
+    if (b1 <= b0) return;
+    for (int32_t y = y0; y < y1; ++y) std::memcpy(to.Row(y) + b0, from.Row(y) + b0, b1 - b0);
+}
+
+// The border that a pass with half size h leaves alone, copied from `from` into `to`.
+void CopyBorder(const View& from, const View& to, int32_t h) {
+    const int32_t W = from.width, H = from.height;
+    if (W <= 2 * h || H <= 2 * h) {
+        CopyBytes(from, to, 0, H, 0, 3 * W);
+        return;
+    }
+    CopyBytes(from, to, 0, h, 0, 3 * W);
+    CopyBytes(from, to, H - h, H, 0, 3 * W);
+    CopyBytes(from, to, h, H - h, 0, 3 * h);
+    CopyBytes(from, to, h, H - h, 3 * (W - h), 3 * W);
+}
+
+void CopyInterior(const View& from, const View& to, int32_t h) {
+    const int32_t W = from.width, H = from.height;
+    if (W <= 2 * h || H <= 2 * h) return;
+    CopyBytes(from, to, h, H - h, 3 * h, 3 * (W - h));
+}
+
+void CheckCovers(const View& big, const View& small) {
+    if (big.height < small.height || big.stride < 3 * small.width) throw SubscriptOutOfRangeError();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Kernel state
+
+void clsImageProcessDIB::FilterType(int32_t eType) {
+    if (eType < 1 || eType > 13) throw ErrorObject(kErrBadType, kImageProcessSource, "Invalid filter types.");
+    type_ = eType;
+    if (eType != eCustom) BuildFilter();
+}
+
+void clsImageProcessDIB::FilterArraySize(int32_t lSize) {
+    if (lSize % 2 == 0) throw ErrorObject(kErrBadSize, kImageProcessSource, "Size must be an odd number");
+    if (lSize < 3 || lSize > 9)
+        throw ErrorObject(kErrBadType, kImageProcessSource,
+                          "Invalid size.  Size should be an odd number from 3 to 9");
+    size_ = lSize;
+    half_ = lSize / 2;
+    kernel_.assign(static_cast<size_t>(lSize * lSize), 0);
+    fastValid_ = false;
+}
+
+int32_t clsImageProcessDIB::Cell(int32_t iX, int32_t iY) const {
+    if (kernel_.empty() || iX < -half_ || iX > half_ || iY < -half_ || iY > half_)
+        throw SubscriptOutOfRangeError();
+    return (iY + half_) * size_ + (iX + half_);
+}
+
+int32_t clsImageProcessDIB::FilterValue(int32_t iX, int32_t iY) const { return kernel_[Cell(iX, iY)]; }
+
+void clsImageProcessDIB::FilterValue(int32_t iX, int32_t iY, int32_t lValue) {
+    kernel_[Cell(iX, iY)] = lValue;
+    fastValid_ = false;
+}
+
+void clsImageProcessDIB::BuildFilter() {
+    weight_ = 0;
+    fastValid_ = false;
+    switch (type_) {
+        case eBlur: case eSoften: case eSharpen: case eSharpenMore: case eEmboss:
+            FilterArraySize(3);
+            break;
+        case eBlurMore: case eSoftenMore:
+            FilterArraySize(5);
+            break;
+        default:
+            return;  // kernel and size stay as they were, weight 0
+    }
+    for (int32_t i = -half_; i <= half_; ++i) {
+        for (int32_t j = -half_; j <= half_; ++j) {
+            int32_t v = 0;
+            const int32_t d = std::max(std::abs(i), std::abs(j));
+            switch (type_) {
+                case eBlur: case eBlurMore:
+                    v = 1;
+                    break;
+                case eSoften: case eSoftenMore:
+                    v = d > 0 ? half_ - d + 1 : RoundHalfEven(size_ * size_ / 2.0);
+                    break;
+                case eSharpen:
+                    v = d == 0 ? 15 : -1;
+                    break;
+                case eSharpenMore:
+                    v = d == 0 ? 5 : ((i == 0 || j == 0) ? -1 : 0);
+                    break;
+                case eEmboss:
+                    v = (i == -1 && j == -1) ? -1 : ((i == 1 && j == 1) ? 1 : 0);
+                    break;
+            }
+            kernel_[Cell(i, j)] = v;
+            if (type_ != eEmboss) weight_ = CheckedAdd(weight_, v);
+        }
+    }
+    if (type_ == eEmboss) weight_ = 1;
+}
+
+clsImageProcessDIB::FastKernel clsImageProcessDIB::MakeFast(const std::vector<int32_t>& kernel,
+                                                             int32_t half, int32_t weight) {
+    FastKernel fk;
+    const int32_t size = 2 * half + 1;
+    if (kernel.empty() || weight == 0 || weight == INT32_MIN) return fk;
+    const bool negate = weight < 0;
+    int64_t positive = 0, absolute = 0;
+    for (int32_t j = -half; j <= half; ++j) {
+        for (int32_t i = -half; i <= half; ++i) {
+            int64_t v = kernel[(j + half) * size + (i + half)];
+            if (v == 0) continue;
+            if (negate) v = -v;
+            absolute += (v < 0 ? -v : v) * 255;
+            if (v > 0) positive += v * 255;
+            if (absolute > 32767) return fk;
+            const int32_t t = fk.taps++;
+            fk.dy[t] = j;
+            fk.dx[t] = 3 * i;
+            fk.k[t] = static_cast<int16_t>(v);
+        }
+    }
+    const int32_t d = negate ? -weight : weight;
+    fk.divisor = d;
+    if (d > 1) {
+        bool found = false;
+        for (int32_t sh = 0; sh < 16 && !found; ++sh) {
+            const int64_t m = ((int64_t{1} << (16 + sh)) + d - 1) / d;
+            if (m > 65535) continue;
+            bool ok = true;
+            for (int64_t s = 0; s <= positive && ok; ++s) ok = ((s * m) >> (16 + sh)) == s / d;
+            if (ok) {
+                fk.magic = static_cast<uint16_t>(m);
+                fk.shift = sh;
+                found = true;
+            }
+        }
+        if (!found) return fk;
+    }
+    fk.usable = true;
+    return fk;
+}
+
+const clsImageProcessDIB::FastKernel& clsImageProcessDIB::Prepared() {
+    if (!fastValid_) {
+        fast_ = MakeFast(kernel_, half_, weight_);
+        fastValid_ = true;
+    }
+    return fast_;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Kernel and neighbourhood passes
+
+namespace {
+
+// Source bytes [b0, b1) of row y through the prepared kernel into dest.
+template <class K>
+void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
+    const uint8_t* tp[81];
+    for (int32_t t = 0; t < fk.taps; ++t) tp[t] = src.Row(y + fk.dy[t]) + fk.dx[t];
+    uint8_t* out = dst.Row(y);
+    const int32_t d = fk.divisor;
+    int32_t b = b0;
+#if PLENVUE_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i magic = _mm_set1_epi16(static_cast<int16_t>(fk.magic));
+    const __m128i shift = _mm_cvtsi32_si128(fk.shift);
+    auto chunk = [&](int32_t at) {
+        __m128i lo = zero, hi = zero;
+        for (int32_t t = 0; t < fk.taps; ++t) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tp[t] + at));
+            const __m128i vl = _mm_unpacklo_epi8(v, zero), vh = _mm_unpackhi_epi8(v, zero);
+            const int16_t k = fk.k[t];
+            if (k == 1) {
+                lo = _mm_add_epi16(lo, vl);
+                hi = _mm_add_epi16(hi, vh);
+            } else if (k == -1) {
+                lo = _mm_sub_epi16(lo, vl);
+                hi = _mm_sub_epi16(hi, vh);
+            } else {
+                const __m128i kv = _mm_set1_epi16(k);
+                lo = _mm_add_epi16(lo, _mm_mullo_epi16(vl, kv));
+                hi = _mm_add_epi16(hi, _mm_mullo_epi16(vh, kv));
+            }
+        }
+        // Negative sums give 0 after truncation and clamping, so cut them before dividing.
+        lo = _mm_max_epi16(lo, zero);
+        hi = _mm_max_epi16(hi, zero);
+        if (d > 1) {
+            lo = _mm_srl_epi16(_mm_mulhi_epu16(lo, magic), shift);
+            hi = _mm_srl_epi16(_mm_mulhi_epu16(hi, magic), shift);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(lo, hi));
+    };
+    if (b1 - b0 >= 16) {
+        for (; b + 16 <= b1; b += 16) chunk(b);
+        if (b < b1) chunk(b1 - 16);  // overlapping tail: same inputs, same bytes
+        return;
+    }
+#endif
+    for (; b < b1; ++b) {
+        int32_t s = 0;
+        for (int32_t t = 0; t < fk.taps; ++t) s += fk.k[t] * tp[t][b];
+        out[b] = ClampByte(std::max(s, 0) / d);
+    }
+}
+
+// 3x3 minimum (kMin) or maximum over bytes [b0, b1) of row y.
+template <bool kMin>
+void RankSpan(const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
+    const uint8_t* r[3] = {src.Row(y - 1), src.Row(y), src.Row(y + 1)};
+    uint8_t* out = dst.Row(y);
+    int32_t b = b0;
+#if PLENVUE_SSE2
+    auto chunk = [&](int32_t at) {
+        __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r[0] + at - 3));
+        for (int32_t j = 0; j < 3; ++j) {
+            for (int32_t dx = -3; dx <= 3; dx += 3) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r[j] + at + dx));
+                m = kMin ? _mm_min_epu8(m, v) : _mm_max_epu8(m, v);
+            }
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), m);
+    };
+    if (b1 - b0 >= 16) {
+        for (; b + 16 <= b1; b += 16) chunk(b);
+        if (b < b1) chunk(b1 - 16);
+        return;
+    }
+#endif
+    for (; b < b1; ++b) {
+        uint8_t m = kMin ? 255 : 0;
+        for (int32_t j = 0; j < 3; ++j)
+            for (int32_t dx = -3; dx <= 3; dx += 3) m = kMin ? std::min(m, r[j][b + dx]) : std::max(m, r[j][b + dx]);
+        out[b] = m;
+    }
+}
+
+// Exact kernel pass: the visiting order and checked arithmetic decide which pixels are written
+// before an overflow or a zero weight stops it.
+void KernelExact(const std::vector<int32_t>& kernel, int32_t half, int32_t weight, const View& src,
+                 const View& dst, const ProgressPass& pass) {
+    const int32_t size = 2 * half + 1;
+    for (int32_t x = 3 * half; x <= 3 * (src.width - 1 - half); x += 3) {
+        for (int32_t y = half; y <= src.height - 1 - half; ++y) {
+            int32_t sum[3] = {0, 0, 0};
+            if (kernel.empty()) throw SubscriptOutOfRangeError();  // custom type before any size
+            for (int32_t i = -half; i <= half; ++i) {
+                for (int32_t j = -half; j <= half; ++j) {
+                    const int32_t k = kernel[(j + half) * size + (i + half)];
+                    const uint8_t* p = src.Row(y + j) + x + 3 * i;
+                    for (int32_t c = 0; c < 3; ++c) sum[c] = CheckedAdd(sum[c], CheckedMul(k, p[c]));
+                }
+            }
+            uint8_t* q = dst.Row(y) + x;
+            for (int32_t c = 0; c < 3; ++c) q[c] = ClampByte(CheckedDiv(sum[c], weight));
+        }
+        pass.Step(x);
+    }
+}
+
+}  // namespace
+
+bool clsImageProcessDIB::ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest) {
+    const View src = ViewOf(cSource), dst = ViewOf(cDest);
+    const int32_t h = half_;
+    ProgressPass pass(ProgressListener(), 3 * (src.width - 1 - h));
+    const FastKernel& fk = Prepared();
+    if (!fk.usable) {
+        KernelExact(kernel_, h, weight_, src, dst, pass);
+    } else {
+        ForColumns(pass, h, src.width - 1 - h, [&](int32_t c0, int32_t c1) {
+            for (int32_t y = h; y <= src.height - 1 - h; ++y) KernelSpan(fk, src, dst, y, 3 * c0, 3 * c1);
+        });
+    }
+    pass.Done();
+    return true;
+}
+
+bool clsImageProcessDIB::ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest) {
+    const View src = ViewOf(cSource), dst = ViewOf(cDest);
+    ProgressPass pass(ProgressListener(), 3 * src.width - 6);
+    static const FastKernel mean = MakeFast(std::vector<int32_t>(9, 1), 1, 9);
+    const int32_t type = type_;
+    ForColumns(pass, 1, src.width - 2, [&](int32_t c0, int32_t c1) {
+        for (int32_t y = 1; y <= src.height - 2; ++y) {
+            if (type == eAverage) KernelSpan(mean, src, dst, y, 3 * c0, 3 * c1);
+            else if (type == eMinimum) RankSpan<true>(src, dst, y, 3 * c0, 3 * c1);
+            else RankSpan<false>(src, dst, y, 3 * c0, 3 * c1);
+        }
+    });
+    pass.Done();
+    return true;
+}
+
+bool clsImageProcessDIB::ProcessImage(clsDIBSection& cImage, clsDIBSection& cBuffer) {
+    if (type_ == 0 || type_ == 12) return false;
+    if (&cImage == &cBuffer) {
+        // One bitmap as both would feed results back into the sums; work on a separate buffer.
+        clsDIBSection scratch;
+        if (!scratch.Create(cImage.Width(), cImage.Height())) throw SubscriptOutOfRangeError();
+        return ProcessImage(cImage, scratch);
+    }
+    const View img = ViewOf(cImage), buf = ViewOf(cBuffer);
+    // A smaller buffer cannot hold the result; refuse before anything is touched.
+    if (buf.width < img.width || buf.height < img.height) throw SubscriptOutOfRangeError();
+
+    // The buffer starts as a copy of the image. Only the exact pass can stop part way, so the fast
+    // passes copy just the border they leave alone (the interior is overwritten anyway).
+    auto fillBuffer = [&](int32_t h, bool exact) {
+        if (exact) CopyBytes(img, buf, 0, img.height, 0, 3 * img.width);
+        else CopyBorder(img, buf, h);
+    };
+    switch (type_) {
+        case eUnsharpen:
+            FilterType(eBlur);
+            fillBuffer(half_, false);
+            ApplyKernel(cImage, cBuffer);
+            AddImages(cBuffer, cImage, -1, 0, 0, 0, 2, 0, 0, 0);
+            FilterType(eUnsharpen);
+            return false;
+        case eEmboss:
+            fillBuffer(half_, !Prepared().usable);
+            ApplyKernel(cImage, cBuffer);
+            AddImages(cBuffer, cImage, 1, 127, 127, 127, 0, 0, 0, 0);
+            return true;
+        case eAverage: case eMinimum: case eMaximum:
+            fillBuffer(1, false);
+            ApplyNeighbourhood(cImage, cBuffer);
+            CopyInterior(buf, img, 1);
+            return true;
+        default:
+            fillBuffer(half_, !Prepared().usable);
+            ApplyKernel(cImage, cBuffer);
+            CopyInterior(buf, img, half_);
+            return true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Two-image operations
+
+void clsImageProcessDIB::AddImages(clsDIBSection& cFrom, clsDIBSection& cTo, int32_t lFromMultiplier,
+                                   int32_t lFromOffsetR, int32_t lFromOffsetG, int32_t lFromOffsetB,
+                                   int32_t lToMultiplier, int32_t lToOffsetR, int32_t lToOffsetG,
+                                   int32_t lToOffsetB) {
+    const View from = ViewOf(cFrom), to = ViewOf(cTo);
+    CheckCovers(from, to);
+    // The first byte of a pixel takes the "R" offsets, the second "G", the third "B".
+    const int32_t fo[3] = {lFromOffsetR, lFromOffsetG, lFromOffsetB};
+    const int32_t too[3] = {lToOffsetR, lToOffsetG, lToOffsetB};
+    const int32_t fm = lFromMultiplier, tm = lToMultiplier;
+
+    // Largest magnitude any intermediate can reach; past 32 bits only the checked form is right.
+    int64_t bound = 0;
+    for (int c = 0; c < 3; ++c) {
+        const int64_t af = std::max(std::llabs(fo[c]), std::llabs(int64_t{255} + fo[c]));
+        const int64_t at = std::max(std::llabs(too[c]), std::llabs(int64_t{255} + too[c]));
+        const int64_t f = af * std::llabs(fm), t = at * std::llabs(tm);
+        bound = std::max({bound, af, at, f + t});
+    }
+    const int32_t W = to.width, H = to.height;
+    if (bound > INT32_MAX) {
+        for (int32_t x = 0; x <= 3 * (W - 1); x += 3) {
+            for (int32_t y = 0; y < H; ++y) {
+                const uint8_t* f = from.Row(y) + x;
+                uint8_t* t = to.Row(y) + x;
+                for (int c = 0; c < 3; ++c) {
+                    const int32_t v = CheckedAdd(CheckedMul(CheckedAdd(f[c], fo[c]), fm),
+                                                 CheckedMul(CheckedAdd(t[c], too[c]), tm));
+                    t[c] = ClampByte(v);
+                }
+            }
+        }
+        return;
+    }
+    const int32_t n = 3 * W;
+#if PLENVUE_SSE2
+    // Within 16 bits every intermediate is exact; packing clamps to 0..255. Offsets for a 16-byte
+    // chunk that starts at channel phase 0, 1 or 2.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i fmv = _mm_set1_epi16(static_cast<int16_t>(fm));
+    const __m128i tmv = _mm_set1_epi16(static_cast<int16_t>(tm));
+    alignas(16) int16_t offs[3][2][16];
+    for (int p = 0; p < 3; ++p)
+        for (int e = 0; e < 16; ++e) {
+            offs[p][0][e] = static_cast<int16_t>(fo[(p + e) % 3]);
+            offs[p][1][e] = static_cast<int16_t>(too[(p + e) % 3]);
+        }
+#endif
+    for (int32_t y = 0; y < H; ++y) {
+        const uint8_t* f = from.Row(y);
+        uint8_t* t = to.Row(y);
+        int32_t b = 0;
+#if PLENVUE_SSE2
+        if (bound <= 32767) {
+            for (int phase = 0; b + 16 <= n; b += 16, phase = (phase + 1) % 3) {
+                const __m128i fv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(f + b));
+                const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + b));
+                const __m128i* o = reinterpret_cast<const __m128i*>(offs[phase]);
+                const __m128i lo = _mm_add_epi16(
+                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpacklo_epi8(fv, zero), o[0]), fmv),
+                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpacklo_epi8(tv, zero), o[2]), tmv));
+                const __m128i hi = _mm_add_epi16(
+                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpackhi_epi8(fv, zero), o[1]), fmv),
+                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpackhi_epi8(tv, zero), o[3]), tmv));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(t + b), _mm_packus_epi16(lo, hi));
+            }
+        }
+#endif
+        for (; b < n; ++b) {
+            const int c = b % 3;
+            t[b] = ClampByte((f[b] + fo[c]) * fm + (t[b] + too[c]) * tm);
+        }
+    }
+}
+
+namespace {
+
+inline int32_t Luminance(const uint8_t* p) { return 222 * p[2] + 707 * p[1] + 71 * p[0]; }
+
+// kFromDarker: copy where the "from" pixel is darker (AddLightest's rule); otherwise where lighter.
+template <bool kFromDarker>
+void Select(const View& from, const View& to) {
+    CheckCovers(from, to);
+    for (int32_t y = 0; y < to.height; ++y) {
+        const uint8_t* f = from.Row(y);
+        uint8_t* t = to.Row(y);
+        for (int32_t x = 0; x < 3 * to.width; x += 3) {
+            const int32_t lt = Luminance(t + x), lf = Luminance(f + x);
+            if (kFromDarker ? lf < lt : lf > lt) {
+                t[x] = f[x];
+                t[x + 1] = f[x + 1];
+                t[x + 2] = f[x + 2];
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void clsImageProcessDIB::AddLightest(clsDIBSection& cFrom, clsDIBSection& cTo) {
+    Select<true>(ViewOf(cFrom), ViewOf(cTo));
+}
+
+void clsImageProcessDIB::AddDarkest(clsDIBSection& cFrom, clsDIBSection& cTo) {
+    Select<false>(ViewOf(cFrom), ViewOf(cTo));
+}
+
+// ---------------------------------------------------------------------------------------------
+// One-image effects
+
+void clsImageProcessDIB::AddNoise(clsDIBSection& cImage, int32_t lPercent, bool bRandom) {
+    const View v = ViewOf(cImage);
+    const int32_t range = CheckedDiv(CheckedMul(lPercent, 128), 100);
+    const int32_t halfRange = range / 2;
+    ProgressPass pass(ProgressListener(), 3 * (v.width - 1));
+    // The draws follow the visiting order, so this pass keeps it: columns outer, rows inner.
+    for (int32_t x = 0; x <= 3 * (v.width - 1); x += 3) {
+        for (int32_t y = 0; y < v.height; ++y) {
+            if (bRandom && !(Rnd() * 100.0 > lPercent)) continue;
+            uint8_t* p = v.Row(y) + x;
+            for (int c = 0; c < 3; ++c) {
+                const double u = Rnd();
+                const int32_t n = RoundHalfEven(u * range + static_cast<double>(p[c] - halfRange));
+                p[c] = ClampByte(n);
+            }
+        }
+        pass.Step(x);
+    }
+    pass.Done();
+}
+
+void clsImageProcessDIB::Fade(clsDIBSection& cImage, int32_t lAmount) {
+    const View v = ViewOf(cImage);
+    ProgressPass pass(ProgressListener(), 3 * (v.width - 1));
+    if (lAmount < 0 || lAmount > 255) {
+        // Some bytes leave 0..255: an overflow error at the first of them in visiting order.
+        for (int32_t x = 0; x <= 3 * (v.width - 1); x += 3) {
+            for (int32_t y = 0; y < v.height; ++y) {
+                uint8_t* p = v.Row(y) + x;
+                for (int c = 0; c < 3; ++c) p[c] = CheckedByte(CheckedMul(p[c], lAmount) / 255);
+            }
+            pass.Step(x);
+        }
+        pass.Done();
+        return;
+    }
+    ForColumns(pass, 0, v.width - 1, [&](int32_t c0, int32_t c1) {
+        const int32_t b0 = 3 * c0, b1 = 3 * c1;
+        for (int32_t y = 0; y < v.height; ++y) {
+            uint8_t* row = v.Row(y);
+            int32_t b = b0;
+#if PLENVUE_SSE2
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i one = _mm_set1_epi16(1);
+            const __m128i amount = _mm_set1_epi16(static_cast<int16_t>(lAmount));
+            // p / 255 == (p + (p >> 8) + 1) >> 8 for every product p = byte * amount <= 65025.
+            auto div255 = [&](__m128i p) {
+                return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_srli_epi16(p, 8)), one), 8);
+            };
+            for (; b + 16 <= b1; b += 16) {
+                const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + b));
+                const __m128i lo = div255(_mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), amount));
+                const __m128i hi = div255(_mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), amount));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + b), _mm_packus_epi16(lo, hi));
+            }
+#endif
+            for (; b < b1; ++b) row[b] = static_cast<uint8_t>(row[b] * lAmount / 255);
+        }
+    });
+    pass.Done();
+}
+
+namespace {
+
+// Per-pixel HLS effect: exact visiting order when an argument can push a channel out of 0..255,
+// row-major otherwise. f(r, g, b, outR, outG, outB).
+template <class F>
+void HlsPass(const View& v, const ProgressPass& pass, bool exact, F&& f) {
+    auto pixel = [&](uint8_t* p) {
+        int32_t r, g, b;
+        f(p[2], p[1], p[0], r, g, b);
+        p[2] = CheckedByte(r);
+        p[1] = CheckedByte(g);
+        p[0] = CheckedByte(b);
+    };
+    if (exact) {
+        for (int32_t x = 0; x <= 3 * (v.width - 1); x += 3) {
+            for (int32_t y = 0; y < v.height; ++y) pixel(v.Row(y) + x);
+            pass.Step(x);
+        }
+    } else {
+        ForColumns(pass, 0, v.width - 1, [&](int32_t c0, int32_t c1) {
+            for (int32_t y = 0; y < v.height; ++y) {
+                uint8_t* row = v.Row(y);
+                // Neighbouring pixels are often equal; reuse the last conversion.
+                int32_t lastIn = -1, lr = 0, lg = 0, lb = 0;
+                for (int32_t x = 3 * c0; x < 3 * c1; x += 3) {
+                    uint8_t* p = row + x;
+                    const int32_t in = p[0] | (p[1] << 8) | (p[2] << 16);
+                    if (in != lastIn) {
+                        pixel(p);
+                        lastIn = in;
+                        lb = p[0];
+                        lg = p[1];
+                        lr = p[2];
+                    } else {
+                        p[0] = static_cast<uint8_t>(lb);
+                        p[1] = static_cast<uint8_t>(lg);
+                        p[2] = static_cast<uint8_t>(lr);
+                    }
+                }
+            }
+        });
+    }
+    pass.Done();
+}
+
+}  // namespace
+
+void clsImageProcessDIB::Lighten(clsDIBSection& cImage, int32_t lAmount) {
+    const View v = ViewOf(cImage);
+    ProgressPass pass(ProgressListener(), 3 * (v.width - 1));
+    // The factor is a double and the product is rounded once to single.
+    const double factor = 1.0 + lAmount / 100.0;
+    HlsPass(v, pass, lAmount < -100, [factor](int32_t r, int32_t g, int32_t b, int32_t& ro, int32_t& go, int32_t& bo) {
+        float h, s, l;
+        RGBToHLS(r, g, b, h, s, l);
+        l = static_cast<float>(l * factor);
+        if (l > 1.0f) l = 1.0f;
+        HLSToRGB(h, s, l, ro, go, bo);
+    });
+}
+
+void clsImageProcessDIB::Colourise(clsDIBSection& cImage, float fHue, float fSaturation) {
+    const View v = ViewOf(cImage);
+    ProgressPass pass(ProgressListener(), 3 * (v.width - 1));
+    const bool safe = fHue >= -1.0f && fHue < 5.0f && fSaturation >= 0.0f && fSaturation <= 1.0f;
+    HlsPass(v, pass, !safe, [fHue, fSaturation](int32_t r, int32_t g, int32_t b, int32_t& ro, int32_t& go, int32_t& bo) {
+        float h, s, l;
+        RGBToHLS(r, g, b, h, s, l);
+        if (h == 0.0f) s = fSaturation;
+        HLSToRGB(fHue, s, l, ro, go, bo);
+    });
+}
+
+}  // namespace plenvue
