@@ -1,0 +1,197 @@
+// The passes are described column by column; they run row by row here, which gives the same
+// bytes: every share that can still change a decision comes from a pixel that precedes its
+// target in both orders, and the shares a pixel receives are applied (each clamped) in the
+// order the column-wise pass would apply them.
+#include "effects/clsColourReduceDIB.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "effects/PaletteLookup.h"
+#include "shell/ErrorObject.h"
+
+namespace plenvue {
+namespace {
+
+ErrorObject SubscriptError() {
+    return ErrorObject(clsColourReduceDIB::kErrSubscriptOutOfRange, kExeName, "Subscript out of range");
+}
+
+// Column progress for a pass that runs row by row: each column offset is reported once, in
+// order, spread over the rows as the work advances.
+class ColumnProgress {
+public:
+    ColumnProgress(ProgressListener* listener, int32_t width, int32_t height)
+        : listener_(listener), width_(width), height_(height) {}
+    void RowDone(int32_t row) {
+        if (!listener_) return;
+        Emit(static_cast<int32_t>(int64_t{width_} * (row + 1) / height_));
+    }
+    void Finish() {
+        if (listener_) Emit(width_);
+    }
+
+private:
+    void Emit(int32_t upTo) {
+        for (; done_ < upTo; ++done_) listener_->Progress(3 * done_);
+    }
+    ProgressListener* listener_;
+    int32_t width_, height_, done_ = 0;
+};
+
+inline int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+// The overlap of cTo over cFrom, row by row: the copy-back of the passes.
+void CopyBack(const clsDIBSection& cTo, clsDIBSection& cFrom) {
+    const int32_t w = std::min(cTo.Width(), cFrom.Width()), h = std::min(cTo.Height(), cFrom.Height());
+    if (w <= 0 || h <= 0) return;
+    const int32_t toStride = cTo.BytesPerScanLine(), fromStride = cFrom.BytesPerScanLine();
+    for (int32_t row = 0; row < h; ++row)
+        std::memcpy(cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride,
+                    cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, static_cast<size_t>(w) * 3);
+}
+
+void CheckPair(const clsDIBSection& cFrom, const clsDIBSection& cTo) {
+    if (&cFrom == &cTo) throw ErrorObject(kErrInvalidArgument, kExeName, "Invalid procedure call or argument");
+    if (cTo.Width() > 0 && cTo.Height() > 0 && (cFrom.Width() < cTo.Width() || cFrom.Height() < cTo.Height()))
+        throw SubscriptError();
+}
+
+}  // namespace
+
+void clsColourReduceDIB::GrayScale(clsDIBSection& cDIB) {
+    ProgressClock clock(listener_);
+    const int32_t width = cDIB.Width(), height = cDIB.Height();
+    if (listener_) listener_->InitProgress(3 * (width - 1));
+    ColumnProgress progress(listener_, width, height);
+    if (width > 0 && height > 0) {
+        const int32_t stride = cDIB.BytesPerScanLine();
+        for (int32_t row = 0; row < height; ++row) {
+            uint8_t* p = cDIB.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * stride;
+            uint8_t* end = p + 3 * static_cast<ptrdiff_t>(width);
+            for (; p != end; p += 3) {
+                const uint8_t g = GreyValue(p[2], p[1], p[0]);
+                p[0] = p[1] = p[2] = g;
+            }
+            progress.RowDone(row);
+        }
+    }
+    progress.Finish();
+    if (listener_) listener_->Complete(clock.ElapsedMs());
+}
+
+void clsColourReduceDIB::BlackAndWhite(clsDIBSection& cFrom, clsDIBSection& cTo) {
+    CheckPair(cFrom, cTo);
+    ProgressClock clock(listener_);
+    GrayScale(cFrom);
+    const int32_t width = cTo.Width(), height = cTo.Height();
+    if (listener_) listener_->InitProgress(3 * (width - 1));
+    ColumnProgress progress(listener_, width, height);
+    if (width > 0 && height > 0) {
+        const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
+        // Errors of the previous and the current row. A pixel (c, row) takes, in this order,
+        // 1/16 of (c-1, row-1), 7/16 of (c-1, row) and 5/16 of (c, row-1); the 3/16 share
+        // sent down-left lands on a pixel already decided and is dropped. The first and last
+        // columns receive nothing.
+        std::vector<int> prev(static_cast<size_t>(width), 0), cur(static_cast<size_t>(width), 0);
+        for (int32_t row = 0; row < height; ++row) {
+            const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
+            uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
+            for (int32_t c = 0; c < width; ++c) {
+                int v = src[3 * c];
+                if (c > 0 && c < width - 1) {
+                    if (row > 0) v = Clamp(v + prev[static_cast<size_t>(c - 1)] / 16);
+                    v = Clamp(v + cur[static_cast<size_t>(c - 1)] * 7 / 16);
+                    if (row > 0) v = Clamp(v + prev[static_cast<size_t>(c)] * 5 / 16);
+                }
+                int e;
+                uint8_t out;
+                if (v <= 128) {
+                    out = 0;
+                    e = v <= 16 ? 0 : v;
+                } else {
+                    out = 255;
+                    e = 127 - v;
+                }
+                dst[3 * c] = dst[3 * c + 1] = dst[3 * c + 2] = out;
+                cur[static_cast<size_t>(c)] = e;
+            }
+            std::swap(prev, cur);
+            progress.RowDone(row);
+        }
+    }
+    progress.Finish();
+    CopyBack(cTo, cFrom);
+    if (listener_) listener_->Complete(clock.ElapsedMs());
+}
+
+void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, const clsPalette& cPal,
+                                      bool bDiffuseError) {
+    CheckPair(cFrom, cTo);
+    ProgressClock clock(listener_);
+    const int32_t width = cTo.Width(), height = cTo.Height();
+    if (listener_) listener_->InitProgress(3 * (width - 1));
+    ColumnProgress progress(listener_, width, height);
+    if (width > 0 && height > 0) {
+        if (cPal.count() == 0) throw SubscriptError();
+        PaletteLookup lookup(cPal);
+        const PaletteEntry* entries = cPal.Entries();
+        // Index 0 only comes back when every entry is the opposite corner of the cube from the
+        // colour; all of them then tie, and the lowest index is taken.
+        auto nearest = [&](int r, int g, int b) -> const PaletteEntry& {
+            int32_t i = lookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
+            return entries[i > 0 ? i - 1 : 0];
+        };
+        const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
+        if (!bDiffuseError) {
+            for (int32_t row = 0; row < height; ++row) {
+                const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
+                uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
+                for (int32_t c = 0; c < width; ++c, src += 3, dst += 3) {
+                    const PaletteEntry& e = nearest(src[2], src[1], src[0]);
+                    dst[0] = e.peBlue;
+                    dst[1] = e.peGreen;
+                    dst[2] = e.peRed;
+                }
+                progress.RowDone(row);
+            }
+        } else {
+            // Per channel (blue, green, red) errors of the previous and the current row, 0 where
+            // the pixel's error was too small to spread. A pixel (c, row) takes 7/16 of
+            // (c-1, row) and then 4/16 of (c, row-1); the diagonal shares weigh nothing.
+            const size_t n = static_cast<size_t>(width) * 3;
+            std::vector<int> prev(n, 0), cur(n, 0);
+            for (int32_t row = 0; row < height; ++row) {
+                const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
+                uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
+                for (int32_t c = 0; c < width; ++c) {
+                    const size_t k = 3 * static_cast<size_t>(c);
+                    int v[3] = {src[k], src[k + 1], src[k + 2]};
+                    if (c > 0 && c < width - 1) {
+                        for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + cur[k - 3 + ch] * 7 / 16);
+                        if (row > 0)
+                            for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + prev[k + ch] * 4 / 16);
+                    }
+                    const PaletteEntry& e = nearest(v[2], v[1], v[0]);
+                    dst[k] = e.peBlue;
+                    dst[k + 1] = e.peGreen;
+                    dst[k + 2] = e.peRed;
+                    const int eb = v[0] - e.peBlue, eg = v[1] - e.peGreen, er = v[2] - e.peRed;
+                    const bool spread = std::abs(eb) + std::abs(eg) + std::abs(er) > 3;
+                    cur[k] = spread ? eb : 0;
+                    cur[k + 1] = spread ? eg : 0;
+                    cur[k + 2] = spread ? er : 0;
+                }
+                std::swap(prev, cur);
+                progress.RowDone(row);
+            }
+        }
+    }
+    progress.Finish();
+    CopyBack(cTo, cFrom);
+    if (listener_) listener_->Complete(clock.ElapsedMs());
+}
+
+}  // namespace plenvue
