@@ -70,9 +70,10 @@ bool WriteBitmapFile(const std::string& sFileName, const DibHeader& header, cons
 
 }  // namespace
 
-int32_t clsDIBSectionSave::ColourTableIndex(const std::vector<uint8_t>& colourTable, uint8_t red, uint8_t green,
-                                            uint8_t blue) {
-    const int r = (red & ~7) + 4, g = (green & ~7) + 4, b = (blue & ~7) + 4;
+int32_t clsDIBSectionSave::ColourTableIndex(const std::vector<uint8_t>& colourTable, int32_t bitsPerPixel,
+                                            uint8_t red, uint8_t green, uint8_t blue) {
+    const bool cut = bitsPerPixel == 8;
+    const int r = cut ? (red & ~7) + 4 : red, g = cut ? (green & ~7) + 4 : green, b = cut ? (blue & ~7) + 4 : blue;
     const size_t n = colourTable.size() / 4;
     int32_t best = 0;
     int bestDistance = 1 << 30;
@@ -130,20 +131,33 @@ bool clsDIBSectionSave::CreateLowDepthDIB(int32_t bitsPerPixel, int32_t width, i
 void clsDIBSectionSave::MapPixels(const clsDIBSection& cDIB, LowDepthDIB& section) {
     const int32_t width = section.header.biWidth, height = section.header.biHeight;
     const int bpp = section.header.biBitCount;
-    // The mapping looks at 5 bits a component only, so it is one table of 32768 answers.
+    // At 8 bits the mapping looks at 5 bits a component only: one table of 32768 answers.
+    // Otherwise recent colours are remembered in a small direct-mapped cache.
     std::vector<int16_t> answer(32768, -1);
+    struct CacheSlot {
+        uint32_t key;  // colour + 1; 0 is empty
+        uint8_t index;
+    };
+    constexpr int kCacheBits = 14;
+    std::vector<CacheSlot> cache(bpp == 8 ? 0 : size_t{1} << kCacheBits, CacheSlot{0, 0});
     const int32_t stride = cDIB.BytesPerScanLine();
     for (int32_t row = 0; row < height; ++row) {
         const uint8_t* p = cDIB.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * stride;
         uint8_t* out = section.bits.data() + static_cast<ptrdiff_t>(row) * section.rowSize;
         for (int32_t c = 0; c < width; ++c, p += 3) {
-            const int key = (p[2] >> 3) << 10 | (p[1] >> 3) << 5 | (p[0] >> 3);
-            int16_t& a = answer[static_cast<size_t>(key)];
-            if (a < 0) a = static_cast<int16_t>(ColourTableIndex(section.colourTable, p[2], p[1], p[0]));
-            const uint8_t index = static_cast<uint8_t>(a);
-            if (bpp == 8)
-                out[c] = index;
-            else if (bpp == 4)
+            if (bpp == 8) {
+                const int key = (p[2] >> 3) << 10 | (p[1] >> 3) << 5 | (p[0] >> 3);
+                int16_t& a = answer[static_cast<size_t>(key)];
+                if (a < 0) a = static_cast<int16_t>(ColourTableIndex(section.colourTable, 8, p[2], p[1], p[0]));
+                out[c] = static_cast<uint8_t>(a);
+                continue;
+            }
+            const uint32_t key = (uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]) + 1;
+            CacheSlot& slot = cache[(key * 2654435761u) >> (32 - kCacheBits)];
+            if (slot.key != key)
+                slot = CacheSlot{key, static_cast<uint8_t>(ColourTableIndex(section.colourTable, bpp, p[2], p[1], p[0]))};
+            const uint8_t index = slot.index;
+            if (bpp == 4)
                 out[c >> 1] |= static_cast<uint8_t>(index << ((c & 1) ? 0 : 4));
             else
                 out[c >> 3] |= static_cast<uint8_t>(index << (7 - (c & 7)));

@@ -51,11 +51,12 @@ public:
     static void MapPixels(const clsDIBSection& cDIB, LowDepthDIB& section);
     // Writes the section's colours back into cDIB.
     static void CopyBack(const LowDepthDIB& section, clsDIBSection& cDIB);
-    // The table entry the platform's blit picks for a colour: each component is first cut to
-    // 5 bits and centred in its step ((c & ~7) + 4), then the entry at the least squared
-    // distance wins, the lowest index on a tie.
-    static int32_t ColourTableIndex(const std::vector<uint8_t>& colourTable, uint8_t red, uint8_t green,
-                                    uint8_t blue);
+    // The table entry the platform's blit picks for a colour: the entry at the least squared
+    // RGB distance, the lowest index on a tie. For 8-bit tables each component is first cut to
+    // 5 bits and centred in its step ((c & ~7) + 4); 1- and 4-bit tables see the exact colour.
+    // (Checked against BitBlt from a 24-bit onto 1/4/8-bit DIB sections under Wine.)
+    static int32_t ColourTableIndex(const std::vector<uint8_t>& colourTable, int32_t bitsPerPixel, uint8_t red,
+                                    uint8_t green, uint8_t blue);
 };
 
 }  // namespace plenvue

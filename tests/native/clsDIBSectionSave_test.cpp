@@ -191,11 +191,19 @@ TEST(BitmapWriter, MissingFolderRaisesError17AndWritesNothing) {
     EXPECT_FALSE(clsDIBSectionSave().Save(TempPath("empty.bmp"), empty, none, eOutput8Bit, eReductionNone));
 }
 
-TEST(BitmapWriter, ColourTableIndexQuantisesThenTakesNearestSquared) {
-    std::vector<uint8_t> table = {0, 0, 0, 0, 255, 255, 255, 0, 12, 12, 12, 0};
-    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 8, 8, 8), 2);   // 12 exactly
-    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 7, 7, 7), 0);   // 4,4,4: black at 48, grey at 192
-    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 250, 250, 240), 1);
+TEST(BitmapWriter, ColourTableIndexIsNearestSquaredWithFiveBitCutAtEightBits) {
+    std::vector<uint8_t> table(1024, 0);
+    const uint8_t grey[4] = {12, 12, 12, 0}, white[4] = {255, 255, 255, 0};
+    std::memcpy(&table[4], white, 4);
+    std::memcpy(&table[8], grey, 4);
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 8, 8, 8, 8), 2);   // cut to 12: exact
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 8, 7, 7, 7), 0);   // cut to 4: black nearer
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 4, 7, 7, 7), 2);   // uncut: grey nearer
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(table, 8, 250, 250, 240), 1);
     std::vector<uint8_t> twin = {100, 100, 100, 0, 100, 100, 100, 0};
-    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(twin, 0, 0, 0), 0);
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(twin, 1, 0, 0, 0), 0);
+    // Black or white at 1 bit: white once red + green + blue reaches 383.
+    std::vector<uint8_t> mono = {0, 0, 0, 0, 255, 255, 255, 0};
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(mono, 1, 255, 127, 0), 0);
+    EXPECT_EQ(clsDIBSectionSave::ColourTableIndex(mono, 1, 255, 128, 0), 1);
 }
