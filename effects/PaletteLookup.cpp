@@ -12,6 +12,7 @@ namespace plenvue {
 PaletteLookup::PaletteLookup(const clsPalette& palette)
     : cellStart_(kCellsPerSide * kCellsPerSide * kCellsPerSide, -1),
       cellLength_(kCellsPerSide * kCellsPerSide * kCellsPerSide, 0),
+      cellAnswer_(kCellsPerSide * kCellsPerSide * kCellsPerSide, -1),
       cache_(size_t{1} << kCacheBits, CacheSlot{0, 0}) {
     std::unordered_set<uint32_t> seen;
     const PaletteEntry* e = palette.Entries();
@@ -42,12 +43,16 @@ void PaletteLookup::BuildCell(int32_t cell) {
             candidates_.push_back(static_cast<int32_t>(k));
     cellLength_[static_cast<size_t>(cell)] =
         static_cast<int32_t>(candidates_.size()) - cellStart_[static_cast<size_t>(cell)];
+    // One candidate answers for the whole cell, unless somewhere in it the candidate reaches
+    // distance 765, where no entry qualifies.
+    if (cellLength_[static_cast<size_t>(cell)] == 1) {
+        const size_t k = static_cast<size_t>(candidates_.back());
+        if (farthest(red_[k], rLo) + farthest(green_[k], gLo) + farthest(blue_[k], bLo) < 765)
+            cellAnswer_[static_cast<size_t>(cell)] = index_[k];
+    }
 }
 
-int32_t PaletteLookup::Search(uint8_t red, uint8_t green, uint8_t blue) {
-    const int32_t cell = (red >> kCellShift) << (2 * (8 - kCellShift)) | (green >> kCellShift) << (8 - kCellShift) |
-                         (blue >> kCellShift);
-    if (cellStart_[static_cast<size_t>(cell)] < 0) BuildCell(cell);
+int32_t PaletteLookup::Search(int32_t cell, uint8_t red, uint8_t green, uint8_t blue) {
     const int32_t* c = candidates_.data() + cellStart_[static_cast<size_t>(cell)];
     const int32_t length = cellLength_[static_cast<size_t>(cell)];
     int32_t best = 0;
