@@ -27,12 +27,12 @@ PaletteLookup::PaletteLookup(const clsPalette& palette)
 }
 
 void PaletteLookup::BuildCell(int32_t cell) {
-    const int side = 1 << kCellShift;
+    constexpr int side = 1 << kCellShift;
     const int rLo = (cell >> (2 * (8 - kCellShift))) << kCellShift;
     const int gLo = ((cell >> (8 - kCellShift)) & (kCellsPerSide - 1)) << kCellShift;
     const int bLo = (cell & (kCellsPerSide - 1)) << kCellShift;
-    auto nearest = [side](int v, int lo) { return v < lo ? lo - v : (v > lo + side - 1 ? v - (lo + side - 1) : 0); };
-    auto farthest = [side](int v, int lo) { return std::max(std::abs(v - lo), std::abs(v - (lo + side - 1))); };
+    auto nearest = [](int v, int lo) { return v < lo ? lo - v : (v > lo + side - 1 ? v - (lo + side - 1) : 0); };
+    auto farthest = [](int v, int lo) { return std::max(std::abs(v - lo), std::abs(v - (lo + side - 1))); };
     const size_t n = red_.size();
     int bound = 1 << 30;
     for (size_t k = 0; k < n; ++k)

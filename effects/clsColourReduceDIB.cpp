@@ -27,21 +27,21 @@ ErrorObject SubscriptError() {
 // order, spread over the rows as the work advances.
 class ColumnProgress {
 public:
-    ColumnProgress(ProgressListener* listener, int32_t width, int32_t height)
-        : listener_(listener), width_(width), height_(height) {}
+    ColumnProgress(IProgressListener* listener, int32_t width, int32_t height)
+        : pass_(listener, 3 * (width - 1)), width_(width), height_(height) {}
     void RowDone(int32_t row) {
-        if (!listener_) return;
-        Emit(static_cast<int32_t>(int64_t{width_} * (row + 1) / height_));
+        if (pass_.Listening()) Emit(static_cast<int32_t>(int64_t{width_} * (row + 1) / height_));
     }
     void Finish() {
-        if (listener_) Emit(width_);
+        if (pass_.Listening()) Emit(width_);
+        pass_.Done();
     }
 
 private:
     void Emit(int32_t upTo) {
-        for (; done_ < upTo; ++done_) listener_->Progress(3 * done_);
+        for (; done_ < upTo; ++done_) pass_.Step(3 * done_);
     }
-    ProgressListener* listener_;
+    ProgressPass pass_;
     int32_t width_, height_, done_ = 0;
 };
 
@@ -105,10 +105,8 @@ void CheckPair(const clsDIBSection& cFrom, const clsDIBSection& cTo) {
 }  // namespace
 
 void clsColourReduceDIB::GrayScale(clsDIBSection& cDIB) {
-    ProgressClock clock(listener_);
     const int32_t width = cDIB.Width(), height = cDIB.Height();
-    if (listener_) listener_->InitProgress(3 * (width - 1));
-    ColumnProgress progress(listener_, width, height);
+    ColumnProgress progress(ProgressListener(), width, height);
     if (width > 0 && height > 0) {
         const int32_t stride = cDIB.BytesPerScanLine();
         for (int32_t row = 0; row < height; ++row) {
@@ -117,16 +115,13 @@ void clsColourReduceDIB::GrayScale(clsDIBSection& cDIB) {
         }
     }
     progress.Finish();
-    if (listener_) listener_->Complete(clock.ElapsedMs());
 }
 
 void clsColourReduceDIB::BlackAndWhite(clsDIBSection& cFrom, clsDIBSection& cTo) {
     CheckPair(cFrom, cTo);
-    ProgressClock clock(listener_);
     GrayScale(cFrom);
     const int32_t width = cTo.Width(), height = cTo.Height();
-    if (listener_) listener_->InitProgress(3 * (width - 1));
-    ColumnProgress progress(listener_, width, height);
+    ColumnProgress progress(ProgressListener(), width, height);
     if (width > 0 && height > 0) {
         const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
         // Errors of the previous and the current row. A pixel (c, row) takes, in this order,
@@ -160,18 +155,15 @@ void clsColourReduceDIB::BlackAndWhite(clsDIBSection& cFrom, clsDIBSection& cTo)
             progress.RowDone(row);
         }
     }
-    progress.Finish();
     CopyBack(cTo, cFrom);
-    if (listener_) listener_->Complete(clock.ElapsedMs());
+    progress.Finish();
 }
 
 void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, const clsPalette& cPal,
                                       bool bDiffuseError) {
     CheckPair(cFrom, cTo);
-    ProgressClock clock(listener_);
     const int32_t width = cTo.Width(), height = cTo.Height();
-    if (listener_) listener_->InitProgress(3 * (width - 1));
-    ColumnProgress progress(listener_, width, height);
+    ColumnProgress progress(ProgressListener(), width, height);
     if (width > 0 && height > 0) {
         if (cPal.count() == 0) throw SubscriptError();
         PaletteLookup lookup(cPal);
@@ -227,9 +219,8 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
             }
         }
     }
-    progress.Finish();
     CopyBack(cTo, cFrom);
-    if (listener_) listener_->Complete(clock.ElapsedMs());
+    progress.Finish();
 }
 
 }  // namespace plenvue

@@ -16,7 +16,7 @@ inline uint8_t GreyValue(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<uint8_t>(q - ((t - q * 1000u == 0u) & q & 1u));
 }
 
-class clsColourReduceDIB {
+class clsColourReduceDIB : public ProgressEvents {
 public:
     static constexpr int32_t kErrSubscriptOutOfRange = 9;
 
@@ -27,11 +27,6 @@ public:
     void ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, const clsPalette& cPal, bool bDiffuseError);
     // Every pixel becomes its grey value.
     void GrayScale(clsDIBSection& cDIB);
-
-    void SetProgressListener(ProgressListener* listener) { listener_ = listener; }
-
-private:
-    ProgressListener* listener_ = nullptr;
 };
 
 }  // namespace plenvue

@@ -299,7 +299,6 @@ void clsPalette::EraseNodes() {
 
 void clsPalette::CreateOptimal(const clsDIBSection& cDIB, int32_t PalSize, int32_t nLevels) {
     if (nLevels < 1 || nLevels > 8) throw SubscriptError();
-    ProgressClock clock(listener_);
     levels_ = nLevels;
     nodes_.assign(static_cast<size_t>(kInitialNodeTable) + 1, Node{});
     nodeCount_ = 1;
@@ -307,7 +306,7 @@ void clsPalette::CreateOptimal(const clsDIBSection& cDIB, int32_t PalSize, int32
     leafCount_ = 0;
     for (int32_t& head : reducible_) head = 0;
     const int32_t width = cDIB.Width(), height = cDIB.Height();
-    if (listener_) listener_->InitProgress(CheckedAdd(height - 1, PalSize));
+    ProgressPass progress(ProgressListener(), CheckedAdd(height - 1, PalSize));
 
     // Colours seen since the last reduction, with their leaves: until the tree is reduced again
     // the same colour walks the same path to the same leaf, so the walk can be skipped.
@@ -349,7 +348,7 @@ void clsPalette::CreateOptimal(const clsDIBSection& cDIB, int32_t PalSize, int32
                     throw ErrorObject(kErrReduceFailed, PaletteSource(), "Error in reducing nodes");
             }
         }
-        if (listener_) listener_->Progress(row);
+        progress.Step(row);
     }
 
     Clear();
@@ -361,9 +360,9 @@ void clsPalette::CreateOptimal(const clsDIBSection& cDIB, int32_t PalSize, int32
             Add(RoundHalfEven(static_cast<double>(n.redSum) / c), RoundHalfEven(static_cast<double>(n.greenSum) / c),
                 RoundHalfEven(static_cast<double>(n.blueSum) / c));
         }
-        if (listener_) listener_->Progress(i);
+        progress.Step(i);
     }
-    if (listener_) listener_->Complete(clock.ElapsedMs());
+    progress.Done();
 }
 
 // ---- Files -----------------------------------------------------------------------------------

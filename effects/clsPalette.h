@@ -20,7 +20,7 @@ struct PaletteEntry {
     uint8_t peFlags = 0;
 };
 
-class clsPalette {
+class clsPalette : public ProgressEvents {
 public:
     static constexpr int32_t kErrSubscriptOutOfRange = 9;
     static constexpr int32_t kMaxBinaryCount = 4097;
@@ -53,8 +53,6 @@ public:
     void LoadFromJASCText(std::string_view text);
     std::string JASCText() const;
 
-    // Progress of CreateOptimal.
-    void SetProgressListener(ProgressListener* listener) { listener_ = listener; }
     // Asked when the tree cannot be brought down to PalSize leaves (only PalSize < 8); true goes
     // on with the next pixel, false abandons CreateOptimal with an error. Unset: goes on.
     std::function<bool()> OnReduceFailure;
@@ -85,7 +83,6 @@ private:
     void FreeNode(int32_t node);
 
     std::vector<PaletteEntry> entries_;
-    ProgressListener* listener_ = nullptr;
 
     // Octree state; nodes_[0] is unused so indices run from 1 as in the tree's links.
     std::vector<Node> nodes_;
