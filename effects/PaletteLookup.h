@@ -15,40 +15,52 @@ public:
 
     // Same result as palette.ClosestIndex(red, green, blue) for components 0 … 255.
     int32_t Closest(uint8_t red, uint8_t green, uint8_t blue) {
-        const int32_t cell = CellOf(red, green, blue);
-        if (cellStart_[static_cast<size_t>(cell)] < 0) BuildCell(cell);
-        if (cellAnswer_[static_cast<size_t>(cell)] >= 0) return cellAnswer_[static_cast<size_t>(cell)];
+        const size_t cell = static_cast<size_t>(CellOf(red, green, blue, kFineShift));
+        int32_t state = fineState_[cell];
+        if (state == kUnbuilt) state = BuildFine(static_cast<int32_t>(cell));
+        if (state >= 0) return state;
         const uint32_t key = (uint32_t{red} << 16 | uint32_t{green} << 8 | blue) + 1;
         CacheSlot& slot = cache_[(key * 2654435761u) >> (32 - kCacheBits)];
         if (slot.key == key) return slot.index;
-        const int32_t index = Search(cell, red, green, blue);
+        const int32_t index = Search(fine_, cell, red, green, blue);
         slot = CacheSlot{key, index};
         return index;
     }
 
 private:
-    static constexpr int kCellShift = 3;  // 32 cells a side
-    static constexpr int kCellsPerSide = 256 >> kCellShift;
+    static constexpr int kCoarseShift = 5;  // 8 cells a side, built from every entry
+    static constexpr int kFineShift = 3;    // 32 cells a side, built from their coarse cell's list
+    static constexpr int32_t kUnbuilt = -2;
     static constexpr int kCacheBits = 14;
 
+    struct Candidate {
+        uint8_t red, green, blue, unused;
+        int32_t index;
+    };
+    struct Grid {
+        std::vector<int32_t> start;   // -1 until built
+        std::vector<int32_t> length;
+        std::vector<int32_t> answer;  // the index for the whole cell, or -1
+        std::vector<Candidate> candidates;
+    };
     struct CacheSlot {
         uint32_t key;  // colour + 1; 0 is empty
         int32_t index;
     };
 
-    static int32_t CellOf(uint8_t red, uint8_t green, uint8_t blue) {
-        return (red >> kCellShift) << (2 * (8 - kCellShift)) | (green >> kCellShift) << (8 - kCellShift) |
-               (blue >> kCellShift);
+    static int32_t CellOf(int red, int green, int blue, int shift) {
+        const int bits = 8 - shift;
+        return (red >> shift) << (2 * bits) | (green >> shift) << bits | (blue >> shift);
     }
-    int32_t Search(int32_t cell, uint8_t red, uint8_t green, uint8_t blue);
-    void BuildCell(int32_t cell);
+    static void Build(Grid& grid, int32_t cell, int shift, const Candidate* from, size_t count);
+    static int32_t Search(const Grid& grid, size_t cell, uint8_t red, uint8_t green, uint8_t blue);
+    // Returns the cell's state: its index when one answers for all of it, -1 when it must be
+    // searched.
+    int32_t BuildFine(int32_t cell);
 
-    std::vector<uint8_t> red_, green_, blue_;  // entries that are not repeats of an earlier one
-    std::vector<int32_t> index_;               // their palette indices, ascending
-    std::vector<int32_t> cellStart_;           // -1 until the cell's candidates are built
-    std::vector<int32_t> cellLength_;
-    std::vector<int32_t> cellAnswer_;  // the index for the whole cell, or -1
-    std::vector<int32_t> candidates_;          // positions into the arrays above
+    std::vector<Candidate> entries_;  // entries that are not repeats of an earlier one, in order
+    Grid coarse_, fine_;
+    std::vector<int32_t> fineState_;  // one small array, so the common case stays in cache
     std::vector<CacheSlot> cache_;
 };
 
