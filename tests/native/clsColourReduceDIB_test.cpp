@@ -32,7 +32,7 @@ void CopyPixels(clsDIBSection& from, clsDIBSection& to) {
     std::memcpy(to.DIBSectionBitsPtr(), from.DIBSectionBitsPtr(), to.Header().biSizeImage);
 }
 
-struct Recorder : ProgressListener {
+struct Recorder : IProgressListener {
     std::vector<int32_t> init, progress;
     int complete = 0;
     void InitProgress(int32_t v) override { init.push_back(v); }

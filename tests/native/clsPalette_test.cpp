@@ -215,7 +215,7 @@ TEST(PaletteOptimal, UnreducibleTreeAsksAndCanAbandon) {
 }
 
 TEST(PaletteOptimal, RaisesProgressPerRowAndNode) {
-    struct Recorder : ProgressListener {
+    struct Recorder : IProgressListener {
         std::vector<int32_t> init, progress, complete;
         void InitProgress(int32_t v) override { init.push_back(v); }
         void Progress(int32_t v) override { progress.push_back(v); }
