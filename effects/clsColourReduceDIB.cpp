@@ -1,0 +1,226 @@
+// The passes are described column by column; they run row by row here, which gives the same
+// bytes: every share that can still change a decision comes from a pixel that precedes its
+// target in both orders, and the shares a pixel receives are applied (each clamped) in the
+// order the column-wise pass would apply them.
+#include "effects/clsColourReduceDIB.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "effects/PaletteLookup.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include "shell/ErrorObject.h"
+
+namespace plenvue {
+namespace {
+
+ErrorObject SubscriptError() {
+    return ErrorObject(clsColourReduceDIB::kErrSubscriptOutOfRange, kExeName, "Subscript out of range");
+}
+
+// Column progress for a pass that runs row by row: each column offset is reported once, in
+// order, spread over the rows as the work advances.
+class ColumnProgress {
+public:
+    ColumnProgress(IProgressListener* listener, int32_t width, int32_t height)
+        : pass_(listener, 3 * (width - 1)), width_(width), height_(height) {}
+    void RowDone(int32_t row) {
+        if (pass_.Listening()) Emit(static_cast<int32_t>(int64_t{width_} * (row + 1) / height_));
+    }
+    void Finish() {
+        if (pass_.Listening()) Emit(width_);
+        pass_.Done();
+    }
+
+private:
+    void Emit(int32_t upTo) {
+        for (; done_ < upTo; ++done_) pass_.Step(3 * done_);
+    }
+    ProgressPass pass_;
+    int32_t width_, height_, done_ = 0;
+};
+
+// One row of grey values. Four pixels at a time: the weighted sum is exact in 32-bit lanes, and
+// its single-precision quotient by 1000 is exact at every half, so converting with the default
+// rounding (to nearest, ties to even) gives the same value as the scalar rule.
+void GrayRow(uint8_t* p, int32_t width) {
+    int32_t c = 0;
+#if defined(__SSE2__)
+    const __m128i lowMask = _mm_set1_epi32(0x00FF00FF);
+    const __m128i blueRed = _mm_set1_epi32(222 << 16 | 71);
+    const __m128i greenOnly = _mm_set1_epi32(707);
+    const __m128 thousand = _mm_set1_ps(1000.0f);
+    // Reads and writes 4 bytes a pixel; the last pixel of a row is left to the scalar loop so
+    // neither touches a byte beyond the row.
+    for (; c + 4 < width; c += 4) {
+        uint8_t* q = p + 3 * static_cast<ptrdiff_t>(c);
+        uint32_t w0, w1, w2, w3;
+        std::memcpy(&w0, q, 4);
+        std::memcpy(&w1, q + 3, 4);
+        std::memcpy(&w2, q + 6, 4);
+        std::memcpy(&w3, q + 9, 4);
+        const __m128i v = _mm_set_epi32(static_cast<int>(w3), static_cast<int>(w2), static_cast<int>(w1),
+                                        static_cast<int>(w0));
+        const __m128i br = _mm_and_si128(v, lowMask);                        // blue, red as 16-bit
+        const __m128i g = _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xFF));
+        const __m128i sum = _mm_add_epi32(_mm_madd_epi16(br, blueRed), _mm_madd_epi16(g, greenOnly));
+        const __m128i grey = _mm_cvtps_epi32(_mm_div_ps(_mm_cvtepi32_ps(sum), thousand));
+        alignas(16) uint32_t out[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm_mullo_epi16(grey, _mm_set1_epi32(0x0101)));
+        for (int k = 0; k < 4; ++k) {
+            const uint32_t triple = out[k] | (out[k] & 0xFF) << 16;
+            std::memcpy(q + 3 * k, &triple, 3);
+        }
+    }
+#endif
+    for (uint8_t* q = p + 3 * static_cast<ptrdiff_t>(c); c < width; ++c, q += 3) {
+        const uint8_t g = GreyValue(q[2], q[1], q[0]);
+        q[0] = q[1] = q[2] = g;
+    }
+}
+
+inline int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+// The overlap of cTo over cFrom, row by row: the copy-back of the passes.
+void CopyBack(const clsDIBSection& cTo, clsDIBSection& cFrom) {
+    const int32_t w = std::min(cTo.Width(), cFrom.Width()), h = std::min(cTo.Height(), cFrom.Height());
+    if (w <= 0 || h <= 0) return;
+    const int32_t toStride = cTo.BytesPerScanLine(), fromStride = cFrom.BytesPerScanLine();
+    for (int32_t row = 0; row < h; ++row)
+        std::memcpy(cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride,
+                    cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, static_cast<size_t>(w) * 3);
+}
+
+void CheckPair(const clsDIBSection& cFrom, const clsDIBSection& cTo) {
+    if (&cFrom == &cTo) throw ErrorObject(kErrInvalidArgument, kExeName, "Invalid procedure call or argument");
+    if (cTo.Width() > 0 && cTo.Height() > 0 && (cFrom.Width() < cTo.Width() || cFrom.Height() < cTo.Height()))
+        throw SubscriptError();
+}
+
+}  // namespace
+
+void clsColourReduceDIB::GrayScale(clsDIBSection& cDIB) {
+    const int32_t width = cDIB.Width(), height = cDIB.Height();
+    ColumnProgress progress(ProgressListener(), width, height);
+    if (width > 0 && height > 0) {
+        const int32_t stride = cDIB.BytesPerScanLine();
+        for (int32_t row = 0; row < height; ++row) {
+            GrayRow(cDIB.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * stride, width);
+            progress.RowDone(row);
+        }
+    }
+    progress.Finish();
+}
+
+void clsColourReduceDIB::BlackAndWhite(clsDIBSection& cFrom, clsDIBSection& cTo) {
+    CheckPair(cFrom, cTo);
+    GrayScale(cFrom);
+    const int32_t width = cTo.Width(), height = cTo.Height();
+    ColumnProgress progress(ProgressListener(), width, height);
+    if (width > 0 && height > 0) {
+        const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
+        // Errors of the previous and the current row. A pixel (c, row) takes, in this order,
+        // 1/16 of (c-1, row-1), 7/16 of (c-1, row) and 5/16 of (c, row-1); the 3/16 share
+        // sent down-left lands on a pixel already decided and is dropped. The first and last
+        // columns receive nothing.
+        std::vector<int> prev(static_cast<size_t>(width), 0), cur(static_cast<size_t>(width), 0);
+        for (int32_t row = 0; row < height; ++row) {
+            const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
+            uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
+            for (int32_t c = 0; c < width; ++c) {
+                int v = src[3 * c];
+                if (c > 0 && c < width - 1) {
+                    if (row > 0) v = Clamp(v + prev[static_cast<size_t>(c - 1)] / 16);
+                    v = Clamp(v + cur[static_cast<size_t>(c - 1)] * 7 / 16);
+                    if (row > 0) v = Clamp(v + prev[static_cast<size_t>(c)] * 5 / 16);
+                }
+                int e;
+                uint8_t out;
+                if (v <= 128) {
+                    out = 0;
+                    e = v <= 16 ? 0 : v;
+                } else {
+                    out = 255;
+                    e = 127 - v;
+                }
+                dst[3 * c] = dst[3 * c + 1] = dst[3 * c + 2] = out;
+                cur[static_cast<size_t>(c)] = e;
+            }
+            std::swap(prev, cur);
+            progress.RowDone(row);
+        }
+    }
+    CopyBack(cTo, cFrom);
+    progress.Finish();
+}
+
+void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, const clsPalette& cPal,
+                                      bool bDiffuseError) {
+    CheckPair(cFrom, cTo);
+    const int32_t width = cTo.Width(), height = cTo.Height();
+    ColumnProgress progress(ProgressListener(), width, height);
+    if (width > 0 && height > 0) {
+        if (cPal.count() == 0) throw SubscriptError();
+        PaletteLookup lookup(cPal);
+        const PaletteEntry* entries = cPal.Entries();
+        // Index 0 only comes back when every entry is the opposite corner of the cube from the
+        // colour; all of them then tie, and the lowest index is taken.
+        auto nearest = [&](int r, int g, int b) -> const PaletteEntry& {
+            int32_t i = lookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
+            return entries[i > 0 ? i - 1 : 0];
+        };
+        const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
+        if (!bDiffuseError) {
+            for (int32_t row = 0; row < height; ++row) {
+                const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
+                uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
+                for (int32_t c = 0; c < width; ++c, src += 3, dst += 3) {
+                    const PaletteEntry& e = nearest(src[2], src[1], src[0]);
+                    dst[0] = e.peBlue;
+                    dst[1] = e.peGreen;
+                    dst[2] = e.peRed;
+                }
+                progress.RowDone(row);
+            }
+        } else {
+            // Per channel (blue, green, red) errors of the previous and the current row, 0 where
+            // the pixel's error was too small to spread. A pixel (c, row) takes 7/16 of
+            // (c-1, row) and then 4/16 of (c, row-1); the diagonal shares weigh nothing.
+            const size_t n = static_cast<size_t>(width) * 3;
+            std::vector<int> prev(n, 0), cur(n, 0);
+            for (int32_t row = 0; row < height; ++row) {
+                const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
+                uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
+                for (int32_t c = 0; c < width; ++c) {
+                    const size_t k = 3 * static_cast<size_t>(c);
+                    int v[3] = {src[k], src[k + 1], src[k + 2]};
+                    if (c > 0 && c < width - 1) {
+                        for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + cur[k - 3 + ch] * 7 / 16);
+                        if (row > 0)
+                            for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + prev[k + ch] * 4 / 16);
+                    }
+                    const PaletteEntry& e = nearest(v[2], v[1], v[0]);
+                    dst[k] = e.peBlue;
+                    dst[k + 1] = e.peGreen;
+                    dst[k + 2] = e.peRed;
+                    const int eb = v[0] - e.peBlue, eg = v[1] - e.peGreen, er = v[2] - e.peRed;
+                    const bool spread = std::abs(eb) + std::abs(eg) + std::abs(er) > 3;
+                    cur[k] = spread ? eb : 0;
+                    cur[k + 1] = spread ? eg : 0;
+                    cur[k + 2] = spread ? er : 0;
+                }
+                std::swap(prev, cur);
+                progress.RowDone(row);
+            }
+        }
+    }
+    CopyBack(cTo, cFrom);
+    progress.Finish();
+}
+
+}  // namespace plenvue
