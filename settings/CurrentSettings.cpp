@@ -76,8 +76,7 @@ int32_t HotkeyKeyFromText(std::string_view text, int index) {
     return DigitsValue(digits);
 }
 
-CurrentSettings LoadCurrentSettings(const SettingReader& read, std::string_view programFolder) {
-    CurrentSettings s;
+void LoadCurrentSettings(const SettingReader& read, std::string_view programFolder, CurrentSettings& s) {
     s.BeepWhenSaving = NormaliseBeepWhenSaving(read(kValBeepWhenSaving));
     s.PrefixFileName = NormaliseFileNamePart(read(kValPrefixFileName));
     s.SuffixFileName = NormaliseFileNamePart(read(kValSuffixFileName));
@@ -88,11 +87,6 @@ CurrentSettings LoadCurrentSettings(const SettingReader& read, std::string_view 
     s.CanvasColor = NormaliseCanvasColor(read(kValForeColor));
     s.ShowHistoryList = NormaliseShowHistoryList(read(kValShowHistoryList));
     s.HistoryListStatus = NormaliseHistoryListStatus(read(kValHistoryListStatus));
-    for (int i = 0; i < kCaptureKinds; ++i) {
-        s.HotkeyModifiers[i] = kNoHotkeyModifier;
-        s.HotkeyKeys[i] = kNoHotkeyKey;
-    }
-    return s;
 }
 
 std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,

@@ -31,7 +31,7 @@ struct CurrentSettings {
     std::string CanvasColor;              // decimal colour value
     std::string LanguagePackagePath;      // filled by start-up, not by the load step
     // Hot key control encoding (1 Shift, 2 Ctrl, 4 Alt; 8 or 0 no modifier), indexed by capture kind.
-    std::array<int32_t, kCaptureKinds> HotkeyModifiers{};
+    std::array<int32_t, kCaptureKinds> HotkeyModifiers{8, 8, 8, 8, 8, 8};
     std::array<int32_t, kCaptureKinds> HotkeyKeys{};  // virtual-key codes, 0 no hot key
 };
 
@@ -73,8 +73,9 @@ int32_t HotkeyKeyFromText(std::string_view text, int index);
 // Reads the text of one value by name; empty text for missing or unreadable values.
 using SettingReader = std::function<std::string(std::string_view valueName)>;
 
-// The load step without the hot keys: every field but the hot key table and LanguagePackagePath.
-CurrentSettings LoadCurrentSettings(const SettingReader& read, std::string_view programFolder);
+// The load step without the hot keys: fills every field but the hot key table and
+// LanguagePackagePath (set earlier by start-up), which are left as they are.
+void LoadCurrentSettings(const SettingReader& read, std::string_view programFolder, CurrentSettings& settings);
 
 // Registers one capture hot key (capture index, modifier in control encoding, key); true on success.
 using HotkeyRegistrar = std::function<bool(int index, int32_t modifier, int32_t key)>;

@@ -16,7 +16,10 @@ SettingReader From(std::map<std::string, std::string> values) {
 }  // namespace
 
 TEST(CurrentSettings, EmptyRegistryGivesFirstStartDefaults) {
-    CurrentSettings s = LoadCurrentSettings(From({}), "C:\\Prog\\");
+    CurrentSettings s;
+    s.LanguagePackagePath = "C:\\Prog\\Language\\English.dll";
+    LoadCurrentSettings(From({}), "C:\\Prog\\", s);
+    EXPECT_EQ(s.LanguagePackagePath, "C:\\Prog\\Language\\English.dll");
     EXPECT_EQ(s.BeepWhenSaving, "1");
     EXPECT_EQ(s.PrefixFileName, "");
     EXPECT_EQ(s.SuffixFileName, "");
@@ -30,17 +33,18 @@ TEST(CurrentSettings, EmptyRegistryGivesFirstStartDefaults) {
 }
 
 TEST(CurrentSettings, StoredTextsAreNormalised) {
-    CurrentSettings s = LoadCurrentSettings(From({{"BeepWhenSaving", "0"},
-                                                  {"PrefixFileName", "  cap "},
-                                                  {"SuffixFileName", " "},
-                                                  {"SavePath", " D:\\Shots"},
-                                                  {"StartStatus", " "},
-                                                  {"Set Clipboard Monitor Active", "0"},
-                                                  {"Set Auto Save When Startup", "1"},
-                                                  {"Show History List", " 0 "},
-                                                  {"History List Status", "list"},
-                                                  {"ForeColor", "255"}}),
-                                            "C:\\Prog\\");
+    CurrentSettings s;
+    LoadCurrentSettings(From({{"BeepWhenSaving", "0"},
+                              {"PrefixFileName", "  cap "},
+                              {"SuffixFileName", " "},
+                              {"SavePath", " D:\\Shots"},
+                              {"StartStatus", " "},
+                              {"Set Clipboard Monitor Active", "0"},
+                              {"Set Auto Save When Startup", "1"},
+                              {"Show History List", " 0 "},
+                              {"History List Status", "list"},
+                              {"ForeColor", "255"}}),
+                        "C:\\Prog\\", s);
     EXPECT_EQ(s.BeepWhenSaving, "0");
     EXPECT_EQ(s.PrefixFileName, "cap");
     EXPECT_EQ(s.SuffixFileName, "");
