@@ -1,0 +1,54 @@
+// Region selection state machine.
+#include "capture/RegionSelector.h"
+
+namespace plenvue {
+
+namespace {
+RegionDraw Cross(int32_t x, int32_t y) { return {RegionDraw::Kind::Crosshair, x, y, 0, 0}; }
+RegionDraw Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2) { return {RegionDraw::Kind::Box, x1, y1, x2, y2}; }
+}  // namespace
+
+RegionStep RegionSelector::MouseMove(int32_t x, int32_t y) {
+    RegionStep step;
+    switch (state_) {
+    case 0:
+        x1_ = x;
+        y1_ = y;
+        state_ = 1;
+        step.Draw = {Cross(x, y)};
+        break;
+    case 1:
+        step.Draw = {Cross(x1_, y1_), Cross(x, y)};
+        x1_ = x;
+        y1_ = y;
+        break;
+    default:
+        step.Draw = {Box(x1_, y1_, x0_, y0_), Box(x1_, y1_, x, y)};
+        x0_ = x;
+        y0_ = y;
+        break;
+    }
+    return step;
+}
+
+RegionStep RegionSelector::ButtonDown(bool leftButton, int32_t x, int32_t y) {
+    RegionStep step;
+    if (!leftButton) {
+        step.Close = true;
+        return step;
+    }
+    if (state_ == 1) {
+        step.Draw = {Cross(x1_, y1_)};
+        x1_ = x0_ = x;
+        y1_ = y0_ = y;
+        step.SwitchToDotted = true;
+        state_ = 2;
+        return step;
+    }
+    // Second click (or a click before any move): the box as last drawn, not the click point.
+    step.Choice = RegionFromClicks(x1_, y1_, x0_, y0_);
+    step.Close = true;
+    return step;
+}
+
+}  // namespace plenvue

@@ -1,0 +1,39 @@
+// Rectangles of the region-selection and window-picking screens, in screen pixels.
+#pragma once
+#include <cstdint>
+
+namespace plenvue {
+
+struct ScreenRect {
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const ScreenRect&) const = default;
+};
+
+// Source rectangle for the capture engine. The Win32 layer sets the engine's properties in the
+// order the screen uses: region SrcLeft, SrcTop, SrcHeight, SrcWidth; window SrcTop, SrcLeft,
+// SrcHeight, SrcWidth.
+struct CaptureSource {
+    int32_t SrcLeft = 0, SrcTop = 0, SrcWidth = 0, SrcHeight = 0;
+    bool operator==(const CaptureSource&) const = default;
+};
+
+struct RegionChoice {
+    bool TooSmall = true;  // message 10003, no capture
+    CaptureSource Source;  // valid when !TooSmall
+};
+
+// The second click of a region selection: (anchorX, anchorY) the first click, (cornerX, cornerY)
+// the moving corner as last drawn. The rectangle is normalised to its top-left corner; both sides
+// must exceed one pixel. The result is the inside of the dotted box: one pixel in from the left and
+// top edges, one pixel short of the right and bottom edges.
+RegionChoice RegionFromClicks(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
+
+// The outline drawn around the window under the pointer: negative left/top become 0, right and
+// bottom are cut at the screen's width and height. Only for drawing; the capture is unclamped.
+ScreenRect ClampOutlineToScreen(const ScreenRect& window, int32_t screenWidth, int32_t screenHeight);
+
+// The capture source of a picked window: its real rectangle, size right - left by bottom - top
+// (an overflowing difference raises the overflow error).
+CaptureSource PickedWindowSource(const ScreenRect& window);
+
+}  // namespace plenvue

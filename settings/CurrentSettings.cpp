@@ -1,0 +1,135 @@
+// Load rules for the settings record and the capture hot key table.
+#include "settings/CurrentSettings.h"
+
+#include "settings/modRegistry.h"
+#include "shell/MessageText.h"
+
+namespace plenvue {
+
+namespace {
+
+bool AllDigits(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+int32_t DigitsValue(std::string_view s) {
+    int32_t v = 0;
+    for (char c : s) v = v * 10 + (c - '0');  // callers limit the length to three digits
+    return v;
+}
+
+}  // namespace
+
+std::string HotkeyPrefixValueName(int index) { return "Hotkey" + std::to_string(index) + "Prefix"; }
+std::string HotkeyKeyValueName(int index) { return "Hotkey" + std::to_string(index) + "Value"; }
+
+std::string TrimBlanks(std::string_view text) {
+    size_t b = text.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    size_t e = text.find_last_not_of(' ');
+    return std::string(text.substr(b, e - b + 1));
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string NormaliseBeepWhenSaving(std::string_view text) { return text == "0" ? "0" : "1"; }
+
+std::string NormaliseFileNamePart(std::string_view text) { return TrimBlanks(text); }
+
+int32_t NormaliseStartSwitch(std::string_view text) { return text == "0" ? 0 : -1; }
+
+std::string NormaliseSavePath(std::string_view text, std::string_view programFolder) {
+    // The untrimmed text is kept on purpose: a folder name may begin with a blank.
+    return TrimBlanks(text).empty() ? std::string(programFolder) : std::string(text);
+}
+
+std::string NormaliseStartStatus(std::string_view text) {
+    return (text == "0" || text == "1" || text == "2") ? std::string(text) : "0";
+}
+
+std::string NormaliseCanvasColor(std::string_view text) {
+    return TrimBlanks(text).empty() ? "16777215" : std::string(text);
+}
+
+std::string NormaliseShowHistoryList(std::string_view text) { return TrimBlanks(text); }
+
+std::string NormaliseHistoryListStatus(std::string_view text) { return UpperAscii(text); }
+
+int32_t HotkeyModifierFromText(std::string_view text) {
+    if (text == "0") return kNoHotkeyModifier;
+    if (text.size() != 1 || !AllDigits(text)) return 6;
+    return text[0] - '0';
+}
+
+int32_t HotkeyKeyFromText(std::string_view text, int index) {
+    // Blanks around the digits are tolerated; signs, fractions and hex forms are not key codes.
+    std::string digits = TrimBlanks(text);
+    if (text.size() > 3 || !AllDigits(digits)) return 48 + index;
+    return DigitsValue(digits);
+}
+
+void LoadCurrentSettings(const SettingReader& read, std::string_view programFolder, CurrentSettings& s) {
+    s.BeepWhenSaving = NormaliseBeepWhenSaving(read(kValBeepWhenSaving));
+    s.PrefixFileName = NormaliseFileNamePart(read(kValPrefixFileName));
+    s.SuffixFileName = NormaliseFileNamePart(read(kValSuffixFileName));
+    s.ClipboardMonitorAtStart = NormaliseStartSwitch(read(kValClipboardMonitor));
+    s.AutoSaveAtStart = NormaliseStartSwitch(read(kValAutoSave));
+    s.SavePath = NormaliseSavePath(read(kValSavePath), programFolder);
+    s.StartStatus = NormaliseStartStatus(read(kValStartStatus));
+    s.CanvasColor = NormaliseCanvasColor(read(kValForeColor));
+    s.ShowHistoryList = NormaliseShowHistoryList(read(kValShowHistoryList));
+    s.HistoryListStatus = NormaliseHistoryListStatus(read(kValHistoryListStatus));
+}
+
+std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,
+                                 CurrentSettings& settings) {
+    std::vector<int> failed;
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        int32_t modifier = HotkeyModifierFromText(read(HotkeyPrefixValueName(i)));
+        int32_t key = HotkeyKeyFromText(read(HotkeyKeyValueName(i)), i);
+        if (registerHotkey(i, modifier, key)) {
+            settings.HotkeyModifiers[i] = modifier;
+            settings.HotkeyKeys[i] = key;
+        } else {
+            settings.HotkeyModifiers[i] = kNoHotkeyModifier;
+            settings.HotkeyKeys[i] = kNoHotkeyKey;
+            failed.push_back(i);
+        }
+    }
+    return failed;
+}
+
+std::string HotkeyFailureMessage(std::string_view message, const std::vector<int>& failed,
+                                 const std::array<std::string, kCaptureKinds>& kindNames) {
+    std::string list;
+    for (int i : failed) {
+        if (i < 0 || i >= kCaptureKinds) continue;
+        list += kindNames[i];
+        list += "\r\n";
+    }
+    return FormatMessageText(message, list);
+}
+
+std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& s) {
+    return {
+        {kValBeepWhenSaving, StoredText(s.BeepWhenSaving)},
+        {kValPrefixFileName, StoredText(s.PrefixFileName)},
+        {kValSuffixFileName, StoredText(s.SuffixFileName)},
+        {kValSavePath, StoredText(s.SavePath)},
+        {kValStartStatus, StoredText(s.StartStatus)},
+        {kValClipboardMonitor, StoredText(std::to_string(s.ClipboardMonitorAtStart))},
+        {kValAutoSave, StoredText(std::to_string(s.AutoSaveAtStart))},
+        {kValShowHistoryList, StoredText(s.ShowHistoryList)},
+        {kValHistoryListStatus, StoredText(s.HistoryListStatus)},
+    };
+}
+
+}  // namespace plenvue

@@ -1,0 +1,96 @@
+// The in-memory record of all settings and the rules that turn stored texts into it.
+// Every rule is a function of the text read (empty text for a missing or unreadable value).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace plenvue {
+
+inline constexpr int kCaptureKinds = 6;
+// Hot key ids registered on the main window: kHotkeyIdBase + capture index.
+inline constexpr int32_t kHotkeyIdBase = 0xB001;
+// Modifier and key remembered for a hot key that could not be registered.
+inline constexpr int32_t kNoHotkeyModifier = 8;
+inline constexpr int32_t kNoHotkeyKey = 0;
+
+struct CurrentSettings {
+    std::string BeepWhenSaving;           // "1" or "0"
+    std::string PrefixFileName;
+    std::string SuffixFileName;
+    std::string SavePath;                 // folder for automatic saving
+    std::string StartStatus;              // "0", "1" or "2"
+    int32_t ClipboardMonitorAtStart = 0;  // 0 off, non-zero on
+    int32_t AutoSaveAtStart = 0;          // 0 off, non-zero on
+    std::string ShowHistoryList;          // empty or "0"
+    std::string HistoryListStatus;        // "NONE", "LIST", anything else is preview
+    std::string CanvasColor;              // decimal colour value
+    std::string LanguagePackagePath;      // filled by start-up, not by the load step
+    // Hot key control encoding (1 Shift, 2 Ctrl, 4 Alt; 8 or 0 no modifier), indexed by capture kind.
+    std::array<int32_t, kCaptureKinds> HotkeyModifiers{8, 8, 8, 8, 8, 8};
+    std::array<int32_t, kCaptureKinds> HotkeyKeys{};  // virtual-key codes, 0 no hot key
+};
+
+// Registry value names.
+inline constexpr const char* kValBeepWhenSaving = "BeepWhenSaving";
+inline constexpr const char* kValPrefixFileName = "PrefixFileName";
+inline constexpr const char* kValSuffixFileName = "SuffixFileName";
+inline constexpr const char* kValSavePath = "SavePath";
+inline constexpr const char* kValStartStatus = "StartStatus";
+inline constexpr const char* kValClipboardMonitor = "Set Clipboard Monitor Active";
+inline constexpr const char* kValAutoSave = "Set Auto Save When Startup";
+inline constexpr const char* kValShowHistoryList = "Show History List";
+inline constexpr const char* kValHistoryListStatus = "History List Status";
+inline constexpr const char* kValForeColor = "ForeColor";
+inline constexpr const char* kValLanguagePackage = "LanguagePackage";
+// "Hotkey3Prefix", "Hotkey3Value".
+std::string HotkeyPrefixValueName(int index);
+std::string HotkeyKeyValueName(int index);
+
+// Blanks removed at both ends (blanks only, not tabs).
+std::string TrimBlanks(std::string_view text);
+// ASCII upper case; other bytes unchanged.
+std::string UpperAscii(std::string_view text);
+
+// Normalisation of each stored text, as the load step applies it.
+std::string NormaliseBeepWhenSaving(std::string_view text);            // "0" stays, all else "1"
+std::string NormaliseFileNamePart(std::string_view text);              // trimmed
+int32_t NormaliseStartSwitch(std::string_view text);                   // "0" -> 0, all else -1
+std::string NormaliseSavePath(std::string_view text, std::string_view programFolder);
+std::string NormaliseStartStatus(std::string_view text);               // "0","1","2" kept, else "0"
+std::string NormaliseCanvasColor(std::string_view text);               // blank -> "16777215"
+std::string NormaliseShowHistoryList(std::string_view text);           // trimmed
+std::string NormaliseHistoryListStatus(std::string_view text);         // upper case, not trimmed
+// Hot key texts: "0" means no modifier (8); anything but one digit gives Ctrl+Alt (6).
+int32_t HotkeyModifierFromText(std::string_view text);
+// Up to three digits are a key code; anything else gives the digit key of the index (48 + index).
+int32_t HotkeyKeyFromText(std::string_view text, int index);
+
+// Reads the text of one value by name; empty text for missing or unreadable values.
+using SettingReader = std::function<std::string(std::string_view valueName)>;
+
+// The load step without the hot keys: fills every field but the hot key table and
+// LanguagePackagePath (set earlier by start-up), which are left as they are.
+void LoadCurrentSettings(const SettingReader& read, std::string_view programFolder, CurrentSettings& settings);
+
+// Registers one capture hot key (capture index, modifier in control encoding, key); true on success.
+using HotkeyRegistrar = std::function<bool(int index, int32_t modifier, int32_t key)>;
+
+// Reads, defaults and registers the six hot keys in index order, filling the table in `settings`;
+// returns the indices that failed to register (those get modifier 8 and key 0).
+std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,
+                                 CurrentSettings& settings);
+
+// The one failure message: `message` (item 10002) with every "%s" replaced by the failed kinds'
+// display names, each followed by a line break. `kindNames` is indexed by capture kind.
+std::string HotkeyFailureMessage(std::string_view message, const std::vector<int>& failed,
+                                 const std::array<std::string, kCaptureKinds>& kindNames);
+
+// The nine values the Options dialog writes, in writing order, as stored texts (empty as " ").
+std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& settings);
+
+}  // namespace plenvue

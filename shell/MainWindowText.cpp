@@ -1,0 +1,47 @@
+// Main window texts.
+#include "shell/MainWindowText.h"
+
+namespace plenvue {
+
+namespace {
+std::optional<int> IndexFrom(int32_t number, int32_t first) {
+    if (number < first || number > first + 5) return std::nullopt;
+    return static_cast<int>(number - first);
+}
+}  // namespace
+
+std::string MainWindowCaption(std::string_view title, std::string_view currentFile) {
+    std::string s(title);
+    s += "--";
+    s += currentFile.empty() ? std::string_view("NewFile") : currentFile;
+    return s;
+}
+
+std::string CaptureStatusText(std::string_view message, int32_t width, int32_t height) {
+    return std::string(message) + std::to_string(width) + "*" + std::to_string(height);
+}
+
+std::string CaptureMenuCaption(std::string_view caption, std::string_view hotkeyName) {
+    std::string s(caption);
+    s += '\t';
+    s += hotkeyName;
+    return s;
+}
+
+ToolbarTipText SplitToolbarTip(std::string_view item) {
+    ToolbarTipText t;
+    size_t bar = item.find('|');
+    if (bar == std::string_view::npos) {
+        t.Tip = std::string(item);
+    } else {
+        t.Tip = std::string(item.substr(0, bar));
+        t.Status = std::string(item.substr(bar + 1));
+    }
+    return t;
+}
+
+std::optional<int> CaptureIndexFromToolbarCommand(int32_t command) { return IndexFrom(command, 6); }
+std::optional<int> CaptureIndexFromSystemCommand(int32_t command) { return IndexFrom(command, 1861); }
+std::optional<int> CaptureIndexFromHotkeyId(int32_t id) { return IndexFrom(id, 45057); }
+
+}  // namespace plenvue

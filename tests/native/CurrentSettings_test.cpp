@@ -1,0 +1,146 @@
+#include "settings/CurrentSettings.h"
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+using namespace plenvue;
+
+namespace {
+SettingReader From(std::map<std::string, std::string> values) {
+    return [values = std::move(values)](std::string_view name) {
+        auto it = values.find(std::string(name));
+        return it == values.end() ? std::string() : it->second;
+    };
+}
+}  // namespace
+
+TEST(CurrentSettings, EmptyRegistryGivesFirstStartDefaults) {
+    CurrentSettings s;
+    s.LanguagePackagePath = "C:\\Prog\\Language\\English.dll";
+    LoadCurrentSettings(From({}), "C:\\Prog\\", s);
+    EXPECT_EQ(s.LanguagePackagePath, "C:\\Prog\\Language\\English.dll");
+    EXPECT_EQ(s.BeepWhenSaving, "1");
+    EXPECT_EQ(s.PrefixFileName, "");
+    EXPECT_EQ(s.SuffixFileName, "");
+    EXPECT_EQ(s.SavePath, "C:\\Prog\\");
+    EXPECT_EQ(s.StartStatus, "0");
+    EXPECT_EQ(s.ClipboardMonitorAtStart, -1);
+    EXPECT_EQ(s.AutoSaveAtStart, -1);
+    EXPECT_EQ(s.ShowHistoryList, "");
+    EXPECT_EQ(s.HistoryListStatus, "");
+    EXPECT_EQ(s.CanvasColor, "16777215");
+}
+
+TEST(CurrentSettings, StoredTextsAreNormalised) {
+    CurrentSettings s;
+    LoadCurrentSettings(From({{"BeepWhenSaving", "0"},
+                              {"PrefixFileName", "  cap "},
+                              {"SuffixFileName", " "},
+                              {"SavePath", " D:\\Shots"},
+                              {"StartStatus", " "},
+                              {"Set Clipboard Monitor Active", "0"},
+                              {"Set Auto Save When Startup", "1"},
+                              {"Show History List", " 0 "},
+                              {"History List Status", "list"},
+                              {"ForeColor", "255"}}),
+                        "C:\\Prog\\", s);
+    EXPECT_EQ(s.BeepWhenSaving, "0");
+    EXPECT_EQ(s.PrefixFileName, "cap");
+    EXPECT_EQ(s.SuffixFileName, "");
+    EXPECT_EQ(s.SavePath, " D:\\Shots");  // used with its leading blank
+    EXPECT_EQ(s.StartStatus, "0");
+    EXPECT_EQ(s.ClipboardMonitorAtStart, 0);
+    EXPECT_EQ(s.AutoSaveAtStart, -1);
+    EXPECT_EQ(s.ShowHistoryList, "0");
+    EXPECT_EQ(s.HistoryListStatus, "LIST");
+    EXPECT_EQ(s.CanvasColor, "255");
+}
+
+TEST(CurrentSettings, SingleValueRules) {
+    EXPECT_EQ(NormaliseBeepWhenSaving(" 0"), "1");
+    EXPECT_EQ(NormaliseSavePath("   ", "P\\"), "P\\");
+    EXPECT_EQ(NormaliseStartStatus("2"), "2");
+    EXPECT_EQ(NormaliseStartStatus("3"), "0");
+    EXPECT_EQ(NormaliseCanvasColor("  "), "16777215");
+    EXPECT_EQ(NormaliseHistoryListStatus(" preview"), " PREVIEW");
+    EXPECT_EQ(NormaliseStartSwitch("-1"), -1);
+    EXPECT_EQ(NormaliseStartSwitch("00"), -1);
+}
+
+TEST(HotkeyTable, ModifierTextRules) {
+    EXPECT_EQ(HotkeyModifierFromText(""), 6);
+    EXPECT_EQ(HotkeyModifierFromText("0"), 8);
+    EXPECT_EQ(HotkeyModifierFromText("12"), 6);
+    EXPECT_EQ(HotkeyModifierFromText("x"), 6);
+    EXPECT_EQ(HotkeyModifierFromText(" "), 6);
+    EXPECT_EQ(HotkeyModifierFromText("3"), 3);
+    EXPECT_EQ(HotkeyModifierFromText("-1"), 6);
+}
+
+TEST(HotkeyTable, KeyTextRules) {
+    EXPECT_EQ(HotkeyKeyFromText("", 0), 48);
+    EXPECT_EQ(HotkeyKeyFromText("1234", 4), 52);
+    EXPECT_EQ(HotkeyKeyFromText("255", 4), 255);
+    EXPECT_EQ(HotkeyKeyFromText("261", 1), 261);  // a REG_DWORD read back as text
+    EXPECT_EQ(HotkeyKeyFromText("x", 2), 50);
+    EXPECT_EQ(HotkeyKeyFromText(" ", 5), 53);
+    EXPECT_EQ(HotkeyKeyFromText("-1", 3), 51);
+    EXPECT_EQ(HotkeyKeyFromText("1e2", 3), 51);
+    EXPECT_EQ(HotkeyKeyFromText(" 65", 3), 65);
+}
+
+TEST(HotkeyTable, FreshInstallRegistersCtrlAlt0To5) {
+    CurrentSettings s;
+    std::vector<std::tuple<int, int32_t, int32_t>> calls;
+    auto failed = LoadHotkeyTable(From({}),
+                                  [&](int i, int32_t m, int32_t k) {
+                                      calls.emplace_back(i, m, k);
+                                      return true;
+                                  },
+                                  s);
+    EXPECT_TRUE(failed.empty());
+    ASSERT_EQ(calls.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(calls[i], std::make_tuple(i, 6, 48 + i));
+        EXPECT_EQ(s.HotkeyModifiers[i], 6);
+        EXPECT_EQ(s.HotkeyKeys[i], 48 + i);
+    }
+}
+
+TEST(HotkeyTable, FailedRegistrationsAreClearedAndListedInOneMessage) {
+    CurrentSettings s;
+    auto failed = LoadHotkeyTable(From({{"Hotkey2Prefix", "0"}, {"Hotkey2Value", "65"}}),
+                                  [](int i, int32_t, int32_t) { return i != 1 && i != 4; }, s);
+    EXPECT_EQ(failed, (std::vector<int>{1, 4}));
+    EXPECT_EQ(s.HotkeyModifiers[1], 8);
+    EXPECT_EQ(s.HotkeyKeys[1], 0);
+    EXPECT_EQ(s.HotkeyModifiers[2], 8);
+    EXPECT_EQ(s.HotkeyKeys[2], 65);
+    std::array<std::string, 6> names{"Full", "Region", "Active", "Client", "Windows", "Repeat"};
+    EXPECT_EQ(HotkeyFailureMessage("Failed:\\n%s", failed, names), "Failed:\r\nRegion\r\nWindows\r\n");
+    EXPECT_EQ(HotkeyFailureMessage("Register hotkey failed,Please retry.", failed, names),
+              "Register hotkey failed,Please retry.");
+}
+
+TEST(CurrentSettings, SavedValuesComeInWritingOrderWithBlankForEmpty) {
+    CurrentSettings s;
+    s.BeepWhenSaving = "1";
+    s.PrefixFileName = "";
+    s.SuffixFileName = "_a";
+    s.SavePath = "C:\\S\\";
+    s.StartStatus = "";
+    s.ClipboardMonitorAtStart = 1;
+    s.AutoSaveAtStart = 0;
+    s.ShowHistoryList = "";
+    s.HistoryListStatus = "LIST";
+    auto v = SettingsToStore(s);
+    ASSERT_EQ(v.size(), 9u);
+    EXPECT_EQ(v[0], (std::pair<std::string, std::string>{"BeepWhenSaving", "1"}));
+    EXPECT_EQ(v[1].second, " ");
+    EXPECT_EQ(v[4], (std::pair<std::string, std::string>{"StartStatus", " "}));
+    EXPECT_EQ(v[5], (std::pair<std::string, std::string>{"Set Clipboard Monitor Active", "1"}));
+    EXPECT_EQ(v[8], (std::pair<std::string, std::string>{"History List Status", "LIST"}));
+    EXPECT_EQ(HotkeyKeyValueName(3), "Hotkey3Value");
+    EXPECT_EQ(HotkeyPrefixValueName(0), "Hotkey0Prefix");
+}

@@ -1,0 +1,34 @@
+#include "shell/MainWindowText.h"
+
+#include <gtest/gtest.h>
+
+using namespace plenvue;
+
+TEST(MainWindowText, CaptionShowsPathOrNewFile) {
+    EXPECT_EQ(MainWindowCaption("Korvane Plenvue", ""), "Korvane Plenvue--NewFile");
+    EXPECT_EQ(MainWindowCaption("Korvane Plenvue", "C:\\a.bmp"), "Korvane Plenvue--C:\\a.bmp");
+}
+
+TEST(MainWindowText, CaptureStatusAndMenuCaption) {
+    EXPECT_EQ(CaptureStatusText("Capture Image Success", 1024, 768), "Capture Image Success1024*768");
+    EXPECT_EQ(CaptureMenuCaption("Capture &Region", "Ctrl+Alt+1"), "Capture &Region\tCtrl+Alt+1");
+}
+
+TEST(MainWindowText, ToolbarTipSplitsAtFirstBar) {
+    ToolbarTipText t = SplitToolbarTip("Open|Open a picture|x");
+    EXPECT_EQ(t.Tip, "Open");
+    EXPECT_EQ(t.Status, "Open a picture|x");
+    t = SplitToolbarTip("Save");
+    EXPECT_EQ(t.Tip, "Save");
+    EXPECT_FALSE(t.Status.has_value());
+}
+
+TEST(MainWindowText, CaptureSourcesMapToIndices) {
+    EXPECT_EQ(CaptureIndexFromToolbarCommand(6), 0);
+    EXPECT_EQ(CaptureIndexFromToolbarCommand(11), 5);
+    EXPECT_EQ(CaptureIndexFromToolbarCommand(12), std::nullopt);
+    EXPECT_EQ(CaptureIndexFromSystemCommand(1863), 2);
+    EXPECT_EQ(CaptureIndexFromSystemCommand(1860), std::nullopt);
+    EXPECT_EQ(CaptureIndexFromHotkeyId(45062), 5);
+    EXPECT_EQ(CaptureIndexFromHotkeyId(45063), std::nullopt);
+}

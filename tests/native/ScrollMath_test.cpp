@@ -1,0 +1,89 @@
+#include "controls/ScrollMath.h"
+
+#include "shell/ErrorObject.h"
+
+#include <limits>
+
+#include <gtest/gtest.h>
+
+using namespace plenvue;
+
+TEST(ScrollMath, WidePictureReachesMaxMinusPagePlusOne) {
+    ScrollBarState bar{0, 5000, 500, 0};
+    EXPECT_EQ(LastScrollPosition(bar), 4501);
+    EXPECT_EQ(ScrollTarget(bar, kScrollBottom, 8, 0), 4501);
+    bar.Pos = 4400;
+    EXPECT_EQ(ScrollTarget(bar, kScrollPageDown, 8, 0), 4501);
+    bar.Pos = 4498;
+    EXPECT_EQ(ScrollTarget(bar, kScrollLineDown, 8, 0), 4501);
+    EXPECT_EQ(ScrollTarget(bar, kScrollThumbTrack, 8, 9999), 4501);
+}
+
+TEST(ScrollMath, RequestsMoveByLineAndPageWithinRange) {
+    ScrollBarState bar{0, 5000, 500, 1000};
+    EXPECT_EQ(ScrollTarget(bar, kScrollLineUp, 8, 0), 992);
+    EXPECT_EQ(ScrollTarget(bar, kScrollLineDown, 8, 0), 1008);
+    EXPECT_EQ(ScrollTarget(bar, kScrollPageUp, 8, 0), 500);
+    EXPECT_EQ(ScrollTarget(bar, kScrollPageDown, 8, 0), 1500);
+    EXPECT_EQ(ScrollTarget(bar, kScrollThumbTrack, 8, 1234), 1234);
+    EXPECT_EQ(ScrollTarget(bar, kScrollTop, 8, 0), 0);
+    bar.Pos = 5;
+    EXPECT_EQ(ScrollTarget(bar, kScrollLineUp, 8, 0), 0);
+    EXPECT_EQ(ScrollTarget(bar, kScrollPageUp, 8, 0), 0);
+}
+
+TEST(ScrollMath, ThumbPositionEndAndUnknownCodesDoNothing) {
+    ScrollBarState bar{0, 5000, 500, 100};
+    EXPECT_EQ(ScrollTarget(bar, kScrollThumbPosition, 8, 7), std::nullopt);
+    EXPECT_EQ(ScrollTarget(bar, kScrollEnd, 8, 7), std::nullopt);
+    EXPECT_EQ(ScrollTarget(bar, 9, 8, 7), std::nullopt);
+    EXPECT_EQ(ScrollTarget(bar, -1, 8, 7), std::nullopt);
+}
+
+// Guards against Ctrl+End on a picture smaller than the window scrolling to a negative position.
+TEST(ScrollMath, ContentSmallerThanClientNeverScrolls) {
+    ScrollBarState bar{0, 100, 500, 0};
+    EXPECT_EQ(LastScrollPosition(bar), 0);
+    EXPECT_EQ(ScrollTarget(bar, kScrollBottom, 8, 0), 0);
+    EXPECT_EQ(ScrollTarget(bar, kScrollPageDown, 8, 0), 0);
+    EXPECT_EQ(ClampScrollPosition(bar, 40), 0);
+    EXPECT_EQ(ClampScrollPosition({0, 5000, 500, 0}, 4800), 4501);
+}
+
+TEST(ScrollMath, BarsShowWhenNeededOrForced) {
+    EXPECT_FALSE(ScrollBarNeeded(500, 400, 0, kAlwaysShowHorizontal));
+    EXPECT_FALSE(ScrollBarNeeded(500, 500, 0, kAlwaysShowHorizontal));
+    EXPECT_TRUE(ScrollBarNeeded(500, 501, 0, kAlwaysShowHorizontal));
+    EXPECT_TRUE(ScrollBarNeeded(500, 400, 1, kAlwaysShowHorizontal));
+    EXPECT_FALSE(ScrollBarNeeded(500, 400, 1, kAlwaysShowVertical));
+    EXPECT_TRUE(ScrollBarNeeded(500, 400, 3, kAlwaysShowVertical));
+}
+
+TEST(ScrollMath, ContentSizeAndLineStep) {
+    EXPECT_EQ(ContentPixelsFromHimetric(27093, 15), 1024);  // 1023.99 at 96 dpi
+    EXPECT_EQ(ContentPixelsFromHimetric(2540, 15), 96);
+    EXPECT_EQ(ContentPixelsFromHimetric(2000000, 15), 32767);
+    EXPECT_THROW(ContentPixelsFromHimetric(100, 0), ErrorObject);
+    EXPECT_EQ(HorizontalLineStep(403), 6);  // 6.5 -> 6
+    EXPECT_EQ(HorizontalLineStep(434), 7);
+}
+
+TEST(ScrollMath, ContentsAndOriginMoveOppositeWays) {
+    EXPECT_EQ(ScrollContentsBy(100, 160), -60);
+    EXPECT_EQ(PendingScroll(160, 100, false), 60);
+    EXPECT_EQ(PendingScroll(160, 100, true), 160);
+    EXPECT_THROW(ScrollContentsBy(std::numeric_limits<int32_t>::min(), 1), ErrorObject);
+}
+
+TEST(ScrollMath, CtrlKeysMapToRequests) {
+    EXPECT_EQ(ScrollRequestForKey(35, false), std::nullopt);
+    auto k = ScrollRequestForKey(35, true);
+    ASSERT_TRUE(k);
+    EXPECT_TRUE(k->Vertical);
+    EXPECT_EQ(k->Request, kScrollBottom);
+    k = ScrollRequestForKey(39, true);
+    ASSERT_TRUE(k);
+    EXPECT_FALSE(k->Vertical);
+    EXPECT_EQ(k->Request, kScrollLineDown);
+    EXPECT_EQ(ScrollRequestForKey(65, true), std::nullopt);
+}
