@@ -40,31 +40,4 @@ std::string DefaultMessage(int item) {
     return std::string();
 }
 
-std::string ReplacePlaceholder(const std::string& text, const std::string& value) {
-    std::string out;
-    size_t pos = 0;
-    for (;;) {
-        size_t hit = text.find("%s", pos);
-        if (hit == std::string::npos) break;
-        out.append(text, pos, hit - pos);
-        out += value;
-        pos = hit + 2;
-    }
-    out.append(text, pos, std::string::npos);
-    return out;
-}
-
-std::string ExpandLineBreaks(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            out += "\r\n";
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace plenvue

@@ -21,9 +21,4 @@ constexpr const char* kVersion = "1.0.0";
 constexpr const char* kSupportMail = "mailto:support@korvane.example";
 constexpr const char* kHomePage = "http://www.korvane.example/plenvue";
 
-// Every "%s" replaced by the value; plain text replacement.
-std::string ReplacePlaceholder(const std::string& text, const std::string& value);
-// The two characters backslash and "n" become a line break (CR LF).
-std::string ExpandLineBreaks(const std::string& text);
-
 }  // namespace plenvue

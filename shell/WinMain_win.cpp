@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "image/clsDIBSection_win.h"
 #include "shell/Handles_win.h"
 #include "shell/MessageTable.h"
 #include "shell/frmMain_win.h"
@@ -89,6 +90,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
                                              ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);
+    InstallWin32ImageServices();
 
     ProgramState& app = App();
     std::string exe(exePath);

@@ -8,7 +8,10 @@
 
 #include "capture/clsCapture_win.h"
 #include "shell/MainMenu.h"
+#include "shell/MainLayout.h"
+#include "shell/MainWindowText.h"
 #include "shell/MessageTable.h"
+#include "shell/MessageText.h"
 #include "shell/modDeclare_win.h"
 
 namespace plenvue {
@@ -146,14 +149,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (hdr->hwndFrom == toolbar_.hWnd() || hdr->code == TTN_GETDISPINFOA) {
             if (hdr->code == TTN_GETDISPINFOA) {
                 auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-                std::string text = App().Language
-                    ? App().Language->getItemValue(1600 + static_cast<int>(hdr->idFrom), "") : "";
-                size_t bar = text.find('|');
-                if (bar != std::string::npos) {
-                    SetStatus(text.substr(bar + 1));
-                    text.resize(bar);
-                }
-                lstrcpynA(info->szText, text.c_str(), sizeof info->szText);
+                ToolbarTipText tip = SplitToolbarTip(
+                    App().Language ? App().Language->getItemValue(1600 + static_cast<int>(hdr->idFrom), "") : "");
+                if (tip.Status) SetStatus(*tip.Status);
+                lstrcpynA(info->szText, tip.Tip.c_str(), sizeof info->szText);
                 return 1;
             }
             return 0;
@@ -258,19 +257,22 @@ void frmMain::ArrangeControls() {
     if (!canvas_) return;
     RECT rc{};
     GetClientRect(hwnd_, &rc);
-    int top = toolbarHeight_;
-    int h = rc.bottom - top - statusBarHeight_;
-    if (h < 1) h = 1;
-    int left = splitLeft_;
-    if (historyMode_ == "NONE") {
-        MoveWindow(canvas_, 0, top, rc.right, h, TRUE);
-        return;
+    LayoutInput in;
+    in.ClientWidth = rc.right;
+    in.ClientHeight = rc.bottom;
+    in.ToolbarHeight = toolbarHeight_;
+    in.StatusBarHeight = statusBarHeight_;
+    in.Mode = HistoryModeFromStatus(historyMode_);
+    in.SplitterLeft = splitLeft_;
+    in.SplitterWidth = kSplitWidth;
+    MainLayout layout = plenvue::ArrangeControls(in);
+    if (layout.History) {
+        HWND pane = in.Mode == HistoryMode::List ? lstHistory_ : picScroller_;
+        MoveWindow(pane, layout.History->Left, layout.History->Top, layout.History->Width,
+                   layout.History->Height, TRUE);
     }
-    HWND pane = historyMode_ == "LIST" ? lstHistory_ : picScroller_;
-    MoveWindow(pane, 0, top, left, h, TRUE);
-    int w = rc.right - left - kSplitWidth;
-    if (w < 1) w = 1;
-    MoveWindow(canvas_, left + kSplitWidth, top, w, h, TRUE);
+    const PaneRect& v = layout.ScrollView;
+    MoveWindow(canvas_, v.Left, v.Top, v.Width, v.Height, TRUE);
 }
 
 void frmMain::ShowHistoryPane() {
@@ -343,7 +345,7 @@ void frmMain::SnapIt(int index) {
     if (!picSwap_.Empty()) ShowPic();
     else InvalidateRect(canvas_, nullptr, TRUE);
     SIZE s = picSwap_.PixelSize();
-    SetStatus(Msg(10015) + std::to_string(s.cx) + "*" + std::to_string(s.cy));
+    SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ShowWindow(hwnd_, SW_SHOW);
 }
 
@@ -351,8 +353,7 @@ void frmMain::ShowPic() { InvalidateRect(canvas_, nullptr, TRUE); }
 
 void frmMain::SetCurrentFile(const std::string& path) {
     currentFile_ = path;
-    std::string caption = title_ + "--" + (path.empty() ? std::string("NewFile") : path);
-    SetWindowTextA(hwnd_, caption.c_str());
+    SetWindowTextA(hwnd_, MainWindowCaption(title_, path).c_str());
 }
 
 void frmMain::ToggleToolBar() {
@@ -502,7 +503,7 @@ void frmMain::setCapMenu() {
 void frmMain::ShowAbout() {
     App().ModalDialog = true;
     std::string text = std::string(kProgramName) + " " + Msg(10012) + kVersion + "\r\n" +
-                       ReplacePlaceholder(Msg(10028), Msg(11002)) + "\r\n\r\n[" + Msg(11003) + "]\r\n[" +
+                       FormatMessageText(Msg(10028), Msg(11002)) + "\r\n\r\n[" + Msg(11003) + "]\r\n[" +
                        Msg(11004) + "]";
     MessageBoxA(hwnd_, text.c_str(), "About Plenvue", MB_OK | MB_ICONINFORMATION);
     App().ModalDialog = false;

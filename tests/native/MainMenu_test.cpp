@@ -6,6 +6,7 @@
 #include <map>
 
 #include "shell/MessageTable.h"
+#include "shell/MessageText.h"
 
 using namespace plenvue;
 
@@ -46,10 +47,7 @@ TEST(MainMenu, CommandNumbersAreTheHelpStringNumbers) {
     for (const MenuNode& top : tree) check(top);
 }
 
-TEST(MessageTable, PlaceholdersAndLineBreaks) {
-    EXPECT_EQ(ReplacePlaceholder("File \"%s\" Save Success", "C:\\a.bmp"), "File \"C:\\a.bmp\" Save Success");
-    EXPECT_EQ(ReplacePlaceholder("%s and %s", "x"), "x and x");
-    EXPECT_EQ(ReplacePlaceholder("%s", "%s"), "%s");  // replacement text is not scanned again
+TEST(MessageTable, DefaultsKeepTheSystemsTexts) {
     EXPECT_EQ(ExpandLineBreaks(DefaultMessage(10019)),
               "Can't Overwrite File,\r\nPlease Choose Another File Name.");
     EXPECT_EQ(DefaultMessage(10021), "Unknow Format!");
