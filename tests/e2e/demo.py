@@ -1,0 +1,40 @@
+"""Headless demonstration: Plenvue in a private display takes one full-screen capture through the
+Tools menu; a screenshot of its main window showing the capture is written to the given path."""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from plenvue_e2e import ENV, PROBE, Plenvue, probe, wait_for, xdotool  # noqa: E402
+
+
+def main():
+    out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "plenvue-demo.png")
+    pattern = subprocess.Popen(["wine", PROBE, "pattern", "20", "120", "300", "200"], env=ENV,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    app = Plenvue().start()
+    try:
+        probe("move", 330, 200, 680, 520)
+        time.sleep(0.5)
+        left, top, right, bottom = map(int, probe("rect").split())
+        xdotool("mousemove", left + 200, top + 10, "click", 1)
+        time.sleep(0.5)
+        xdotool("key", "alt+t")
+        time.sleep(0.7)
+        xdotool("key", "f")
+        wait_for(lambda: probe("status").startswith("Capture Image Success"), 15)
+        time.sleep(1.0)
+        left, top, right, bottom = map(int, probe("rect").split())
+        subprocess.run(["import", "-window", "root", "-crop",
+                        f"{right - left}x{bottom - top}+{left}+{top}", "+repage", out], env=ENV, check=True)
+        print("status bar: " + probe("status"))
+        print("screenshot: " + out)
+    finally:
+        app.stop()
+        pattern.kill()
+        pattern.wait(5)
+
+
+if __name__ == "__main__":
+    main()
