@@ -37,6 +37,16 @@ class StartupTest(PlenvueTestCase):
         probe("post", 2025, 0, 0x203)
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
 
+    def test_about_box_shows_version_credit_and_addresses(self):
+        self.launch()
+        probe("command", 1926)  # Help > About
+        box = wait_for(lambda: probe("dialog", "About Plenvue"), timeout=15)
+        self.assertIn("|1002|Plenvue Version1.0.0", box)
+        self.assertIn("|1003|Special Thanks to  Plenvue  ,the Localizer", box)
+        self.assertIn("[mailto:", box)
+        probe("click", "About Plenvue", 1)
+        self.assertTrue(wait_for(lambda: probe("find", "#32770", "About Plenvue") == "00000000", 10))
+
 
 if __name__ == "__main__":
     main()
