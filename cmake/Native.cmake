@@ -1,32 +1,35 @@
 # Native build: the portable core, its tests, benchmarks, tools and fuzz targets.
 enable_testing()
-include(GoogleTest)
-find_package(GTest REQUIRED)
+if(NOT PLENVUE_FUZZ)
+  include(GoogleTest)
+  find_package(GTest REQUIRED)
 
-file(GLOB native_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
-add_executable(plenvue_tests ${native_test_sources})
-target_link_libraries(plenvue_tests PRIVATE plenvue_core GTest::gtest GTest::gtest_main)
-target_compile_definitions(plenvue_tests PRIVATE PLENVUE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
-gtest_discover_tests(plenvue_tests DISCOVERY_MODE PRE_TEST)
+  file(GLOB native_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+  add_executable(plenvue_tests ${native_test_sources})
+  target_link_libraries(plenvue_tests PRIVATE plenvue_core GTest::gtest GTest::gtest_main)
+  target_compile_definitions(plenvue_tests PRIVATE PLENVUE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(plenvue_tests DISCOVERY_MODE PRE_TEST)
 
-# plenvue-cli: one command-line program over the core; each file in tools/plenvue-cli adds commands.
-file(GLOB cli_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/plenvue-cli/*.cpp)
-if(cli_sources)
-  add_executable(plenvue-cli ${cli_sources})
-  target_link_libraries(plenvue-cli PRIVATE plenvue_core)
-endif()
-
-find_package(benchmark QUIET)
-if(benchmark_FOUND AND NOT PLENVUE_SANITIZE)
-  file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
-  if(bench_sources)
-    add_executable(plenvue_bench ${bench_sources})
-    target_link_libraries(plenvue_bench PRIVATE plenvue_core benchmark::benchmark benchmark::benchmark_main)
-    target_compile_options(plenvue_bench PRIVATE -O2)
+  # plenvue-cli: one command-line program over the core; each file in tools/plenvue-cli adds commands.
+  file(GLOB cli_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/plenvue-cli/*.cpp)
+  if(cli_sources)
+    add_executable(plenvue-cli ${cli_sources})
+    target_link_libraries(plenvue-cli PRIVATE plenvue_core)
   endif()
+
+  find_package(benchmark QUIET)
+  if(benchmark_FOUND AND NOT PLENVUE_SANITIZE)
+    file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+    if(bench_sources)
+      add_executable(plenvue_bench ${bench_sources})
+      target_link_libraries(plenvue_bench PRIVATE plenvue_core benchmark::benchmark benchmark::benchmark_main)
+      target_compile_options(plenvue_bench PRIVATE -O2)
+    endif()
+  endif()
+
 endif()
 
-# Each fuzz/<name>.cpp is one libFuzzer target; run_fuzz_<name> runs it briefly as a test.
+# Each fuzz/<name>.cpp is one libFuzzer target; the test fuzz.<name> runs it for a few seconds.
 set(PLENVUE_FUZZ_SECONDS 5 CACHE STRING "Seconds each fuzz target runs as a test")
 if(PLENVUE_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   file(GLOB fuzz_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
@@ -36,8 +39,10 @@ if(PLENVUE_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     target_link_libraries(${name} PRIVATE plenvue_core)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    # New inputs go to a scratch corpus in the build tree; the committed seeds are only read.
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/corpus/${name})
     add_test(NAME fuzz.${name}
       COMMAND ${name} -max_total_time=${PLENVUE_FUZZ_SECONDS} -rss_limit_mb=1024
-              ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+              ${CMAKE_BINARY_DIR}/corpus/${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
   endforeach()
 endif()

@@ -507,10 +507,12 @@ TEST(ImageProcessColourise, MatchesReferenceIncludingOutOfRangeArguments) {
     std::mt19937 rng(41);
     const std::pair<float, float> args[] = {{4.0f, 0.5f}, {0.0f, 0.5f}, {-1.0f, 1.0f}, {4.99f, 0.0f},
                                             {2.5f, 0.25f}, {6.0f, 0.5f}, {-2.0f, 0.5f}, {1.0f, 1.5f}};
-    for (auto [hue, sat] : args)
-        for (auto [w, h] : {std::pair{1, 2}, {7, 7}, {66, 3}})
+    for (const auto& arg : args)
+        for (auto [w, h] : {std::pair{1, 2}, {7, 7}, {66, 3}}) {
+            const float hue = arg.first, sat = arg.second;
             ExpectEffect(w, h, rng, [&](Pic& p) { clsImageProcessDIB().Colourise(p.dib, hue, sat); },
                          [&](Pic& p) { RefColourise(p, hue, sat); }, w % 2 == 1);
+        }
 }
 
 TEST(ImageProcessColourise, GreyAndRedTakeTheGivenSaturationGreenKeepsItsOwn) {
