@@ -1,6 +1,8 @@
 // Load rules for the settings record and the capture hot key table.
 #include "settings/CurrentSettings.h"
 
+#include <charconv>
+
 #include "settings/modRegistry.h"
 #include "shell/MessageText.h"
 
@@ -57,6 +59,15 @@ std::string NormaliseStartStatus(std::string_view text) {
 
 std::string NormaliseCanvasColor(std::string_view text) {
     return TrimBlanks(text).empty() ? "16777215" : std::string(text);
+}
+
+int32_t CanvasColorValue(std::string_view text) {
+    constexpr int32_t kWhite = 16777215;
+    std::string t = TrimBlanks(text);
+    int32_t value = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return kWhite;
+    return value;
 }
 
 std::string NormaliseShowHistoryList(std::string_view text) { return TrimBlanks(text); }

@@ -63,6 +63,9 @@ int32_t NormaliseStartSwitch(std::string_view text);                   // "0" ->
 std::string NormaliseSavePath(std::string_view text, std::string_view programFolder);
 std::string NormaliseStartStatus(std::string_view text);               // "0","1","2" kept, else "0"
 std::string NormaliseCanvasColor(std::string_view text);               // blank -> "16777215"
+// The colour value of a canvas colour text: a decimal 32-bit number between blanks; text that is
+// no such number (another tool's edit) gives white rather than an error at every start.
+int32_t CanvasColorValue(std::string_view text);
 std::string NormaliseShowHistoryList(std::string_view text);           // trimmed
 std::string NormaliseHistoryListStatus(std::string_view text);         // upper case, not trimmed
 // Hot key texts: "0" means no modifier (8); anything but one digit gives Ctrl+Alt (6).

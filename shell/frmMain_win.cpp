@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "capture/clsCapture_win.h"
+#include "settings/CurrentSettings.h"
+#include "settings/HotkeyNames.h"
+#include "settings/modRegistry_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainLayout.h"
 #include "shell/MainWindowText.h"
@@ -19,11 +22,11 @@ namespace plenvue {
 namespace {
 
 constexpr const char* kWindowClass = "PlenvueMainWindow";
-constexpr const char* kCanvasClass = "PlenvueCanvas";
 constexpr UINT kNotifyIconMessage = 2025;
 constexpr int kHotkeyFirst = 45057;
 constexpr int kHistoryListId = 300;
 constexpr int kScrollerId = 301;
+constexpr int kCanvasId = 302;
 constexpr int kSplitWidth = 3;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
@@ -53,6 +56,11 @@ void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const cMul
 
 }  // namespace
 
+bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key) {
+    return RegisterHotKey(window, id, static_cast<UINT>(ControlToRegisterModifiers(modifier)),
+                          static_cast<UINT>(key)) != FALSE;
+}
+
 frmMain::~frmMain() {
     if (hwnd_) DestroyWindow(hwnd_);
     if (accel_) DestroyAcceleratorTable(accel_);
@@ -69,14 +77,6 @@ bool frmMain::Load(int showCommand) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kWindowClass;
     RegisterClassExA(&wc);
-
-    WNDCLASSEXA cc{};
-    cc.cbSize = sizeof cc;
-    cc.lpfnWndProc = CanvasProc;
-    cc.hInstance = Instance();
-    cc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    cc.lpszClassName = kCanvasClass;
-    RegisterClassExA(&cc);
 
     hwnd_ = CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                             CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
@@ -165,6 +165,18 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kNotifyIconMessage:
         OnNotifyIcon(lParam);
         return 0;
+    case WM_DRAWCLIPBOARD:
+        SetPic();
+        if (nextViewer_) SendMessageA(nextViewer_, msg, wParam, lParam);
+        return 0;
+    case WM_CHANGECBCHAIN:
+        if (reinterpret_cast<HWND>(wParam) == nextViewer_) nextViewer_ = reinterpret_cast<HWND>(lParam);
+        else if (nextViewer_) SendMessageA(nextViewer_, msg, wParam, lParam);
+        return 0;
+    case WM_KEYDOWN:
+        // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
+        SendMessageA(canvas_, msg, wParam, lParam);
+        return 0;
     case WM_CLOSE:
         OnUnload();
         return 0;
@@ -187,8 +199,9 @@ void frmMain::OnCreate() {
     title_ = kProgramTitle;
     historyMode_ = "PREVIEW";
     BuildMenu();
-    canvas_ = CreateWindowExA(WS_EX_CLIENTEDGE, kCanvasClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0,
-                              10, 10, hwnd_, nullptr, Instance(), this);
+    svMain_.Create(hwnd_, WS_EX_CLIENTEDGE, kCanvasId);
+    svMain_.View(1);
+    canvas_ = svMain_.hWnd();
     lstHistory_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                                   WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY, 0, 0, 10, 10,
                                   hwnd_, reinterpret_cast<HMENU>(kHistoryListId), Instance(), nullptr);
@@ -200,11 +213,84 @@ void frmMain::OnCreate() {
     WriteBeepFile();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     AddNotifyIcon();
-    for (int i = 0; i < 6; ++i) RegisterHotKey(hwnd_, kHotkeyFirst + i, MOD_CONTROL | MOD_ALT, '0' + i);
-    setCapMenu();
+    GetCurrentSettings();
     ShowHistoryPane();
+    if (!Settings().ShowHistoryList.empty()) ToggleHistory();
+    SetConPro();
     SetWindowTextA(hwnd_, title_.c_str());
     ArrangeControls();
+    if (Settings().ClipboardMonitorAtStart) JoinViewerChain();
+}
+
+void frmMain::GetCurrentSettings() {
+    CurrentSettings& settings = Settings();
+    SettingReader read = [](std::string_view name) { return ReadSetting(std::string(name)); };
+    LoadCurrentSettings(read, App().ProgramFolder, settings);
+    historyMode_ = settings.HistoryListStatus;
+    HotkeyRegistrar registrar = [this](int index, int32_t modifier, int32_t key) {
+        return RegisterCaptureHotKey(hwnd_, kHotkeyFirst + index, modifier, key);
+    };
+    std::vector<int> failed = LoadHotkeyTable(read, registrar, settings);
+    if (!failed.empty()) {
+        std::string text = HotkeyFailureMessage(Msg(10002), failed, App().HotkeyNames);
+        MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
+    }
+    setCapMenu();
+}
+
+void frmMain::SetConPro() {
+    const CurrentSettings& settings = Settings();
+    SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
+    SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
+    int32_t colour = CanvasColorValue(settings.CanvasColor);
+    if (colour >= 0) canvasColor_ = static_cast<COLORREF>(colour);
+    svMain_.BackColor(colour);
+}
+
+void frmMain::JoinViewerChain() {
+    if (inViewerChain_) return;  // joining twice would make the chain a loop
+    inViewerChain_ = true;
+    nextViewer_ = nullptr;
+    // The platform sends draw-clipboard from inside this call, so a bitmap already there is taken.
+    HWND next = SetClipboardViewer(hwnd_);
+    nextViewer_ = next;
+}
+
+void frmMain::LeaveViewerChain() {
+    if (!inViewerChain_) return;
+    ChangeClipboardChain(hwnd_, nextViewer_);
+    inViewerChain_ = false;
+    nextViewer_ = nullptr;
+}
+
+void frmMain::ToggleClipboardMonitor() {
+    CurrentSettings& settings = Settings();
+    settings.ClipboardMonitorAtStart = settings.ClipboardMonitorAtStart ? 0 : -1;
+    SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
+    if (settings.ClipboardMonitorAtStart) JoinViewerChain();
+    else LeaveViewerChain();
+}
+
+void frmMain::ToggleAutoSave() {
+    CurrentSettings& settings = Settings();
+    settings.AutoSaveAtStart = settings.AutoSaveAtStart ? 0 : -1;
+    SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
+}
+
+void frmMain::SetPic() {
+    if (!IsClipboardFormatAvailable(CF_BITMAP) || !OpenClipboard(hwnd_)) return;
+    HBITMAP copy = nullptr;
+    // The clipboard keeps its own bitmap; the picture gets a copy it may delete.
+    if (HANDLE shared = GetClipboardData(CF_BITMAP))
+        copy = static_cast<HBITMAP>(CopyImage(shared, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    CloseClipboard();
+    if (!copy) return;
+    Picture picture = Picture::FromBitmap(copy, nullptr);
+    if (picture.Empty()) return;
+    picSwap_ = picture;
+    SetStatus(Msg(10018));
+    ShowPic();
+    SetCurrentFile("");
 }
 
 void frmMain::BuildMenu() {
@@ -299,6 +385,8 @@ void frmMain::OnCommand(int id) {
     case kCmdHistory: ToggleHistory(); return;
     case kCmdColor: ChooseCanvasColor(); return;
     case kCmdIncludeCursor: SetMenuChecked(id, !MenuChecked(id)); return;
+    case kCmdCMonitor: ToggleClipboardMonitor(); return;
+    case kCmdAutoSave: ToggleAutoSave(); return;
     case kCmdClearClip:
         if (OpenClipboard(hwnd_)) {
             EmptyClipboard();
@@ -349,7 +437,7 @@ void frmMain::SnapIt(int index) {
     ShowWindow(hwnd_, SW_SHOW);
 }
 
-void frmMain::ShowPic() { InvalidateRect(canvas_, nullptr, TRUE); }
+void frmMain::ShowPic() { svMain_.SetPicture(picSwap_); }
 
 void frmMain::SetCurrentFile(const std::string& path) {
     currentFile_ = path;
@@ -396,7 +484,9 @@ void frmMain::ChooseCanvasColor() {
     cc.Flags = CC_RGBINIT;
     if (!ChooseColorA(&cc)) return;
     canvasColor_ = cc.rgbResult;
-    InvalidateRect(canvas_, nullptr, TRUE);
+    Settings().CanvasColor = std::to_string(static_cast<int32_t>(canvasColor_));
+    svMain_.BackColor(static_cast<int32_t>(canvasColor_));
+    WriteSetting(kValForeColor, Settings().CanvasColor);
 }
 
 void frmMain::OpenHelp() {
@@ -493,6 +583,20 @@ void frmMain::setCapMenu() {
         InsertMenuA(sys, insertAt + i, MF_BYPOSITION | MF_STRING, 1861 + i, caption.c_str());
     }
     InsertMenuA(sys, insertAt + 6, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    // The Tools menu shows each capture's hot key after a tab, as its shortcut text.
+    const CurrentSettings& settings = Settings();
+    for (int i = 0; i < 6; ++i) {
+        std::string caption = App().CaptureCaptions[i];
+        if (caption.empty()) {
+            char current[256] = {};
+            GetMenuStringA(menu_, kCmdCaptureFirst + i, current, sizeof current, MF_BYCOMMAND);
+            caption = current;
+            caption = caption.substr(0, caption.find('\t'));
+        }
+        std::string text =
+            CaptureMenuCaption(caption, GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
+        ModifyMenuA(menu_, kCmdCaptureFirst + i, MF_BYCOMMAND | MF_STRING, kCmdCaptureFirst + i, text.c_str());
+    }
     MENUITEMINFOA mark{};
     mark.cbSize = sizeof mark;
     mark.fMask = MIIM_DATA;
@@ -535,6 +639,7 @@ void frmMain::OnUnload() {
     unloaded_ = true;
     if (!App().BeepFile.empty()) DeleteFileA(App().BeepFile.c_str());
     for (int i = 0; i < 6; ++i) UnregisterHotKey(hwnd_, kHotkeyFirst + i);
+    LeaveViewerChain();
     RemoveNotifyIcon();
     toolbar_.Destroy();
     rebar_.Destroy();
@@ -546,37 +651,6 @@ void frmMain::OnUnload() {
     App().Language.reset();
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
-}
-
-void frmMain::PaintCanvas(HDC dc) {
-    RECT rc{};
-    GetClientRect(canvas_, &rc);
-    HBRUSH back = CreateSolidBrush(canvasColor_);
-    FillRect(dc, &rc, back);
-    DeleteObject(back);
-    HBITMAP bmp = picSwap_.Bitmap();
-    if (!bmp) return;
-    SIZE s = picSwap_.PixelSize();
-    MemoryDC mem(CreateCompatibleDC(dc));
-    SelectedObject sel(mem.get(), bmp);
-    BitBlt(dc, 0, 0, s.cx, s.cy, mem.get(), 0, 0, SRCCOPY);
-}
-
-LRESULT CALLBACK frmMain::CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && msg == WM_ERASEBKGND) return 1;
-    if (self && msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        self->PaintCanvas(dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace plenvue

@@ -7,9 +7,13 @@
 #include <string>
 
 #include "controls/CommonControls_win.h"
+#include "controls/ScrollView_win.h"
 #include "shell/Picture_win.h"
 
 namespace plenvue {
+
+// Registers a capture hot key given in the hot key control's modifier encoding.
+bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key);
 
 class frmMain {
 public:
@@ -27,12 +31,17 @@ public:
     void setCapMenu();
     void SetCurrentFile(const std::string& path);
     void SetStatus(const std::string& text);
+    // The load step: reads every setting, registers the hot keys and reports those that failed.
+    void GetCurrentSettings();
+    // Applies the current settings to the window: check marks and canvas colour.
+    void SetConPro();
+    // Takes a bitmap from the clipboard onto the canvas.
+    void SetPic();
 
     const Picture& WorkingPicture() const { return picSwap_; }
 
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    static LRESULT CALLBACK CanvasProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     void OnCreate();
@@ -58,10 +67,14 @@ private:
     void WriteBeepFile();
     bool MenuChecked(int id) const;
     void SetMenuChecked(int id, bool on);
-    void PaintCanvas(HDC dc);
+    void ToggleClipboardMonitor();
+    void ToggleAutoSave();
+    void JoinViewerChain();
+    void LeaveViewerChain();
 
     HWND hwnd_ = nullptr;
-    HWND canvas_ = nullptr;
+    ScrollView svMain_;
+    HWND canvas_ = nullptr;  // svMain_'s window
     HWND lstHistory_ = nullptr;
     HWND picScroller_ = nullptr;
     HMENU menu_ = nullptr;
@@ -73,6 +86,8 @@ private:
     NOTIFYICONDATAA nid_{};
     bool iconAdded_ = false;
     UINT taskbarCreated_ = 0;
+    HWND nextViewer_ = nullptr;
+    bool inViewerChain_ = false;
 
     Picture picSwap_;
     Picture undo_;

@@ -9,6 +9,11 @@ ProgramState& App() {
     return state;
 }
 
+CurrentSettings& Settings() {
+    static CurrentSettings settings;
+    return settings;
+}
+
 void LoadMessageTable(const cMultiLanguage& language) {
     ProgramState& app = App();
     for (const auto& m : MessageDefaults()) app.Messages[m.item] = language.getItemValue(m.item, m.text);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "settings/CurrentSettings.h"
 #include "settings/cMultiLanguage_win.h"
 
 namespace plenvue {
@@ -23,6 +24,9 @@ struct ProgramState {
 };
 
 ProgramState& App();
+
+// The one record of current settings, filled by the main window's load step.
+CurrentSettings& Settings();
 
 // Fills the message texts, capture captions and hot key names from the language object.
 void LoadMessageTable(const cMultiLanguage& language);

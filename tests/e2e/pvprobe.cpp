@@ -140,6 +140,14 @@ int main(int argc, char** argv) {
         HWND d = FindWindowA("#32770", argv[2]);
         if (!d) return 1;
         EnumChildWindows(d, PrintChildText, 0);
+    } else if (cmd == "settext" && argc >= 5) {
+        // Types into a dialog's edit as a user would: the text, then the change notification.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND e = d ? GetDlgItem(d, atoi(argv[3])) : nullptr;
+        if (!e) return 1;
+        SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(atoi(argv[3]), EN_UPDATE), reinterpret_cast<LPARAM>(e));
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(atoi(argv[3]), EN_CHANGE), reinterpret_cast<LPARAM>(e));
     } else if (cmd == "click" && argc >= 4) {
         HWND d = FindWindowA("#32770", argv[2]);
         HWND b = d ? GetDlgItem(d, atoi(argv[3])) : nullptr;

@@ -68,6 +68,15 @@ TEST(CurrentSettings, SingleValueRules) {
     EXPECT_EQ(NormaliseStartSwitch("00"), -1);
 }
 
+TEST(CurrentSettings, CanvasColorValueTakesDecimalAndFallsBackToWhite) {
+    EXPECT_EQ(CanvasColorValue("255"), 255);
+    EXPECT_EQ(CanvasColorValue(" 65280 "), 65280);
+    EXPECT_EQ(CanvasColorValue("-2147483643"), -2147483643);  // a system colour
+    EXPECT_EQ(CanvasColorValue("16777215"), 16777215);
+    for (const char* bad : {"", "  ", "red", "12x", "&HFF", "99999999999", "1 2"})
+        EXPECT_EQ(CanvasColorValue(bad), 16777215) << bad;
+}
+
 TEST(HotkeyTable, ModifierTextRules) {
     EXPECT_EQ(HotkeyModifierFromText(""), 6);
     EXPECT_EQ(HotkeyModifierFromText("0"), 8);

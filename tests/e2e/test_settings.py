@@ -1,0 +1,147 @@
+"""Settings as a user meets them: hot keys from the registry, the canvas colour across a restart,
+and the clipboard monitor."""
+import os
+import subprocess
+import tempfile
+import time
+
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool
+
+BLUE, WHITE, RED, GREEN = "0000FF", "FFFFFF", "FF0000", "00FF00"
+
+
+def reg_set(name, text):
+    wine_reg("add", REG_KEY, "/v", name, "/d", text, "/f")
+
+
+def reg_get(name):
+    for line in wine_reg("query", REG_KEY, "/v", name).splitlines():
+        line = line.strip()
+        if line.startswith(name + " "):
+            parts = line[len(name):].split(None, 1)  # type, then the text
+            return parts[1] if len(parts) == 2 else ""
+    return None
+
+
+class SettingsTest(PlenvueTestCase):
+    def setUp(self):
+        super().setUp()
+        # A bitmap left on the clipboard by an earlier test would land on the canvas at start.
+        reg_set("Set Clipboard Monitor Active", "0")
+
+    def tearDown(self):
+        # Leave an empty clipboard: later tests start with the monitor on.
+        if self.apps and self.apps[-1].proc and self.apps[-1].proc.poll() is None:
+            probe("command", 1872)
+            time.sleep(0.5)
+        super().tearDown()
+
+    def focus_plenvue(self):
+        left, top, _, _ = map(int, probe("rect").split())
+        xdotool("mousemove", left + 200, top + 10, "click", 1)
+        time.sleep(0.5)
+
+    def canvas_pixel(self, x, y):
+        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        return self.pixels(left + x, top + y, 1, 1)[0][0]
+
+    def clipboard_bitmap(self, colour):
+        d = tempfile.mkdtemp(prefix="plenvue-clip-")
+        path = os.path.join(d, "clip.bmp")
+        subprocess.run(["convert", "-size", "64x48", "xc:#" + colour, "BMP3:" + path], check=True)
+        # xclip stays to serve the selection; it is ended with the test.
+        p = subprocess.Popen(["xclip", "-selection", "clipboard", "-t", "image/bmp", "-i", path], env=ENV,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(p)
+        time.sleep(1.0)
+
+    def test_default_hot_key_ctrl_alt_0_captures_full_screen(self):
+        self.launch()
+        self.focus_plenvue()
+        xdotool("key", "ctrl+alt+0")
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success1024*768", 15),
+                        "status: " + probe("status"))
+        self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+
+    def test_stored_hot_key_replaces_the_default(self):
+        reg_set("Hotkey0Prefix", "6")
+        reg_set("Hotkey0Value", "81")  # Q
+        self.launch()
+        self.focus_plenvue()
+        xdotool("key", "ctrl+alt+0")
+        time.sleep(2)
+        self.assertEqual(probe("status"), "Plenvue Is Ready")
+        self.focus_plenvue()
+        xdotool("key", "ctrl+alt+q")
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success1024*768", 15),
+                        "status: " + probe("status"))
+
+    def test_hot_key_taken_twice_is_reported_once_and_the_first_still_works(self):
+        reg_set("Hotkey1Prefix", "6")
+        reg_set("Hotkey1Value", "48")  # the same as full screen's default
+        self.launch(wait_window=False)
+        box = wait_for(lambda: "Register hotkey failed" in probe("dialog", "Plenvue"), 40)
+        self.assertTrue(box, "no failure message")
+        probe("click", "Plenvue", 2)
+        probe("click", "Plenvue", 1)
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 20))
+        self.assertFalse(wait_for(lambda: "Register hotkey failed" in probe("dialog", "Plenvue"), 2))
+        self.focus_plenvue()
+        xdotool("key", "ctrl+alt+0")
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success1024*768", 15),
+                        "status: " + probe("status"))
+
+    def test_stored_canvas_colour_paints_the_canvas(self):
+        reg_set("ForeColor", "255")  # red as 0x00BBGGRR
+        self.launch()
+        self.assertTrue(wait_for(lambda: self.canvas_pixel(20, 20) == RED, 10), self.canvas_pixel(20, 20))
+
+    def test_chosen_canvas_colour_is_stored_and_survives_a_restart(self):
+        self.launch()
+        self.assertEqual(self.canvas_pixel(20, 20), WHITE)
+        probe("command", 1835)
+        title = "Color"
+        self.assertTrue(wait_for(lambda: probe("dialog", title), 15), "no colour dialog")
+        for edit, value in ((706, "0"), (707, "255"), (708, "0")):
+            probe("settext", title, edit, value)
+        probe("click", title, 1)
+        self.assertTrue(wait_for(lambda: reg_get("ForeColor") == "65280", 10), reg_get("ForeColor"))
+        self.assertTrue(wait_for(lambda: self.canvas_pixel(20, 20) == GREEN, 10))
+        self.apps[-1].stop()
+        self.launch()
+        self.assertTrue(wait_for(lambda: self.canvas_pixel(20, 20) == GREEN, 10), self.canvas_pixel(20, 20))
+
+    def test_clipboard_bitmap_is_taken_at_start_with_the_monitor_on(self):
+        wine_reg("delete", REG_KEY, "/f")  # a first start: the monitor is on
+        self.clipboard_bitmap(BLUE)
+        self.launch()
+        self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15),
+                        "status: " + probe("status"))
+        self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
+        self.assertEqual(self.canvas_pixel(5, 5), BLUE)
+        self.assertEqual(self.canvas_pixel(100, 100), WHITE)  # beyond the 64x48 picture
+
+    def test_clipboard_monitor_off_at_start_takes_the_bitmap_once_switched_on(self):
+        self.clipboard_bitmap(BLUE)
+        self.launch()
+        time.sleep(2)
+        self.assertEqual(probe("status"), "Plenvue Is Ready")
+        self.assertEqual(self.canvas_pixel(5, 5), WHITE)
+        probe("command", 1868)
+        self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15),
+                        "status: " + probe("status"))
+        self.assertTrue(wait_for(lambda: self.canvas_pixel(5, 5) == BLUE, 5))
+        # Off again: a new bitmap is left alone; the switch was not stored.
+        probe("command", 1868)
+        time.sleep(1)
+        probe("command", 1873)  # clear the canvas
+        time.sleep(0.5)
+        self.clipboard_bitmap(RED)
+        time.sleep(2)
+        self.assertNotEqual(self.canvas_pixel(5, 5), RED)
+        self.assertEqual(reg_get("Set Clipboard Monitor Active"), "0")
+
+
+if __name__ == "__main__":
+    main()
