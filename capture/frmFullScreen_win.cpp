@@ -185,7 +185,10 @@ void frmFullScreen::Invert(const RegionDraw& shape) {
 
 void frmFullScreen::Close() {
     closed_ = true;
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd_) {
+        ShowWindow(hwnd_, SW_HIDE);
+        PostMessageA(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop whatever closed the window
+    }
 }
 
 }  // namespace plenvue

@@ -202,6 +202,10 @@ void frmSnapWindow::Unload() {
     modalSet_ = false;
 }
 
-void frmSnapWindow::Close() { closed_ = true; }
+void frmSnapWindow::Close() {
+    closed_ = true;
+    // A pick runs inside a sent message, which does not end the wait in the modal loop.
+    if (hwnd_) PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
 
 }  // namespace plenvue
