@@ -1,4 +1,5 @@
 """Region selection and window picking driven with the real mouse, checked on the canvas."""
+import os
 import time
 
 from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
@@ -84,6 +85,45 @@ class SelectionTest(PlenvueTestCase):
         self.assertIn("The region you selected is too small!", box or "")
         probe("click", "Plenvue", 1)
         self.assertTrue(wait_for(self.region_screen_gone, 10))
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success0*0", 10),
+                        "status: " + probe("status"))
+
+
+
+class WindowPickTest(PlenvueTestCase):
+    def setUp(self):
+        super().setUp()
+        self.pattern_window(*PATTERN)
+
+    def open_picker(self, exe=None):
+        if exe:
+            self.launch(exe)
+        else:
+            self.launch()
+        probe("move", 380, 280, 640, 480)
+        time.sleep(0.5)
+        SelectionTest.open_from_tools_menu(self, "w")
+        time.sleep(1.5)
+
+    def test_release_over_another_applications_window_captures_it(self):
+        self.open_picker()
+        xdotool("mousemove", 100, 150)
+        time.sleep(1)
+        xdotool("click", 1)
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success200*100", 15),
+                        "status: " + probe("status"))
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        self.assertEqual(self.pixels(left, top + 10, 200, 1), self.pixels(20, 130, 200, 1))
+        self.assertEqual(self.pixels(left + 1, top + 60, 1, 1)[0][0], "0000FF")
+
+    def test_missing_library_says_so_and_closes_without_a_picture(self):
+        exe = self.private_copy()
+        os.remove(os.path.join(os.path.dirname(exe), "Ravelin.dll"))
+        self.open_picker(exe)
+        box = wait_for(lambda: probe("dialog", "Plenvue"), 10)
+        self.assertIn("Ravelin.dll could not be loaded", box or "")
+        probe("click", "Plenvue", 1)
         self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success0*0", 10),
                         "status: " + probe("status"))
 
