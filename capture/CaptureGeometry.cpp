@@ -15,7 +15,7 @@ CapturePlan PlanCapture(CaptureFields& f, const CaptureScene& s) {
     CapturePlan p;
     switch (f.CaptureMethod) {
     case 0:
-        p.source = CaptureSource::Desktop;
+        p.source = CaptureDevice::Desktop;
         f.SrcTop = 0;
         f.SrcLeft = 0;
         f.SrcWidth = s.screenWidth;
@@ -25,12 +25,12 @@ CapturePlan PlanCapture(CaptureFields& f, const CaptureScene& s) {
         break;
     case 1:
     case 2:
-        p.source = CaptureSource::Desktop;
+        p.source = CaptureDevice::Desktop;
         p.cursorX = AbsDiff(s.cursor.x, f.SrcLeft);
         p.cursorY = AbsDiff(s.cursor.y, f.SrcTop);
         break;
     case 3:
-        p.source = CaptureSource::Foreground;
+        p.source = CaptureDevice::Foreground;
         p.cursorX = AbsDiff(s.cursor.x, s.windowRect.left);
         p.cursorY = AbsDiff(s.cursor.y, s.windowRect.top);
         f.SrcTop = 0;
@@ -39,7 +39,7 @@ CapturePlan PlanCapture(CaptureFields& f, const CaptureScene& s) {
         f.SrcHeight = CheckedSub(s.windowRect.bottom, s.windowRect.top);
         break;
     case 4:
-        p.source = CaptureSource::Foreground;
+        p.source = CaptureDevice::Foreground;
         p.clientDC = true;
         p.cursorX = AbsDiff(s.cursor.x, s.clientOrigin.x);
         p.cursorY = AbsDiff(s.cursor.y, s.clientOrigin.y);
@@ -49,7 +49,7 @@ CapturePlan PlanCapture(CaptureFields& f, const CaptureScene& s) {
         f.SrcHeight = CheckedSub(s.clientRect.bottom, s.clientRect.top);
         break;
     default:
-        p.source = CaptureSource::ScreenNoWindow;
+        p.source = CaptureDevice::ScreenNoWindow;
         break;
     }
     p.left = f.SrcLeft;

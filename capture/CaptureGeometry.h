@@ -16,10 +16,10 @@ struct CaptureFields {
     int32_t SrcHeight = 0;
 };
 
-enum class CaptureSource { Desktop, Foreground, ScreenNoWindow };
+enum class CaptureDevice { Desktop, Foreground, ScreenNoWindow };
 
 struct CapturePlan {
-    CaptureSource source = CaptureSource::Desktop;
+    CaptureDevice source = CaptureDevice::Desktop;
     bool clientDC = false;
     int32_t left = 0, top = 0, width = 0, height = 0;
     int32_t cursorX = 0, cursorY = 0;

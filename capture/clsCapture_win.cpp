@@ -26,9 +26,9 @@ Picture clsCapture::Capture() {
     }
     CapturePlan plan = PlanCapture(f_, scene);
     switch (plan.source) {
-    case CaptureSource::Desktop: window = GetDesktopWindow(); break;
-    case CaptureSource::Foreground: break;
-    case CaptureSource::ScreenNoWindow: window = nullptr; break;
+    case CaptureDevice::Desktop: window = GetDesktopWindow(); break;
+    case CaptureDevice::Foreground: break;
+    case CaptureDevice::ScreenNoWindow: window = nullptr; break;
     }
     return GrabDeviceArea(window, plan.clientDC, plan.left, plan.top, plan.width, plan.height,
                           plan.cursorX, plan.cursorY);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "capture/clsCapture_win.h"
+#include "capture/frmFullScreen_win.h"
+#include "capture/frmSnapWindow_win.h"
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyNames.h"
 #include "settings/modRegistry_win.h"
@@ -427,6 +429,14 @@ void frmMain::SnapIt(int index) {
         } catch (const std::exception& e) {
             MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
         }
+    } else if (index == 1) {
+        frmFullScreen form;
+        form.ShowModal(hwnd_);
+        picture = form.CapturedPicture();
+    } else if (index == 4) {
+        frmSnapWindow form;
+        form.ShowModal(hwnd_);
+        picture = form.CapturedPicture();
     }
     picSwap_ = picture;
     SetCurrentFile("");

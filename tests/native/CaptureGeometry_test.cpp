@@ -23,7 +23,7 @@ TEST(CaptureGeometry, FullScreenTakesPrimaryDisplayAndCursorAtItsPosition) {
     CaptureFields f;
     f.SrcLeft = 7;
     CapturePlan p = PlanCapture(f, Scene());
-    EXPECT_EQ(p.source, CaptureSource::Desktop);
+    EXPECT_EQ(p.source, CaptureDevice::Desktop);
     EXPECT_FALSE(p.clientDC);
     EXPECT_EQ(f.SrcLeft, 0);
     EXPECT_EQ(f.SrcWidth, 1024);
@@ -38,7 +38,7 @@ TEST(CaptureGeometry, ActiveWindowCursorLeftOfWindowIsDrawnSameDistanceInside) {
     CaptureScene s = Scene();
     s.cursor = {90, 60};
     CapturePlan p = PlanCapture(f, s);
-    EXPECT_EQ(p.source, CaptureSource::Foreground);
+    EXPECT_EQ(p.source, CaptureDevice::Foreground);
     EXPECT_EQ(p.cursorX, 10);
     EXPECT_EQ(p.cursorY, 10);
     EXPECT_EQ(f.SrcLeft, 0);
@@ -84,7 +84,7 @@ TEST(CaptureGeometry, UnknownMethodUsesScreenWithCursorAtOrigin) {
     f.CaptureMethod = 9;
     f.SrcWidth = 10;
     CapturePlan p = PlanCapture(f, Scene());
-    EXPECT_EQ(p.source, CaptureSource::ScreenNoWindow);
+    EXPECT_EQ(p.source, CaptureDevice::ScreenNoWindow);
     EXPECT_EQ(p.cursorX, 0);
     EXPECT_EQ(p.width, 10);
 }

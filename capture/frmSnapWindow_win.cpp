@@ -1,0 +1,211 @@
+#include "capture/frmSnapWindow_win.h"
+
+#include <cstring>
+#include <exception>
+
+#include "capture/SelectionGeometry.h"
+#include "capture/clsCapture_win.h"
+#include "shell/ErrorObject.h"
+#include "shell/modDeclare_win.h"
+
+namespace plenvue {
+
+namespace {
+constexpr const char* kSnapWindowClass = "PlenvueSnapWindow";
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTickMs = 400;
+constexpr UINT kForwardFilter = WM_LBUTTONDOWN;  // in our own process only button-downs come through
+constexpr int kOutlineWidth = 3;
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+}  // namespace
+
+frmSnapWindow::~frmSnapWindow() {
+    Unload();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void frmSnapWindow::ShowModal(HWND owner) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(Instance(), kSnapWindowClass, &existing)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = Instance();
+        wc.lpszClassName = kSnapWindowClass;
+        RegisterClassExA(&wc);
+    }
+    // Load: the form takes no visible space; it owns the timer and receives the forwarded events.
+    App().ModalDialog = true;
+    modalSet_ = true;
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kSnapWindowClass, "", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
+                            Instance(), this);
+    std::string reason;
+    if (!hwnd_) {
+        reason = "The window picker could not be created.";
+    } else if (Activate(reason)) {
+        bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+        if (ownerWasEnabled) EnableWindow(owner, FALSE);
+        ShowWindow(hwnd_, SW_SHOWNA);
+        MSG msg;
+        while (!closed_) {
+            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (got < 0) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    }
+    Unload();
+    if (hwnd_) {
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+    }
+    // Without the forwarded button releases nothing could ever close the form: say why and stop.
+    if (!reason.empty()) MessageBoxA(owner, reason.c_str(), kExeName, MB_ICONERROR);
+}
+
+bool frmSnapWindow::Activate(std::string& reason) {
+    // By full path: a Ravelin.dll elsewhere on the search path would run in every process.
+    std::string path = App().ProgramFolder + "Ravelin.dll";
+    ravelin_.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!ravelin_) {
+        reason = "Ravelin.dll could not be loaded from " + path + ".";
+        return false;
+    }
+    auto setHook = reinterpret_cast<SetHookFn>(
+        reinterpret_cast<void*>(GetProcAddress(ravelin_.get(), "SetGlobalMouseHook")));
+    freeHook_ = reinterpret_cast<FreeHookFn>(
+        reinterpret_cast<void*>(GetProcAddress(ravelin_.get(), "FreeGlobalMouseHook")));
+    if (!setHook || !freeHook_) {
+        reason = "Ravelin.dll lacks SetGlobalMouseHook or FreeGlobalMouseHook.";
+        freeHook_ = nullptr;
+        return false;
+    }
+    timSnapWindow_ = WindowTimer(hwnd_, kTimerId, kTickMs);
+    if (!setHook(hwnd_, kForwardFilter)) {
+        reason = "The global mouse hook could not be installed (another program may hold it).";
+        return false;
+    }
+    hooked_ = true;
+    return true;
+}
+
+LRESULT CALLBACK frmSnapWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
+        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<frmSnapWindow*>(cs->lpCreateParams)->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<frmSnapWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(h, m, w, l);
+    try {
+        return self->HandleMessage(m, w, l);
+    } catch (...) {
+        self->Close();
+        return 0;
+    }
+}
+
+LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_TIMER:
+        if (wParam == kTimerId) {
+            Tick();
+            return 0;
+        }
+        break;
+    case WM_COPYDATA:
+        OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return 0;  // the mouse message goes on to its window
+    case WM_CLOSE:
+        Close();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void frmSnapWindow::Tick() {
+    if (closed_) return;
+    HWND desktop = GetDesktopWindow();
+    WindowDC dc = WindowDC::Whole(desktop);
+    if (!dc.get()) return;
+    POINT pt{};
+    GetCursorPos(&pt);
+    HWND under = WindowFromPoint(pt);
+    RECT r{};
+    if (!under || !GetWindowRect(under, &r)) return;
+    ScreenRect outline = ClampOutlineToScreen(ToScreenRect(r), GetSystemMetrics(SM_CXSCREEN),
+                                              GetSystemMetrics(SM_CYSCREEN));
+    int oldRop = SetROP2(dc.get(), R2_NOTXORPEN);
+    UniqueGdi pen(CreatePen(PS_SOLID, kOutlineWidth, RGB(0, 0, 0)));
+    {
+        SelectedObject selPen(dc.get(), pen.get());
+        SelectedObject selBrush(dc.get(), GetStockObject(NULL_BRUSH));
+        Rectangle(dc.get(), outline.Left, outline.Top, outline.Right, outline.Bottom);
+        GdiFlush();
+        // Forwarded events wait meanwhile, so an outline is never on the screen when a pick captures.
+        Sleep(kTickMs);
+        Rectangle(dc.get(), outline.Left, outline.Top, outline.Right, outline.Bottom);
+    }
+    SetROP2(dc.get(), oldRop);
+}
+
+void frmSnapWindow::OnCopyData(const COPYDATASTRUCT* record) {
+    if (closed_ || !record) return;
+    lastRecord_ = *record;
+    // The record comes from another process: take no more than it carries.
+    std::memset(&lastMouse_, 0, sizeof lastMouse_);
+    if (record->lpData && record->cbData >= sizeof lastMouse_)
+        std::memcpy(&lastMouse_, record->lpData, sizeof lastMouse_);
+    if (record->dwData == WM_LBUTTONUP || record->dwData == WM_NCLBUTTONUP) Pick();
+}
+
+void frmSnapWindow::Pick() {
+    POINT pt{};
+    GetCursorPos(&pt);
+    HWND picked = WindowFromPoint(pt);
+    RECT r{};
+    if (!picked || !GetWindowRect(picked, &r)) return;
+    clsCapture& engine = SharedCapture();
+    try {
+        CaptureSource src = PickedWindowSource(ToScreenRect(r));
+        engine.CaptureMethod(2);
+        engine.SrcTop(src.SrcTop);
+        engine.SrcLeft(src.SrcLeft);
+        engine.SrcHeight(src.SrcHeight);
+        engine.SrcWidth(src.SrcWidth);
+        captured_ = engine.Capture();
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), kExeName, MB_ICONERROR | MB_TOPMOST);
+    }
+    timSnapWindow_.reset();
+    Close();
+}
+
+void frmSnapWindow::Unload() {
+    timSnapWindow_.reset();
+    if (hooked_ && freeHook_) freeHook_();
+    hooked_ = false;
+    freeHook_ = nullptr;
+    ravelin_.reset();
+    if (modalSet_) App().ModalDialog = false;
+    modalSet_ = false;
+}
+
+void frmSnapWindow::Close() {
+    closed_ = true;
+    // A pick runs inside a sent message, which does not end the wait in the modal loop.
+    if (hwnd_) PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+}  // namespace plenvue

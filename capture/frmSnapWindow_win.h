@@ -1,0 +1,51 @@
+// Window picking: outlines the window under the pointer and captures the window of another
+// application on which the left button is released. The button events come from Ravelin.dll.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "shell/Handles_win.h"
+#include "shell/Picture_win.h"
+
+namespace plenvue {
+
+class frmSnapWindow {
+public:
+    frmSnapWindow() = default;
+    ~frmSnapWindow();
+    frmSnapWindow(const frmSnapWindow&) = delete;
+    frmSnapWindow& operator=(const frmSnapWindow&) = delete;
+
+    // Shows the form and returns when it has closed; `owner` takes no input meanwhile.
+    void ShowModal(HWND owner);
+    // The picked window's picture; empty when nothing was picked.
+    const Picture& CapturedPicture() const { return captured_; }
+
+private:
+    using SetHookFn = HHOOK(WINAPI*)(HWND, UINT);
+    using FreeHookFn = BOOL(WINAPI*)();
+
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Loads Ravelin and hooks; on failure the reason for the user.
+    bool Activate(std::string& reason);
+    void Tick();
+    void OnCopyData(const COPYDATASTRUCT* record);
+    void Pick();
+    void Unload();
+    void Close();
+
+    HWND hwnd_ = nullptr;
+    UniqueModule ravelin_;
+    FreeHookFn freeHook_ = nullptr;
+    bool hooked_ = false;
+    WindowTimer timSnapWindow_;
+    COPYDATASTRUCT lastRecord_{};
+    MOUSEHOOKSTRUCT lastMouse_{};
+    Picture captured_;
+    bool closed_ = false;
+    bool modalSet_ = false;
+};
+
+}  // namespace plenvue

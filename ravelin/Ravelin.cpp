@@ -1,0 +1,67 @@
+// Ravelin: one system-wide mouse hook whose events go to one window as WM_COPYDATA records.
+// The hook procedure runs in every process that takes mouse input, so the hook handle and the
+// target window live in a section shared by all of them; the filter stays per process.
+#include <windows.h>
+
+namespace plenvue {
+namespace {
+
+// One copy for every process that maps this library.
+HHOOK g_hook __attribute__((section("Shared"), shared)) = nullptr;
+HWND g_target __attribute__((section("Shared"), shared)) = nullptr;
+
+// Per process: only the caller of SetGlobalMouseHook filters; elsewhere everything is forwarded.
+UINT g_filter = 0;
+HINSTANCE g_instance = nullptr;
+COPYDATASTRUCT g_record{};
+
+// A target that does not answer must not freeze the mouse of every other application.
+constexpr UINT kForwardTimeoutMs = 1000;
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    if (code < 0) return CallNextHookEx(g_hook, code, wParam, lParam);
+    if (g_filter != 0 && g_filter != wParam) return CallNextHookEx(g_hook, code, wParam, lParam);
+    g_record.dwData = wParam;
+    g_record.cbData = sizeof(MOUSEHOOKSTRUCT);
+    g_record.lpData = reinterpret_cast<void*>(lParam);
+    HWND target = g_target;
+    if (!target) return 0;
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&g_record),
+                             SMTO_ABORTIFHUNG, kForwardTimeoutMs, &reply)) {
+        // Target gone or hung: the mouse message goes on as if nothing were hooked.
+        return CallNextHookEx(g_hook, code, wParam, lParam);
+    }
+    return static_cast<LRESULT>(reply);
+}
+
+}  // namespace
+}  // namespace plenvue
+
+static_assert(sizeof(MOUSEHOOKSTRUCT) == 20, "the forwarded record carries 20 bytes");
+
+extern "C" {
+
+HHOOK WINAPI SetGlobalMouseHook(HWND target, UINT filter) noexcept {
+    using namespace plenvue;
+    if (g_hook) return nullptr;  // held by this or another process
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    g_hook = SetWindowsHookExA(WH_MOUSE, MouseProc, g_instance, 0);
+    g_target = target;
+    g_filter = filter;
+    return g_hook;
+}
+
+BOOL WINAPI FreeGlobalMouseHook() noexcept {
+    using namespace plenvue;
+    BOOL ok = UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    return ok;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) noexcept {
+    plenvue::g_instance = instance;
+    return TRUE;
+}
+
+}  // extern "C"
