@@ -440,8 +440,8 @@ void frmMain::SnapIt(int index) {
     }
     picSwap_ = picture;
     SetCurrentFile("");
-    if (!picSwap_.Empty()) ShowPic();
-    else InvalidateRect(canvas_, nullptr, TRUE);
+    // A capture that yields nothing leaves an empty canvas, not the previous picture.
+    ShowPic();
     SIZE s = picSwap_.PixelSize();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ShowWindow(hwnd_, SW_SHOW);

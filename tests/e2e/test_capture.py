@@ -36,6 +36,9 @@ class CaptureTest(PlenvueTestCase):
         self.assertEqual(seen, expected)
         self.assertIn(RED, seen)
         self.assertIn(BLACK, seen)
+        # Clear Canvas leaves the canvas colour (white by default) where the picture was.
+        probe("command", 1873)
+        self.assertTrue(wait_for(lambda: set(self.pixels(left + 25, top + 125, 20, 1)[0]) == {"FFFFFF"}, 5))
 
     def test_repeat_last_as_first_capture_takes_full_screen(self):
         self.capture_from_tools_menu("e")
