@@ -161,6 +161,23 @@ void clsDIBSection::ResampleInto(clsDIBSection& cTarget) const {
     }
 }
 
+std::array<uint8_t, 40> DibHeaderBytes(const DibHeader& h) {
+    std::array<uint8_t, 40> out{};
+    uint8_t* p = out.data();
+    PutU32(p, h.biSize);
+    PutU32(p, static_cast<uint32_t>(h.biWidth));
+    PutU32(p, static_cast<uint32_t>(h.biHeight));
+    PutU16(p, h.biPlanes);
+    PutU16(p, h.biBitCount);
+    PutU32(p, h.biCompression);
+    PutU32(p, h.biSizeImage);
+    PutU32(p, static_cast<uint32_t>(h.biXPelsPerMeter));
+    PutU32(p, static_cast<uint32_t>(h.biYPelsPerMeter));
+    PutU32(p, h.biClrUsed);
+    PutU32(p, h.biClrImportant);
+    return out;
+}
+
 bool clsDIBSection::WriteSucceeded(bool bResult, uint32_t lBytesToWrite, uint32_t lBytesWritten) {
     return bResult && lBytesToWrite == lBytesWritten;
 }
@@ -178,19 +195,7 @@ bool clsDIBSection::SavePicture(const std::string& sFileName) {
     PutU32(p, 0);
     PutU32(p, 54);
 
-    uint8_t info[40];
-    p = info;
-    PutU32(p, header_.biSize);
-    PutU32(p, static_cast<uint32_t>(header_.biWidth));
-    PutU32(p, static_cast<uint32_t>(header_.biHeight));
-    PutU16(p, header_.biPlanes);
-    PutU16(p, header_.biBitCount);
-    PutU32(p, header_.biCompression);
-    PutU32(p, header_.biSizeImage);
-    PutU32(p, static_cast<uint32_t>(header_.biXPelsPerMeter));
-    PutU32(p, static_cast<uint32_t>(header_.biYPelsPerMeter));
-    PutU32(p, header_.biClrUsed);
-    PutU32(p, header_.biClrImportant);
+    const std::array<uint8_t, 40> info = DibHeaderBytes(header_);
 
     if (storage_) storage_->Sync();
     // One write after another; the first failure ends the sequence.
@@ -199,7 +204,7 @@ bool clsDIBSection::SavePicture(const std::string& sFileName) {
         bool result = file->Write(data, count, written);
         return WriteSucceeded(result, count, written);
     };
-    bool ok = write(fileHeader, 14) && write(info, 40) &&
+    bool ok = write(fileHeader, 14) && write(info.data(), 40) &&
               (header_.biSizeImage == 0 || write(bits_, header_.biSizeImage));
     if (!ok) return false;
     return file->Commit(false, failure);

@@ -3,6 +3,7 @@
 // memory DC by installing a storage provider, and adds the members that need GDI.
 #pragma once
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,6 +57,9 @@ void SetDibStorageProvider(DibStorageProvider provider);
 // Error 17 of SavePicture and the bitmap writer, source ".clsDIBSection256".
 constexpr int32_t kErrDibCantCreateFile = 17;
 std::string DibErrorSource();
+
+// The 40 header bytes as written into BMP files, little-endian field by field.
+std::array<uint8_t, 40> DibHeaderBytes(const DibHeader& h);
 
 class clsDIBSection {
 public:

@@ -27,22 +27,6 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
     Put16(out, v >> 16);
 }
 
-std::vector<uint8_t> HeaderBytes(const DibHeader& h) {
-    std::vector<uint8_t> out;
-    Put32(out, h.biSize);
-    Put32(out, static_cast<uint32_t>(h.biWidth));
-    Put32(out, static_cast<uint32_t>(h.biHeight));
-    Put16(out, h.biPlanes);
-    Put16(out, h.biBitCount);
-    Put32(out, h.biCompression);
-    Put32(out, h.biSizeImage);
-    Put32(out, static_cast<uint32_t>(h.biXPelsPerMeter));
-    Put32(out, static_cast<uint32_t>(h.biYPelsPerMeter));
-    Put32(out, h.biClrUsed);
-    Put32(out, h.biClrImportant);
-    return out;
-}
-
 // File header, information header with colour table, then the pixel bytes; the first failed
 // write ends the file. Creating the file failing is error 17.
 bool WriteBitmapFile(const std::string& sFileName, const DibHeader& header, const std::vector<uint8_t>& colourTable,
@@ -59,7 +43,8 @@ bool WriteBitmapFile(const std::string& sFileName, const DibHeader& header, cons
     Put32(fileHeader, static_cast<uint32_t>(fileSize));
     Put32(fileHeader, 0);
     Put32(fileHeader, static_cast<uint32_t>(offset));
-    std::vector<uint8_t> info = HeaderBytes(header);
+    const std::array<uint8_t, 40> headerBytes = DibHeaderBytes(header);
+    std::vector<uint8_t> info(headerBytes.begin(), headerBytes.end());
     info.insert(info.end(), colourTable.begin(), colourTable.end());
     bool ok = std::fwrite(fileHeader.data(), 1, fileHeader.size(), f.get()) == fileHeader.size() &&
               std::fwrite(info.data(), 1, info.size(), f.get()) == info.size() &&

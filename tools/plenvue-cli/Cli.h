@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "effects/Progress.h"
 #include "image/clsDIBSection.h"
 
 namespace plenvue::cli {
@@ -43,5 +44,15 @@ struct Options {
 };
 // valueOptions: options that take a value (e.g. {"--quality"}); others are flags.
 Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions);
+
+// --progress: every event on stderr, one line each.
+struct StderrProgress : IProgressListener {
+    void InitProgress(int32_t lMax) override;
+    void Progress(int32_t lPosition) override;
+    void Complete(int32_t lTimeMs) override;
+};
+
+// A whole number argument; a usage error naming `what` otherwise.
+int32_t ParseInt(const std::string& text, const char* what);
 
 }  // namespace plenvue::cli

@@ -23,20 +23,6 @@
 namespace plenvue::cli {
 namespace {
 
-struct StderrProgress : IProgressListener {
-    void InitProgress(int32_t lMax) override { std::fprintf(stderr, "InitProgress %d\n", lMax); }
-    void Progress(int32_t lPosition) override { std::fprintf(stderr, "Progress %d\n", lPosition); }
-    void Complete(int32_t lTimeMs) override { std::fprintf(stderr, "Complete %d ms\n", lTimeMs); }
-};
-
-int32_t ParseInt(const std::string& text, const char* what) {
-    int32_t v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        throw UsageError{std::string(what) + " must be a whole number: " + text};
-    return v;
-}
-
 void CheckOptions(const Options& o, const std::vector<std::string>& allowed) {
     for (const auto& [name, value] : o.named) {
         bool ok = false;

@@ -1,4 +1,5 @@
 // plenvue-cli: the command registry, option parsing, dispatch and the convert command.
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -20,6 +21,18 @@ std::vector<Command>& Registry() {
 
 Registrar::Registrar(const Command& c) { Registry().push_back(c); }
 const std::vector<Command>& Commands() { return Registry(); }
+
+void StderrProgress::InitProgress(int32_t lMax) { std::fprintf(stderr, "InitProgress %d\n", lMax); }
+void StderrProgress::Progress(int32_t lPosition) { std::fprintf(stderr, "Progress %d\n", lPosition); }
+void StderrProgress::Complete(int32_t lTimeMs) { std::fprintf(stderr, "Complete %d ms\n", lTimeMs); }
+
+int32_t ParseInt(const std::string& text, const char* what) {
+    int32_t v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        throw UsageError{std::string(what) + " must be a whole number: " + text};
+    return v;
+}
 
 bool Options::Has(const std::string& name) const {
     for (const auto& [n, v] : named)
