@@ -84,3 +84,26 @@ TEST(frmMain, RawMessagesGoThroughItsMessageTargetUntilUnload) {
     SendMessageA(h, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(h));
 }
+
+namespace {
+// Live GDI objects of this process: a handle's low word indexes the table, and a high word of 0
+// matches any generation, so every slot can be asked for its object type.
+int LiveGdiObjects() {
+    int n = 0;
+    for (UINT_PTR i = 1; i <= 0xFFFF; ++i)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0) ++n;
+    return n;
+}
+}  // namespace
+
+TEST(frmMain, RepeatedFullScreenCapturesLeaveNoGdiObjectBehind) {
+    MainWindow w;
+    ASSERT_NE(w.form.hWnd(), nullptr);
+    w.form.SnapIt(0);  // the first capture creates what is kept for later ones
+    w.form.SnapIt(0);
+    int before = LiveGdiObjects();
+    ASSERT_GT(before, 0) << "GDI objects cannot be counted this way here";
+    for (int i = 0; i < 20; ++i) w.form.SnapIt(0);
+    EXPECT_EQ(LiveGdiObjects(), before);
+    EXPECT_FALSE(w.form.WorkingPicture().Empty());
+}
