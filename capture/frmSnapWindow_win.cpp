@@ -90,6 +90,10 @@ bool frmSnapWindow::Activate(std::string& reason) {
         return false;
     }
     timSnapWindow_ = WindowTimer(hwnd_, kTimerId, kTickMs);
+    if (!target_.Attach(hwnd_, this)) {
+        reason = "The window picker could not receive the mouse messages.";
+        return false;
+    }
     if (!setHook(hwnd_, kForwardFilter)) {
         reason = "The global mouse hook could not be installed (another program may hold it).";
         return false;
@@ -122,9 +126,6 @@ LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_COPYDATA:
-        OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        return 0;  // the mouse message goes on to its window
     case WM_CLOSE:
         Close();
         return 0;
@@ -192,8 +193,24 @@ void frmSnapWindow::Pick() {
     Close();
 }
 
+void frmSnapWindow::Message(int32_t slot, HWND, UINT message, WPARAM, LPARAM lParam,
+                            LRESULT& result) {
+    result = 0;
+    if (message != WM_COPYDATA) {
+        result = DefaultProcessing(slot);
+        return;
+    }
+    try {
+        OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    } catch (...) {
+        Close();
+    }
+    // Result 0: the mouse message goes on to its window.
+}
+
 void frmSnapWindow::Unload() {
     timSnapWindow_.reset();
+    target_.Reset();
     if (hooked_ && freeHook_) freeHook_();
     hooked_ = false;
     freeHook_ = nullptr;

@@ -7,10 +7,11 @@
 
 #include "shell/Handles_win.h"
 #include "shell/Picture_win.h"
+#include "shell/modCBSubclass_win.h"
 
 namespace plenvue {
 
-class frmSnapWindow {
+class frmSnapWindow : public IMessageTarget {
 public:
     frmSnapWindow() = default;
     ~frmSnapWindow();
@@ -21,6 +22,10 @@ public:
     void ShowModal(HWND owner);
     // The picked window's picture; empty when nothing was picked.
     const Picture& CapturedPicture() const { return captured_; }
+
+    // The mouse records Ravelin sends as copy-data.
+    void Message(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                 LRESULT& result) override;
 
 private:
     using SetHookFn = HHOOK(WINAPI*)(HWND, UINT);
@@ -46,6 +51,7 @@ private:
     Picture captured_;
     bool closed_ = false;
     bool modalSet_ = false;
+    MessageTargetAttachment target_;
 };
 
 }  // namespace plenvue

@@ -124,56 +124,8 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         OnSize(wParam);
         return 0;
-    case WM_GETMINMAXINFO: {
-        auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
-        mm->ptMinTrackSize.x = 400;
-        mm->ptMinTrackSize.y = 300;
-        return 0;
-    }
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
-        return 0;
-    case WM_SYSCOMMAND:
-        if (wParam >= 1861 && wParam <= 1866) {
-            SnapIt(static_cast<int>(wParam) - 1861);
-            return 0;
-        }
-        break;
-    case WM_HOTKEY:
-        if (App().ModalDialog) {
-            MessageBeep(MB_OK);
-        } else if (wParam >= kHotkeyFirst && wParam < kHotkeyFirst + 6) {
-            SnapIt(static_cast<int>(wParam) - kHotkeyFirst);
-        }
-        return 0;
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-        if (hdr->hwndFrom == toolbar_.hWnd() || hdr->code == TTN_GETDISPINFOA) {
-            if (hdr->code == TTN_GETDISPINFOA) {
-                auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-                ToolbarTipText tip = SplitToolbarTip(
-                    App().Language ? App().Language->getItemValue(1600 + static_cast<int>(hdr->idFrom), "") : "");
-                if (tip.Status) SetStatus(*tip.Status);
-                lstrcpynA(info->szText, tip.Tip.c_str(), sizeof info->szText);
-                return 1;
-            }
-            return 0;
-        }
-        break;
-    }
-    case WM_MENUSELECT:
-        OnMenuSelect(wParam, lParam);
-        return 0;
-    case kNotifyIconMessage:
-        OnNotifyIcon(lParam);
-        return 0;
-    case WM_DRAWCLIPBOARD:
-        SetPic();
-        if (nextViewer_) SendMessageA(nextViewer_, msg, wParam, lParam);
-        return 0;
-    case WM_CHANGECBCHAIN:
-        if (reinterpret_cast<HWND>(wParam) == nextViewer_) nextViewer_ = reinterpret_cast<HWND>(lParam);
-        else if (nextViewer_) SendMessageA(nextViewer_, msg, wParam, lParam);
         return 0;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
@@ -195,6 +147,68 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    try {
+        switch (message) {
+        case WM_GETMINMAXINFO: {
+            auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
+            mm->ptMinTrackSize.x = 400;
+            mm->ptMinTrackSize.y = 300;
+            return;
+        }
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+            // The toolbar's tooltips come from its own tooltip window.
+            if (hdr->hwndFrom == toolbar_.hWnd() || hdr->code == TTN_GETDISPINFOA) {
+                if (hdr->code == TTN_GETDISPINFOA) {
+                    auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+                    ToolbarTipText tip = SplitToolbarTip(
+                        App().Language ? App().Language->getItemValue(1600 + static_cast<int>(hdr->idFrom), "")
+                                       : "");
+                    if (tip.Status) SetStatus(*tip.Status);
+                    lstrcpynA(info->szText, tip.Tip.c_str(), sizeof info->szText);
+                    result = 1;
+                }
+                return;
+            }
+            break;
+        }
+        case WM_SYSCOMMAND:
+            if (wParam >= 1861 && wParam <= 1866) {
+                SnapIt(static_cast<int>(wParam) - 1861);
+                return;
+            }
+            break;
+        case WM_MENUSELECT:
+            OnMenuSelect(wParam, lParam);
+            return;
+        case WM_DRAWCLIPBOARD:
+            SetPic();
+            if (nextViewer_) SendMessageA(nextViewer_, message, wParam, lParam);
+            return;
+        case WM_CHANGECBCHAIN:
+            if (reinterpret_cast<HWND>(wParam) == nextViewer_) nextViewer_ = reinterpret_cast<HWND>(lParam);
+            else if (nextViewer_) SendMessageA(nextViewer_, message, wParam, lParam);
+            return;
+        case WM_HOTKEY:
+            if (App().ModalDialog) MessageBeep(MB_OK);
+            else if (wParam >= kHotkeyFirst && wParam < kHotkeyFirst + 6)
+                SnapIt(static_cast<int>(wParam) - kHotkeyFirst);
+            return;
+        case kNotifyIconMessage:
+            OnNotifyIcon(lParam);
+            return;
+        default:
+            break;
+        }
+    } catch (const std::exception& e) {
+        MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
+        return;
+    }
+    result = DefaultProcessing(slot);
 }
 
 void frmMain::OnCreate() {
@@ -221,6 +235,8 @@ void frmMain::OnCreate() {
     SetConPro();
     SetWindowTextA(hwnd_, title_.c_str());
     ArrangeControls();
+    // Before joining the viewer chain: the platform sends draw-clipboard from inside the join.
+    target_.Attach(hwnd_, this);
     if (Settings().ClipboardMonitorAtStart) JoinViewerChain();
 }
 
@@ -659,6 +675,7 @@ void frmMain::OnUnload() {
     picSwap_.Reset();
     undo_.Reset();
     App().Language.reset();
+    target_.Reset();
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
 }

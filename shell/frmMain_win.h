@@ -9,13 +9,14 @@
 #include "controls/CommonControls_win.h"
 #include "controls/ScrollView_win.h"
 #include "shell/Picture_win.h"
+#include "shell/modCBSubclass_win.h"
 
 namespace plenvue {
 
 // Registers a capture hot key given in the hot key control's modifier encoding.
 bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key);
 
-class frmMain {
+class frmMain : public IMessageTarget {
 public:
     frmMain() = default;
     ~frmMain();
@@ -39,6 +40,10 @@ public:
     void SetPic();
 
     const Picture& WorkingPicture() const { return picSwap_; }
+
+    // The raw messages: notification icon, hot keys, clipboard chain, toolbar notifications, menu help.
+    void Message(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                 LRESULT& result) override;
 
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -100,6 +105,7 @@ private:
     int statusBarHeight_ = 0;
     int splitLeft_ = 138;
     bool unloaded_ = false;
+    MessageTargetAttachment target_;
 };
 
 }  // namespace plenvue

@@ -167,6 +167,21 @@ int main(int argc, char** argv) {
         ReleaseDC(nullptr, screen);
     } else if (cmd == "pattern" && argc >= 6) {
         return Pattern(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
+    } else if (cmd == "popupmenu") {
+        // The items of the open popup menu, one a line ("-" for a separator); "none" without one.
+        HWND popup = FindWindowA("#32768", nullptr);
+        HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0)) : nullptr;
+        int count = menu ? GetMenuItemCount(menu) : -1;
+        if (count < 0) {
+            std::printf("none\n");
+            return 1;
+        }
+        for (int i = 0; i < count; ++i) {
+            char text[256] = {};
+            UINT id = GetMenuItemID(menu, i);
+            if (GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION) == 0 && id == 0) std::printf("-\n");
+            else std::printf("%u %s\n", id, text);
+        }
     } else if (cmd == "guiresources") {
         DWORD pid = 0;
         GetWindowThreadProcessId(MainWindow(), &pid);
