@@ -5,6 +5,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -52,6 +53,16 @@ void FillRandom(clsDIBSection& d, std::mt19937& rng) {
     for (int y = 0; y < d.Height(); ++y)
         for (int x = 0; x < d.Width(); ++x)
             for (int c = 0; c < 3; ++c) d.PixelPtr(x, y)[c] = static_cast<uint8_t>(rng());
+}
+
+// Components on and halfway between the levels of the 1- and 4-bit tables and the half-tone
+// cube, so that ties between entries come up often.
+void FillTieProne(clsDIBSection& d, std::mt19937& rng) {
+    static const uint8_t kValues[] = {0, 1, 31, 32, 51, 63, 64, 65, 96, 102, 127, 128, 129, 153, 160,
+                                      191, 192, 204, 223, 224, 254, 255};
+    for (int y = 0; y < d.Height(); ++y)
+        for (int x = 0; x < d.Width(); ++x)
+            for (int c = 0; c < 3; ++c) d.PixelPtr(x, y)[c] = kValues[rng() % std::size(kValues)];
 }
 
 // Pixels of a bitmap as GDI reports them: 24-bit bottom-up rows (blue, green, red), unpadded.
@@ -226,7 +237,10 @@ TEST(BitmapWriterWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
             SCOPED_TRACE(std::string(t.name) + " " + std::to_string(w) + "x" + std::to_string(h));
             clsDIBSection d;
             ASSERT_TRUE(d.Create(w, h));
-            FillRandom(d, rng);
+            if (round & 1)
+                FillTieProne(d, rng);
+            else
+                FillRandom(d, rng);
             LowDepthDIB mine;
             ASSERT_TRUE(clsDIBSectionSave::CreateLowDepthDIB(t.bpp, w, h, t.pal.get(), mine));
             clsDIBSectionSave::MapPixels(d, mine);
@@ -240,17 +254,20 @@ TEST(BitmapWriterWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
             GdiFlush();
             SelectObject(dc.get(), old);
 
+            std::vector<bool> used(size_t{1} << t.bpp);
             int mismatches = 0;
             for (int32_t y = 0; y < h && mismatches < 5; ++y)
                 for (int32_t x = 0; x < w && mismatches < 5; ++x) {
                     const int platform = IndexAt(bits, mine.rowSize, t.bpp, x, y);
                     const int portable = IndexAt(mine.bits.data(), mine.rowSize, t.bpp, x, y);
+                    used[platform] = true;
                     if (platform == portable) continue;
                     ++mismatches;
                     const uint8_t* px = d.PixelPtr(x, y);
                     ADD_FAILURE() << "pixel " << x << "," << y << " rgb(" << int(px[2]) << "," << int(px[1]) << ","
                                   << int(px[0]) << "): platform " << platform << ", portable " << portable;
                 }
+            if (w * h >= 64) EXPECT_GE(std::count(used.begin(), used.end(), true), 2);
         }
     }
 }
