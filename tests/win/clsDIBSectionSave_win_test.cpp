@@ -159,7 +159,7 @@ eOutputColourDepth DepthOf(int bpp) {
 
 }  // namespace
 
-TEST(BitmapWriterWin, PlatformLoaderReadsEveryDepthAsTheMappedColours) {
+TEST(DIBSectionSaveWin, PlatformLoaderReadsEveryDepthAsTheMappedColours) {
     ComInit com;
     InstallWin32ImageServices();
     std::mt19937 rng(1234);
@@ -181,7 +181,7 @@ TEST(BitmapWriterWin, PlatformLoaderReadsEveryDepthAsTheMappedColours) {
     }
 }
 
-TEST(BitmapWriterWin, FourBitCopyBackShowsTableColoursTheFileHolds) {
+TEST(DIBSectionSaveWin, FourBitCopyBackShowsTableColoursTheFileHolds) {
     InstallWin32ImageServices();
     std::mt19937 rng(99);
     clsDIBSection d;
@@ -211,7 +211,7 @@ TEST(BitmapWriterWin, FourBitCopyBackShowsTableColoursTheFileHolds) {
 
 // The writer maps pixels itself; its choices must be the platform blit's, since files written
 // before came from the blit and the caller's DIB shows them.
-TEST(BitmapWriterWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
+TEST(DIBSectionSaveWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
     InstallWin32ImageServices();
     std::mt19937 rng(20240607);
     struct Table {
