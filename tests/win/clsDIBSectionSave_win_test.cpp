@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "image/clsDIBSection_win.h"
+#include "shell/ErrorObject.h"
 
 using namespace plenvue;
 
@@ -268,6 +269,25 @@ TEST(DIBSectionSaveWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
                                   << int(px[0]) << "): platform " << platform << ", portable " << portable;
                 }
             if (w * h >= 64) EXPECT_GE(std::count(used.begin(), used.end(), true), 2);
+        }
+    }
+}
+
+TEST(DIBSectionSaveWin, MissingFolderRaises17WithSystemTextAtEveryDepth) {
+    InstallWin32ImageServices();
+    clsDIBSection d;
+    ASSERT_TRUE(d.Create(2, 2));
+    std::unique_ptr<clsPalette> none;
+    const std::string path = TempPath("no-such-folder\\x.bmp");
+    for (int bpp : {1, 4, 8, 24}) {
+        SCOPED_TRACE("bits " + std::to_string(bpp));
+        try {
+            clsDIBSectionSave().Save(path, d, none, DepthOf(bpp), eReductionNone);
+            ADD_FAILURE() << "no error raised";
+        } catch (const ErrorObject& e) {
+            EXPECT_EQ(e.Number, 17);
+            EXPECT_EQ(e.Source, "Plenvue.clsDIBSection256");
+            EXPECT_EQ(e.Description, clsDIBSection::ApiError(ERROR_PATH_NOT_FOUND));
         }
     }
 }
