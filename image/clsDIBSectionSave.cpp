@@ -2,21 +2,16 @@
 #include "image/clsDIBSectionSave.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "effects/clsColourReduceDIB.h"
 #include "image/Arith.h"
+#include "image/SafeFile.h"
 #include "shell/ErrorObject.h"
 
 namespace plenvue {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -28,17 +23,18 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 // File header, information header with colour table, then the pixel bytes; the first failed
-// write ends the file. Creating the file failing is error 17.
+// write ends the file. The file is written beside the target and moved over it only when
+// complete, so a failed write leaves an existing file as it was; creating it failing is error 17
+// with the platform's own message text.
 bool WriteBitmapFile(const std::string& sFileName, const DibHeader& header, const std::vector<uint8_t>& colourTable,
                      const uint8_t* bits) {
     const int32_t offset = CheckedAdd(54, static_cast<int32_t>(colourTable.size()));
     const int32_t fileSize = CheckedAdd(offset, static_cast<int32_t>(header.biSizeImage));
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(sFileName.c_str(), "wb"));
-    if (!f) {
-        const int err = errno;
+    FileFailure failure;
+    std::unique_ptr<ReplacementFile> file = OpenReplacement(sFileName, failure);
+    if (!file)
         throw ErrorObject(clsDIBSectionSave::kErrCreateFile, std::string(kExeName) + ".clsDIBSection256",
-                          std::strerror(err));
-    }
+                          failure.text);
     std::vector<uint8_t> fileHeader = {'B', 'M'};
     Put32(fileHeader, static_cast<uint32_t>(fileSize));
     Put32(fileHeader, 0);
@@ -46,11 +42,14 @@ bool WriteBitmapFile(const std::string& sFileName, const DibHeader& header, cons
     const std::array<uint8_t, 40> headerBytes = DibHeaderBytes(header);
     std::vector<uint8_t> info(headerBytes.begin(), headerBytes.end());
     info.insert(info.end(), colourTable.begin(), colourTable.end());
-    bool ok = std::fwrite(fileHeader.data(), 1, fileHeader.size(), f.get()) == fileHeader.size() &&
-              std::fwrite(info.data(), 1, info.size(), f.get()) == info.size() &&
-              (header.biSizeImage == 0 ||
-               std::fwrite(bits, 1, header.biSizeImage, f.get()) == header.biSizeImage);
-    return (std::fclose(f.release()) == 0) && ok;
+    auto write = [&file](const void* data, uint32_t count) {
+        uint32_t written = 0;
+        return file->Write(data, count, written) && written == count;
+    };
+    const bool ok = write(fileHeader.data(), static_cast<uint32_t>(fileHeader.size())) &&
+                    write(info.data(), static_cast<uint32_t>(info.size())) &&
+                    (header.biSizeImage == 0 || write(bits, header.biSizeImage));
+    return ok && file->Commit(false, failure);
 }
 
 }  // namespace
