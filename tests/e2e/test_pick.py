@@ -1,4 +1,4 @@
-"""Window picking: where a release picks and what rectangle it captures."""
+"""Window picking: the outline while open, where a release picks, what rectangle it captures."""
 import time
 
 from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
@@ -59,6 +59,23 @@ class PickTest(PlenvueTestCase):
         left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
         # The visible part sits in the picture where the window has it, 30 rows down.
         self.assertEqual(self.pixels(left, top + 40, 120, 1), self.pixels(900, 10, 120, 1))
+
+
+    def test_outline_inverts_the_edge_of_the_window_under_the_pointer(self):
+        self.open_picker((20, 120, 200, 100))
+        xdotool("mousemove", 100, 150)
+        # The 3-pixel pen lies on the left edge x = 20: columns 19 to 21 are inverted while the
+        # outline shows (black column 20 turns white, red 21 cyan); column 22 keeps its red.
+        outlined = wait_for(lambda: self.pixels(20, 150, 3, 1) == [["FFFFFF", "00FFFF", "FF0000"]], 8, 0.05)
+        self.assertTrue(outlined, "no outline seen: " + probe("pixels", 20, 150, 3, 1))
+        self.click_at(100, 150)
+        self.assertTrue(self.picked("200*100"), "status: " + probe("status"))
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        # The pick waits for the outline to be wiped: the window's own colours are in the picture.
+        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        self.assertEqual(self.pixels(left, top + 30, 3, 1), [["000000", "FF0000", "FF0000"]])
+        # And the screen is left as it was.
+        self.assertEqual(self.pixels(20, 150, 3, 1), [["000000", "FF0000", "FF0000"]])
 
 
 if __name__ == "__main__":
