@@ -1,6 +1,8 @@
 // Region and window-picking rectangles.
 #include "capture/SelectionGeometry.h"
 
+#include <algorithm>
+
 #include "image/Arith.h"
 
 namespace plenvue {
@@ -39,6 +41,16 @@ CaptureSource PickedWindowSource(const ScreenRect& window) {
     s.SrcHeight = CheckedSub(window.Bottom, window.Top);
     s.SrcWidth = CheckedSub(window.Right, window.Left);
     return s;
+}
+
+ScreenRect VisibleSourcePart(int32_t left, int32_t top, int32_t width, int32_t height, const ScreenRect& device) {
+    // In 64 bits: a far-off left plus a wide width must not wrap around into the screen.
+    int64_t l = std::max<int64_t>(left, device.Left);
+    int64_t t = std::max<int64_t>(top, device.Top);
+    int64_t r = std::min<int64_t>(int64_t{left} + std::max(width, 0), device.Right);
+    int64_t b = std::min<int64_t>(int64_t{top} + std::max(height, 0), device.Bottom);
+    if (r <= l || b <= t) return {};
+    return {static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(r), static_cast<int32_t>(b)};
 }
 
 }  // namespace plenvue

@@ -36,4 +36,10 @@ ScreenRect ClampOutlineToScreen(const ScreenRect& window, int32_t screenWidth, i
 // (an overflowing difference raises the overflow error).
 CaptureSource PickedWindowSource(const ScreenRect& window);
 
+// The part of a source area of `width` x `height` at (left, top) that lies inside a device of
+// the given bounds, as the same rectangle in the source's coordinates. Empty (Right <= Left or
+// Bottom <= Top) when they do not meet. Only that part is copied; the rest of the picture stays
+// black, so a window reaching past the screen edge still shows what is on the screen.
+ScreenRect VisibleSourcePart(int32_t left, int32_t top, int32_t width, int32_t height, const ScreenRect& device);
+
 }  // namespace plenvue

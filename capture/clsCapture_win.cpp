@@ -1,5 +1,7 @@
 #include "capture/clsCapture_win.h"
 
+#include "capture/SelectionGeometry.h"
+
 #include <vector>
 
 namespace plenvue {
@@ -34,6 +36,24 @@ Picture clsCapture::Capture() {
                           plan.cursorX, plan.cursorY);
 }
 
+namespace {
+// The drawable area of the DC GrabDeviceArea reads, in that DC's coordinates.
+ScreenRect DeviceBounds(HWND window, bool clientDC) {
+    RECT r{};
+    if (!window || window == GetDesktopWindow()) {  // every monitor, also left of or above the primary
+        int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    }
+    if (clientDC) {
+        GetClientRect(window, &r);
+    } else {
+        GetWindowRect(window, &r);
+        OffsetRect(&r, -r.left, -r.top);
+    }
+    return {r.left, r.top, r.right, r.bottom};
+}
+}  // namespace
+
 Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int32_t top,
                                    int32_t width, int32_t height, int32_t cursorX,
                                    int32_t cursorY) {
@@ -60,7 +80,12 @@ Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int
             }
         }
         if (bitmap) {
-            BitBlt(memory.get(), 0, 0, width, height, source.get(), left, top, SRCCOPY);
+            // Only what lies on the device: a source reaching past the screen edge comes out black
+            // as a whole under some drivers. The rest of the new bitmap is black already.
+            ScreenRect part = VisibleSourcePart(left, top, width, height, DeviceBounds(window, clientDC));
+            if (part.Right > part.Left && part.Bottom > part.Top)
+                BitBlt(memory.get(), part.Left - left, part.Top - top, part.Right - part.Left,
+                       part.Bottom - part.Top, source.get(), part.Left, part.Top, SRCCOPY);
             if (cursor_) DrawIcon(memory.get(), cursorX, cursorY, GetCursor());
         }
         if (oldPalette) SelectPalette(memory.get(), oldPalette, FALSE);

@@ -154,6 +154,9 @@ void frmSnapWindow::Tick() {
         SelectedObject selBrush(dc.get(), GetStockObject(NULL_BRUSH));
         Rectangle(dc.get(), outline.Left, outline.Top, outline.Right, outline.Bottom);
         GdiFlush();
+        // GdiFlush does not reach the display under every driver (Wine buffers the X requests, so
+        // drawing and wiping would go out together and the outline never show); a read-back does.
+        GetPixel(dc.get(), outline.Left, outline.Top);
         // Forwarded events wait meanwhile, so an outline is never on the screen when a pick captures.
         Sleep(kTickMs);
         Rectangle(dc.get(), outline.Left, outline.Top, outline.Right, outline.Bottom);

@@ -17,6 +17,10 @@ COPYDATASTRUCT g_record{};
 
 // A target that does not answer must not freeze the mouse of every other application.
 constexpr UINT kForwardTimeoutMs = 1000;
+// Once the target has let a forward time out, this process waits only briefly until it answers
+// again: a stuck target costs one long wait, not one per mouse move.
+constexpr UINT kSilentTargetTimeoutMs = 50;
+bool g_targetSilent = false;
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code < 0) return CallNextHookEx(g_hook, code, wParam, lParam);
@@ -27,11 +31,14 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     HWND target = g_target;
     if (!target) return 0;
     DWORD_PTR reply = 0;
+    UINT timeout = g_targetSilent ? kSilentTargetTimeoutMs : kForwardTimeoutMs;
     if (!SendMessageTimeoutA(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&g_record),
-                             SMTO_ABORTIFHUNG, kForwardTimeoutMs, &reply)) {
+                             SMTO_ABORTIFHUNG, timeout, &reply)) {
         // Target gone or hung: the mouse message goes on as if nothing were hooked.
+        g_targetSilent = true;
         return CallNextHookEx(g_hook, code, wParam, lParam);
     }
+    g_targetSilent = false;
     return static_cast<LRESULT>(reply);
 }
 
