@@ -1,5 +1,7 @@
 #include "capture/frmFullScreen_win.h"
 
+#include "shell/WindowThunk_win.h"
+
 #include <exception>
 
 #include "capture/clsCapture_win.h"
@@ -32,7 +34,7 @@ frmFullScreen::~frmFullScreen() {
 }
 
 void frmFullScreen::ShowModal(HWND owner) {
-    RegisterFullScreenClass(WndProc);
+    RegisterFullScreenClass(FormWindowProc<frmFullScreen>);
     owner_ = owner;
     screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
     screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
@@ -78,22 +80,6 @@ void frmFullScreen::Load() {
     solidPen_.reset(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     dottedPen_.reset(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
-
-LRESULT CALLBACK frmFullScreen::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
-        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        static_cast<frmFullScreen*>(cs->lpCreateParams)->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<frmFullScreen*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(h, m, w, l);
-    try {
-        return self->HandleMessage(m, w, l);
-    } catch (...) {
-        self->Close();
-        return 0;
-    }
 }
 
 LRESULT frmFullScreen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

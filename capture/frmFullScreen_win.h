@@ -22,7 +22,8 @@ public:
     const Picture& CapturedPicture() const { return captured_; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Load();
     void Apply(const RegionStep& step);

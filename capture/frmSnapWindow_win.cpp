@@ -1,5 +1,7 @@
 #include "capture/frmSnapWindow_win.h"
 
+#include "shell/WindowThunk_win.h"
+
 #include <cstring>
 #include <exception>
 
@@ -33,7 +35,7 @@ void frmSnapWindow::ShowModal(HWND owner) {
     if (!GetClassInfoExA(Instance(), kSnapWindowClass, &existing)) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WndProc;
+        wc.lpfnWndProc = FormWindowProc<frmSnapWindow>;
         wc.hInstance = Instance();
         wc.lpszClassName = kSnapWindowClass;
         RegisterClassExA(&wc);
@@ -100,22 +102,6 @@ bool frmSnapWindow::Activate(std::string& reason) {
     }
     hooked_ = true;
     return true;
-}
-
-LRESULT CALLBACK frmSnapWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
-        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        static_cast<frmSnapWindow*>(cs->lpCreateParams)->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<frmSnapWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(h, m, w, l);
-    try {
-        return self->HandleMessage(m, w, l);
-    } catch (...) {
-        self->Close();
-        return 0;
-    }
 }
 
 LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

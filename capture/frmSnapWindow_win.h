@@ -31,7 +31,8 @@ private:
     using SetHookFn = HHOOK(WINAPI*)(HWND, UINT);
     using FreeHookFn = BOOL(WINAPI*)();
 
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Loads Ravelin and hooks; on failure the reason for the user.
     bool Activate(std::string& reason);

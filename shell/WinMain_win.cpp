@@ -6,6 +6,8 @@
 #include <string>
 
 #include "image/clsDIBSection_win.h"
+#include "settings/CurrentSettings.h"
+#include "settings/modRegistry_win.h"
 #include "shell/Handles_win.h"
 #include "shell/MessageTable.h"
 #include "shell/frmMain_win.h"
@@ -36,27 +38,12 @@ void RestrictDllSearch() {
     if (fn) fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
 }
 
-std::string ReadStoredPackage() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Korvane Studio\\Plenvue", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return std::string();
-    UniqueRegKey owned(key);
-    char buf[1024] = {};
-    DWORD type = 0, size = sizeof buf - 1;
-    if (RegQueryValueExA(key, "LanguagePackage", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::string();
-    return std::string(buf, strnlen(buf, size));
-}
-
 bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
 // The package to use, or "" for the built-in English texts.
 std::string ChoosePackage(const std::string& programFolder) {
     std::string defaultPackage = programFolder + "Language\\English.dll";
-    std::string stored = ReadStoredPackage();
+    std::string stored = ReadSetting(kValLanguagePackage);
     if (!IsBlank(stored)) {
         cMultiLanguage probe;
         probe.LanguagePackageFileName(stored);

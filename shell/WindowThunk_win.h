@@ -1,0 +1,26 @@
+// The window procedure of a form that owns its HWND: `this` comes from the creation parameters,
+// every message goes to T::HandleMessage, and a handler that throws closes the form, so no
+// exception crosses into the system.
+#pragma once
+#include <windows.h>
+
+namespace plenvue {
+
+template <class T>
+LRESULT CALLBACK FormWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
+        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<T*>(cs->lpCreateParams)->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(h, m, w, l);
+    try {
+        return self->HandleMessage(m, w, l);
+    } catch (...) {
+        self->Close();
+        return 0;
+    }
+}
+
+}  // namespace plenvue
