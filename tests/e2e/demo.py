@@ -6,7 +6,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from plenvue_e2e import ENV, PROBE, Plenvue, probe, wait_for, xdotool  # noqa: E402
+from plenvue_e2e import ENV, PROBE, Plenvue, choose_tools_menu_entry, probe, wait_for  # noqa: E402
 
 
 def main():
@@ -17,12 +17,7 @@ def main():
     try:
         probe("move", 330, 200, 680, 520)
         time.sleep(0.5)
-        left, top, right, bottom = map(int, probe("rect").split())
-        xdotool("mousemove", left + 200, top + 10, "click", 1)
-        time.sleep(0.5)
-        xdotool("key", "alt+t")
-        time.sleep(0.7)
-        xdotool("key", "f")
+        choose_tools_menu_entry("f")
         wait_for(lambda: probe("status").startswith("Capture Image Success"), 15)
         time.sleep(1.0)
         left, top, right, bottom = map(int, probe("rect").split())

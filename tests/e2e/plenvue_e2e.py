@@ -53,6 +53,16 @@ def wait_for(predicate, timeout=20.0, interval=0.3):
     return last
 
 
+def choose_tools_menu_entry(mnemonic):
+    """Focuses Plenvue through its caption and picks a Tools menu entry with real keys."""
+    left, top, _, _ = map(int, probe("rect").split())
+    xdotool("mousemove", left + 200, top + 10, "click", 1)
+    time.sleep(0.5)
+    xdotool("key", "alt+t")
+    time.sleep(0.7)
+    xdotool("key", mnemonic)
+
+
 def screenshot(path):
     subprocess.run(["import", "-window", "root", path], env=ENV, check=False)
 

@@ -1,7 +1,7 @@
 """Captures through the Tools menu as a user makes them, checked on the canvas."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
+from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, probe, wait_for
 
 RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
 
@@ -16,12 +16,7 @@ class CaptureTest(PlenvueTestCase):
         time.sleep(0.5)
 
     def capture_from_tools_menu(self, mnemonic):
-        left, top, _, _ = map(int, probe("rect").split())
-        xdotool("mousemove", left + 200, top + 10, "click", 1)  # focus through the caption
-        time.sleep(0.5)
-        xdotool("key", "alt+t")
-        time.sleep(0.7)
-        xdotool("key", mnemonic)
+        choose_tools_menu_entry(mnemonic)
         self.assertTrue(wait_for(lambda: probe("status").startswith("Capture Image Success"), 15),
                         "status: " + probe("status"))
 

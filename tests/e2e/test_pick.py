@@ -1,7 +1,7 @@
 """Window picking: the outline while open, where a release picks, what rectangle it captures."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
+from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, probe, wait_for, xdotool
 
 PICKER = "PlenvueSnapWindow"
 
@@ -12,12 +12,7 @@ class PickTest(PlenvueTestCase):
         self.launch()
         probe("move", 380, 280, 640, 480)
         time.sleep(0.5)
-        left, top, _, _ = map(int, probe("rect").split())
-        xdotool("mousemove", left + 200, top + 10, "click", 1)
-        time.sleep(0.5)
-        xdotool("key", "alt+t")
-        time.sleep(0.7)
-        xdotool("key", "w")
+        choose_tools_menu_entry("w")
         self.assertTrue(wait_for(self.picker_open, 15), "the window picker did not open")
         time.sleep(1)
 

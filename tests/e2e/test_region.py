@@ -2,7 +2,7 @@
 import os
 import time
 
-from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
+from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, probe, wait_for, xdotool
 
 RED, GREEN, BLACK = "FF0000", "00FF00", "000000"
 PATTERN = (20, 120, 200, 100)  # red top-left quadrant, black columns at x = 20, 30, ...
@@ -16,16 +16,8 @@ class SelectionTest(PlenvueTestCase):
         probe("move", 380, 280, 640, 480)
         time.sleep(0.5)
 
-    def open_from_tools_menu(self, mnemonic):
-        left, top, _, _ = map(int, probe("rect").split())
-        xdotool("mousemove", left + 200, top + 10, "click", 1)
-        time.sleep(0.5)
-        xdotool("key", "alt+t")
-        time.sleep(0.7)
-        xdotool("key", mnemonic)
-
     def open_region_screen(self):
-        self.open_from_tools_menu("r")
+        choose_tools_menu_entry("r")
         shown = wait_for(lambda: not self.region_screen_gone(), 15)
         self.assertTrue(shown, "region screen did not appear")
         time.sleep(0.5)
@@ -102,7 +94,7 @@ class WindowPickTest(PlenvueTestCase):
             self.launch()
         probe("move", 380, 280, 640, 480)
         time.sleep(0.5)
-        SelectionTest.open_from_tools_menu(self, "w")
+        choose_tools_menu_entry("w")
         time.sleep(1.5)
 
     def test_release_over_another_applications_window_captures_it(self):
