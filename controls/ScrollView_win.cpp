@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "controls/ScrollMath.h"
+#include "controls/modWndProcEx_win.h"
 
 namespace plenvue {
 
@@ -28,15 +29,20 @@ bool ScrollView::Create(HWND parent, DWORD exStyle, int id) {
     if (!GetClassInfoExA(Instance(), kClassName, &wc)) {
         wc = WNDCLASSEXA{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WndProc;
+        wc.lpfnWndProc = SurfaceProc;
         wc.hInstance = Instance();
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = kClassName;
         RegisterClassExA(&wc);
     }
-    hwnd_ = CreateWindowExA(exStyle, kClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, 0,
-                            0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), this);
+    hwnd_ = CreateWindowExA(exStyle, kClassName, nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP, 0, 0, 10, 10,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), this);
     if (!hwnd_) return false;
+    if (!SubclassScrollView(hwnd_, ScrollViewWindowProc, this)) {
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+        return false;
+    }
     WindowDC screen = WindowDC::Client(nullptr);
     int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
     int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -44,6 +50,8 @@ bool ScrollView::Create(HWND parent, DWORD exStyle, int id) {
     if (dpiY > 0) twipsY_ = 1440 / dpiY;
     MeasureLineSteps();
     brush_.reset(CreateSolidBrush(FillColour()));
+    // Shown only now, so that the first show reaches the subclassing and sets up the bars.
+    ShowWindow(hwnd_, SW_SHOWNA);
     return true;
 }
 
@@ -142,7 +150,7 @@ void ScrollView::Render() {
 }
 
 void ScrollView::UpdateScrollBars(bool reset) {
-    if (!hwnd_) return;
+    if (!hwnd_ || !shown_) return;
     bool wasBusy = busy_;
     busy_ = true;  // showing a bar resizes the client and comes back through WM_SIZE
     RECT rc{};
@@ -223,7 +231,7 @@ void ScrollView::Paint(HDC dc, const RECT& area) {
     }
 }
 
-LRESULT CALLBACK ScrollView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK ScrollView::SurfaceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
@@ -232,14 +240,14 @@ LRESULT CALLBACK ScrollView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     auto* self = reinterpret_cast<ScrollView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
     try {
-        return self->HandleMessage(msg, wParam, lParam);
+        return self->SurfaceMessage(msg, wParam, lParam);
     } catch (const std::exception&) {
         // Overflow in the scroll arithmetic leaves the view where it was.
         return 0;
     }
 }
 
-LRESULT ScrollView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ScrollView::SurfaceMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -248,19 +256,6 @@ LRESULT ScrollView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         HDC dc = BeginPaint(hwnd_, &ps);
         Paint(dc, ps.rcPaint);
         EndPaint(hwnd_, &ps);
-        return 0;
-    }
-    case WM_SIZE:
-        if (!busy_ && view_ != 0) UpdateScrollBars(false);
-        return 0;
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-        int bar = msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_TRACKPOS;
-        GetScrollInfo(hwnd_, bar, &si);
-        Scroll(bar, LOWORD(wParam), si.nTrackPos);
         return 0;
     }
     case WM_LBUTTONDOWN:
@@ -285,6 +280,45 @@ LRESULT ScrollView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT ScrollView::ViewWindowMessage(WNDPROC old, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_DESTROY: {
+        LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+        UnsubclassScrollView(window);
+        return result;
+    }
+    case WM_SIZE: {
+        LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+        if (!busy_ && view_ != 0) {
+            busy_ = true;
+            UpdateScrollBars(false);
+            busy_ = false;
+        }
+        return result;
+    }
+    case WM_SHOWWINDOW: {
+        LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+        if (wParam && !shown_) {
+            shown_ = true;
+            UpdateScrollBars(true);
+        }
+        return result;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+        int bar = msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_TRACKPOS;
+        GetScrollInfo(window, bar, &si);
+        Scroll(bar, LOWORD(wParam), si.nTrackPos);
+        return 0;
+    }
+    default:
+        return CallWindowProcA(old, window, msg, wParam, lParam);
+    }
 }
 
 }  // namespace plenvue

@@ -50,9 +50,13 @@ public:
     // Scroll requests as the scroll messages carry them (SB_HORZ or SB_VERT).
     void Scroll(int bar, int32_t request, int32_t trackPos);
 
+    // Destroy, size, show and the scroll messages, handed over by the window's subclassing.
+    LRESULT ViewWindowMessage(WNDPROC old, HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The surface: painting from the persistent image and the Ctrl+key scrolling.
+    static LRESULT CALLBACK SurfaceProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    LRESULT SurfaceMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void MeasureLineSteps();
     void Render();
     void UpdateScrollBars(bool reset);
@@ -72,6 +76,7 @@ private:
     int32_t twipsY_ = 15;
     POINT origin_{0, 0};
     bool busy_ = false;
+    bool shown_ = false;  // the scroll bars follow the content only once the window has been shown
     UniqueGdi brush_;
     // The persistent image: at least screen size, holding the whole rendered picture.
     UniqueGdi image_;

@@ -126,6 +126,8 @@ std::string HotkeyFailureMessage(std::string_view message, const std::vector<int
         list += kindNames[i];
         list += "\r\n";
     }
+    // A text without a place for the list (the English one has none) still names what failed.
+    if (message.find("%s") == std::string_view::npos) return FormatMessageText(message, "") + "\r\n\r\n" + list;
     return FormatMessageText(message, list);
 }
 

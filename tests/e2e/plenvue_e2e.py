@@ -33,6 +33,40 @@ def probe(*args):
     return _run_to_file(["wine", PROBE] + [str(a) for a in args]).strip()
 
 
+class MenuItem:
+    def __init__(self, depth, ident, flags, text):
+        self.depth, self.id, self.text = depth, ident, text
+        self.flags = set() if flags == "-" else set(flags.split(","))
+
+    @property
+    def grayed(self):
+        return "grayed" in self.flags
+
+    @property
+    def checked(self):
+        return "checked" in self.flags
+
+
+def menus():
+    """The main window's menu bar and system menu as Plenvue sees them: {"menu": [...], "system": [...]}."""
+    out, current = {}, None
+    for line in probe("menus").splitlines():
+        if line in ("menu", "system"):
+            current = out.setdefault(line, [])
+        elif current is not None and line.count("\t") >= 3:
+            depth, ident, flags, text = line.split("\t", 3)
+            current.append(MenuItem(int(depth), int(ident), flags, text))
+    return out
+
+
+def menu_item(ident, which="menu"):
+    """One menu item by command number, or None."""
+    for item in menus().get(which, []):
+        if item.id == ident:
+            return item
+    return None
+
+
 def xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], env=ENV, check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

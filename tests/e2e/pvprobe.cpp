@@ -84,6 +84,56 @@ int Pattern(int x, int y, int w, int h) {
     return 0;
 }
 
+// Menus live in their own process under Wine: load pvmenu.dll into Plenvue to write them out.
+int DumpMenus() {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(MainWindow(), &pid);
+    HANDLE proc = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (!proc) return 1;
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string dll = exe;
+    dll = dll.substr(0, dll.find_last_of("\\/") + 1) + "pvmenu.dll";
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string out = std::string(temp) + "pvmenu-" + std::to_string(pid) + ".txt";
+    DeleteFileA(out.c_str());
+    void* remote = VirtualAllocEx(proc, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+    int rc = 1;
+    if (remote && WriteProcessMemory(proc, remote, dll.c_str(), dll.size() + 1, nullptr)) {
+        auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA"));
+        auto unload = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "FreeLibrary"));
+        HANDLE t = CreateRemoteThread(proc, nullptr, 0, load, remote, 0, nullptr);
+        if (t) {
+            WaitForSingleObject(t, 10000);
+            DWORD module = 0;
+            GetExitCodeThread(t, &module);
+            CloseHandle(t);
+            if (module) {
+                HANDLE u = CreateRemoteThread(proc, nullptr, 0, unload,
+                                              reinterpret_cast<void*>(static_cast<UINT_PTR>(module)), 0, nullptr);
+                if (u) {
+                    WaitForSingleObject(u, 10000);
+                    CloseHandle(u);
+                }
+            }
+        }
+        FILE* f = std::fopen(out.c_str(), "r");
+        if (f) {
+            char line[512];
+            while (std::fgets(line, sizeof line, f)) std::fputs(line, stdout);
+            std::fclose(f);
+            DeleteFileA(out.c_str());
+            rc = 0;
+        }
+    }
+    if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    CloseHandle(proc);
+    return rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,6 +231,20 @@ int main(int argc, char** argv) {
             UINT id = GetMenuItemID(menu, i);
             if (GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION) == 0 && id == 0) std::printf("-\n");
             else std::printf("%u %s\n", id, text);
+        }
+    } else if (cmd == "menus") {
+        // The main window's menu bar and system menu: "depth<TAB>id<TAB>flags<TAB>text" a line.
+        return DumpMenus();
+    } else if (cmd == "holdhotkey" && argc >= 4) {
+        // Holds a system-wide hot key, as another program would, until this process is ended.
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(atoi(argv[2])), static_cast<UINT>(atoi(argv[3])))) {
+            std::printf("fail\n");
+            return 1;
+        }
+        std::printf("held\n");
+        std::fflush(stdout);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) {
         }
     } else if (cmd == "guiresources") {
         DWORD pid = 0;

@@ -2,7 +2,7 @@
 icon's menu."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, wine_reg, REG_KEY, xdotool
+from plenvue_e2e import PlenvueTestCase, main, menus, probe, wait_for, wine_reg, REG_KEY, xdotool
 
 READY = "Plenvue Is Ready"
 CAPTURE_IDS = list(range(1861, 1867))
@@ -43,12 +43,9 @@ class MessagesTest(PlenvueTestCase):
         popup = wait_for(lambda: int(probe("find", "#32768", "-"), 16), 10)
         self.assertTrue(popup, "no popup menu")
         self.assertEqual(probe("visible", "0x%x" % popup), "1")
-        # Under Wine a menu lives in its own process and reads as "none" from here; the entries
-        # themselves are checked in-process by the frmMain Windows test.
-        items = probe("popupmenu")
-        if items != "none":
-            ids = [int(line.split()[0]) for line in items.splitlines() if line != "-"]
-            self.assertEqual([i for i in ids if i in CAPTURE_IDS], CAPTURE_IDS, items)
+        # The popup is the system menu; Wine keeps menus private to their process, so it is read there.
+        ids = [item.id for item in menus()["system"]]
+        self.assertEqual([i for i in ids if i in CAPTURE_IDS], CAPTURE_IDS, ids)
         xdotool("key", "Escape")
         self.assertTrue(wait_for(lambda: probe("find", "#32768", "-") == "00000000"
                                  or probe("visible", "0x" + probe("find", "#32768", "-")) != "1", 10),

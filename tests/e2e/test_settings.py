@@ -5,7 +5,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool
+from plenvue_e2e import ENV, PROBE, REG_KEY, PlenvueTestCase, main, menu_item, probe, wait_for, wine_reg, xdotool
 
 BLUE, WHITE, RED, GREEN = "0000FF", "FFFFFF", "FF0000", "00FF00"
 
@@ -63,6 +63,29 @@ class SettingsTest(PlenvueTestCase):
                         "status: " + probe("status"))
         self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+
+    def test_first_start_names_the_default_hot_keys_in_the_capture_menu(self):
+        self.launch()
+        for i in range(6):
+            text = menu_item(1861 + i).text
+            self.assertTrue(text.endswith("\tCtrl+Alt+%d" % i), repr(text))
+
+    def test_hot_key_held_by_another_program_is_named_in_the_failure_message(self):
+        holder = subprocess.Popen(["wine", PROBE, "holdhotkey", "3", "48"], env=ENV,  # Ctrl+Alt+0
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.helpers.append(holder)
+        self.assertEqual(holder.stdout.readline().strip(), "held")
+        self.launch(wait_window=False)
+        box = wait_for(lambda: probe("dialog", "Plenvue"), 40)
+        self.assertIn("Register hotkey failed", box)
+        self.assertIn("Capture Full Screen", box)
+        self.assertNotIn("Capture Region", box)
+        probe("click", "Plenvue", 2)
+        probe("click", "Plenvue", 1)
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 20))
+        # The failed one shows no hot key; the others keep theirs.
+        self.assertEqual(menu_item(1861).text.partition("\t")[2], "")
+        self.assertTrue(menu_item(1862).text.endswith("\tCtrl+Alt+1"))
 
     def test_stored_hot_key_replaces_the_default(self):
         reg_set("Hotkey0Prefix", "6")

@@ -129,7 +129,7 @@ TEST(HotkeyTable, FailedRegistrationsAreClearedAndListedInOneMessage) {
     std::array<std::string, 6> names{"Full", "Region", "Active", "Client", "Windows", "Repeat"};
     EXPECT_EQ(HotkeyFailureMessage("Failed:\\n%s", failed, names), "Failed:\r\nRegion\r\nWindows\r\n");
     EXPECT_EQ(HotkeyFailureMessage("Register hotkey failed,Please retry.", failed, names),
-              "Register hotkey failed,Please retry.");
+              "Register hotkey failed,Please retry.\r\n\r\nRegion\r\nWindows\r\n");
 }
 
 TEST(CurrentSettings, SavedValuesComeInWritingOrderWithBlankForEmpty) {

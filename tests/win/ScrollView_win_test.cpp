@@ -1,6 +1,7 @@
 #include "controls/ScrollView_win.h"
 
 #include "controls/ScrollMath.h"
+#include "controls/modWndProcEx_win.h"
 
 #include <gtest/gtest.h>
 
@@ -154,3 +155,47 @@ TEST_F(ScrollViewTest, ViewModeZeroRemovesBarsAndReportsTheChange) {
 }
 
 }  // namespace
+
+TEST_F(ScrollViewTest, WindowCarriesOldProcedureAndOwnerUntilDestroyed) {
+    HWND w = view_.hWnd();
+    EXPECT_NE(GetPropA(w, "OldWndProc"), nullptr);
+    EXPECT_EQ(GetPropA(w, "ObjectPtr"), static_cast<HANDLE>(&view_));
+    int32_t before = SubclassedScrollViewCount();
+    // A second subclassing of the same window changes nothing.
+    EXPECT_TRUE(SubclassScrollView(w, ScrollViewWindowProc, &view_));
+    EXPECT_EQ(SubclassedScrollViewCount(), before);
+    DestroyWindow(w);
+    EXPECT_EQ(SubclassedScrollViewCount(), before - 1);
+    EXPECT_EQ(view_.hWnd(), nullptr);
+}
+
+namespace {
+int g_plainSizes = 0;
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SIZE) ++g_plainSizes;
+    return DefWindowProcA(w, m, wp, lp);
+}
+}  // namespace
+
+TEST(ScrollViewSubclass, WithoutOwnerTheFirstHandledMessageRestoresTheWindow) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ScrollViewPlain";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, "ScrollViewPlain", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+    ASSERT_TRUE(w);
+    int32_t before = SubclassedScrollViewCount();
+    ASSERT_TRUE(SubclassScrollView(w, ScrollViewWindowProc, nullptr));
+    EXPECT_EQ(SubclassedScrollViewCount(), before + 1);
+    EXPECT_EQ(GetPropA(w, "ObjectPtr"), nullptr);
+    g_plainSizes = 0;
+    MoveWindow(w, 0, 0, 120, 120, FALSE);
+    EXPECT_EQ(g_plainSizes, 1);  // passed on to the old procedure
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlainProc));
+    EXPECT_EQ(GetPropA(w, "OldWndProc"), nullptr);
+    EXPECT_EQ(SubclassedScrollViewCount(), before);
+    EXPECT_FALSE(UnsubclassScrollView(w));
+    DestroyWindow(w);
+}

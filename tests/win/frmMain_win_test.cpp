@@ -103,7 +103,7 @@ TEST(frmMain, RepeatedFullScreenCapturesLeaveNoGdiObjectBehind) {
     w.form.SnapIt(0);
     int before = LiveGdiObjects();
     ASSERT_GT(before, 0) << "GDI objects cannot be counted this way here";
-    for (int i = 0; i < 20; ++i) w.form.SnapIt(0);
+    for (int i = 0; i < 100; ++i) w.form.SnapIt(0);
     EXPECT_EQ(LiveGdiObjects(), before);
     EXPECT_FALSE(w.form.WorkingPicture().Empty());
 }

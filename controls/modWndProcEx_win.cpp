@@ -1,0 +1,104 @@
+#include "controls/modWndProcEx_win.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "controls/ScrollView_win.h"
+
+namespace plenvue {
+
+namespace {
+
+constexpr char kOldWndProc[] = "OldWndProc";
+constexpr char kObjectPtr[] = "ObjectPtr";
+
+int32_t g_subclassed = 0;
+
+WNDPROC OldProcedure(HWND window) { return reinterpret_cast<WNDPROC>(GetPropA(window, kOldWndProc)); }
+
+void ReportSubclassFailure(HWND window, DWORD error) {
+    char text[256];
+    std::string reason = "Method failed";
+    char* buffer = nullptr;
+    if (error && FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                    FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr) &&
+        buffer) {
+        reason = buffer;
+        LocalFree(buffer);
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    }
+    std::snprintf(text, sizeof text, "Error subclassing window &H%lX\r\n\r\nErr# %lu: %s",
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), static_cast<unsigned long>(error),
+                  reason.c_str());
+    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+bool SubclassScrollView(HWND window, WNDPROC procedure, ScrollView* owner) {
+    if (OldProcedure(window)) return true;
+    SetLastError(0);
+    auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    DWORD error = GetLastError();
+    if (!previous) {
+        ReportSubclassFailure(window, error);
+        return false;
+    }
+    bool ok = SetPropA(window, kOldWndProc, reinterpret_cast<HANDLE>(previous)) != FALSE;
+    if (ok && owner) ok = SetPropA(window, kObjectPtr, static_cast<HANDLE>(owner)) != FALSE;
+    if (!ok) {
+        error = GetLastError();
+        // Undo the half-done install so the window keeps working with its own procedure.
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropA(window, kOldWndProc);
+        RemovePropA(window, kObjectPtr);
+        ReportSubclassFailure(window, error);
+        return false;
+    }
+    ++g_subclassed;
+    return true;
+}
+
+bool UnsubclassScrollView(HWND window) {
+    WNDPROC old = OldProcedure(window);
+    if (!old) return false;
+    if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old))) return false;
+    RemovePropA(window, kOldWndProc);
+    RemovePropA(window, kObjectPtr);
+    if (g_subclassed > 0) --g_subclassed;
+    return true;
+}
+
+int32_t SubclassedScrollViewCount() { return g_subclassed; }
+
+LRESULT CALLBACK ScrollViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    WNDPROC old = OldProcedure(window);
+    if (!old) return 0;
+    switch (message) {
+    case WM_DESTROY:
+    case WM_SIZE:
+    case WM_SHOWWINDOW:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (auto* owner = static_cast<ScrollView*>(GetPropA(window, kObjectPtr))) {
+            try {
+                return owner->ViewWindowMessage(old, window, message, wParam, lParam);
+            } catch (const std::exception&) {
+                // Overflow in the scroll arithmetic leaves the view where it was.
+                return 0;
+            }
+        }
+        {
+            LRESULT result = CallWindowProcA(old, window, message, wParam, lParam);
+            UnsubclassScrollView(window);
+            return result;
+        }
+    default:
+        return CallWindowProcA(old, window, message, wParam, lParam);
+    }
+}
+
+}  // namespace plenvue
