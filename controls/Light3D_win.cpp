@@ -79,11 +79,56 @@ void Light3D::Enabled(bool on) {
     if (hwnd_) EnableWindow(hwnd_, on);
 }
 
+void Light3D::BackStyle(int style) {
+    backStyle_ = style;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Light3D::SetPicture(const Picture& picture) {
+    picture_ = picture;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Light3D::Font(HFONT font) {
+    font_ = font;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Light3D::Cls() {
+    points_.clear();
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Light3D::PSet(int x, int y, COLORREF colour) {
+    if (autoRedraw_) {
+        points_.push_back({x, y, colour});
+        if (hwnd_) {
+            RECT r{x, y, x + 1, y + 1};
+            InvalidateRect(hwnd_, &r, FALSE);
+        }
+    } else if (hwnd_) {
+        WindowDC dc = WindowDC::Client(hwnd_);
+        SetPixel(dc.get(), x, y, colour);
+    }
+}
+
 void Light3D::Draw(HDC dc) const {
     RECT rc{};
     GetClientRect(hwnd_, &rc);
-    UniqueGdi brush(CreateSolidBrush(back_));
-    FillRect(dc, &rc, static_cast<HBRUSH>(brush.get()));
+    if (backStyle_ != 0) {
+        UniqueGdi brush(CreateSolidBrush(back_));
+        FillRect(dc, &rc, static_cast<HBRUSH>(brush.get()));
+    }
+    if (HBITMAP bitmap = picture_.Bitmap()) {
+        SIZE s = picture_.PixelSize();
+        MemoryDC source(CreateCompatibleDC(dc));
+        SelectedObject selected(source.get(), bitmap);
+        BitBlt(dc, 0, 0, s.cx, s.cy, source.get(), 0, 0, SRCCOPY);
+    }
+    for (const Point& p : points_) SetPixel(dc, p.X, p.Y, p.Colour);
+    SelectedObject font(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, fore_);
+    SetBkMode(dc, TRANSPARENT);
     if (Content) Content(dc, rc);
     DrawLight3DEdges(dc, rc.right, rc.bottom, sunken_);
 }

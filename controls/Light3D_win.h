@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
+
+#include "shell/Picture_win.h"
 
 namespace plenvue {
 
@@ -28,6 +31,22 @@ public:
     void ForeColor(COLORREF colour);
     bool Enabled() const;
     void Enabled(bool on);
+    // 1 opaque (the background is filled), 0 transparent.
+    int BackStyle() const { return backStyle_; }
+    void BackStyle(int style);
+    // Drawn unscaled at the top-left corner, over the background.
+    const Picture& GetPicture() const { return picture_; }
+    void SetPicture(const Picture& picture);
+    // The font of text drawn on the surface (not owned); the default GUI font when null.
+    HFONT Font() const { return font_; }
+    void Font(HFONT font);
+    // On: points set on the surface are kept and come back with every repaint.
+    bool AutoRedraw() const { return autoRedraw_; }
+    void AutoRedraw(bool on) { autoRedraw_ = on; }
+
+    // Drawing on the surface: clear what was drawn, set one point in a colour.
+    void Cls();
+    void PSet(int x, int y, COLORREF colour);
 
     // Paints the whole surface: background, then Content, then the four edge lines.
     void Draw(HDC dc) const;
@@ -50,6 +69,15 @@ private:
     bool pressed_ = false;  // a click needs the release over the panel after a press on it
     COLORREF back_ = GetSysColor(COLOR_BTNFACE);
     COLORREF fore_ = GetSysColor(COLOR_BTNTEXT);
+    int backStyle_ = 1;
+    Picture picture_;
+    HFONT font_ = nullptr;
+    bool autoRedraw_ = false;
+    struct Point {
+        int X, Y;
+        COLORREF Colour;
+    };
+    std::vector<Point> points_;
 };
 
 // Draws the four edge lines of a Light3D area of the given size.

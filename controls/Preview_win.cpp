@@ -81,6 +81,39 @@ void Preview::PreviewBorder(bool on) {
     Changed();
 }
 
+void Preview::Alignment(int alignment) {
+    alignment_ = alignment;
+    Changed();
+}
+
+void Preview::FontBold(bool on) {
+    bold_ = on;
+    FontChanged();
+}
+
+void Preview::FontItalic(bool on) {
+    italic_ = on;
+    FontChanged();
+}
+
+void Preview::FontName(const std::string& name) {
+    fontName_ = name;
+    FontChanged();
+}
+
+void Preview::FontChanged() {
+    font_.reset();
+    if (bold_ || italic_ || !fontName_.empty()) {
+        LOGFONTA lf{};
+        GetObjectA(CaptionFont(), sizeof lf, &lf);
+        if (!fontName_.empty()) lstrcpynA(lf.lfFaceName, fontName_.c_str(), LF_FACESIZE);
+        lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = italic_ ? TRUE : FALSE;
+        font_.reset(CreateFontIndirectA(&lf));
+    }
+    Changed();
+}
+
 bool Preview::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
 
 void Preview::Enabled(bool on) {
@@ -149,11 +182,12 @@ void Preview::Draw(HDC dc) const {
         }
     }
     RECT label = LabelRect();
-    SelectedObject font(dc, CaptionFont());
+    SelectedObject font(dc, font_ ? font_.get() : CaptionFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, fore_);
+    UINT align = alignment_ == 0 ? DT_LEFT : alignment_ == 1 ? DT_RIGHT : DT_CENTER;
     DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &label,
-              DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+              align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     DrawLight3DEdges(dc, rc.right, rc.bottom, false);
 }
 

@@ -36,6 +36,15 @@ public:
     void ForeColor(COLORREF colour);
     bool PreviewBorder() const { return border_; }
     void PreviewBorder(bool on);
+    // Caption alignment: 0 left, 1 right, 2 centre.
+    int Alignment() const { return alignment_; }
+    void Alignment(int alignment);
+    bool FontBold() const { return bold_; }
+    void FontBold(bool on);
+    bool FontItalic() const { return italic_; }
+    void FontItalic(bool on);
+    const std::string& FontName() const { return fontName_; }
+    void FontName(const std::string& name);
     bool Enabled() const;
     void Enabled(bool on);
     bool Visible() const;
@@ -59,6 +68,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSize(int width, int height);
     void Changed();
+    void FontChanged();
 
     HWND hwnd_ = nullptr;
     Picture picture_;
@@ -67,6 +77,11 @@ private:
     COLORREF back_ = GetSysColor(COLOR_BTNFACE);
     COLORREF fore_ = GetSysColor(COLOR_BTNTEXT);
     bool border_ = false;
+    int alignment_ = 2;
+    bool bold_ = false;
+    bool italic_ = false;
+    std::string fontName_;  // empty: the default GUI font
+    UniqueGdi font_;
     bool pressed_ = false;
     int twipsX_ = 15;
     int twipsY_ = 15;
