@@ -125,7 +125,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnSize(wParam);
         return 0;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
+        if (!history_.OnParentCommand(wParam, lParam)) OnCommand(LOWORD(wParam));
         return 0;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
@@ -221,9 +221,15 @@ void frmMain::OnCreate() {
     lstHistory_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                                   WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY, 0, 0, 10, 10,
                                   hwnd_, reinterpret_cast<HMENU>(kHistoryListId), Instance(), nullptr);
-    picScroller_ = CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", nullptr, WS_CHILD | SS_GRAYRECT, 0, 0,
-                                   10, 10, hwnd_, reinterpret_cast<HMENU>(kScrollerId), Instance(),
-                                   nullptr);
+    history_.Create(hwnd_, lstHistory_, kScrollerId, [this](const std::string& path, bool add) {
+        Picture picture = HistoryPane::LoadPicture(path);
+        if (picture.Empty()) return;
+        picSwap_ = picture;
+        ShowPic();
+        SetCurrentFile(path);
+        if (add) AddHistory(path);
+    });
+    picScroller_ = history_.Scroller();
     CreateBars();
     SendMessageA(lstHistory_, LB_SETHORIZONTALEXTENT, 1024, 0);
     WriteBeepFile();
@@ -397,6 +403,9 @@ void frmMain::OnCommand(int id) {
     switch (id) {
     case kTbContent: OpenHelp(); return;
     case kTbHistory: ToggleHistory(); return;
+    case kTbPrevious: StepHistory(-1); return;
+    case kTbNext: StepHistory(1); return;
+    case kTbClearHistory: ClearHistory(); return;
     case kCmdExit: OnUnload(); return;
     case kCmdToolBar: ToggleToolBar(); return;
     case kCmdStatusBar: ToggleStatusBar(); return;
@@ -462,6 +471,14 @@ void frmMain::SnapIt(int index) {
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ShowWindow(hwnd_, SW_SHOW);
 }
+
+void frmMain::AddHistory(const std::string& path) {
+    history_.AddHistory(HistoryModeFromStatus(historyMode_), path, picSwap_);
+}
+
+void frmMain::StepHistory(int32_t d) { history_.StepHistory(HistoryModeFromStatus(historyMode_), d); }
+
+void frmMain::ClearHistory() { history_.ClearHistory(HistoryModeFromStatus(historyMode_)); }
 
 void frmMain::ShowPic() { svMain_.SetPicture(picSwap_); }
 

@@ -8,6 +8,7 @@
 
 #include "controls/CommonControls_win.h"
 #include "controls/ScrollView_win.h"
+#include "shell/HistoryPane_win.h"
 #include "shell/Picture_win.h"
 #include "shell/modCBSubclass_win.h"
 
@@ -40,6 +41,12 @@ public:
     void SetPic();
 
     const Picture& WorkingPicture() const { return picSwap_; }
+
+    // Adds an entry for the file just opened or saved, with the working picture as its thumbnail.
+    void AddHistory(const std::string& path);
+    void StepHistory(int32_t d);
+    void ClearHistory();
+    HistoryPane& History() { return history_; }
 
     // The raw messages: notification icon, hot keys, clipboard chain, toolbar notifications, menu help.
     void Message(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -82,6 +89,7 @@ private:
     HWND canvas_ = nullptr;  // svMain_'s window
     HWND lstHistory_ = nullptr;
     HWND picScroller_ = nullptr;
+    HistoryPane history_;
     HMENU menu_ = nullptr;
     HACCEL accel_ = nullptr;
     CImageListCtl imageList_;

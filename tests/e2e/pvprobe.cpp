@@ -3,10 +3,14 @@
 // answers on stdout.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,6 +19,48 @@ HWND ParseHwnd(const char* s) { return reinterpret_cast<HWND>(static_cast<UINT_P
 HWND MainWindow() { return FindWindowA("PlenvueMainWindow", nullptr); }
 
 HWND FindChild(HWND parent, const char* cls) { return FindWindowExA(parent, nullptr, cls, nullptr); }
+
+// The first window of a class anywhere below the main window.
+struct DescendantSearch {
+    const char* cls;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDescendant(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<DescendantSearch*>(data);
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(search->cls, "*") == 0 || lstrcmpiA(cls, search->cls) == 0) search->found.push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> Descendants(const char* cls) {
+    DescendantSearch search{cls, {}};
+    if (HWND main = MainWindow()) EnumChildWindows(main, CollectDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Posts WM_DROPFILES to a window of another process: the drop record is written into that process,
+// where the file-drop functions read it as a fixed memory block.
+bool PostDrop(HWND target, int count, char** paths) {
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES df{};
+    df.pFiles = sizeof(DROPFILES);
+    std::memcpy(block.data(), &df, sizeof df);
+    for (int i = 0; i < count; ++i) {
+        block += paths[i];
+        block += '\0';
+    }
+    block += '\0';
+    DWORD pid = 0;
+    GetWindowThreadProcessId(target, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return false;
+    void* remote = VirtualAllocEx(proc, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool ok = remote && WriteProcessMemory(proc, remote, block.data(), block.size(), nullptr);
+    CloseHandle(proc);
+    return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
 
 std::string RemoteStatusText(HWND status) {
     DWORD pid = 0;
@@ -245,6 +291,35 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         MSG m;
         while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+        }
+    } else if (cmd == "descendants" && argc >= 3) {
+        // Windows of a class ("*" for all) below the main window: handle, screen rectangle, visible, class.
+        for (HWND w : Descendants(argv[2])) {
+            RECT r{};
+            GetWindowRect(w, &r);
+            char cls[64] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            std::printf("%p %ld %ld %ld %ld %d %s\n", static_cast<void*>(w), r.left, r.top, r.right, r.bottom,
+                        IsWindowVisible(w) ? 1 : 0, cls);
+        }
+    } else if (cmd == "drop" && argc >= 4) {
+        // drop CLS PATH...: onto the first window of that class below the main window.
+        std::vector<HWND> targets = Descendants(argv[2]);
+        if (targets.empty() || !PostDrop(targets.front(), argc - 3, argv + 3)) return 1;
+    } else if (cmd == "listbox") {
+        // The history list: line count, selected line, then the lines.
+        std::vector<HWND> lists = Descendants("LISTBOX");
+        if (lists.empty()) return 1;
+        HWND list = lists.front();
+        LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+        std::printf("%ld %ld\n", static_cast<long>(count), static_cast<long>(SendMessageA(list, LB_GETCURSEL, 0, 0)));
+        for (LRESULT i = 0; i < count; ++i) {
+            // Marshalled across processes as wide text.
+            wchar_t wide[1024] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+            char text[2048] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            std::printf("%s\n", text);
         }
     } else if (cmd == "guiresources") {
         DWORD pid = 0;

@@ -1,0 +1,382 @@
+#include "shell/HistoryPane_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "controls/PreviewGeometry.h"
+#include "controls/modExPath.h"
+#include "image/Arith.h"
+#include "image/modPcxReader_win.h"
+#include "shell/FileRules.h"
+#include "shell/HistoryRules.h"
+
+namespace plenvue {
+
+namespace {
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+constexpr UINT_PTR kScrollTimer = 1;
+constexpr UINT_PTR kListSubclass = 0x4853;  // "HS"
+
+void RegisterPaneClass(const char* name, WNDPROC proc) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(Instance(), name, &wc)) return;
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
+
+std::string ListText(HWND list, int index) {
+    LRESULT len = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len == LB_ERR || len < 0) return {};
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+    return text;
+}
+
+std::string CaptionOf(const std::string& path) {
+    try {
+        return FileNameOfPath(path);
+    } catch (const std::exception&) {
+        return path;  // a bare name is its own file name
+    }
+}
+
+}  // namespace
+
+HistoryPane::~HistoryPane() {
+    timer_.reset();
+    if (listSubclassed_ && IsWindow(list_)) RemoveWindowSubclass(list_, ListProc, kListSubclass);
+    items_.clear();
+    if (scroller_ && IsWindow(scroller_)) {
+        SetWindowLongPtrA(scroller_, GWLP_USERDATA, 0);
+        SetWindowLongPtrA(client_, GWLP_USERDATA, 0);
+        DestroyWindow(scroller_);
+    }
+}
+
+bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) {
+    if (scroller_) return true;
+    parent_ = parent;
+    list_ = list;
+    open_ = std::move(open);
+    RegisterPaneClass(kStripClass, WndProc);
+    RegisterPaneClass(kClientClass, WndProc);
+    scroller_ = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, kStripClass, nullptr,
+                                WS_CHILD | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(scrollerId)), Instance(), this);
+    if (!scroller_) return false;
+    upperLimit_ = kButtonHeight;
+    clientTop_ = upperLimit_;
+    client_ = CreateWindowExA(WS_EX_ACCEPTFILES, kClientClass, nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, clientTop_, 10,
+                              clientHeight_, scroller_, nullptr, Instance(), this);
+    for (int i = 0; i < 2; ++i) {
+        Light3D& b = buttons_[i];
+        b.Create(scroller_, 0, 0, 10, kButtonHeight);
+        // Above the carrier, which slides underneath them.
+        SetWindowPos(b.hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        b.MouseDown = [this, i](int button, int, int) {
+            if (button == 1) ScrollPress(i);
+        };
+        b.MouseUp = [this, i](int button, int, int) {
+            if (button == 1) ScrollRelease(i);
+        };
+        b.Content = [this, i](HDC dc, const RECT& rc) { DrawArrow(i, dc, rc); };
+    }
+    // The template: never shown, it gives every item its size.
+    auto item = std::make_unique<Preview>();
+    item->Create(client_, 0, -kItemHeight, kItemWidth, kItemHeight);
+    items_.push_back(std::move(item));
+    if (list_) {
+        DragAcceptFiles(list_, TRUE);
+        listSubclassed_ = SetWindowSubclass(list_, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ArrangeScroller();
+    return true;
+}
+
+void HistoryPane::ArrangeScroller() {
+    RECT rc{};
+    GetClientRect(scroller_, &rc);
+    ScrollerLayout s = plenvue::ArrangeScroller(rc.right, rc.bottom, kButtonHeight, kButtonHeight);
+    MoveWindow(buttons_[0].hWnd(), s.Button0.Left, s.Button0.Top, s.Button0.Width, s.Button0.Height, TRUE);
+    MoveWindow(buttons_[1].hWnd(), s.Button1.Left, s.Button1.Top, s.Button1.Width, s.Button1.Height, TRUE);
+    upperLimit_ = s.UpperLimit;
+    lowerLimit_ = s.LowerLimit;
+    MoveWindow(client_, 0, clientTop_, rc.right, clientHeight_, TRUE);
+}
+
+void HistoryPane::MoveClient(int32_t top, int32_t height) {
+    clientTop_ = top;
+    clientHeight_ = height;
+    RECT rc{};
+    GetClientRect(scroller_, &rc);
+    MoveWindow(client_, 0, clientTop_, rc.right, clientHeight_, TRUE);
+}
+
+RECT HistoryPane::ClientRect() const { return {0, clientTop_, 0, clientTop_ + clientHeight_}; }
+
+void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Picture& picture) {
+    if (mode == HistoryMode::None) return;
+    if (mode == HistoryMode::List) {
+        SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        return;
+    }
+    const int32_t n = PreviewCount();
+    RECT templ{};
+    GetWindowRect(items_[0]->hWnd(), &templ);
+    const int32_t templateHeight = templ.bottom - templ.top;
+    const int32_t top = n == 1 ? 10 : CheckedAdd(CheckedAdd(items_.back()->Top(), templateHeight), 10);
+    RECT rc{};
+    GetClientRect(client_, &rc);
+    const int left = std::max<int>(0, (rc.right - kItemWidth) / 2);
+    auto item = std::make_unique<Preview>();
+    if (!item->Create(client_, left, top, kItemWidth, templateHeight)) return;
+    RECT image = item->ImageRect();
+    // A reduced copy: a long session of full-screen captures would otherwise keep every one whole.
+    item->SetPicture(Thumbnail(picture, image.right - image.left, image.bottom - image.top));
+    item->Tag(path);
+    item->Caption(CaptionOf(path));
+    item->Click = [this, n] { ClickItem(n); };
+    item->Visible(true);
+    items_.push_back(std::move(item));
+    MoveClient(clientTop_, PreviewClientHeight(n, templateHeight));
+    ClickItem(n);
+}
+
+void HistoryPane::SelectPreview(int32_t index) {
+    if (selected_ > 0 && selected_ < PreviewCount()) {
+        items_[static_cast<size_t>(selected_)]->BackColor(GetSysColor(COLOR_BTNFACE));
+        items_[static_cast<size_t>(selected_)]->ForeColor(GetSysColor(COLOR_BTNTEXT));
+    }
+    items_[static_cast<size_t>(index)]->BackColor(GetSysColor(COLOR_HIGHLIGHT));
+    items_[static_cast<size_t>(index)]->ForeColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
+    selected_ = index;
+}
+
+void HistoryPane::ClickItem(int32_t index) {
+    if (index < 1 || index >= PreviewCount()) return;
+    SelectPreview(index);
+    std::string path = items_[static_cast<size_t>(index)]->Tag();
+    if (open_) open_(path, false);
+}
+
+void HistoryPane::StepHistory(HistoryMode mode, int32_t d) {
+    if (mode == HistoryMode::None) return;
+    if (mode == HistoryMode::List) {
+        auto cur = static_cast<int32_t>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
+        auto count = static_cast<int32_t>(SendMessageA(list_, LB_GETCOUNT, 0, 0));
+        auto target = ListStepTarget(cur, d, count);
+        if (!target) return;
+        SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(*target), 0);
+        if (open_) open_(ListText(list_, *target), false);
+        return;
+    }
+    if (auto target = PreviewStepTarget(selected_, d, PreviewCount())) ClickItem(*target);
+}
+
+void HistoryPane::ClearHistory(HistoryMode mode) {
+    if (mode == HistoryMode::None) return;
+    if (mode == HistoryMode::List) {
+        SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+        return;
+    }
+    RemovePreviews();
+}
+
+void HistoryPane::RemovePreviews() {
+    items_.resize(1);
+    // The remembered selection would point at an item that is gone.
+    selected_ = 0;
+    timer_.reset();
+    MoveClient(upperLimit_, 10);
+}
+
+bool HistoryPane::OnParentCommand(WPARAM wParam, LPARAM lParam) {
+    if (!list_ || reinterpret_cast<HWND>(lParam) != list_) return false;
+    if (HIWORD(wParam) == LBN_SELCHANGE) {
+        auto index = static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
+        if (index >= 0 && open_) open_(ListText(list_, index), false);
+    }
+    return true;
+}
+
+void HistoryPane::ScrollPress(int index) {
+    direction_ = index == 0 ? 1 : -1;
+    buttonDown_[index] = true;
+    buttons_[index].Style(true);
+    InvalidateRect(buttons_[index].hWnd(), nullptr, FALSE);
+    timer_ = WindowTimer(scroller_, kScrollTimer, kScrollInterval);
+}
+
+void HistoryPane::ScrollRelease(int index) {
+    buttonDown_[index] = false;
+    buttons_[index].Style(false);
+    InvalidateRect(buttons_[index].hWnd(), nullptr, FALSE);
+    timer_.reset();
+}
+
+void HistoryPane::ScrollTick() {
+    auto top = ScrollerTick(direction_, clientTop_, clientHeight_, upperLimit_, lowerLimit_);
+    if (!top) {
+        timer_.reset();
+        return;
+    }
+    MoveClient(*top, clientHeight_);
+}
+
+void HistoryPane::DrawArrow(int index, HDC dc, const RECT& rc) const {
+    // Pressed, the arrow rises by 15 twips.
+    WindowDC screen = WindowDC::Client(nullptr);
+    int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    int lift = buttonDown_[index] ? std::max(1, 15 * dpiY / 1440) : 0;
+    int cx = rc.right / 2, cy = rc.bottom / 2 - lift;
+    POINT pts[3];
+    if (index == 0) pts[0] = {cx - 4, cy + 2}, pts[1] = {cx + 4, cy + 2}, pts[2] = {cx, cy - 2};
+    else pts[0] = {cx - 4, cy - 2}, pts[1] = {cx + 4, cy - 2}, pts[2] = {cx, cy + 2};
+    SelectedObject brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
+    SelectedObject pen(dc, GetStockObject(NULL_PEN));
+    Polygon(dc, pts, 3);
+}
+
+void HistoryPane::DropFiles(HDROP drop) {
+    std::string path;
+    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        UINT len = DragQueryFileA(drop, 0, nullptr, 0);
+        path.assign(len + 1, '\0');
+        UINT got = DragQueryFileA(drop, 0, path.data(), len + 1);
+        path.resize(got);
+    }
+    DragFinish(drop);
+    if (!path.empty() && IsDroppablePicture(path) && open_) open_(path, true);
+}
+
+Picture HistoryPane::LoadPicture(const std::string& path) {
+    if (path.size() < 4) return {};
+    std::string ext = LowerAscii(std::string_view(path).substr(path.size() - 4));
+    if (ext == ".bmp") {
+        auto bitmap = static_cast<HBITMAP>(
+            LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        return Picture::FromBitmap(bitmap, nullptr);
+    }
+    if (ext == ".pcx") {
+        try {
+            IPictureDisp* disp = LoadPCX(path);
+            if (!disp) return {};
+            IPicture* picture = nullptr;
+            HRESULT hr = disp->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture));
+            disp->Release();
+            return SUCCEEDED(hr) ? Picture::Adopt(picture) : Picture{};
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+    return {};
+}
+
+Picture HistoryPane::Thumbnail(const Picture& picture, int boxWidth, int boxHeight) {
+    HBITMAP source = picture.Bitmap();
+    if (!source) return {};
+    SIZE s = picture.PixelSize();
+    PixelSize fit = FitInto(s.cx, s.cy, boxWidth, boxHeight);
+    if (fit.Width <= 0) return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = fit.Width;
+    info.bmiHeader.biHeight = fit.Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    WindowDC screen = WindowDC::Client(nullptr);
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!copy) return {};
+    {
+        MemoryDC from(CreateCompatibleDC(screen.get()));
+        MemoryDC to(CreateCompatibleDC(screen.get()));
+        SelectedObject inSource(from.get(), source);
+        SelectedObject inCopy(to.get(), copy);
+        HPALETTE palette = picture.Palette();
+        if (palette) {
+            SelectPalette(from.get(), palette, TRUE);
+            SelectPalette(to.get(), palette, TRUE);
+            RealizePalette(to.get());
+        }
+        SetStretchBltMode(to.get(), HALFTONE);
+        SetBrushOrgEx(to.get(), 0, 0, nullptr);
+        StretchBlt(to.get(), 0, 0, fit.Width, fit.Height, from.get(), 0, 0, s.cx, s.cy, SRCCOPY);
+        if (palette) {
+            SelectPalette(from.get(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), TRUE);
+            SelectPalette(to.get(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), TRUE);
+        }
+    }
+    return Picture::FromBitmap(copy, nullptr);
+}
+
+LRESULT CALLBACK HistoryPane::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    HistoryPane* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<HistoryPane*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<HistoryPane*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    try {
+        return self->HandleMessage(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT HistoryPane::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        if (hwnd == scroller_) ArrangeScroller();
+        return 0;
+    case WM_TIMER:
+        if (hwnd == scroller_ && wParam == kScrollTimer) ScrollTick();
+        return 0;
+    case WM_DROPFILES:
+        DropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_NCDESTROY:
+        if (hwnd == scroller_) scroller_ = nullptr;
+        if (hwnd == client_) client_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK HistoryPane::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) noexcept {
+    auto* self = reinterpret_cast<HistoryPane*>(data);
+    try {
+        if (msg == WM_DROPFILES) {
+            self->DropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        }
+        if (msg == WM_NCDESTROY) {
+            RemoveWindowSubclass(hwnd, ListProc, kListSubclass);
+            self->listSubclassed_ = false;
+        }
+    } catch (...) {
+        return 0;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace plenvue

@@ -1,0 +1,105 @@
+// The history pane of the main window: the list of paths (list mode) or the strip of Preview
+// thumbnails with its two scroll buttons (preview mode). Entries reopen their file when chosen;
+// files dropped on the pane open through the same way in.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/Light3D_win.h"
+#include "controls/Preview_win.h"
+#include "shell/Handles_win.h"
+#include "shell/MainLayout.h"
+#include "shell/Picture_win.h"
+
+namespace plenvue {
+
+class HistoryPane {
+public:
+    // Opens a file onto the canvas, adding it to the history when asked.
+    using OpenFile = std::function<void(const std::string& path, bool addHistory)>;
+
+    static constexpr const char* kStripClass = "PlenvueHistoryStrip";
+    static constexpr const char* kClientClass = "PlenvueHistoryClient";
+    static constexpr int kButtonHeight = 16;
+    static constexpr int kItemWidth = 120;
+    static constexpr int kItemHeight = 100;
+    static constexpr UINT kScrollInterval = 200;
+
+    HistoryPane() = default;
+    ~HistoryPane();
+    HistoryPane(const HistoryPane&) = delete;
+    HistoryPane& operator=(const HistoryPane&) = delete;
+
+    // Creates picScroller (hidden) under the parent with picClient, the scroll buttons and the
+    // hidden template item, and takes the parent's list box as lstHistory. Both accept dropped files.
+    bool Create(HWND parent, HWND list, int scrollerId, OpenFile open);
+    HWND Scroller() const { return scroller_; }
+    HWND Client() const { return client_; }
+    HWND List() const { return list_; }
+
+    // The entry for a file just opened or saved; in preview mode a reduced copy of the picture.
+    void AddHistory(HistoryMode mode, const std::string& path, const Picture& picture);
+    void StepHistory(HistoryMode mode, int32_t d);
+    void ClearHistory(HistoryMode mode);
+    // Leaving preview mode: the thumbnails go.
+    void RemovePreviews();
+
+    // The list box's notifications as the parent receives them; true when handled.
+    bool OnParentCommand(WPARAM wParam, LPARAM lParam);
+
+    int32_t PreviewCount() const { return static_cast<int32_t>(items_.size()); }
+    int32_t SelectedPreview() const { return selected_; }
+    const Preview& Item(int32_t index) const { return *items_.at(static_cast<size_t>(index)); }
+    void ClickItem(int32_t index);
+
+    // Strip scrolling: a press on scroll button 0 or 1, its release, and one timer tick.
+    void ScrollPress(int index);
+    void ScrollRelease(int index);
+    void ScrollTick();
+    bool Scrolling() const { return static_cast<bool>(timer_); }
+    int32_t ScrollDirection() const { return direction_; }
+    const Light3D& ScrollButton(int index) const { return buttons_[index]; }
+    RECT ClientRect() const;  // picClient in picScroller's client coordinates
+    int32_t UpperLimit() const { return upperLimit_; }
+    int32_t LowerLimit() const { return lowerLimit_; }
+
+    void DropFiles(HDROP drop);
+
+    // Loads a .bmp or .pcx file for reopening an entry; empty on failure.
+    static Picture LoadPicture(const std::string& path);
+    // A copy of the picture no larger than the box, proportions kept.
+    static Picture Thumbnail(const Picture& picture, int boxWidth, int boxHeight);
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void ArrangeScroller();
+    void SelectPreview(int32_t index);
+    void MoveClient(int32_t top, int32_t height);
+    void DrawArrow(int index, HDC dc, const RECT& rc) const;
+
+    HWND parent_ = nullptr;
+    HWND list_ = nullptr;
+    HWND scroller_ = nullptr;
+    HWND client_ = nullptr;
+    Light3D buttons_[2];
+    bool buttonDown_[2] = {false, false};
+    std::vector<std::unique_ptr<Preview>> items_;  // 0 is the hidden template
+    OpenFile open_;
+    int32_t selected_ = 0;
+    int32_t direction_ = 0;
+    int32_t upperLimit_ = 0;
+    int32_t lowerLimit_ = 0;
+    int32_t clientTop_ = 0;
+    int32_t clientHeight_ = 10;
+    WindowTimer timer_;
+    bool listSubclassed_ = false;
+};
+
+}  // namespace plenvue
