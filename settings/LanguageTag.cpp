@@ -67,4 +67,17 @@ size_t AppendPackages(PackageTable& table, const std::string& folder, const std:
     return added;
 }
 
+namespace {
+bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+}  // namespace
+
+StartupPackage ChooseStartupPackage(const std::string& stored, const std::string& defaultPackage,
+                                    const PackageNameReader& readName,
+                                    const std::function<bool(const std::string&)>& fileExists) {
+    bool haveStored = !IsBlank(stored);
+    if (haveStored && !IsBlank(readName(stored))) return {stored, std::nullopt};
+    if (fileExists(defaultPackage)) return {defaultPackage, std::nullopt};
+    return {std::string(), haveStored ? 1 : 0};
+}
+
 }  // namespace plenvue

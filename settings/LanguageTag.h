@@ -61,4 +61,15 @@ using PackageNameReader = std::function<std::string(const std::string& path)>;
 size_t AppendPackages(PackageTable& table, const std::string& folder, const std::vector<std::string>& fileNames,
                       const PackageNameReader& readName);
 
+// Start-up's choice of package: the stored one when its item 100 is not blank, else the default
+// package when its file exists, else the chooser (mode 0 when nothing was stored, 1 when the stored
+// package failed). Nothing is written by this choice.
+struct StartupPackage {
+    std::string Path;             // set unless the chooser is needed
+    std::optional<int32_t> ChooserType;
+};
+StartupPackage ChooseStartupPackage(const std::string& stored, const std::string& defaultPackage,
+                                    const PackageNameReader& readName,
+                                    const std::function<bool(const std::string&)>& fileExists);
+
 }  // namespace plenvue

@@ -38,6 +38,8 @@ public:
     void SetConPro();
     // Takes a bitmap from the clipboard onto the canvas.
     void SetPic();
+    // Relabels menus and the status text from the current language object (after a change).
+    void ApplyLanguage();
 
     const Picture& WorkingPicture() const { return picSwap_; }
 
@@ -66,6 +68,7 @@ private:
     void ToggleHistory();
     void ChooseCanvasColor();
     void ShowAbout();
+    void ShowOptions();
     void OpenHelp();
     void AddNotifyIcon();
     void RemoveNotifyIcon();

@@ -92,3 +92,22 @@ TEST(LanguageChooser, AtMostHundredFilesExaminedAndHundredEntriesKept) {
     EXPECT_EQ(AppendPackages(table, "C:\\", files, every), 0u);  // a full table takes no more
     EXPECT_EQ(table.Paths.size(), 100u);
 }
+
+TEST(StartupPackage, StoredThenDefaultThenChooserInTheRightMode) {
+    const std::string def = "C:\\P\\Language\\English.dll";
+    auto names = [](const std::string& p) { return p == "D:\\German.dll" ? std::string("Deutsch") : p == "D:\\Blank.dll" ? std::string("  ") : std::string(); };
+    auto exists = [&](bool e) { return [e](const std::string&) { return e; }; };
+    StartupPackage s = ChooseStartupPackage("D:\\German.dll", def, names, exists(true));
+    EXPECT_EQ(s.Path, "D:\\German.dll");
+    EXPECT_FALSE(s.ChooserType);
+    // A stored package whose name is blank counts as missing; the default is used when it exists.
+    s = ChooseStartupPackage("D:\\Blank.dll", def, names, exists(true));
+    EXPECT_EQ(s.Path, def);
+    s = ChooseStartupPackage("D:\\Blank.dll", def, names, exists(false));
+    EXPECT_EQ(s.ChooserType, 1);
+    EXPECT_TRUE(s.Path.empty());
+    s = ChooseStartupPackage(" ", def, names, exists(true));  // a single blank is how empty is stored
+    EXPECT_EQ(s.Path, def);
+    s = ChooseStartupPackage("", def, names, exists(false));
+    EXPECT_EQ(s.ChooserType, 0);
+}
