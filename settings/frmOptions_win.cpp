@@ -62,10 +62,6 @@ std::string LanguageFolderForChooser() {
 DialogTemplate frmOptions::Template() const {
     DialogTemplate t(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 260, 200,
                      "Options");
-    const char* frames[4] = {"Starup Setup", "Common Setup", "Auto Save", "Hotkeys"};
-    // Frames first: the controls of a page are created after, so they draw above it.
-    for (int p = 0; p < kPages; ++p)
-        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), kChild | BS_GROUPBOX, 12, 24, 236, 140);
     const char* starts[3] = {"Set Clipboard Monitor Active", "Set Auto Save Active", "Show History List"};
     for (int i = 0; i < 3; ++i)
         t.Add(kDlgButton, starts[i], static_cast<uint16_t>(kStartSetup + i), kButton | BS_AUTOCHECKBOX, 22,
@@ -96,6 +92,10 @@ DialogTemplate frmOptions::Template() const {
         t.Add(kDlgButton, "", static_cast<uint16_t>(kCmdHotkey + i), kButton, 136, static_cast<int16_t>(39 + 19 * i),
               100, 14);
     }
+    // Frames after the page controls: below them in the drawing order, above the tab strip.
+    const char* frames[4] = {"Starup Setup", "Common Setup", "Auto Save", "Hotkeys"};
+    for (int p = 0; p < kPages; ++p)
+        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), WS_CHILD | BS_GROUPBOX, 12, 24, 236, 140);
     t.Add(kDlgStatic, "Need more supports?", kLblTrans, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 8, 182, 120, 9);
     t.Add(kDlgButton, "OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 148, 179, 50, 14);
     t.Add(kDlgButton, "Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 203, 179, 50, 14);
