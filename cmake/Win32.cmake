@@ -78,3 +78,11 @@ endforeach()
 add_executable(pvprobe ${CMAKE_SOURCE_DIR}/tests/e2e/pvprobe.cpp)
 target_link_libraries(pvprobe PRIVATE comctl32 gdi32 user32)
 target_link_options(pvprobe PRIVATE ${win_link_options})
+
+# A package with an entry point that leaves a file: the Windows tests show it never runs.
+add_library(CodePackage MODULE ${CMAKE_SOURCE_DIR}/tests/win/data/CodePackage.c ${CMAKE_SOURCE_DIR}/tests/win/data/CodePackage.rc)
+set_target_properties(CodePackage PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testdata)
+target_link_options(CodePackage PRIVATE -static-libgcc)
+if(TARGET plenvue_wintests)
+  add_dependencies(plenvue_wintests CodePackage)
+endif()
