@@ -182,6 +182,13 @@ int main(int argc, char** argv) {
             if (GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION) == 0 && id == 0) std::printf("-\n");
             else std::printf("%u %s\n", id, text);
         }
+    } else if (cmd == "itemrect" && argc >= 4) {
+        // Screen rectangle of a dialog's control, for real clicks into it.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND c = d ? GetDlgItem(d, atoi(argv[3])) : nullptr;
+        RECT r{};
+        if (c) GetWindowRect(c, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (cmd == "guiresources") {
         DWORD pid = 0;
         GetWindowThreadProcessId(MainWindow(), &pid);
