@@ -18,6 +18,8 @@ public:
     std::string OkCaption = "OK";
     std::string CancelCaption = "Cancel";
 
+    ~frmHotKey() override { Close(); }
+
     void HotkeyModifier(int32_t modifier) { modifierIn_ = modifier; }
     void Hotkey(int32_t key) { keyIn_ = key; }
     // The values chosen with OK (0 and "" otherwise).

@@ -276,7 +276,9 @@ void frmOptions::OnHotkey(int index) {
     UnregisterHotKey(MainWindow, id);
     if (!RegisterCaptureHotKey(MainWindow, id, modifier, key)) {
         if (oldKey) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
-        MessageBoxA(hwnd_, ExpandLineBreaks(Msg(10002)).c_str(), kProgramName, MB_ICONERROR);
+        std::string text = ExpandLineBreaks(Msg(10002));
+        if (ShowErrorFn) ShowErrorFn(text);
+        else MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
         return;
     }
     SetDlgItemTextA(hwnd_, kCmdHotkey + index, dialog.GetHotkeyName().c_str());

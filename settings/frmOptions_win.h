@@ -40,6 +40,9 @@ public:
     FolderPickerFn PickFolderFn = PickFolder;
     std::function<bool(const std::string& baseFolder, std::string& chosen)> ChooseLanguageFn;
     std::function<bool(frmHotKey& dialog)> ShowHotKeyFn;
+    std::function<void(const std::string& text)> ShowErrorFn;
+
+    ~frmOptions() override { Close(); }
 
     bool isCancel() const { return isCancel_; }
     int VisiblePage() const { return page_; }

@@ -103,6 +103,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         OleUninitialize();
         return 0;
     }
+    Settings().LanguagePackagePath = app.LanguagePackagePath;
     app.Language = std::make_unique<cMultiLanguage>();
     app.Language->LanguagePackageFileName(app.LanguagePackagePath);
     app.LanguageName = app.Language->getItemValue(100, "");

@@ -58,6 +58,25 @@ class LanguageTest(PlenvueTestCase):
         self.assertTrue(app.exited(20), "Plenvue did not end")
         self.assertIsNone(reg_get("LanguagePackage"), "the start-up choice wrote a setting")
 
+    def test_stored_package_gone_and_no_default_asks_in_mode_one_and_keeps_the_setting(self):
+        exe = self.private_copy()
+        shutil.rmtree(os.path.join(os.path.dirname(exe), "Language"))
+        wine_reg("add", REG_KEY, "/v", "LanguagePackage", "/d", "C:\\gone\\Klingon.dll", "/f")
+        app = self.launch(exe, wait_window=False)
+        self.assertTrue(wait_for(lambda: not no_window(CHOOSER), 40), "no chooser")
+        self.assertIn("Plenvue cannot find the language package. please resetting.", probe("dialog", CHOOSER))
+        probe("click", CHOOSER, 2)
+        self.assertTrue(wait_for(lambda: probe("dialog", "Plenvue"), 15))
+        probe("click", "Plenvue", 2)  # Cancel in the question: the chooser stays
+        self.assertTrue(wait_for(lambda: no_window("Plenvue"), 10))
+        self.assertFalse(no_window(CHOOSER))
+        self.assertIsNone(app.proc.poll())
+        probe("click", CHOOSER, 2)
+        self.assertTrue(wait_for(lambda: probe("dialog", "Plenvue"), 15))
+        probe("click", "Plenvue", 1)
+        self.assertTrue(app.exited(20), "Plenvue did not end")
+        self.assertEqual(reg_get("LanguagePackage"), "C:\\gone\\Klingon.dll")
+
     def test_german_in_options_relabels_at_once_and_survives_restart(self):
         app = self.launch()
         self.assertEqual(probe("status"), "Plenvue Is Ready")
