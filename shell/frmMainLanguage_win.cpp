@@ -49,7 +49,12 @@ void frmMain::ShowOptions() {
         options.ShowModal(hwnd_);
         cancelled = options.isCancel();
     }
-    if (!cancelled) SetConPro();
+    if (!cancelled) {
+        SetConPro();
+        // The monitor's check mark now follows the dialog; the viewer chain must follow the mark.
+        if (Settings().ClipboardMonitorAtStart) JoinViewerChain();
+        else LeaveViewerChain();
+    }
     setCapMenu();
     const std::string& mode = Settings().HistoryListStatus;
     if (mode != oldMode) {
