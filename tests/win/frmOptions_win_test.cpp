@@ -124,6 +124,7 @@ TEST_F(OptionsDialog, SameHotKeyAgainChangesNothingANewOneIsRegisteredAndStored)
         return true;
     };
     WriteSetting("Hotkey0Value", "48");
+    ASSERT_TRUE(RegisterHotKey(owner, kHotkeyIdBase, MOD_CONTROL | MOD_ALT, '0'));  // as the main window has it
     ASSERT_NE(f.CreateModeless(nullptr), nullptr);
     f.Click(frmOptions::kCmdHotkey);  // the same keys: nothing registered, nothing written
     EXPECT_EQ(Settings().HotkeyKeys[0], 48);
@@ -135,6 +136,9 @@ TEST_F(OptionsDialog, SameHotKeyAgainChangesNothingANewOneIsRegisteredAndStored)
     EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey), "Ctrl+Shift+J");
     EXPECT_EQ(ReadSetting("Hotkey0Prefix"), "3");
     EXPECT_EQ(ReadSetting("Hotkey0Value"), "74");
+    // The old combination was released: it can be taken again.
+    EXPECT_TRUE(RegisterHotKey(owner, 0x7001, MOD_CONTROL | MOD_ALT, '0'));
+    UnregisterHotKey(owner, 0x7001);
     // Taken by this window already under another id: the platform refuses, nothing changes.
     ASSERT_TRUE(RegisterHotKey(owner, 0x7000, MOD_CONTROL | MOD_SHIFT, 'K'));
     answerKey = 'K';
