@@ -83,3 +83,11 @@ set_target_properties(pvmenu PROPERTIES PREFIX "")
 target_link_libraries(pvmenu PRIVATE user32)
 target_link_options(pvmenu PRIVATE ${win_link_options})
 add_dependencies(pvprobe pvmenu)
+
+# A package with an entry point that leaves a file: the Windows tests show it never runs.
+add_library(CodePackage MODULE ${CMAKE_SOURCE_DIR}/tests/win/data/CodePackage.c ${CMAKE_SOURCE_DIR}/tests/win/data/CodePackage.rc)
+set_target_properties(CodePackage PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testdata)
+target_link_options(CodePackage PRIVATE -static-libgcc)
+if(TARGET plenvue_wintests)
+  add_dependencies(plenvue_wintests CodePackage)
+endif()

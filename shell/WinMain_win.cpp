@@ -7,6 +7,8 @@
 
 #include "image/clsDIBSection_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/LanguageTag.h"
+#include "settings/frmChoLan_win.h"
 #include "settings/modRegistry_win.h"
 #include "shell/Handles_win.h"
 #include "shell/MessageTable.h"
@@ -38,19 +40,27 @@ void RestrictDllSearch() {
     if (fn) fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
 }
 
-bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
-
-// The package to use, or "" for the built-in English texts.
-std::string ChoosePackage(const std::string& programFolder) {
-    std::string defaultPackage = programFolder + "Language\\English.dll";
-    std::string stored = ReadSetting(kValLanguagePackage);
-    if (!IsBlank(stored)) {
+// The package to use: the stored or default one, else the user's choice in the chooser. False
+// when the user cancelled it, which ends the program before any window appears.
+bool ChoosePackage(const std::string& programFolder, std::string& package) {
+    auto readName = [](const std::string& path) {
         cMultiLanguage probe;
-        probe.LanguagePackageFileName(stored);
-        if (!IsBlank(probe.getItemValue(100, ""))) return stored;
+        probe.LanguagePackageFileName(path);
+        return probe.getItemValue(100, "");
+    };
+    StartupPackage choice = ChooseStartupPackage(ReadSetting(kValLanguagePackage),
+                                                 programFolder + "Language\\English.dll", readName, FileExists);
+    if (!choice.ChooserType) {
+        package = choice.Path;
+        return true;
     }
-    if (FileExists(defaultPackage)) return defaultPackage;
-    return std::string();
+    frmChoLan chooser;
+    chooser.BaseFolder = programFolder + "Language\\";
+    chooser.ShowType = *choice.ChooserType;
+    chooser.ShowModal(nullptr);
+    if (chooser.Canceled()) return false;
+    package = chooser.LanguagePackage();
+    return true;
 }
 
 }  // namespace
@@ -88,7 +98,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     char beep[MAX_PATH + 1] = {};
     if (GetTempFileNameA(app.TempFolder.c_str(), "~", 0, beep)) app.BeepFile = beep;
 
-    app.LanguagePackagePath = ChoosePackage(app.ProgramFolder);
+    if (!ChoosePackage(app.ProgramFolder, app.LanguagePackagePath)) {
+        if (!app.BeepFile.empty()) DeleteFileA(app.BeepFile.c_str());
+        OleUninitialize();
+        return 0;
+    }
+    Settings().LanguagePackagePath = app.LanguagePackagePath;
     app.Language = std::make_unique<cMultiLanguage>();
     app.Language->LanguagePackageFileName(app.LanguagePackagePath);
     app.LanguageName = app.Language->getItemValue(100, "");

@@ -433,6 +433,7 @@ void frmMain::OnCommand(int id) {
         ShellExecuteA(hwnd_, "open", Msg(11004).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return;
     case kCmdAbout: ShowAbout(); return;
+    case kCmdOption: ShowOptions(); return;
     default: break;
     }
     if (id >= kTbCaptureFirst && id <= kTbCaptureLast) SnapIt(id - kTbCaptureFirst);

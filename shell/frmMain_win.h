@@ -39,6 +39,8 @@ public:
     void SetConPro();
     // Takes a bitmap from the clipboard onto the canvas.
     void SetPic();
+    // Relabels menus and the status text from the current language object (after a change).
+    void ApplyLanguage();
 
     const Picture& WorkingPicture() const { return picSwap_; }
 
@@ -73,6 +75,7 @@ private:
     void ToggleHistory();
     void ChooseCanvasColor();
     void ShowAbout();
+    void ShowOptions();
     void OpenHelp();
     void AddNotifyIcon();
     void RemoveNotifyIcon();

@@ -321,6 +321,13 @@ int main(int argc, char** argv) {
             WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
             std::printf("%s\n", text);
         }
+    } else if (cmd == "itemrect" && argc >= 4) {
+        // Screen rectangle of a dialog's control, for real clicks into it.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND c = d ? GetDlgItem(d, atoi(argv[3])) : nullptr;
+        RECT r{};
+        if (c) GetWindowRect(c, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (cmd == "guiresources") {
         DWORD pid = 0;
         GetWindowThreadProcessId(MainWindow(), &pid);

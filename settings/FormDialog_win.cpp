@@ -1,0 +1,83 @@
+#include "settings/FormDialog_win.h"
+
+#include <vector>
+
+#include "shell/MessageTable.h"
+
+namespace plenvue {
+
+FormDialog::~FormDialog() {
+    if (hwnd_ && !modal_) DestroyWindow(hwnd_);
+}
+
+void FormDialog::ShowModal(HWND owner) {
+    DialogTemplate t = Template();
+    modal_ = true;
+    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()),
+                            owner, Proc, reinterpret_cast<LPARAM>(this));
+    hwnd_ = nullptr;
+    modal_ = false;
+}
+
+HWND FormDialog::CreateModeless(HWND owner) {
+    DialogTemplate t = Template();
+    modal_ = false;
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()), owner, Proc,
+                                      reinterpret_cast<LPARAM>(this));
+}
+
+void FormDialog::Close() {
+    if (!hwnd_) return;
+    OnUnload();
+    if (modal_) {
+        EndDialog(hwnd_, 0);
+    } else {
+        HWND h = hwnd_;
+        hwnd_ = nullptr;
+        DestroyWindow(h);
+    }
+}
+
+INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<FormDialog*>(lParam);
+        SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+        self->hwnd_ = dlg;
+        try {
+            self->OnInit();
+        } catch (const std::exception& e) {
+            MessageBoxA(dlg, e.what(), kProgramName, MB_ICONERROR);
+        }
+        // A form that put the focus somewhere itself keeps it.
+        HWND focus = GetFocus();
+        return focus && IsChild(dlg, focus) ? FALSE : TRUE;
+    }
+    auto* self = reinterpret_cast<FormDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    if (!self || self->hwnd_ != dlg) return FALSE;
+    try {
+        if (msg == WM_COMMAND) {
+            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        }
+        INT_PTR result = 0;
+        if (self->OnMessage(msg, wParam, lParam, result)) {
+            SetWindowLongPtrA(dlg, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
+    } catch (const std::exception& e) {
+        MessageBoxA(dlg, e.what(), kProgramName, MB_ICONERROR);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+std::string ItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    int n = item ? GetWindowTextLengthA(item) : 0;
+    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
+    if (item) GetWindowTextA(item, text.data(), n + 1);
+    return std::string(text.data());
+}
+
+}  // namespace plenvue

@@ -1,0 +1,296 @@
+#include "settings/frmOptions_win.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "controls/modCreatePath.h"
+#include "controls/modExPath.h"
+#include "settings/CurrentSettings.h"
+#include "settings/HotkeyNames.h"
+#include "settings/frmChoLan_win.h"
+#include "settings/frmHotKey_win.h"
+#include "settings/modRegistry_win.h"
+#include "shell/MessageTable.h"
+#include "shell/MessageText.h"
+#include "shell/frmMain_win.h"
+#include "shell/modDeclare_win.h"
+
+namespace plenvue {
+
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_CLIPSIBLINGS;
+constexpr DWORD kButton = kChild | WS_TABSTOP;
+
+// The controls of each page, to show and hide with its frame.
+const std::vector<int>& PageControls(int page) {
+    static const std::vector<int> pages[4] = {
+        {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2},
+        {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
+         frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
+        {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
+         frmOptions::kCmdSavePath, frmOptions::kLblFileName, frmOptions::kTxtPrefix, frmOptions::kLblFileNum,
+         frmOptions::kTxtSuffix},
+        {frmOptions::kLblHotkey, frmOptions::kLblHotkey + 1, frmOptions::kLblHotkey + 2, frmOptions::kLblHotkey + 3,
+         frmOptions::kLblHotkey + 4, frmOptions::kLblHotkey + 5, frmOptions::kCmdHotkey, frmOptions::kCmdHotkey + 1,
+         frmOptions::kCmdHotkey + 2, frmOptions::kCmdHotkey + 3, frmOptions::kCmdHotkey + 4,
+         frmOptions::kCmdHotkey + 5},
+    };
+    return pages[page];
+}
+
+std::string LanguageItem(int item, const std::string& fallback) {
+    return App().Language ? App().Language->getItemValue(item, fallback) : fallback;
+}
+
+bool IsFolder(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Modifier 8 and 0 both mean none; the dialogs and the comparison use 0.
+int32_t NoneAsZero(int32_t modifier) { return modifier == 8 ? 0 : modifier; }
+
+}  // namespace
+
+std::string LanguageFolderForChooser() {
+    std::string folder = FolderOfPath(App().LanguagePackagePath);
+    return folder.empty() ? App().ProgramFolder + "Language\\" : folder;
+}
+
+DialogTemplate frmOptions::Template() const {
+    DialogTemplate t(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 260, 200,
+                     "Options");
+    const char* starts[3] = {"Set Clipboard Monitor Active", "Set Auto Save Active", "Show History List"};
+    for (int i = 0; i < 3; ++i)
+        t.Add(kDlgButton, starts[i], static_cast<uint16_t>(kStartSetup + i), kButton | BS_AUTOCHECKBOX, 22,
+              static_cast<int16_t>(40 + 16 * i), 200, 12);
+    t.Add(kDlgStatic, "Show history list using:", kLblShowHistory, kChild, 22, 40, 200, 9);
+    const char* modes[3] = {"Preview", "List", "None"};
+    for (int i = 0; i < 3; ++i)
+        t.Add(kDlgButton, modes[i], static_cast<uint16_t>(kOptHistoryList + i),
+              kButton | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), 32, static_cast<int16_t>(52 + 13 * i), 150,
+              11);
+    t.Add(kDlgStatic, "Please choose your language", kLblLan, kChild | WS_GROUP, 22, 100, 200, 9);
+    t.Add(kDlgButton, "", kCmdLan, kButton, 22, 112, 110, 14);
+    t.Add(kDlgButton, "Beep at Saving", kChkBeep, kButton | BS_AUTOCHECKBOX, 22, 40, 120, 12);
+    t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 38, 20, 14);
+    t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 210, 9);
+    t.Add(kDlgEdit, "", kTxtSavePath, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 72, 170, 13);
+    t.Add(kDlgButton, "Set", kCmdSavePath, kButton, 196, 71, 40, 14);
+    t.Add(kDlgStatic, "Please set the prefix and the suffix for auto file name", kLblFileName, kChild, 22, 98, 220,
+          9);
+    t.Add(kDlgEdit, "", kTxtPrefix, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 112, 90, 13);
+    t.Add(kDlgStatic, "***", kLblFileNum, kChild | SS_NOTIFY | SS_CENTER, 114, 114, 22, 9);
+    t.Add(kDlgEdit, "", kTxtSuffix, kButton | WS_BORDER | ES_AUTOHSCROLL, 138, 112, 90, 13);
+    const char* kinds[6] = {"Capture Full Screen", "Capture Region", "Capture Active Window",
+                            "Capture Active Window Client", "Capture Windows", "Repeat Last Capture"};
+    for (int i = 0; i < 6; ++i) {
+        t.Add(kDlgStatic, kinds[i], static_cast<uint16_t>(kLblHotkey + i), kChild, 22,
+              static_cast<int16_t>(42 + 19 * i), 110, 9);
+        t.Add(kDlgButton, "", static_cast<uint16_t>(kCmdHotkey + i), kButton, 136, static_cast<int16_t>(39 + 19 * i),
+              100, 14);
+    }
+    // Frames after the page controls: below them in the drawing order, above the tab strip.
+    const char* frames[4] = {"Starup Setup", "Common Setup", "Auto Save", "Hotkeys"};
+    for (int p = 0; p < kPages; ++p)
+        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), WS_CHILD | BS_GROUPBOX, 12, 24, 236, 140);
+    t.Add(kDlgStatic, "Need more supports?", kLblTrans, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 8, 182, 120, 9);
+    t.Add(kDlgButton, "OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 148, 179, 50, 14);
+    t.Add(kDlgButton, "Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 203, 179, 50, 14);
+    return t;
+}
+
+void frmOptions::OnInit() {
+    // 1. Modal flag and language.
+    App().ModalDialog = true;
+    isCancel_ = false;
+    page_ = 0;
+    form_ = LanguageForm{};
+    form_.Window = hwnd_;
+    form_.Tag = "2001";
+    form_.ToolTips = CreateFormToolTips(hwnd_);
+    const std::pair<int, const char*> tags[] = {
+        {kFraTab, "2021"}, {kStartSetup, "2005"}, {kStartSetup + 1, "2007"}, {kStartSetup + 2, "2009"},
+        {kFraTab + 1, "2023"}, {kLblShowHistory, "2051"}, {kOptHistoryList, "2053"}, {kOptHistoryList + 1, "2055"},
+        {kOptHistoryList + 2, "2057"}, {kLblLan, "2045"}, {kCmdLan, "2013"}, {kFraTab + 2, "2025"},
+        {kChkBeep, "2003"}, {kCmdTryBeep, "|2019"}, {kLblSavePath, "2047"}, {kTxtSavePath, ""},
+        {kCmdSavePath, "2017"}, {kLblFileName, "2029"}, {kTxtPrefix, ""}, {kLblFileNum, "|2031"}, {kTxtSuffix, ""},
+        {kFraTab + 3, "2027"}, {kLblHotkey, "2033"}, {kLblHotkey + 1, "2035"}, {kLblHotkey + 2, "2037"},
+        {kLblHotkey + 3, "2039"}, {kLblHotkey + 4, "2041"}, {kLblHotkey + 5, "2043"}, {kCmdHotkey, ""},
+        {kCmdHotkey + 1, ""}, {kCmdHotkey + 2, ""}, {kCmdHotkey + 3, ""}, {kCmdHotkey + 4, ""}, {kCmdHotkey + 5, ""},
+        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}};
+    for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
+    SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
+    SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
+    webdings_.reset(CreateFontA(-16, 0, 0, 0, 400, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Webdings"));
+    SendDlgItemMessageA(hwnd_, kCmdTryBeep, WM_SETFONT, reinterpret_cast<WPARAM>(webdings_.get()), FALSE);
+    if (App().Language) App().Language->setLanguage(form_);
+
+    const CurrentSettings& s = Settings();
+    // 2.-3. Auto save.
+    CheckDlgButton(hwnd_, kChkBeep, s.BeepWhenSaving == "1" ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(hwnd_, kTxtSavePath, s.SavePath.c_str());
+    SetDlgItemTextA(hwnd_, kTxtPrefix, s.PrefixFileName.c_str());
+    SetDlgItemTextA(hwnd_, kTxtSuffix, s.SuffixFileName.c_str());
+    // 4. Language name.
+    SetDlgItemTextA(hwnd_, kCmdLan, App().LanguageName.c_str());
+    // 5.-6. Start-up switches and history mode.
+    CheckDlgButton(hwnd_, kStartSetup, s.ClipboardMonitorAtStart ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kStartSetup + 1, s.AutoSaveAtStart ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kStartSetup + 2, s.ShowHistoryList.empty() ? BST_CHECKED : BST_UNCHECKED);
+    int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
+    CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
+    // 7. Hot key names.
+    for (int i = 0; i < 6; ++i) {
+        std::string name = GetHotkeyName(s.HotkeyModifiers[i] == 0 ? 8 : s.HotkeyModifiers[i], s.HotkeyKeys[i]);
+        SetDlgItemTextA(hwnd_, kCmdHotkey + i, name.c_str());
+    }
+    // 8. Tab strip over the pages.
+    RECT rc{};
+    GetClientRect(hwnd_, &rc);
+    tabs_.Create(hwnd_, 5, 5, rc.right - 10, rc.bottom - 40, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+    SetWindowPos(tabs_.hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(tabs_.hWnd(), WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
+    AddTabs();
+    ShowPage(0, true);
+}
+
+void frmOptions::AddTabs() {
+    for (int p = 0; p < kPages; ++p) tabs_.InsertTab(LanguageItem(2021 + 2 * p, "") + " ", p);
+}
+
+void frmOptions::ShowPage(int page, bool visible) {
+    int show = visible ? SW_SHOW : SW_HIDE;
+    ShowWindow(GetDlgItem(hwnd_, kFraTab + page), show);
+    for (int id : PageControls(page)) ShowWindow(GetDlgItem(hwnd_, id), show);
+}
+
+bool frmOptions::OnMessage(UINT msg, WPARAM, LPARAM lParam, INT_PTR& result) {
+    if (msg != WM_NOTIFY) return false;
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    if (!tabs_.hWnd() || hdr->hwndFrom != tabs_.hWnd()) return false;
+    int selected = tabs_.Selected();
+    if (selected >= 0 && selected < kPages && selected != page_) {
+        ShowPage(page_, false);
+        page_ = selected;
+        ShowPage(page_, true);
+    }
+    result = 0;
+    return true;
+}
+
+void frmOptions::OnCommand(int id, int code) {
+    if (id >= kCmdHotkey && id < kCmdHotkey + 6) {
+        if (code == BN_CLICKED) OnHotkey(id - kCmdHotkey);
+        return;
+    }
+    switch (id) {
+    case IDOK: OnOK(); return;
+    case IDCANCEL:
+        isCancel_ = true;
+        Close();
+        return;
+    case kCmdSavePath: OnSavePath(); return;
+    case kCmdTryBeep:
+        if (!App().BeepFile.empty()) PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        return;
+    case kCmdLan: OnLanguage(); return;
+    case kLblTrans:
+        if (code == STN_CLICKED) ShellExecuteA(hwnd_, "open", kSupportMail, nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    default: return;
+    }
+}
+
+void frmOptions::OnOK() {
+    CurrentSettings& s = Settings();
+    s.BeepWhenSaving = Checked(kChkBeep) ? "1" : "0";
+    s.PrefixFileName = TrimBlanks(ItemText(hwnd_, kTxtPrefix));
+    s.SuffixFileName = TrimBlanks(ItemText(hwnd_, kTxtSuffix));
+    std::string folder = TrimBlanks(ItemText(hwnd_, kTxtSavePath));
+    auto make = [](const std::string& p) { return CreateDirectoryA(p.c_str(), nullptr) != FALSE; };
+    if (CreatePath(folder, IsFolder, make)) s.SavePath = folder;
+    s.StartStatus = pendingStartStatus_;
+    s.ClipboardMonitorAtStart = Checked(kStartSetup) ? 1 : 0;
+    s.AutoSaveAtStart = Checked(kStartSetup + 1) ? 1 : 0;
+    s.HistoryListStatus = Checked(kOptHistoryList) ? "PREVIEW" : Checked(kOptHistoryList + 1) ? "LIST" : "NONE";
+    s.ShowHistoryList = Checked(kStartSetup + 2) ? "" : "0";
+    for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
+    Close();
+}
+
+void frmOptions::OnSavePath() {
+    std::string folder = PickFolderFn(hwnd_, Msg(10009));
+    if (folder == "\\") folder = Settings().SavePath;
+    SetDlgItemTextA(hwnd_, kTxtSavePath, folder.c_str());
+}
+
+void frmOptions::OnLanguage() {
+    std::string chosen;
+    bool ok = false;
+    if (ChooseLanguageFn) {
+        ok = ChooseLanguageFn(LanguageFolderForChooser(), chosen);
+    } else {
+        frmChoLan chooser;
+        chooser.BaseFolder = LanguageFolderForChooser();
+        chooser.ShowType = 2;
+        chooser.ShowModal(hwnd_);
+        ok = !chooser.Canceled();
+        chosen = chooser.LanguagePackage();
+    }
+    if (!ok) return;
+    if (!App().Language) App().Language = std::make_unique<cMultiLanguage>();
+    App().Language->LanguagePackageFileName(chosen);
+    App().LanguageName = App().Language->getItemValue(100, "");
+    SetDlgItemTextA(hwnd_, kCmdLan, App().LanguageName.c_str());
+    form_.TagOf(GetDlgItem(hwnd_, kCmdLan)) = chosen;
+    // Messages first: the main window's status text is one of them.
+    LoadMessageTable(*App().Language);
+    App().Language->setLanguage(form_);
+    if (ApplyLanguageToMain) ApplyLanguageToMain();
+    tabs_.DeleteAll();
+    AddTabs();
+    tabs_.Select(page_);
+}
+
+void frmOptions::OnHotkey(int index) {
+    CurrentSettings& s = Settings();
+    frmHotKey dialog;
+    dialog.Caption = ReplacePlaceholder(LanguageItem(5001, ""), LanguageItem(2033 + 2 * index, ""));
+    dialog.CancelCaption = LanguageItem(102, "Cancel");
+    dialog.OkCaption = LanguageItem(101, "OK");
+    dialog.Prompt = LanguageItem(5003, "");
+    int32_t oldModifier = NoneAsZero(s.HotkeyModifiers[index]);
+    int32_t oldKey = s.HotkeyKeys[index];
+    dialog.HotkeyModifier(oldModifier);
+    dialog.Hotkey(oldKey);
+    bool shown = ShowHotKeyFn ? ShowHotKeyFn(dialog) : (dialog.ShowModal(hwnd_), true);
+    if (!shown || dialog.SetCanceled()) return;
+    int32_t modifier = dialog.HotkeyModifier();
+    int32_t key = dialog.Hotkey();
+    if (NoneAsZero(modifier) == oldModifier && key == oldKey) return;
+    int id = kHotkeyIdBase + index;
+    // The old combination is released first, so only the new one captures; it comes back on failure.
+    UnregisterHotKey(MainWindow, id);
+    if (!RegisterCaptureHotKey(MainWindow, id, modifier, key)) {
+        if (oldKey) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
+        std::string text = ExpandLineBreaks(Msg(10002));
+        if (ShowErrorFn) ShowErrorFn(text);
+        else MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
+        return;
+    }
+    SetDlgItemTextA(hwnd_, kCmdHotkey + index, dialog.GetHotkeyName().c_str());
+    s.HotkeyModifiers[index] = modifier;
+    s.HotkeyKeys[index] = key;
+    WriteSetting(HotkeyPrefixValueName(index), std::to_string(modifier));
+    WriteSetting(HotkeyKeyValueName(index), std::to_string(key));
+}
+
+void frmOptions::OnUnload() {
+    tabs_.Destroy();
+    App().ModalDialog = false;
+}
+
+}  // namespace plenvue

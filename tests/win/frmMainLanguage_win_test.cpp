@@ -1,0 +1,60 @@
+#include "shell/frmMain_win.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/MainMenu.h"
+#include "shell/modDeclare_win.h"
+
+using namespace plenvue;
+
+namespace {
+
+std::string GermanPackage() {
+    std::string p = "Z:" + std::string(PLENVUE_BIN_DIR) + "/Language/German.dll";
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+std::string MenuText(HMENU menu, UINT item, UINT flag) {
+    char text[128] = {};
+    GetMenuStringA(menu, item, text, sizeof text, flag);
+    return text;
+}
+
+}  // namespace
+
+TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
+    frmMain form;
+    ASSERT_TRUE(form.Load(SW_HIDE));
+    HMENU menu = GetMenu(form.hWnd());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), "&File");
+
+    App().Language = std::make_unique<cMultiLanguage>();
+    App().Language->LanguagePackageFileName(GermanPackage());
+    ASSERT_EQ(App().Language->getItemValue(100), "Deutsch");
+    LoadMessageTable(*App().Language);
+    form.ApplyLanguage();
+
+    const cMultiLanguage& de = *App().Language;
+    EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), de.getItemValue(1101));
+    EXPECT_EQ(MenuText(menu, 4, MF_BYPOSITION), de.getItemValue(1199));
+    // Entries keep their shortcut text; submenu entries are reached too.
+    EXPECT_EQ(MenuText(menu, kCmdOpen, MF_BYCOMMAND), de.getItemValue(1103) + "\tCtrl+O");
+    EXPECT_EQ(MenuText(menu, kCmdUndo, MF_BYCOMMAND), de.getItemValue(1197) + "\tCtrl+Z");
+    EXPECT_EQ(MenuText(menu, kCmdOption, MF_BYCOMMAND), de.getItemValue(1151));
+    // Capture entries: the caption and the hot key name after a tab.
+    std::string capture = MenuText(menu, kCmdCaptureFirst, MF_BYCOMMAND);
+    EXPECT_EQ(capture.substr(0, capture.find('\t')), de.getItemValue(1129));
+    HWND status = FindWindowExA(form.hWnd(), nullptr, STATUSCLASSNAMEA, nullptr);
+    char text[128] = {};
+    SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Plenvue ist bereit");
+
+    SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    App().Messages.clear();
+}

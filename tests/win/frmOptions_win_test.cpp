@@ -1,0 +1,158 @@
+#include "settings/frmOptions_win.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/CurrentSettings.h"
+#include "settings/frmHotKey_win.h"
+#include "settings/modRegistry_win.h"
+#include "shell/modDeclare_win.h"
+
+using namespace plenvue;
+
+namespace {
+
+std::string Text(HWND dialog, int id) { return ItemText(dialog, id); }
+// Its own visibility: the modeless dialog itself is never shown.
+bool Visible(HWND dialog, int id) { return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void SelectTab(frmOptions& f, int index) {
+    SendMessageA(f.TabStrip(), TCM_SETCURSEL, index, 0);
+    NMHDR hdr{f.TabStrip(), 0, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(f.hWnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hdr));
+}
+
+// Settings as the load step leaves them, restored afterwards.
+class OptionsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = Settings();
+        CurrentSettings& s = Settings();
+        s.BeepWhenSaving = "0";
+        s.PrefixFileName = "shot";
+        s.SuffixFileName = "";
+        s.SavePath = "C:\\";
+        s.ClipboardMonitorAtStart = -1;
+        s.AutoSaveAtStart = 0;
+        s.ShowHistoryList = "0";
+        s.HistoryListStatus = "";
+        s.HotkeyModifiers = {6, 6, 6, 8, 6, 6};
+        s.HotkeyKeys = {48, 49, 50, 0, 52, 53};
+        App().LanguageName = "English";
+    }
+    void TearDown() override { Settings() = saved_; }
+    CurrentSettings saved_;
+};
+
+}  // namespace
+
+TEST_F(OptionsDialog, OptionsLoadsTheSettingsAndShowsOnePageAtATime) {
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    EXPECT_TRUE(App().ModalDialog);
+    EXPECT_EQ(IsDlgButtonChecked(d, frmOptions::kChkBeep), BST_UNCHECKED);
+    EXPECT_EQ(Text(d, frmOptions::kTxtPrefix), "shot");
+    EXPECT_EQ(Text(d, frmOptions::kCmdLan), "English");
+    EXPECT_EQ(IsDlgButtonChecked(d, frmOptions::kStartSetup), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(d, frmOptions::kStartSetup + 1), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(d, frmOptions::kStartSetup + 2), BST_UNCHECKED);  // "0": not shown
+    EXPECT_EQ(IsDlgButtonChecked(d, frmOptions::kOptHistoryList), BST_CHECKED);     // empty: Preview
+    EXPECT_EQ(Text(d, frmOptions::kCmdHotkey), "Ctrl+Alt+0");
+    EXPECT_EQ(Text(d, frmOptions::kCmdHotkey + 3), "");
+    EXPECT_EQ(TabCtrl_GetItemCount(f.TabStrip()), 4);
+
+    EXPECT_TRUE(Visible(d, frmOptions::kFraTab));
+    EXPECT_TRUE(Visible(d, frmOptions::kStartSetup));
+    EXPECT_FALSE(Visible(d, frmOptions::kCmdHotkey));
+    SelectTab(f, 3);
+    EXPECT_EQ(f.VisiblePage(), 3);
+    EXPECT_FALSE(Visible(d, frmOptions::kStartSetup));
+    EXPECT_TRUE(Visible(d, frmOptions::kCmdHotkey + 5));
+    EXPECT_TRUE(Visible(d, frmOptions::kFraTab + 3));
+    f.Click(IDCANCEL);
+    EXPECT_TRUE(f.isCancel());
+    EXPECT_FALSE(App().ModalDialog);
+    EXPECT_EQ(Settings().PrefixFileName, "shot");
+}
+
+TEST_F(OptionsDialog, OkTrimsStoresAndKeepsAFolderThatCannotBeMade) {
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    SetDlgItemTextA(d, frmOptions::kTxtPrefix, "  pre fix  ");
+    SetDlgItemTextA(d, frmOptions::kTxtSavePath, "Q:\\no\\drive");
+    CheckRadioButton(d, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 2, frmOptions::kOptHistoryList + 1);
+    CheckDlgButton(d, frmOptions::kStartSetup + 2, BST_CHECKED);
+    f.Click(IDOK);
+    EXPECT_FALSE(f.isCancel());
+    const CurrentSettings& s = Settings();
+    EXPECT_EQ(s.PrefixFileName, "pre fix");
+    EXPECT_EQ(s.SavePath, "C:\\");
+    EXPECT_EQ(s.HistoryListStatus, "LIST");
+    EXPECT_EQ(s.ShowHistoryList, "");
+    EXPECT_EQ(s.ClipboardMonitorAtStart, 1);
+    EXPECT_EQ(ReadSetting("PrefixFileName"), "pre fix");
+    EXPECT_EQ(ReadSetting("StartStatus"), " ");
+    EXPECT_EQ(ReadSetting("History List Status"), "LIST");
+}
+
+TEST_F(OptionsDialog, SetCancelledPutsTheStoredFolderBack) {
+    frmOptions f;
+    f.PickFolderFn = [](HWND, const std::string& prompt) {
+        EXPECT_EQ(prompt, "Please choose a folder.");
+        return std::string("\\");
+    };
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    SetDlgItemTextA(f.hWnd(), frmOptions::kTxtSavePath, "typed");
+    f.Click(frmOptions::kCmdSavePath);
+    EXPECT_EQ(Text(f.hWnd(), frmOptions::kTxtSavePath), "C:\\");
+    f.PickFolderFn = [](HWND, const std::string&) { return std::string("D:\\pics\\"); };
+    f.Click(frmOptions::kCmdSavePath);
+    EXPECT_EQ(Text(f.hWnd(), frmOptions::kTxtSavePath), "D:\\pics\\");
+}
+
+TEST_F(OptionsDialog, SameHotKeyAgainChangesNothingANewOneIsRegisteredAndStored) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    frmOptions f;
+    f.MainWindow = owner;
+    int32_t answerModifier = 6, answerKey = 48;
+    f.ShowHotKeyFn = [&](frmHotKey& dialog) {
+        EXPECT_EQ(dialog.CreateModeless(nullptr) != nullptr, true);
+        dialog.Control().HotkeyModifier(answerModifier);
+        dialog.Control().Key(answerKey);
+        dialog.Click(IDOK);
+        return true;
+    };
+    WriteSetting("Hotkey0Value", "48");
+    ASSERT_TRUE(RegisterHotKey(owner, kHotkeyIdBase, MOD_CONTROL | MOD_ALT, '0'));  // as the main window has it
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    f.Click(frmOptions::kCmdHotkey);  // the same keys: nothing registered, nothing written
+    EXPECT_EQ(Settings().HotkeyKeys[0], 48);
+    answerKey = 'J';
+    answerModifier = 3;
+    f.Click(frmOptions::kCmdHotkey);
+    EXPECT_EQ(Settings().HotkeyKeys[0], 'J');
+    EXPECT_EQ(Settings().HotkeyModifiers[0], 3);
+    EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey), "Ctrl+Shift+J");
+    EXPECT_EQ(ReadSetting("Hotkey0Prefix"), "3");
+    EXPECT_EQ(ReadSetting("Hotkey0Value"), "74");
+    // The old combination was released: it can be taken again.
+    EXPECT_TRUE(RegisterHotKey(owner, 0x7001, MOD_CONTROL | MOD_ALT, '0'));
+    UnregisterHotKey(owner, 0x7001);
+    // Taken by this window already under another id: the platform refuses, nothing changes.
+    ASSERT_TRUE(RegisterHotKey(owner, 0x7000, MOD_CONTROL | MOD_SHIFT, 'K'));
+    answerKey = 'K';
+    int errors = 0;
+    f.ShowErrorFn = [&](const std::string& text) {
+        ++errors;
+        EXPECT_EQ(text, "Register hotkey failed,Please retry.");
+    };
+    f.Click(frmOptions::kCmdHotkey);
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(Settings().HotkeyKeys[0], 'J');
+    EXPECT_EQ(ReadSetting("Hotkey0Value"), "74");
+    UnregisterHotKey(owner, 0x7000);
+    UnregisterHotKey(owner, kHotkeyIdBase);
+    f.Click(IDCANCEL);
+    DestroyWindow(owner);
+}
