@@ -61,6 +61,7 @@ void frmMain::ShowOptions() {
         historyMode_ = mode;
         ShowHistoryPane();
         ArrangeControls();
+        if (oldMode != "NONE" && oldMode != "LIST") history_.RemovePreviews();
     }
 }
 
