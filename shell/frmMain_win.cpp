@@ -12,6 +12,7 @@
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyNames.h"
 #include "settings/modRegistry_win.h"
+#include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainLayout.h"
 #include "shell/MainWindowText.h"
@@ -127,6 +128,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return 0;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam)) UpdateImageMenu(reinterpret_cast<HMENU>(wParam), !svMain_.GetPicture().Empty());
+        break;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
         SendMessageA(canvas_, msg, wParam, lParam);
@@ -425,6 +429,10 @@ void frmMain::OnCommand(int id) {
         return;
     case kCmdAbout: ShowAbout(); return;
     default: break;
+    }
+    if (RunImageCommand(hwnd_, id, {picSwap_, svMain_.GetPicture(), undo_})) {
+        ShowPic();
+        return;
     }
     if (id >= kTbCaptureFirst && id <= kTbCaptureLast) SnapIt(id - kTbCaptureFirst);
     else if (id >= kCmdCaptureFirst && id <= kCmdCaptureLast) SnapIt(id - kCmdCaptureFirst);
