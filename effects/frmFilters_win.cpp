@@ -16,7 +16,7 @@ namespace {
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 // Client area and the places of the controls, in pixels.
-constexpr int kClientWidth = 480, kClientHeight = 186;
+constexpr int kClientWidth = 500, kClientHeight = 186;
 constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
 constexpr int kHueHeight = 24;
 constexpr int kAnchorLeft = 185, kAnchorTop = 62;
@@ -170,16 +170,16 @@ void frmFilters::OnActivate() {
     picPreview_ = MakeChild(kBoxClass, "", WS_VISIBLE, 10, 10, kPreviewWidth + 4, kPreviewHeight + 4, kPreviewId,
                             WS_EX_CLIENTEDGE);
     MakeChild("STATIC", "Preview", WS_VISIBLE | SS_CENTER, 10, 138, kPreviewWidth + 4, 16, kPreviewLabelId);
-    lblFilters_ = MakeChild("STATIC", "", WS_VISIBLE, kAnchorLeft, 10, 285, 48, kLabelId);
+    lblFilters_ = MakeChild("STATIC", "", WS_VISIBLE, kAnchorLeft, 10, 305, 48, kLabelId);
     picHue_ = MakeChild(kBoxClass, "", 0, kAnchorLeft, kAnchorTop + 5, kHueBarColumns + 4, kHueHeight + 4, kHueId,
                         WS_EX_CLIENTEDGE);
     picSelected_ = MakeChild(kBoxClass, "", 0, 0, 0, 28, kHueHeight + 4, kSelectedId, WS_EX_CLIENTEDGE);
-    txtPercent_ = MakeChild("EDIT", "0", WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 42, 22, kPercentId, WS_EX_CLIENTEDGE);
+    txtPercent_ = MakeChild("EDIT", "0", WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 58, 22, kPercentId, WS_EX_CLIENTEDGE);
     optNoise_[0] = MakeChild("BUTTON", "Uniform", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, 0, 95, 16, kUniformId);
     optNoise_[1] = MakeChild("BUTTON", "Random", BS_AUTORADIOBUTTON, 0, 0, 95, 16, kRandomId);
     SendMessageA(optNoise_[0], BM_SETCHECK, BST_CHECKED, 0);
-    cmdOK_ = MakeChild("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 300, 150, 80, 26, IDOK);
-    cmdCancel_ = MakeChild("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP, 390, 150, 80, 26, IDCANCEL);
+    cmdOK_ = MakeChild("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 320, 150, 80, 26, IDOK);
+    cmdCancel_ = MakeChild("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP, 410, 150, 80, 26, IDCANCEL);
 
     // The box's picture: the working picture at its natural size over the box's background.
     original_.Create(kPreviewWidth, kPreviewHeight);
