@@ -1,9 +1,10 @@
 #include "shell/ImageCommands_win.h"
 
+#include <exception>
+#include <functional>
 #include <memory>
 
 #include "effects/FilterControls.h"
-#include "effects/Progress.h"
 #include "effects/clsColourReduceDIB.h"
 #include "effects/clsImageProcessDIB.h"
 #include "effects/frmFilters_win.h"
@@ -28,25 +29,21 @@ private:
     HCURSOR previous_;
 };
 
-// Lets windows repaint during a long pass: a few times a second the pending paint messages are
-// handled. Only paint messages: nothing the user does can start another command meanwhile, and
-// the canvas still shows the unchanged working picture.
-class RepaintWhileBusy : public IProgressListener {
-public:
-    void InitProgress(int32_t) override { last_ = GetTickCount(); }
-    void Progress(int32_t) override {
-        const DWORD now = GetTickCount();
-        if (now - last_ < 150) return;
-        last_ = now;
-        MSG m;
-        while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-    }
-    void Complete(int32_t) override {}
-
-private:
-    DWORD last_ = 0;
+// The worker side of RunWhilePainting.
+struct WorkerJob {
+    const std::function<void()>* work = nullptr;
+    std::exception_ptr error;
 };
+
+DWORD WINAPI WorkerMain(LPVOID parameter) {
+    auto* job = static_cast<WorkerJob*>(parameter);
+    try {
+        (*job->work)();
+    } catch (...) {
+        job->error = std::current_exception();
+    }
+    return 0;
+}
 
 using ScopedDc = MemoryDC;
 
@@ -129,6 +126,22 @@ Picture RunFilterDialog(HWND owner, const Picture& source, int32_t type) {
 
 }  // namespace
 
+void RunWhilePainting(const std::function<void()>& work) {
+    WorkerJob job;
+    job.work = &work;
+    UniqueKernel thread(CreateThread(nullptr, 0, WorkerMain, &job, 0, nullptr));
+    if (!thread) {
+        work();
+        return;
+    }
+    HANDLE handle = thread.get();
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_PAINT) != WAIT_OBJECT_0) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
+    }
+    if (job.error) std::rethrow_exception(job.error);
+}
+
 bool DibFromPicture(const Picture& picture, clsDIBSection& dib) {
     dib.ClearUp();
     if (picture.Empty()) return false;
@@ -139,14 +152,14 @@ bool DibFromPicture(const Picture& picture, clsDIBSection& dib) {
     return !dib.IsEmpty();
 }
 
-Picture PictureFromDib(const clsDIBSection& dib) {
+Picture PictureFromDib(clsDIBSection& dib) {
     if (dib.IsEmpty()) return Picture();
     ScopedDc dc = ScreenCompatibleDc();
     UniqueGdi bitmap(NewScreenBitmap(dib.Width(), dib.Height()));
     if (!dc || !bitmap) return Picture();
     {
         SelectedObject selected(dc.get(), bitmap.get());
-        const_cast<clsDIBSection&>(dib).PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+        dib.PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
     }
     return Picture::FromBitmap(static_cast<HBITMAP>(bitmap.release()), nullptr);
 }
@@ -154,31 +167,23 @@ Picture PictureFromDib(const clsDIBSection& dib) {
 Picture FilteredPicture(const Picture& source, int32_t filterType) {
     clsDIBSection dib, scratch;
     if (!DibFromPicture(source, dib) || !scratch.Create(dib.Width(), dib.Height())) return Picture();
-    RepaintWhileBusy repaint;
     clsImageProcessDIB fx;
-    fx.SetProgressListener(&repaint);
     fx.FilterType(filterType);
-    fx.ProcessImage(dib, scratch);
+    RunWhilePainting([&] { fx.ProcessImage(dib, scratch); });
     return PictureFromDib(dib);
 }
 
 Picture GrayScalePicture(const Picture& source) {
     clsDIBSection dib;
     if (!DibFromPicture(source, dib)) return Picture();
-    RepaintWhileBusy repaint;
-    clsColourReduceDIB reduce;
-    reduce.SetProgressListener(&repaint);
-    reduce.GrayScale(dib);
+    RunWhilePainting([&] { clsColourReduceDIB().GrayScale(dib); });
     return PictureFromDib(dib);
 }
 
 Picture BlackAndWhitePicture(const Picture& source) {
     clsDIBSection dib, scratch;
     if (!DibFromPicture(source, dib) || !scratch.Create(dib.Width(), dib.Height())) return Picture();
-    RepaintWhileBusy repaint;
-    clsColourReduceDIB reduce;
-    reduce.SetProgressListener(&repaint);
-    reduce.BlackAndWhite(dib, scratch);
+    RunWhilePainting([&] { clsColourReduceDIB().BlackAndWhite(dib, scratch); });
     return PictureFromDib(dib);  // the picture takes the DIB's size
 }
 
@@ -200,16 +205,16 @@ Picture MirroredPicture(const Picture& source, int32_t index) {
 Picture DialogEffectPicture(const Picture& source, int32_t type, float hue, int32_t percentage, bool random) {
     clsDIBSection dib;
     if (!DibFromPicture(source, dib)) return Picture();
-    RepaintWhileBusy repaint;
+    if (type < eFilterColourGlasses || type > eFilterLighten) return source;
     clsImageProcessDIB fx;
-    fx.SetProgressListener(&repaint);
-    switch (type) {
-    case eFilterColourGlasses: fx.Colourise(dib, hue, 0.5f); break;
-    case eFilterNoise: fx.AddNoise(dib, percentage, random); break;
-    case eFilterFade: fx.Fade(dib, percentage); break;
-    case eFilterLighten: fx.Lighten(dib, percentage); break;
-    default: return source;
-    }
+    RunWhilePainting([&] {
+        switch (type) {
+        case eFilterColourGlasses: fx.Colourise(dib, hue, 0.5f); break;
+        case eFilterNoise: fx.AddNoise(dib, percentage, random); break;
+        case eFilterFade: fx.Fade(dib, percentage); break;
+        default: fx.Lighten(dib, percentage); break;
+        }
+    });
     return PictureFromDib(dib);
 }
 
@@ -224,7 +229,7 @@ Picture ColourDepthPicture(const Picture& source, int32_t index, const std::stri
     std::unique_ptr<clsPalette> noPalette;
     clsDIBSectionSave writer;
     // The file only carries the reduction: a failed write still leaves the mapped colours in the DIB.
-    writer.Save(file.Path(), dib, noPalette, depth, eReductionNone);
+    RunWhilePainting([&] { writer.Save(file.Path(), dib, noPalette, depth, eReductionNone); });
     return PictureFromDib(dib);
 }
 

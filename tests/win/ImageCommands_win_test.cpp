@@ -102,6 +102,50 @@ struct Canvas {
     }
 };
 
+// A window that counts its paints.
+LONG g_paints = 0;
+LRESULT CALLBACK CountingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        EndPaint(w, &ps);
+        InterlockedIncrement(&g_paints);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+TEST(RunWhilePainting, WindowsRepaintWhileThePassRuns) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CountingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PvPaintCounter";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, "PvPaintCounter", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+    ASSERT_NE(w, nullptr);
+    UpdateWindow(w);
+    g_paints = 0;
+    bool paintedDuringPass = false;
+    RunWhilePainting([&] {
+        InvalidateRect(w, nullptr, FALSE);
+        // The pass ends as soon as the window has repainted; the limit only stops a hang.
+        for (int i = 0; i < 500 && !paintedDuringPass; ++i) {
+            paintedDuringPass = InterlockedCompareExchange(&g_paints, 0, 0) > 0;
+            Sleep(10);
+        }
+    });
+    EXPECT_TRUE(paintedDuringPass);
+    DestroyWindow(w);
+}
+
+TEST(RunWhilePainting, FailureInsideThePassReachesTheCaller) {
+    EXPECT_THROW(RunWhilePainting([] { throw OverflowError(); }), ErrorObject);
+    int ran = 0;
+    RunWhilePainting([&] { ++ran; });
+    EXPECT_EQ(ran, 1);
+}
+
 TEST(ImageCommands, PictureAndDibRoundTripKeepsEveryPixel) {
     ComInit com;
     clsDIBSection dib;
@@ -301,6 +345,32 @@ TEST(ImageCommands, CommandsOnAnEmptyCanvasDoNothingAndOthersAreNotTaken) {
     }
     EXPECT_FALSE(canvas.Run(kCmdOpen));
     EXPECT_FALSE(canvas.Run(kCmdClearCanvas));
+}
+
+// Wine's GetGuiResources reports 0, so each result's bitmap is followed instead.
+TEST(ImageCommands, ResultBitmapsAreFreedWithTheirPictures) {
+    ComInit com;
+    App().TempFolder = FreshFolder("gdi");
+    std::vector<HBITMAP> made;
+    {
+        Canvas canvas{KnownPicture(64, 48), {}, {}};
+        canvas.shown = canvas.working;
+        made.push_back(canvas.working.Bitmap());
+        for (int id : {int(kCmdBlur), int(kCmdNegative), int(kCmdMirrorFirst), int(kCmdMirrorLast), int(kCmdGrayScale),
+                       int(kCmdBnW), int(kCmdCDFirst + 2)}) {
+            canvas.Run(id);
+            made.push_back(canvas.working.Bitmap());
+        }
+        // Only the shown picture and the one kept for Undo are still held.
+        EXPECT_EQ(GetObjectType(made.back()), static_cast<DWORD>(OBJ_BITMAP));
+        // Colour depth keeps nothing, so Undo still holds the grey picture from before black and white.
+        EXPECT_EQ(canvas.undo.Bitmap(), made[made.size() - 3]);
+        EXPECT_EQ(GetObjectType(made[made.size() - 3]), static_cast<DWORD>(OBJ_BITMAP));
+        EXPECT_EQ(GetObjectType(made[made.size() - 2]), 0u);
+        EXPECT_EQ(GetObjectType(made[made.size() - 4]), 0u);
+    }
+    for (HBITMAP b : made) EXPECT_EQ(GetObjectType(b), 0u);
+    RemoveDirectoryA(App().TempFolder.c_str());
 }
 
 TEST(ImageCommands, ImageMenuEnablesItsSubmenusOnlyWithAPicture) {
