@@ -13,10 +13,13 @@ NATIVE_CLI = os.path.join(SOURCE_DIR, "build/native/plenvue-cli")
 
 BLUR, NOISE, FADE, LIGHTEN, COLOR_GLASSES = 1896, 1893, 1898, 1899, 1892
 NEGATIVE, GRAY, FLIP_HV, TWO_COLOURS, UNDO, CAPTURE_FULL = 1900, 1901, 1906, 1908, 1913, 1861
+SHARPEN, EMBOSS, UNSHARPEN, SIXTEEN_COLOURS = 1897, 1894, 1950, 1909
 TITLES = {COLOR_GLASSES: "Color Glasses", NOISE: "Noise", FADE: "Fade", LIGHTEN: "Lighten"}
 WHITE = "FFFFFF"
 # Part of the canvas over the pattern window's edge: quadrant colours, black columns, the desktop.
 AREA = (10, 110, 50, 24)
+# Across the pattern's four quadrants and its black columns.
+PARITY_AREA = (100, 150, 60, 40)
 
 
 def write_bmp(path, rows):
@@ -34,16 +37,31 @@ def write_bmp(path, rows):
 
 
 def read_bmp(path):
+    """Hex RRGGBB rows of a bottom-up BMP of 1, 4, 8 or 24 bits."""
     with open(path, "rb") as f:
         data = f.read()
     offset = struct.unpack_from("<I", data, 10)[0]
     w, h = struct.unpack_from("<ii", data, 18)
-    stride = (3 * w + 3) & ~3
+    bpp = struct.unpack_from("<H", data, 28)[0]
+    table = ["%02X%02X%02X" % (data[i + 2], data[i + 1], data[i]) for i in range(54, offset, 4)]
+    stride = ((w * bpp + 31) // 32) * 4
     rows = []
     for y in range(h):
         line = data[offset + (h - 1 - y) * stride:]
-        rows.append(["%02X%02X%02X" % (line[3 * x + 2], line[3 * x + 1], line[3 * x]) for x in range(w)])
+        if bpp == 24:
+            rows.append(["%02X%02X%02X" % (line[3 * x + 2], line[3 * x + 1], line[3 * x]) for x in range(w)])
+        else:
+            per = 8 // bpp
+            rows.append([table[(line[x // per] >> (8 - bpp * (x % per + 1))) & ((1 << bpp) - 1)] for x in range(w)])
     return rows
+
+
+def differences(a, b):
+    """How many pixels differ, and the first one, in a short line."""
+    diff = [(y, x, p, q) for y, (ra, rb) in enumerate(zip(a, b)) for x, (p, q) in enumerate(zip(ra, rb)) if p != q]
+    if len(a) != len(b) or any(len(ra) != len(rb) for ra, rb in zip(a, b)):
+        return "sizes differ"
+    return "%d pixels differ, first %s" % (len(diff), diff[:1]) if diff else ""
 
 
 class ImageMenuTest(PlenvueTestCase):
@@ -265,26 +283,56 @@ class ImageMenuTest(PlenvueTestCase):
 
     # --- the same pixels as plenvue-cli ---
 
+    def canvas_parity_area(self):
+        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        x, y, w, h = PARITY_AREA
+        return self.pixels(left + x, top + y, w, h)
+
+    def apply_through_dialog(self, cid, amount):
+        title = self.open_dialog(cid)
+        if cid == COLOR_GLASSES:
+            hl, ht, hr, hb = map(int, probe("dlgctl", title, 1002).split()[:4])
+            xdotool("mousemove", hl + amount, (ht + hb) // 2, "click", 1)
+            time.sleep(0.5)
+        else:
+            probe("settext", title, 1004, str(amount))
+        self.close_dialog(title, 1)
+
     def test_effects_equal_plenvue_cli_on_the_same_pixels(self):
         if not os.path.exists(NATIVE_CLI):
             self.skipTest("the native build is needed: " + NATIVE_CLI)
         d = tempfile.mkdtemp(prefix="plenvue-imagemenu-")
-        cases = [(NEGATIVE, ["negative"], 0), (GRAY, ["grayscale"], 0), (BLUR, ["filter", "blur"], 1)]
-        for cid, words, border in cases:
+        # (command, dialog amount or None, plenvue-cli words, border that depends on pixels outside)
+        cases = [(NEGATIVE, None, ["negative"], 0), (GRAY, None, ["grayscale"], 0),
+                 (BLUR, None, ["filter", "blur"], 1), (SHARPEN, None, ["filter", "sharpen"], 1),
+                 (EMBOSS, None, ["filter", "emboss"], 1), (UNSHARPEN, None, ["filter", "unsharpen"], 1),
+                 (FADE, 100, ["fade", "100"], 0), (LIGHTEN, 40, ["lighten", "40"], 0),
+                 (COLOR_GLASSES, 120, ["colourise", "2"], 0), (SIXTEEN_COLOURS, None, ["depth", "4"], 0)]
+        self.capture()
+        before = self.canvas_parity_area()
+        src = os.path.join(d, "in.bmp")
+        write_bmp(src, before)
+        h, w = len(before), len(before[0])
+        for cid, amount, words, border in cases:
             with self.subTest(command=" ".join(words)):
-                self.capture()
-                before = self.canvas_area()
-                after = self.command(cid)
-                src, out = os.path.join(d, "in.bmp"), os.path.join(d, "out.bmp")
-                write_bmp(src, before)
+                if amount is None:
+                    probe("command", cid)
+                else:
+                    self.apply_through_dialog(cid, amount)
+                time.sleep(0.8)
+                self.canvas_area_settles()
+                after = self.canvas_parity_area()
+                out = os.path.join(d, "out.bmp")
                 subprocess.run([NATIVE_CLI] + words + [src, out], check=True, env=ENV,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 expected = read_bmp(out)
                 # A 3x3 filter needs the pixels around the area: compare its inside only.
-                h, w = len(before), len(before[0])
                 inner = lambda rows: [r[border:w - border] for r in rows[border:h - border]]
-                self.assertEqual(inner(after), inner(expected))
-
+                self.assertEqual(differences(inner(after), inner(expected)), "")
+                probe("command", UNDO)  # back to the captured picture for the next case
+                time.sleep(0.8)
+                self.canvas_area_settles()
+                self.assertEqual(differences(self.canvas_parity_area(), before), "")
 
 if __name__ == "__main__":
     main()
