@@ -128,13 +128,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return 0;
-    case WM_INITMENUPOPUP:
-        if (!HIWORD(lParam)) UpdateImageMenu(reinterpret_cast<HMENU>(wParam), !svMain_.GetPicture().Empty());
-        break;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
         SendMessageA(canvas_, msg, wParam, lParam);
         return 0;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam)) UpdateImageMenu(reinterpret_cast<HMENU>(wParam), !svMain_.GetPicture().Empty());
+        break;
     case WM_CLOSE:
         OnUnload();
         return 0;
