@@ -9,6 +9,7 @@
 #include "effects/clsImageProcessDIB.h"
 #include "effects/frmFilters_win.h"
 #include "image/clsDIBSectionSave.h"
+#include "shell/ErrorObject.h"
 #include "shell/Handles_win.h"
 #include "shell/MainMenu.h"
 #include "shell/modDeclare_win.h"
@@ -47,6 +48,17 @@ DWORD WINAPI WorkerMain(LPVOID parameter) {
 
 using ScopedDc = MemoryDC;
 
+// A picture too large for the memory at hand: reported, never taken for a finished effect.
+ErrorObject OutOfMemory() { return ErrorObject(7, kExeName, "Out of memory"); }
+
+// The DIB of a picture that is not empty, and a scratch DIB of the same size.
+void MakeDib(const Picture& source, clsDIBSection& dib) {
+    if (!DibFromPicture(source, dib)) throw OutOfMemory();
+}
+void MakeScratch(const clsDIBSection& dib, clsDIBSection& scratch) {
+    if (!scratch.Create(dib.Width(), dib.Height())) throw OutOfMemory();
+}
+
 ScopedDc ScreenCompatibleDc() { return ScopedDc(CreateCompatibleDC(nullptr)); }
 
 // A new bitmap of the source's size, compatible with the screen.
@@ -65,7 +77,7 @@ Picture Repaint(const Picture& source, Blit blit) {
     ScopedDc from = ScreenCompatibleDc();
     ScopedDc to = ScreenCompatibleDc();
     UniqueGdi result(NewScreenBitmap(s.cx, s.cy));
-    if (!from || !to || !result) return Picture();
+    if (!from || !to || !result) throw OutOfMemory();
     {
         SelectedObject a(from.get(), source.Bitmap());
         SelectedObject b(to.get(), result.get());
@@ -156,7 +168,7 @@ Picture PictureFromDib(clsDIBSection& dib) {
     if (dib.IsEmpty()) return Picture();
     ScopedDc dc = ScreenCompatibleDc();
     UniqueGdi bitmap(NewScreenBitmap(dib.Width(), dib.Height()));
-    if (!dc || !bitmap) return Picture();
+    if (!dc || !bitmap) throw OutOfMemory();
     {
         SelectedObject selected(dc.get(), bitmap.get());
         dib.PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
@@ -165,8 +177,10 @@ Picture PictureFromDib(clsDIBSection& dib) {
 }
 
 Picture FilteredPicture(const Picture& source, int32_t filterType) {
+    if (source.Empty()) return Picture();
     clsDIBSection dib, scratch;
-    if (!DibFromPicture(source, dib) || !scratch.Create(dib.Width(), dib.Height())) return Picture();
+    MakeDib(source, dib);
+    MakeScratch(dib, scratch);
     clsImageProcessDIB fx;
     fx.FilterType(filterType);
     RunWhilePainting([&] { fx.ProcessImage(dib, scratch); });
@@ -174,15 +188,18 @@ Picture FilteredPicture(const Picture& source, int32_t filterType) {
 }
 
 Picture GrayScalePicture(const Picture& source) {
+    if (source.Empty()) return Picture();
     clsDIBSection dib;
-    if (!DibFromPicture(source, dib)) return Picture();
+    MakeDib(source, dib);
     RunWhilePainting([&] { clsColourReduceDIB().GrayScale(dib); });
     return PictureFromDib(dib);
 }
 
 Picture BlackAndWhitePicture(const Picture& source) {
+    if (source.Empty()) return Picture();
     clsDIBSection dib, scratch;
-    if (!DibFromPicture(source, dib) || !scratch.Create(dib.Width(), dib.Height())) return Picture();
+    MakeDib(source, dib);
+    MakeScratch(dib, scratch);
     RunWhilePainting([&] { clsColourReduceDIB().BlackAndWhite(dib, scratch); });
     return PictureFromDib(dib);  // the picture takes the DIB's size
 }
@@ -203,8 +220,9 @@ Picture MirroredPicture(const Picture& source, int32_t index) {
 }
 
 Picture DialogEffectPicture(const Picture& source, int32_t type, float hue, int32_t percentage, bool random) {
+    if (source.Empty()) return Picture();
     clsDIBSection dib;
-    if (!DibFromPicture(source, dib)) return Picture();
+    MakeDib(source, dib);
     if (type < eFilterColourGlasses || type > eFilterLighten) return source;
     clsImageProcessDIB fx;
     RunWhilePainting([&] {
@@ -219,13 +237,14 @@ Picture DialogEffectPicture(const Picture& source, int32_t type, float hue, int3
 }
 
 Picture ColourDepthPicture(const Picture& source, int32_t index, const std::string& tempFolder) {
+    if (source.Empty()) return Picture();
     TemporaryFile file(tempFolder);
     const eOutputColourDepth depth = index == 0 ? eOutput1Bit
                                      : index == 1 ? eOutput4Bit
                                      : index == 2 ? eOutput8Bit
                                                   : eOutput24Bit;
     clsDIBSection dib;
-    if (!DibFromPicture(source, dib)) return Picture();
+    MakeDib(source, dib);
     std::unique_ptr<clsPalette> noPalette;
     clsDIBSectionSave writer;
     // The file only carries the reduction: a failed write still leaves the mapped colours in the DIB.

@@ -21,7 +21,8 @@ void RunWhilePainting(const std::function<void()>& work);
 
 // A 24-bit DIB of the picture; false (and an empty DIB) for an empty picture.
 bool DibFromPicture(const Picture& picture, clsDIBSection& dib);
-// A new screen-compatible picture holding the whole DIB; empty when the DIB is.
+// A new screen-compatible picture holding the whole DIB; empty when the DIB is. The commands
+// below raise error 7 "Out of memory" when a DIB or bitmap for a picture cannot be had.
 Picture PictureFromDib(clsDIBSection& dib);
 
 // The commands' results; an empty source gives an empty picture.

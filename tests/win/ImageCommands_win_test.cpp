@@ -334,6 +334,16 @@ TEST(ImageCommands, UndoReturnsToThePictureBeforeTheLastUndoableCommand) {
     RemoveDirectoryA(App().TempFolder.c_str());
 }
 
+TEST(ImageCommands, PictureTooLargeForADibRaisesAndKeepsTheCanvas) {
+    ComInit com;
+    // A one-bit bitmap is small; its 24-bit DIB (1.2 GB) is more than a 32-bit process can have.
+    Picture huge = Picture::FromBitmap(CreateBitmap(20000, 20000, 1, 1, nullptr), nullptr);
+    ASSERT_FALSE(huge.Empty());
+    Canvas canvas{huge, huge, {}};
+    EXPECT_THROW(canvas.Run(kCmdBlur), ErrorObject);
+    EXPECT_EQ(canvas.working.Bitmap(), huge.Bitmap());
+}
+
 TEST(ImageCommands, CommandsOnAnEmptyCanvasDoNothingAndOthersAreNotTaken) {
     ComInit com;
     Canvas canvas;
