@@ -12,6 +12,7 @@
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyNames.h"
 #include "settings/modRegistry_win.h"
+#include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainLayout.h"
 #include "shell/MainWindowText.h"
@@ -131,6 +132,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
         SendMessageA(canvas_, msg, wParam, lParam);
         return 0;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam)) UpdateImageMenu(reinterpret_cast<HMENU>(wParam), !svMain_.GetPicture().Empty());
+        break;
     case WM_CLOSE:
         OnUnload();
         return 0;
@@ -435,6 +439,10 @@ void frmMain::OnCommand(int id) {
     case kCmdAbout: ShowAbout(); return;
     case kCmdOption: ShowOptions(); return;
     default: break;
+    }
+    if (RunImageCommand(hwnd_, id, {picSwap_, svMain_.GetPicture(), undo_})) {
+        ShowPic();
+        return;
     }
     if (id >= kTbCaptureFirst && id <= kTbCaptureLast) SnapIt(id - kTbCaptureFirst);
     else if (id >= kCmdCaptureFirst && id <= kCmdCaptureLast) SnapIt(id - kCmdCaptureFirst);

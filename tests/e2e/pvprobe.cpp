@@ -91,6 +91,37 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM) {
     return TRUE;
 }
 
+// Screen rectangle of a window's client area and its text, one line.
+void PrintClient(HWND w) {
+    RECT r{};
+    char text[256] = {};
+    if (w) {
+        GetClientRect(w, &r);
+        MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        // Sent, not GetWindowText: across processes that reads no edit control's own text.
+        SendMessageA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    }
+    std::printf("%ld %ld %ld %ld %s\n", r.left, r.top, r.right, r.bottom, text);
+}
+
+// A common-control rectangle read through memory in the control's process, in screen coordinates.
+RECT RemoteRect(HWND control, UINT message) {
+    RECT r{};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(control, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return r;
+    if (void* remote = VirtualAllocEx(proc, nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE)) {
+        SendMessageA(control, message, 0, reinterpret_cast<LPARAM>(remote));
+        SIZE_T got = 0;
+        ReadProcessMemory(proc, remote, &r, sizeof r, &got);
+        VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(proc);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
@@ -261,6 +292,18 @@ int main(int argc, char** argv) {
             std::printf("\n");
         }
         ReleaseDC(nullptr, screen);
+    } else if (cmd == "dlgctl" && argc >= 4) {
+        // A dialog control by id: its client rectangle on the screen and its text.
+        HWND d = FindWindowA("#32770", argv[2]);
+        PrintClient(d ? GetDlgItem(d, atoi(argv[3])) : nullptr);
+    } else if (cmd == "trackbar" && argc >= 3) {
+        // A dialog's track bar: position, then channel and thumb rectangles on the screen.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND t = d ? FindWindowExA(d, nullptr, TRACKBAR_CLASSA, nullptr) : nullptr;
+        if (!t) return 1;
+        RECT c = RemoteRect(t, TBM_GETCHANNELRECT), th = RemoteRect(t, TBM_GETTHUMBRECT);
+        std::printf("%ld %ld %ld %ld %ld %ld %ld %ld %ld\n", static_cast<long>(SendMessageA(t, TBM_GETPOS, 0, 0)),
+                    c.left, c.top, c.right, c.bottom, th.left, th.top, th.right, th.bottom);
     } else if (cmd == "pattern" && argc >= 6) {
         return Pattern(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
     } else if (cmd == "popupmenu") {

@@ -1,0 +1,359 @@
+#include "effects/frmFilters_win.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "effects/modHLSRGB.h"
+#include "shell/Handles_win.h"
+#include "shell/ImageCommands_win.h"
+#include "shell/MessageText.h"
+#include "shell/modDeclare_win.h"
+
+namespace plenvue {
+namespace {
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+// Client area and the places of the controls, in pixels.
+constexpr int kClientWidth = 500, kClientHeight = 186;
+constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
+constexpr int kHueHeight = 24;
+constexpr int kAnchorLeft = 185, kAnchorTop = 62;
+
+// A dialog template with no controls: they are all made when the dialog starts, in pixels.
+std::vector<WORD> EmptyDialogTemplate() {
+    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    d->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    d->cdit = 0;
+    d->cx = 300;
+    d->cy = 120;
+    t.push_back(0);  // no menu
+    t.push_back(0);  // the standard dialog class
+    for (const char* c = "Set Filters"; *c; ++c) t.push_back(static_cast<WORD>(*c));
+    t.push_back(0);
+    t.push_back(8);
+    for (const char* c = "MS Shell Dlg"; *c; ++c) t.push_back(static_cast<WORD>(*c));
+    t.push_back(0);
+    if (t.size() % 2) t.push_back(0);
+    return t;
+}
+
+void RegisterBoxClass() {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(Instance(), frmFilters::kBoxClass, &wc)) return;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = frmFilters::kBoxClass;
+    RegisterClassA(&wc);
+}
+
+std::string Item(int32_t id) {
+    const cMultiLanguage* lang = App().Language.get();
+    return lang ? lang->getItemValue(id, "") : std::string();
+}
+
+void ShowError(HWND owner, const std::exception& e) { MessageBoxA(owner, e.what(), kExeName, MB_ICONERROR); }
+
+}  // namespace
+
+void frmFilters::ShowModal(HWND owner) {
+    RegisterBoxClass();
+    std::vector<WORD> t = EmptyDialogTemplate();
+    DialogBoxIndirectParamA(Instance(), reinterpret_cast<DLGTEMPLATE*>(t.data()), owner, DlgProc,
+                            reinterpret_cast<LPARAM>(this));
+    hwnd_ = nullptr;
+}
+
+INT_PTR CALLBACK frmFilters::DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    frmFilters* self = nullptr;
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<frmFilters*>(lParam);
+        self->hwnd_ = dlg;
+        SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<frmFilters*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    }
+    if (!self) return FALSE;
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        ShowError(dlg, e);
+        return TRUE;
+    }
+}
+
+LRESULT CALLBACK frmFilters::BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<frmFilters*>(GetWindowLongPtrA(box, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(box, msg, wParam, lParam);
+    try {
+        switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(box, &ps);
+            self->PaintBox(box, dc);
+            EndPaint(box, &ps);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (box == self->picHue_)
+                self->OnHueMouseDown(msg == WM_LBUTTONDOWN, static_cast<int16_t>(LOWORD(lParam)),
+                                     static_cast<int16_t>(HIWORD(lParam)));
+            return 0;
+        default:
+            break;
+        }
+    } catch (const std::exception& e) {
+        ShowError(GetParent(box), e);
+        return 0;
+    }
+    return DefWindowProcA(box, msg, wParam, lParam);
+}
+
+INT_PTR frmFilters::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnActivate();
+        return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (id == IDOK && code == BN_CLICKED) {
+            cancelled_ = false;
+            OnUnload();
+            EndDialog(hwnd_, IDOK);
+        } else if (id == IDCANCEL) {  // the Cancel button, Escape and the close box
+            OnUnload();
+            EndDialog(hwnd_, IDCANCEL);
+        } else if (id == kPercentId && code == EN_CHANGE) {
+            if (active_) OnPercentChange();
+        } else if ((id == kUniformId || id == kRandomId) && code == BN_CLICKED) {
+            OnOptionClick();
+        }
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+HWND frmFilters::MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id,
+                           DWORD exStyle) {
+    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | style, x, y, w, h, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+    SendMessageA(c, WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
+    if (std::string(cls) == kBoxClass) {
+        SetWindowLongPtrA(c, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrA(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmFilters::BoxProc));
+    }
+    return c;
+}
+
+void frmFilters::OnActivate() {
+    // The form at its design size, in pixels, with the controls of every type; hidden ones wait.
+    RECT r{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    if (HWND owner = GetWindow(hwnd_, GW_OWNER)) {
+        RECT o{}, me{};
+        GetWindowRect(owner, &o);
+        GetWindowRect(hwnd_, &me);
+        SetWindowPos(hwnd_, nullptr, o.left + ((o.right - o.left) - (me.right - me.left)) / 2,
+                     o.top + ((o.bottom - o.top) - (me.bottom - me.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    picPreview_ = MakeChild(kBoxClass, "", WS_VISIBLE, 10, 10, kPreviewWidth + 4, kPreviewHeight + 4, kPreviewId,
+                            WS_EX_CLIENTEDGE);
+    MakeChild("STATIC", "Preview", WS_VISIBLE | SS_CENTER, 10, 138, kPreviewWidth + 4, 16, kPreviewLabelId);
+    lblFilters_ = MakeChild("STATIC", "", WS_VISIBLE, kAnchorLeft, 10, 305, 48, kLabelId);
+    picHue_ = MakeChild(kBoxClass, "", 0, kAnchorLeft, kAnchorTop + 5, kHueBarColumns + 4, kHueHeight + 4, kHueId,
+                        WS_EX_CLIENTEDGE);
+    picSelected_ = MakeChild(kBoxClass, "", 0, 0, 0, 28, kHueHeight + 4, kSelectedId, WS_EX_CLIENTEDGE);
+    txtPercent_ = MakeChild("EDIT", "0", WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 58, 22, kPercentId, WS_EX_CLIENTEDGE);
+    optNoise_[0] = MakeChild("BUTTON", "Uniform", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, 0, 95, 16, kUniformId);
+    optNoise_[1] = MakeChild("BUTTON", "Random", BS_AUTORADIOBUTTON, 0, 0, 95, 16, kRandomId);
+    SendMessageA(optNoise_[0], BM_SETCHECK, BST_CHECKED, 0);
+    cmdOK_ = MakeChild("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 320, 150, 80, 26, IDOK);
+    cmdCancel_ = MakeChild("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP, 410, 150, 80, 26, IDCANCEL);
+
+    // The box's picture: the working picture at its natural size over the box's background.
+    original_.Create(kPreviewWidth, kPreviewHeight);
+    RECT all{0, 0, kPreviewWidth, kPreviewHeight};
+    FillRect(original_.hdc(), &all, GetSysColorBrush(COLOR_BTNFACE));
+    if (!source_.Empty()) {
+        MemoryDC dc(CreateCompatibleDC(nullptr));
+        SelectedObject selected(dc.get(), source_.Bitmap());
+        BitBlt(original_.hdc(), 0, 0, kPreviewWidth, kPreviewHeight, dc.get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    preview_.Create(kPreviewWidth, kPreviewHeight);
+    preview_.CopyFrom(original_);
+
+    anchorLeft_ = kAnchorLeft;
+    anchorTop_ = kAnchorTop;
+    cancelled_ = true;
+    layout_ = LayoutForFilterType(filterType_);
+    active_ = true;
+    if (layout_.amount) BuildAmountControls();
+    else if (layout_.hueBar) BuildHueControls();
+    ApplyTexts();
+    target_.Attach(hwnd_, this);
+}
+
+void frmFilters::BuildAmountControls() {
+    if (layout_.noiseOptions) {
+        SetWindowTextA(optNoise_[0], Item(baseResId_ + 4).c_str());
+        SetWindowTextA(optNoise_[1], Item(baseResId_ + 6).c_str());
+        SetWindowPos(optNoise_[0], nullptr, anchorLeft_ + 5, anchorTop_ + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(optNoise_[1], nullptr, anchorLeft_ + 5, anchorTop_ + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ShowWindow(optNoise_[0], SW_SHOW);
+        ShowWindow(optNoise_[1], SW_SHOW);
+    }
+    const int left = anchorLeft_ + layout_.trackLeft;
+    trackBar_.Create(hwnd_, left, anchorTop_ + 5, layout_.trackWidth, 25,
+                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | TBS_NOTICKS);
+    trackBar_.SetRange(0, layout_.maximum);
+    trackBar_.SetLineAndPage(1, 10);
+    RECT tr{};
+    GetWindowRect(trackBar_.hWnd(), &tr);
+    SetWindowPos(txtPercent_, nullptr, left + (tr.right - tr.left), anchorTop_ + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageA(txtPercent_, EM_LIMITTEXT, static_cast<WPARAM>(layout_.maxLength), 0);
+    SetPercentText(layout_.initialText);
+    ShowWindow(txtPercent_, SW_SHOW);
+    SetWindowLongPtrA(txtPercent_, GWL_STYLE, GetWindowLongPtrA(txtPercent_, GWL_STYLE) | ES_NUMBER);
+    upDown_.Create(hwnd_, 0, 0, 0, 0,
+                   WS_CHILD | WS_VISIBLE | UDS_WRAP | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                   WS_EX_STATICEDGE);
+    upDown_.SetBuddy(txtPercent_);
+    upDown_.SetRange(0, layout_.maximum);
+}
+
+void frmFilters::BuildHueControls() {
+    RECT hue{};
+    GetWindowRect(picHue_, &hue);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&hue), 2);
+    SetWindowPos(picSelected_, nullptr, hue.right + 10, hue.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(picSelected_, SW_SHOW);
+    ShowWindow(picHue_, SW_SHOW);
+    OnHueMouseDown(true, 0, 0);
+}
+
+void frmFilters::ApplyTexts() {
+    SetWindowTextA(hwnd_, Item(baseResId_).c_str());
+    SetWindowTextA(lblFilters_, ExpandLineBreaks(Item(baseResId_ + 2)).c_str());
+    SetWindowTextA(cmdOK_, Msg(101).c_str());
+    SetWindowTextA(cmdCancel_, Msg(102).c_str());
+}
+
+void frmFilters::OnHueMouseDown(bool leftButton, int32_t x, int32_t y) {
+    RECT c{};
+    GetClientRect(picHue_, &c);
+    if (!HueBarClickCounts(leftButton, x, y, c.right, c.bottom)) return;
+    hue_ = HueOfColumn(x);
+    swatch_ = static_cast<COLORREF>(HueColour(hue_));
+    markerX_ = x;
+    InvalidateRect(picSelected_, nullptr, FALSE);
+    InvalidateRect(picHue_, nullptr, FALSE);
+    // From the unchanged picture: colouring an already coloured preview drifts (reds and greys
+    // take the new saturation again, lightness rounds twice).
+    ReloadPreview();
+    effect_.Colourise(preview_, hue_, 0.5f);
+    PaintPreview();
+}
+
+std::string frmFilters::PercentText() const {
+    char text[64] = {};
+    GetWindowTextA(txtPercent_, text, sizeof text);
+    return text;
+}
+
+void frmFilters::SetPercentText(const std::string& text) {
+    // As a text box: the change handler runs only when the text really changes.
+    if (PercentText() != text) SetWindowTextA(txtPercent_, text.c_str());
+}
+
+void frmFilters::OnPercentChange() {
+    ReloadPreview();
+    const std::optional<AmountValue> amount = AmountFromText(PercentText(), layout_.maximum);
+    if (!amount) {
+        SetPercentText("0");
+        return;
+    }
+    if (amount->clamped) {  // a fade of 256..999 must never reach the effect
+        SetPercentText(std::to_string(amount->value));
+        return;
+    }
+    percentage_ = amount->value;
+    trackBar_.SetPos(percentage_);
+    switch (filterType_) {
+    case eFilterNoise: effect_.AddNoise(preview_, percentage_, random_); break;
+    case eFilterFade: effect_.Fade(preview_, percentage_); break;
+    case eFilterLighten: effect_.Lighten(preview_, percentage_); break;
+    default: break;
+    }
+    PaintPreview();
+}
+
+void frmFilters::OnOptionClick() {
+    ReloadPreview();
+    random_ = SendMessageA(optNoise_[1], BM_GETCHECK, 0, 0) == BST_CHECKED;
+    effect_.AddNoise(preview_, percentage_, random_);
+    PaintPreview();
+}
+
+void frmFilters::ReloadPreview() { preview_.CopyFrom(original_); }
+
+void frmFilters::PaintPreview() {
+    InvalidateRect(picPreview_, nullptr, FALSE);
+    UpdateWindow(picPreview_);
+}
+
+void frmFilters::PaintBox(HWND box, HDC dc) {
+    if (box == picPreview_) {
+        preview_.PaintPicture(dc, 0, 0, -1, -1, 0, 0, SRCCOPY);
+    } else if (box == picHue_) {
+        RECT c{};
+        GetClientRect(box, &c);
+        for (int32_t column = 0; column < kHueBarColumns; ++column) {
+            RECT line{column, 0, column + 1, c.bottom};
+            HBRUSH b = CreateSolidBrush(column == markerX_ ? RGB(0, 0, 0) : HueBarColour(column));
+            FillRect(dc, &line, b);
+            DeleteObject(b);
+        }
+    } else if (box == picSelected_) {
+        RECT c{};
+        GetClientRect(box, &c);
+        UniqueGdi b(CreateSolidBrush(swatch_));
+        FillRect(dc, &c, static_cast<HBRUSH>(b.get()));
+    }
+}
+
+void frmFilters::Message(int32_t slot, HWND window, UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (window == hwnd_ && message == WM_HSCROLL && trackBar_.hWnd() &&
+        reinterpret_cast<HWND>(lParam) == trackBar_.hWnd()) {
+        try {
+            SetPercentText(std::to_string(trackBar_.Pos()));
+        } catch (const std::exception& e) {
+            ShowError(hwnd_, e);
+        }
+        result = 0;
+        return;
+    }
+    result = DefaultProcessing(slot);
+}
+
+void frmFilters::OnUnload() {
+    active_ = false;
+    trackBar_.Destroy();
+    upDown_.Destroy();
+    target_.Reset();
+    preview_.ClearUp();
+    original_.ClearUp();
+}
+
+}  // namespace plenvue
