@@ -1,7 +1,7 @@
 """Captures through the Tools menu as a user makes them, checked on the canvas."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, probe, wait_for
+from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, menus, probe, wait_for, xdotool
 
 RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
 
@@ -34,6 +34,30 @@ class CaptureTest(PlenvueTestCase):
         # Clear Canvas leaves the canvas colour (white by default) where the picture was.
         probe("command", 1873)
         self.assertTrue(wait_for(lambda: set(self.pixels(left + 25, top + 125, 20, 1)[0]) == {"FFFFFF"}, 5))
+
+    def image_menu_as_opened(self):
+        """The Image menu's entries while the user has it open: (text, grayed) in order."""
+        left, top, _, _ = map(int, probe("rect").split())
+        xdotool("mousemove", left + 200, top + 10, "click", 1)
+        time.sleep(0.5)
+        xdotool("key", "alt+i")
+        time.sleep(0.7)
+        items = menus()["menu"]
+        xdotool("key", "Escape", "Escape")
+        tops = [i for i, item in enumerate(items) if item.depth == 0]
+        start = tops[3] + 1
+        end = tops[4] if len(tops) > 4 else len(items)
+        return [(item.text, item.grayed) for item in items[start:end] if item.depth == 1 and item.text]
+
+    def test_image_submenus_open_only_with_a_picture(self):
+        before = self.image_menu_as_opened()
+        self.assertTrue(before)
+        # The submenus wait for a picture; the plain commands and Undo stay available.
+        submenus = ("&Filters", "&Mirror", "&Color Depth")
+        self.assertEqual([t for t, g in before if g], list(submenus), before)
+        self.capture_from_tools_menu("f")
+        after = self.image_menu_as_opened()
+        self.assertTrue(all(not g for _, g in after), after)
 
     def test_repeat_last_as_first_capture_takes_full_screen(self):
         self.capture_from_tools_menu("e")
