@@ -4,6 +4,7 @@
 
 #include "controls/PreviewGeometry.h"
 #include "shell/Handles_win.h"
+#include "shell/WindowThunk_win.h"
 
 namespace plenvue {
 
@@ -46,7 +47,7 @@ bool Light3D::Create(HWND parent, int x, int y, int width, int height, DWORD sty
         wc = WNDCLASSEXA{};
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = WndProc;
+        wc.lpfnWndProc = ControlWindowProc<Light3D>;
         wc.hInstance = Instance();
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = kClassName;
@@ -131,29 +132,6 @@ void Light3D::Draw(HDC dc) const {
     SetBkMode(dc, TRANSPARENT);
     if (Content) Content(dc, rc);
     DrawLight3DEdges(dc, rc.right, rc.bottom, sunken_);
-}
-
-LRESULT CALLBACK Light3D::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    Light3D* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<Light3D*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<Light3D*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        // Destroyed with its parent: the object must not destroy a handle that may be reused.
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
 }
 
 void Light3D::OnButton(UINT msg, int button, LPARAM lParam) {

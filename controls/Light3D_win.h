@@ -60,7 +60,8 @@ public:
     std::function<void(HDC dc, const RECT& client)> Content;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnButton(UINT msg, int button, LPARAM lParam);
 

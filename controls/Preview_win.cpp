@@ -1,6 +1,7 @@
 #include "controls/Preview_win.h"
 
 #include "controls/Light3D_win.h"
+#include "shell/WindowThunk_win.h"
 
 namespace plenvue {
 
@@ -26,7 +27,7 @@ bool Preview::Create(HWND parent, int x, int y, int width, int height, DWORD sty
     if (!GetClassInfoExA(Instance(), kClassName, &wc)) {
         wc = WNDCLASSEXA{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WndProc;
+        wc.lpfnWndProc = ControlWindowProc<Preview>;
         wc.hInstance = Instance();
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = kClassName;
@@ -189,29 +190,6 @@ void Preview::Draw(HDC dc) const {
     DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &label,
               align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     DrawLight3DEdges(dc, rc.right, rc.bottom, false);
-}
-
-LRESULT CALLBACK Preview::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    Preview* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<Preview*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<Preview*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        // Destroyed with its parent: the object must not destroy a handle that may be reused.
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
 }
 
 LRESULT Preview::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -64,7 +64,8 @@ public:
     std::function<void()> Click;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSize(int width, int height);
     void Changed();

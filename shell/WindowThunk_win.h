@@ -23,4 +23,28 @@ LRESULT CALLBACK FormWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     }
 }
 
+// The window procedure of a child control that owns its HWND: like FormWindowProc, but the window
+// may go with its parent, so the object forgets the handle at WM_NCDESTROY; a handler that throws
+// gets the default behaviour.
+template <class T>
+LRESULT CALLBACK ControlWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
+        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<T*>(cs->lpCreateParams)->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(h, m, w, l);
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcA(h, m, w, l);
+    }
+    try {
+        return self->HandleMessage(m, w, l);
+    } catch (...) {
+        return DefWindowProcA(h, m, w, l);
+    }
+}
+
 }  // namespace plenvue

@@ -87,13 +87,18 @@ def wait_for(predicate, timeout=20.0, interval=0.3):
     return last
 
 
-def choose_tools_menu_entry(mnemonic):
-    """Focuses Plenvue through its caption and picks a Tools menu entry with real keys."""
+def open_menu(mnemonic):
+    """Focuses Plenvue through its caption and opens a menu of the bar with real keys."""
     left, top, _, _ = map(int, probe("rect").split())
     xdotool("mousemove", left + 200, top + 10, "click", 1)
     time.sleep(0.5)
-    xdotool("key", "alt+t")
+    xdotool("key", "alt+" + mnemonic)
     time.sleep(0.7)
+
+
+def choose_tools_menu_entry(mnemonic):
+    """Picks a Tools menu entry with real keys."""
+    open_menu("t")
     xdotool("key", mnemonic)
 
 

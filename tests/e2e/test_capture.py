@@ -1,7 +1,7 @@
 """Captures through the Tools menu as a user makes them, checked on the canvas."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, menus, probe, wait_for, xdotool
+from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe, wait_for, xdotool
 
 RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
 
@@ -37,11 +37,7 @@ class CaptureTest(PlenvueTestCase):
 
     def image_menu_as_opened(self):
         """The Image menu's entries while the user has it open: (text, grayed) in order."""
-        left, top, _, _ = map(int, probe("rect").split())
-        xdotool("mousemove", left + 200, top + 10, "click", 1)
-        time.sleep(0.5)
-        xdotool("key", "alt+i")
-        time.sleep(0.7)
+        open_menu("i")
         items = menus()["menu"]
         xdotool("key", "Escape", "Escape")
         tops = [i for i, item in enumerate(items) if item.depth == 0]

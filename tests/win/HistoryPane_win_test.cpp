@@ -12,30 +12,13 @@
 #include "controls/Light3D_win.h"
 #include "controls/Preview_win.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
+using plenvue::test::ComInit;
+using plenvue::test::SolidPicture;
 
 namespace {
-
-// A screen-sized picture as a capture makes it: a DIB section filled with one colour.
-Picture SolidPicture(int w, int h, COLORREF colour) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    RECT r{0, 0, w, h};
-    HBRUSH b = CreateSolidBrush(colour);
-    FillRect(mem, &r, b);
-    DeleteObject(b);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return Picture::FromBitmap(bmp, nullptr);
-}
 
 // Draws a control's surface into a memory bitmap and reads pixels from it.
 class Canvas {

@@ -22,15 +22,13 @@
 #include "shell/frmMain_win.h"
 #include "shell/modDeclare_win.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
+using plenvue::test::ComInit;
+using plenvue::test::SolidPicture;
 
 namespace {
-
-class ComInit {
-public:
-    ComInit() { OleInitialize(nullptr); }
-    ~ComInit() { OleUninitialize(); }
-};
 
 // A DIB of smooth areas, hard edges and noise, the same for a seed.
 void FillKnown(clsDIBSection& dib, int32_t w, int32_t h, uint32_t seed) {

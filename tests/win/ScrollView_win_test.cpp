@@ -7,25 +7,13 @@
 
 #include <vector>
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
+using plenvue::test::ComInit;
+using plenvue::test::SolidPicture;
 
 namespace {
-
-// A picture of the given size, filled with one colour.
-Picture SolidPicture(int w, int h, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    RECT r{0, 0, w, h};
-    HBRUSH b = CreateSolidBrush(colour);
-    FillRect(mem, &r, b);
-    DeleteObject(b);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return Picture::FromBitmap(bmp, nullptr);
-}
 
 class ScrollViewTest : public ::testing::Test {
 protected:

@@ -16,15 +16,13 @@
 #include "image/clsDIBSection_win.h"
 #include "shell/ErrorObject.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
+using plenvue::test::ComInit;
+using plenvue::test::SolidPicture;
 
 namespace {
-
-class ComInit {
-public:
-    ComInit() { OleInitialize(nullptr); }
-    ~ComInit() { OleUninitialize(); }
-};
 
 struct DcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }

@@ -15,15 +15,13 @@
 #include "image/modPcxReader_win.h"
 #include "shell/ErrorObject.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
+using plenvue::test::ComInit;
+using plenvue::test::SolidPicture;
 
 namespace {
-
-class ComInit {
-public:
-    ComInit() { OleInitialize(nullptr); }
-    ~ComInit() { OleUninitialize(); }
-};
 
 // Closes the next message box titled "Plenvue" from a helper thread and keeps its text.
 class MessageBoxCloser {
