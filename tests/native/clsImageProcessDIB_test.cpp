@@ -446,9 +446,10 @@ template <class Fast, class Ref>
 void ExpectEffect(int32_t w, int32_t h, std::mt19937& rng, Fast fast, Ref ref, bool runs = false) {
     Pic a(w, h), b(w, h);
     Randomise(a, rng);
-    if (runs)  // horizontal runs exercise the repeated-pixel shortcut
+    if (runs)  // horizontal runs of many lengths exercise the repeated-pixel shortcuts
         for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 1; x < w; x += 2) std::memcpy(a.Px(x, y), a.Px(x - 1, y), 3);
+            for (int32_t x = 1; x < w; ++x)
+                if (rng() % 9 != 0) std::memcpy(a.Px(x, y), a.Px(x - 1, y), 3);
     b.Set(a.All());
     std::optional<int32_t> e1, e2;
     try {
@@ -491,6 +492,48 @@ TEST(ImageProcessLighten, MatchesReferenceIncludingFailingAmounts) {
                          [&](Pic& p) { RefLighten(p, amount); }, (w + amount) % 2 == 0);
         }
     }
+}
+
+// Every red and green with a spread of blues, through the four-pixel path and the reference.
+void ExpectColourCubeSlice(const std::function<void(Pic&)>& fast, const std::function<void(Pic&)>& ref) {
+    const uint8_t blues[] = {0, 1, 37, 127, 128, 200, 254, 255};
+    Pic a(1024, 512), b(1024, 512);
+    size_t n = 0;
+    for (uint8_t blue : blues)
+        for (int32_t g = 0; g < 256; ++g)
+            for (int32_t r = 0; r < 256; ++r, ++n) {
+                uint8_t* p = a.Px(static_cast<int32_t>(n % 1024), static_cast<int32_t>(n / 1024));
+                p[0] = blue;
+                p[1] = static_cast<uint8_t>(g);
+                p[2] = static_cast<uint8_t>(r);
+            }
+    b.Set(a.All());
+    fast(a);
+    ref(b);
+    ASSERT_EQ(a.All(), b.All());
+}
+
+TEST(ImageProcessLighten, FourPixelPathMatchesReferenceAcrossTheColourCube) {
+    for (int32_t amount : {30, -100, -37, 100000})
+        ExpectColourCubeSlice([&](Pic& p) { clsImageProcessDIB().Lighten(p.dib, amount); },
+                              [&](Pic& p) { RefLighten(p, amount); });
+}
+
+TEST(ImageProcessColourise, FourPixelPathMatchesReferenceAcrossTheColourCube) {
+    for (auto [hue, sat] : {std::pair{4.0f, 0.5f}, {-1.0f, 1.0f}, {4.999f, 0.0f}, {1.0f, 0.73f}, {2.9999f, 0.3f}})
+        ExpectColourCubeSlice([&](Pic& p) { clsImageProcessDIB().Colourise(p.dib, hue, sat); },
+                              [&](Pic& p) { RefColourise(p, hue, sat); });
+}
+
+TEST(ImageProcessHls, EverySmallSizeMatchesReferenceWithRuns) {
+    std::mt19937 rng(61);
+    for (int32_t w = 1; w <= 9; ++w)
+        for (int32_t h = 1; h <= 9; ++h) {
+            ExpectEffect(w, h, rng, [&](Pic& p) { clsImageProcessDIB().Lighten(p.dib, 40); },
+                         [&](Pic& p) { RefLighten(p, 40); }, (w + h) % 2 == 0);
+            ExpectEffect(w, h, rng, [&](Pic& p) { clsImageProcessDIB().Colourise(p.dib, 2.0f, 0.5f); },
+                         [&](Pic& p) { RefColourise(p, 2.0f, 0.5f); }, (w + h) % 2 == 1);
+        }
 }
 
 TEST(ImageProcessLighten, MidGreyByHalfAndWhiteStays) {
