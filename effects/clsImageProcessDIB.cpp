@@ -182,6 +182,7 @@ void clsImageProcessDIB::BuildFilter() {
 clsImageProcessDIB::FastKernel clsImageProcessDIB::MakeFast(const std::vector<int32_t>& kernel,
                                                              int32_t half, int32_t weight) {
     FastKernel fk;
+    fk.half = half;
     const int32_t size = 2 * half + 1;
     if (kernel.empty() || weight == 0 || weight == INT32_MIN) return fk;
     const bool negate = weight < 0;
@@ -198,6 +199,28 @@ clsImageProcessDIB::FastKernel clsImageProcessDIB::MakeFast(const std::vector<in
             fk.dy[t] = j;
             fk.dx[t] = 3 * i;
             fk.k[t] = static_cast<int16_t>(v);
+        }
+    }
+    if (half == 1 || half == 2) {
+        // Value of each distance, read along the row through the centre; every cell must match.
+        int32_t at[3] = {};
+        for (int32_t r = 0; r <= half; ++r) at[r] = kernel[half * size + (r + half)];
+        bool ring = true;
+        for (int32_t j = -half; j <= half && ring; ++j)
+            for (int32_t i = -half; i <= half && ring; ++i)
+                ring = kernel[(j + half) * size + (i + half)] == at[std::max(std::abs(i), std::abs(j))];
+        if (ring) {
+            // Sums are taken modulo 2^16; the true sum fits in 16 bits (checked above), so the
+            // wrapped one is the same.
+            const int32_t sign = negate ? -1 : 1;
+            fk.ringHalf = half;
+            fk.ring[0] = static_cast<int16_t>(sign * (at[0] - at[1]));
+            if (half == 1) {
+                fk.ring[1] = static_cast<int16_t>(sign * at[1]);
+            } else {
+                fk.ring[1] = static_cast<int16_t>(sign * (at[1] - at[2]));
+                fk.ring[2] = static_cast<int16_t>(sign * at[2]);
+            }
         }
     }
     const int32_t d = negate ? -weight : weight;
@@ -286,6 +309,76 @@ void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_
     }
 }
 
+#if PLENVUE_SSE2
+// Row y of a ring kernel (FastKernel::ringHalf 1 or 2) over bytes [b0, b1), at least 16 of them.
+// Column sums of 3 and 5 rows go to v3 and v5 (bytes b0 - 3 * half up to b1 + 3 * half), then the
+// horizontal sums of those give the boxes.
+template <int32_t kHalf, class K>
+void RingSpan(const K& fk, const View& src, const View& dst, int32_t y,
+              int32_t b0, int32_t b1, int16_t* v3, int16_t* v5) {
+    const __m128i zero = _mm_setzero_si128();
+    const int32_t v0 = b0 - 3 * kHalf, n = b1 + 3 * kHalf - v0;
+    const uint8_t* rows[5];
+    for (int32_t j = -kHalf; j <= kHalf; ++j) rows[j + kHalf] = src.Row(y + j) + v0;
+    auto columns = [&](int32_t i) {
+        __m128i s3l = zero, s3h = zero;
+        for (int32_t j = kHalf - 1; j <= kHalf + 1; ++j) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[j] + i));
+            s3l = _mm_add_epi16(s3l, _mm_unpacklo_epi8(v, zero));
+            s3h = _mm_add_epi16(s3h, _mm_unpackhi_epi8(v, zero));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(v3 + i), s3l);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(v3 + i + 8), s3h);
+        if (kHalf == 2) {
+            for (int32_t j : {0, 4}) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[j] + i));
+                s3l = _mm_add_epi16(s3l, _mm_unpacklo_epi8(v, zero));
+                s3h = _mm_add_epi16(s3h, _mm_unpackhi_epi8(v, zero));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(v5 + i), s3l);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(v5 + i + 8), s3h);
+        }
+    };
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) columns(i);
+    if (i < n) columns(n - 16);
+
+    const __m128i k0 = _mm_set1_epi16(fk.ring[0]), k1 = _mm_set1_epi16(fk.ring[1]), k2 = _mm_set1_epi16(fk.ring[2]);
+    const bool centre = fk.ring[0] != 0, unit1 = fk.ring[1] == 1;
+    const __m128i magic = _mm_set1_epi16(static_cast<int16_t>(fk.magic));
+    const __m128i shift = _mm_cvtsi32_si128(fk.shift);
+    const bool divide = fk.divisor > 1;
+    const uint8_t* mid = src.Row(y);
+    uint8_t* out = dst.Row(y);
+    auto load = [](const int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    auto eight = [&](int32_t b, __m128i c) {
+        const int32_t j = b - v0;
+        const __m128i box3 = _mm_add_epi16(_mm_add_epi16(load(v3 + j - 3), load(v3 + j)), load(v3 + j + 3));
+        __m128i s = unit1 ? box3 : _mm_mullo_epi16(box3, k1);
+        if (kHalf == 2) {
+            const __m128i box5 = _mm_add_epi16(
+                _mm_add_epi16(_mm_add_epi16(load(v5 + j - 6), load(v5 + j - 3)), _mm_add_epi16(load(v5 + j), load(v5 + j + 3))),
+                load(v5 + j + 6));
+            s = _mm_add_epi16(s, _mm_mullo_epi16(box5, k2));
+        }
+        if (centre) s = _mm_add_epi16(s, _mm_mullo_epi16(c, k0));
+        // Negative sums give 0 after truncation and clamping, so cut them before dividing.
+        s = _mm_max_epi16(s, zero);
+        if (divide) s = _mm_srl_epi16(_mm_mulhi_epu16(s, magic), shift);
+        return s;
+    };
+    auto chunk = [&](int32_t b) {
+        const __m128i c = centre ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + b)) : zero;
+        const __m128i lo = eight(b, _mm_unpacklo_epi8(c, zero));
+        const __m128i hi = eight(b + 8, _mm_unpackhi_epi8(c, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(lo, hi));
+    };
+    int32_t b = b0;
+    for (; b + 16 <= b1; b += 16) chunk(b);
+    if (b < b1) chunk(b1 - 16);  // overlapping tail: same inputs, same bytes
+}
+#endif
+
 // 3x3 minimum (kMin) or maximum over bytes [b0, b1) of row y.
 template <bool kMin>
 void RankSpan(const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
@@ -340,6 +433,24 @@ void KernelExact(const std::vector<int32_t>& kernel, int32_t half, int32_t weigh
     }
 }
 
+// Every row a kernel pass writes, over bytes [b0, b1); sums is scratch space.
+template <class K>
+void KernelColumns(const K& fk, const View& src, const View& dst, int32_t b0, int32_t b1, std::vector<int16_t>& sums) {
+    const int32_t h = fk.half;
+#if PLENVUE_SSE2
+    if (fk.ringHalf && b1 - b0 >= 16) {
+        const size_t n = static_cast<size_t>(b1 - b0 + 6 * fk.ringHalf);
+        sums.resize(2 * n);
+        for (int32_t y = h; y <= src.height - 1 - h; ++y) {
+            if (fk.ringHalf == 1) RingSpan<1>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
+            else RingSpan<2>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
+        }
+        return;
+    }
+#endif
+    for (int32_t y = h; y <= src.height - 1 - h; ++y) KernelSpan(fk, src, dst, y, b0, b1);
+}
+
 }  // namespace
 
 bool clsImageProcessDIB::ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest) {
@@ -350,9 +461,9 @@ bool clsImageProcessDIB::ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDes
     if (!fk.usable) {
         KernelExact(kernel_, h, weight_, src, dst, pass);
     } else {
-        ForColumns(pass, h, src.width - 1 - h, [&](int32_t c0, int32_t c1) {
-            for (int32_t y = h; y <= src.height - 1 - h; ++y) KernelSpan(fk, src, dst, y, 3 * c0, 3 * c1);
-        });
+        std::vector<int16_t> sums;
+        ForColumns(pass, h, src.width - 1 - h,
+                   [&](int32_t c0, int32_t c1) { KernelColumns(fk, src, dst, 3 * c0, 3 * c1, sums); });
     }
     pass.Done();
     return true;
@@ -363,10 +474,14 @@ bool clsImageProcessDIB::ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSectio
     ProgressPass pass(ProgressListener(), 3 * src.width - 6);
     static const FastKernel mean = MakeFast(std::vector<int32_t>(9, 1), 1, 9);
     const int32_t type = type_;
+    std::vector<int16_t> sums;
     ForColumns(pass, 1, src.width - 2, [&](int32_t c0, int32_t c1) {
+        if (type == eAverage) {
+            KernelColumns(mean, src, dst, 3 * c0, 3 * c1, sums);
+            return;
+        }
         for (int32_t y = 1; y <= src.height - 2; ++y) {
-            if (type == eAverage) KernelSpan(mean, src, dst, y, 3 * c0, 3 * c1);
-            else if (type == eMinimum) RankSpan<true>(src, dst, y, 3 * c0, 3 * c1);
+            if (type == eMinimum) RankSpan<true>(src, dst, y, 3 * c0, 3 * c1);
             else RankSpan<false>(src, dst, y, 3 * c0, 3 * c1);
         }
     });

@@ -67,6 +67,7 @@ private:
     // 16-bit multiply-high and shift. Usable when no partial sum can leave 16 bits.
     struct FastKernel {
         bool usable = false;
+        int32_t half = 0;
         int32_t taps = 0;
         int32_t dy[81] = {};     // row offset of each tap
         int32_t dx[81] = {};     // byte offset of each tap (3 per pixel)
@@ -74,6 +75,12 @@ private:
         int32_t divisor = 1;     // |weight|
         uint16_t magic = 0;      // sum / divisor == (sum * magic) >> (16 + shift) for the sums reachable
         int32_t shift = 0;
+        // Kernels of size 3 or 5 whose cells depend only on the distance from the centre (blur,
+        // soften, sharpen, their larger forms, average): the sum is ring[0] * centre +
+        // ring[1] * (3x3 box) + ring[2] * (5x5 box), taken from row-wise box sums. ringHalf is 0
+        // for any other kernel.
+        int32_t ringHalf = 0;
+        int16_t ring[3] = {};
     };
     static FastKernel MakeFast(const std::vector<int32_t>& kernel, int32_t half, int32_t weight);
     const FastKernel& Prepared();

@@ -188,6 +188,76 @@ TEST(ImageProcessProcessImage, RandomCustomKernelsMatchReference) {
     }
 }
 
+// Kernels whose cells depend only on the distance from the centre take the box-sum pass; random
+// ring values and divisors, on pictures of 0s and 255s where the sums reach their extremes.
+TEST(ImageProcessProcessImage, RandomRingKernelsMatchReference) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 160; ++round) {
+        const int32_t size = round % 2 ? 5 : 3;
+        int32_t ring[3];
+        for (auto& v : ring) v = static_cast<int32_t>(rng() % 13) - 6;
+        if (round % 5 == 0) ring[0] = static_cast<int32_t>(rng() % 60);
+        int32_t weight = static_cast<int32_t>(rng() % 300) + 1;
+        if (round % 3 == 0) weight = -weight;
+        const int32_t w = 6 + static_cast<int32_t>(rng() % 40), h = 5 + static_cast<int32_t>(rng() % 8);
+        Pic img(w, h), buf(w, h), rimg(w, h), rbuf(w, h);
+        Randomise(img, rng);
+        if (round % 2 == 0)
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t b = 0; b < 3 * w; ++b) img.Row(y)[b] = img.Row(y)[b] & 1 ? 255 : 0;
+        rimg.Set(img.All());
+        clsImageProcessDIB f;
+        Recorder rec;
+        if (round % 4 == 1) f.SetProgressListener(&rec);  // strips of columns
+        f.FilterArraySize(size);
+        f.FilterType(eCustom);
+        for (int32_t j = -size / 2; j <= size / 2; ++j)
+            for (int32_t i = -size / 2; i <= size / 2; ++i)
+                f.FilterValue(i, j, ring[std::max(std::abs(i), std::abs(j))]);
+        f.FilterWeight(weight);
+        const Kernel k = KernelOf(f);
+        f.ProcessImage(img.dib, buf.dib);
+        ASSERT_FALSE(RefProcess(eCustom, k, rimg, rbuf).has_value());
+        ASSERT_EQ(img.All(), rimg.All()) << "round " << round << " " << w << "x" << h << " weight " << weight;
+    }
+}
+
+// The SIMD passes divide by a multiply-high and shift found for each divisor. With a centre of 127
+// and 1 below it, the sums 127 a + b over all byte pairs are every value 0 .. 32640, so one picture
+// per divisor checks every reachable sum against truncating division.
+TEST(ImageProcessProcessImage, DivisionByMultiplyMatchesForEveryDivisorAndSum) {
+    const int32_t w = 65536 / 3 + 3;
+    Pic img(w, 4), buf(w, 4);
+    std::vector<uint8_t> original;
+    {
+        int32_t n = 0;
+        for (int32_t x = 1; x < w - 1; ++x)
+            for (int c = 0; c < 3; ++c, ++n) {
+                img.Px(x, 1)[c] = static_cast<uint8_t>(n >> 8);
+                img.Px(x, 2)[c] = static_cast<uint8_t>(n);
+            }
+        original = img.All();
+    }
+    for (int32_t d : {2, 3, 5, 7, 9, 12, 25, 44, 100, 127, 128, 255, 256, 1000, 32640, 32641})
+        for (int32_t sign : {1, -1}) {
+            img.Set(original);
+            clsImageProcessDIB f;
+            f.FilterArraySize(3);
+            f.FilterType(eCustom);
+            f.FilterValue(0, 0, 127 * sign);
+            f.FilterValue(0, 1, sign);
+            f.FilterWeight(d * sign);
+            f.ProcessImage(img.dib, buf.dib);
+            int32_t n = 0;
+            for (int32_t x = 1; x < w - 1; ++x)
+                for (int c = 0; c < 3; ++c, ++n) {
+                    if (n > 65535) break;  // the last pixel's spare channels
+                    const int32_t sum = 127 * (n >> 8) + (n & 255);
+                    ASSERT_EQ(img.Px(x, 1)[c], std::min(sum / d, 255)) << "sum " << sum << " divisor " << d;
+                }
+        }
+}
+
 TEST(ImageProcessProcessImage, ModifiedBuiltInKernelIsUsedAsWritten) {
     std::mt19937 rng(5);
     ExpectSameAsReference(12, 9, rng, [](clsImageProcessDIB& f) {
