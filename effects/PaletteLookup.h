@@ -1,6 +1,6 @@
 // Fast nearest-colour search that gives exactly clsPalette::ClosestIndex: the colour cube is cut
-// into cells, each holding only the entries that can be nearest somewhere inside it, and
-// recent answers are remembered.
+// into cells, each holding only the entries that can be nearest somewhere inside it; a cell with
+// one such entry answers at once, the others search their short list eight entries at a time.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -19,19 +19,15 @@ public:
         int32_t state = fineState_[cell];
         if (state == kUnbuilt) state = BuildFine(static_cast<int32_t>(cell));
         if (state >= 0) return state;
-        const uint32_t key = (uint32_t{red} << 16 | uint32_t{green} << 8 | blue) + 1;
-        CacheSlot& slot = cache_[(key * 2654435761u) >> (32 - kCacheBits)];
-        if (slot.key == key) return slot.index;
-        const int32_t index = Search(fine_, cell, red, green, blue);
-        slot = CacheSlot{key, index};
-        return index;
+        return Search(cell, red, green, blue);
     }
 
 private:
     static constexpr int kCoarseShift = 5;  // 8 cells a side, built from every entry
     static constexpr int kFineShift = 3;    // 32 cells a side, built from their coarse cell's list
     static constexpr int32_t kUnbuilt = -2;
-    static constexpr int kCacheBits = 14;
+    static constexpr int kGroup = 8;           // entries per search step
+    static constexpr int16_t kNowhere = 1000;  // filler component: too far to ever qualify
 
     struct Candidate {
         uint8_t red, green, blue, unused;
@@ -43,25 +39,27 @@ private:
         std::vector<int32_t> answer;  // the index for the whole cell, or -1
         std::vector<Candidate> candidates;
     };
-    struct CacheSlot {
-        uint32_t key;  // colour + 1; 0 is empty
-        int32_t index;
-    };
 
     static int32_t CellOf(int red, int green, int blue, int shift) {
         const int bits = 8 - shift;
         return (red >> shift) << (2 * bits) | (green >> shift) << bits | (blue >> shift);
     }
     static void Build(Grid& grid, int32_t cell, int shift, const Candidate* from, size_t count);
-    static int32_t Search(const Grid& grid, size_t cell, uint8_t red, uint8_t green, uint8_t blue);
+    // The fine cell's list: groups of kGroup reds, greens, blues (16-bit, filled up with kNowhere)
+    // and the matching indices.
+    void BuildGroups(size_t cell);
+    void Prune(size_t cell, int rLo, int gLo, int bLo);
+    int32_t Search(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const;
     // Returns the cell's state: its index when one answers for all of it, -1 when it must be
     // searched.
     int32_t BuildFine(int32_t cell);
 
     std::vector<Candidate> entries_;  // entries that are not repeats of an earlier one, in order
     Grid coarse_, fine_;
-    std::vector<int32_t> fineState_;  // one small array, so the common case stays in cache
-    std::vector<CacheSlot> cache_;
+    std::vector<int16_t> fineState_;  // one small array, so the common case stays in cache
+    std::vector<int32_t> groupStart_, groupCount_;  // per fine cell
+    std::vector<int16_t> groups_;
+    std::vector<int32_t> groupIndex_;
 };
 
 }  // namespace plenvue

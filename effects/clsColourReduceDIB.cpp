@@ -180,12 +180,14 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
     if (width > 0 && height > 0) {
         if (cPal.count() == 0) throw SubscriptError();
         PaletteLookup lookup(cPal);
-        const PaletteEntry* entries = cPal.Entries();
-        // Index 0 only comes back when every entry is the opposite corner of the cube from the
-        // colour; all of them then tie, and the lowest index is taken.
+        // Entry of each index. Index 0 only comes back when every entry is the opposite corner
+        // of the cube from the colour; all of them then tie, and the lowest index is taken.
+        std::vector<PaletteEntry> byIndex(static_cast<size_t>(cPal.count()) + 1);
+        std::copy(cPal.Entries(), cPal.Entries() + cPal.count(), byIndex.begin() + 1);
+        byIndex[0] = byIndex[1];
+        const PaletteEntry* entries = byIndex.data();
         auto nearest = [&](int r, int g, int b) -> const PaletteEntry& {
-            int32_t i = lookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
-            return entries[i > 0 ? i - 1 : 0];
+            return entries[lookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b))];
         };
         const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
         if (!bDiffuseError) {
@@ -201,33 +203,37 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
                 progress.RowDone(row);
             }
         } else {
-            // Per channel (blue, green, red) errors of the previous and the current row, 0 where
-            // the pixel's error was too small to spread. A pixel (c, row) takes 7/16 of
-            // (c-1, row) and then 4/16 of (c, row-1); the diagonal shares weigh nothing.
+            // A pixel (c, row) takes 7/16 of the error of (c-1, row) and then 4/16 of that of
+            // (c, row-1); the diagonal shares weigh nothing, and errors too small to spread count
+            // as 0. The error of the pixel to the left stays in registers; `below` holds, per
+            // channel (blue, green, red), the 4/16 share each pixel hands to the next row, read
+            // and then overwritten as the row advances (row 0 adds zeros, which changes nothing).
             const size_t n = static_cast<size_t>(width) * 3;
-            std::vector<int> prev(n, 0), cur(n, 0);
+            std::vector<int> below(n, 0);
             for (int32_t row = 0; row < height; ++row) {
                 const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
                 uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
-                for (int32_t c = 0; c < width; ++c) {
-                    const size_t k = 3 * static_cast<size_t>(c);
-                    int v[3] = {src[k], src[k + 1], src[k + 2]};
-                    if (c > 0 && c < width - 1) {
-                        for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + cur[k - 3 + ch] * 7 / 16);
-                        if (row > 0)
-                            for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + prev[k + ch] * 4 / 16);
-                    }
-                    const PaletteEntry& e = nearest(v[2], v[1], v[0]);
+                int* share = below.data();
+                int eb = 0, eg = 0, er = 0;
+                auto decide = [&](size_t k, int vb, int vg, int vr) {
+                    const PaletteEntry& e = nearest(vr, vg, vb);
                     dst[k] = e.peBlue;
                     dst[k + 1] = e.peGreen;
                     dst[k + 2] = e.peRed;
-                    const int eb = v[0] - e.peBlue, eg = v[1] - e.peGreen, er = v[2] - e.peRed;
-                    const bool spread = std::abs(eb) + std::abs(eg) + std::abs(er) > 3;
-                    cur[k] = spread ? eb : 0;
-                    cur[k + 1] = spread ? eg : 0;
-                    cur[k + 2] = spread ? er : 0;
+                    eb = vb - e.peBlue, eg = vg - e.peGreen, er = vr - e.peRed;
+                    if (std::abs(eb) + std::abs(eg) + std::abs(er) <= 3) eb = eg = er = 0;
+                    share[k] = eb * 4 / 16;
+                    share[k + 1] = eg * 4 / 16;
+                    share[k + 2] = er * 4 / 16;
+                };
+                decide(0, src[0], src[1], src[2]);
+                for (size_t k = 3; k + 3 < n; k += 3) {
+                    const int vb = Clamp(Clamp(src[k] + eb * 7 / 16) + share[k]);
+                    const int vg = Clamp(Clamp(src[k + 1] + eg * 7 / 16) + share[k + 1]);
+                    const int vr = Clamp(Clamp(src[k + 2] + er * 7 / 16) + share[k + 2]);
+                    decide(k, vb, vg, vr);
                 }
-                std::swap(prev, cur);
+                if (width > 1) decide(n - 3, src[n - 3], src[n - 2], src[n - 1]);
                 progress.RowDone(row);
             }
         }
