@@ -150,6 +150,40 @@ TEST(PaletteLookup, MatchesClosestIndexOnRandomPalettes) {
     EXPECT_EQ(lookup.Closest(0, 0, 0), 0);
 }
 
+// Palettes full of ties: entries on a coarse lattice in a small corner, repeats, the fixed
+// palettes; queried on a lattice through the whole cube, so every cell shape meets its
+// boundaries, against the linear search.
+TEST(PaletteLookup, MatchesClosestIndexOnTiePronePalettesAcrossTheCube) {
+    std::mt19937 rng(11);
+    std::vector<std::pair<clsPalette, int>> cases;  // palette, query stride
+    for (int trial = 0; trial < 6; ++trial) {
+        clsPalette p;
+        const int n = 2 + static_cast<int>(rng() % 30), step = 1 + static_cast<int>(rng() % 16);
+        for (int i = 0; i < n; ++i)
+            p.Add(static_cast<int>(rng() % 9) * step, static_cast<int>(rng() % 9) * step, static_cast<int>(rng() % 9) * step);
+        cases.emplace_back(p, 5);
+    }
+    clsPalette fixed[4];
+    fixed[0].Create16Colour();
+    fixed[1].CreateMono();
+    fixed[2].CreateWebSafe();
+    fixed[3].CreateHalfTone();
+    cases.emplace_back(fixed[0], 4);
+    cases.emplace_back(fixed[1], 4);
+    cases.emplace_back(fixed[2], 9);
+    cases.emplace_back(fixed[3], 9);
+    for (const auto& [p, stride] : cases) {
+        PaletteLookup lookup(p);
+        for (int r = 0; r < 256; r += stride)
+            for (int g = 255; g >= 0; g -= stride)
+                for (int b = 0; b < 256; b += stride) {
+                    const uint8_t R = static_cast<uint8_t>(r), G = static_cast<uint8_t>(g), B = static_cast<uint8_t>(b);
+                    ASSERT_EQ(lookup.Closest(R, G, B), p.ClosestIndex(R, G, B))
+                        << p.count() << " entries, colour " << r << "," << g << "," << b;
+                }
+    }
+}
+
 TEST(PaletteOptimal, SplitsAt128AndAveragesHalfToEven) {
     clsDIBSection d;
     MakePicture(d, {{127, 127, 127}, {128, 128, 128}, {129, 129, 129}});
