@@ -161,17 +161,17 @@ TEST(PaletteLookup, MatchesClosestIndexOnTiePronePalettesAcrossTheCube) {
         const int n = 2 + static_cast<int>(rng() % 30), step = 1 + static_cast<int>(rng() % 16);
         for (int i = 0; i < n; ++i)
             p.Add(static_cast<int>(rng() % 9) * step, static_cast<int>(rng() % 9) * step, static_cast<int>(rng() % 9) * step);
-        cases.emplace_back(p, 5);
+        cases.emplace_back(p, 7);
     }
     clsPalette fixed[4];
     fixed[0].Create16Colour();
     fixed[1].CreateMono();
     fixed[2].CreateWebSafe();
     fixed[3].CreateHalfTone();
-    cases.emplace_back(fixed[0], 4);
-    cases.emplace_back(fixed[1], 4);
-    cases.emplace_back(fixed[2], 9);
-    cases.emplace_back(fixed[3], 9);
+    cases.emplace_back(fixed[0], 6);
+    cases.emplace_back(fixed[1], 6);
+    cases.emplace_back(fixed[2], 11);
+    cases.emplace_back(fixed[3], 11);
     for (const auto& [p, stride] : cases) {
         PaletteLookup lookup(p);
         for (int r = 0; r < 256; r += stride)
