@@ -205,36 +205,61 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
         } else {
             // A pixel (c, row) takes 7/16 of the error of (c-1, row) and then 4/16 of that of
             // (c, row-1); the diagonal shares weigh nothing, and errors too small to spread count
-            // as 0. The error of the pixel to the left stays in registers; `below` holds, per
-            // channel (blue, green, red), the 4/16 share each pixel hands to the next row, read
-            // and then overwritten as the row advances (row 0 adds zeros, which changes nothing).
+            // as 0. `below` holds, per channel (blue, green, red), the 4/16 share each pixel hands
+            // to the next row, read and then overwritten as a row advances (row 0 adds zeros,
+            // which changes nothing). Each pixel waits on its left neighbour's decision, so
+            // kBand rows run together, each one pixel behind the row above: their chains are
+            // independent and overlap in the processor.
+            constexpr int32_t kBand = 4;
             const size_t n = static_cast<size_t>(width) * 3;
             std::vector<int> below(n, 0);
-            for (int32_t row = 0; row < height; ++row) {
-                const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
-                uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
-                int* share = below.data();
-                int eb = 0, eg = 0, er = 0;
-                auto decide = [&](size_t k, int vb, int vg, int vr) {
-                    const PaletteEntry& e = nearest(vr, vg, vb);
-                    dst[k] = e.peBlue;
-                    dst[k + 1] = e.peGreen;
-                    dst[k + 2] = e.peRed;
-                    eb = vb - e.peBlue, eg = vg - e.peGreen, er = vr - e.peRed;
-                    if (std::abs(eb) + std::abs(eg) + std::abs(er) <= 3) eb = eg = er = 0;
-                    share[k] = eb * 4 / 16;
-                    share[k + 1] = eg * 4 / 16;
-                    share[k + 2] = er * 4 / 16;
-                };
-                decide(0, src[0], src[1], src[2]);
-                for (size_t k = 3; k + 3 < n; k += 3) {
-                    const int vb = Clamp(Clamp(src[k] + eb * 7 / 16) + share[k]);
-                    const int vg = Clamp(Clamp(src[k + 1] + eg * 7 / 16) + share[k + 1]);
-                    const int vr = Clamp(Clamp(src[k + 2] + er * 7 / 16) + share[k + 2]);
-                    decide(k, vb, vg, vr);
+            int* share = below.data();
+            struct Lane {
+                const uint8_t* src;
+                uint8_t* dst;
+                int eb, eg, er;  // error of the pixel to the left
+            };
+            auto pixel = [&](Lane& l, int32_t c) {
+                const size_t k = 3 * static_cast<size_t>(c);
+                int vb = l.src[k], vg = l.src[k + 1], vr = l.src[k + 2];
+                if (c > 0 && c < width - 1) {
+                    vb = Clamp(Clamp(vb + l.eb * 7 / 16) + share[k]);
+                    vg = Clamp(Clamp(vg + l.eg * 7 / 16) + share[k + 1]);
+                    vr = Clamp(Clamp(vr + l.er * 7 / 16) + share[k + 2]);
                 }
-                if (width > 1) decide(n - 3, src[n - 3], src[n - 2], src[n - 1]);
-                progress.RowDone(row);
+                const PaletteEntry& e = nearest(vr, vg, vb);
+                l.dst[k] = e.peBlue;
+                l.dst[k + 1] = e.peGreen;
+                l.dst[k + 2] = e.peRed;
+                int eb = vb - e.peBlue, eg = vg - e.peGreen, er = vr - e.peRed;
+                if (std::abs(eb) + std::abs(eg) + std::abs(er) <= 3) eb = eg = er = 0;
+                l.eb = eb, l.eg = eg, l.er = er;
+                share[k] = eb * 4 / 16;
+                share[k + 1] = eg * 4 / 16;
+                share[k + 2] = er * 4 / 16;
+            };
+            for (int32_t row0 = 0; row0 < height; row0 += kBand) {
+                const int32_t rows = std::min(kBand, height - row0);
+                Lane lanes[kBand];
+                for (int32_t j = 0; j < rows; ++j)
+                    lanes[j] = Lane{cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row0 + j) * fromStride,
+                                    cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row0 + j) * toStride, 0, 0, 0};
+                int32_t step = 0;
+                for (; step < rows - 1; ++step)  // the band's rows start one after another
+                    for (int32_t j = 0; j <= step; ++j)
+                        if (step - j < width) pixel(lanes[j], step - j);
+                if (rows == kBand) {
+                    for (; step < width; ++step) {
+                        pixel(lanes[0], step);
+                        pixel(lanes[1], step - 1);
+                        pixel(lanes[2], step - 2);
+                        pixel(lanes[3], step - 3);
+                    }
+                }
+                for (; step < width + rows - 1; ++step)  // and finish one after another
+                    for (int32_t j = 0; j < rows; ++j)
+                        if (step - j >= 0 && step - j < width) pixel(lanes[j], step - j);
+                for (int32_t j = 0; j < rows; ++j) progress.RowDone(row0 + j);
             }
         }
     }
