@@ -212,6 +212,51 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
             // independent and overlap in the processor.
             constexpr int32_t kBand = 4;
             const size_t n = static_cast<size_t>(width) * 3;
+#if defined(__SSE2__)
+            // One pixel's three channels side by side in 16-bit lanes (blue, green, red, 0); the
+            // shares are truncating divisions by 16, done as an arithmetic shift after adding 15
+            // to negative values.
+            std::vector<uint32_t> packed(static_cast<size_t>(cPal.count()) + 1);  // blue | green << 8 | red << 16
+            for (size_t i = 0; i < packed.size(); ++i)
+                packed[i] = uint32_t{entries[i].peBlue} | uint32_t{entries[i].peGreen} << 8 | uint32_t{entries[i].peRed} << 16;
+            std::vector<int16_t> below(static_cast<size_t>(width) * 4, 0);  // 4/16 shares, 4 lanes a pixel
+            int16_t* share = below.data();
+            const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi16(255), fifteen = _mm_set1_epi16(15);
+            const __m128i seven = _mm_set1_epi16(7), channels = _mm_setr_epi16(-1, -1, -1, 0, 0, 0, 0, 0);
+            auto sixteenth = [&](__m128i t) { return _mm_srai_epi16(_mm_add_epi16(t, _mm_and_si128(_mm_srai_epi16(t, 15), fifteen)), 4); };
+            auto clamp = [&](__m128i v) { return _mm_min_epi16(_mm_max_epi16(v, zero), top); };
+            struct Lane {
+                const uint8_t* src;
+                uint8_t* dst;
+                __m128i e;  // error of the pixel to the left
+            };
+            auto pixel = [&](Lane& l, int32_t c) {
+                const size_t k = 3 * static_cast<size_t>(c);
+                __m128i v;
+                if (c > 0 && c < width - 1) {
+                    uint32_t u;  // this pixel and the next one's first byte, which lane 3 ignores
+                    std::memcpy(&u, l.src + k, 4);
+                    v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(u)), zero);
+                    v = clamp(_mm_add_epi16(v, sixteenth(_mm_mullo_epi16(l.e, seven))));
+                    v = clamp(_mm_add_epi16(v, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(share + 4 * c))));
+                } else {
+                    v = _mm_setr_epi16(l.src[k], l.src[k + 1], l.src[k + 2], 0, 0, 0, 0, 0);
+                }
+                const uint32_t colour = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+                const uint32_t entry = packed[static_cast<size_t>(lookup.Closest(
+                    static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)))];
+                std::memcpy(l.dst + k, &entry, 3);
+                __m128i err = _mm_and_si128(_mm_sub_epi16(v, _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(entry)), zero)), channels);
+                const __m128i size = _mm_max_epi16(err, _mm_sub_epi16(zero, err));
+                if (_mm_cvtsi128_si32(_mm_sad_epu8(_mm_packus_epi16(size, zero), zero)) <= 3) err = zero;
+                l.e = err;
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(share + 4 * c), sixteenth(_mm_slli_epi16(err, 2)));
+            };
+            auto start = [&](int32_t row) {
+                return Lane{cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride,
+                            cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, zero};
+            };
+#else
             std::vector<int> below(n, 0);
             int* share = below.data();
             struct Lane {
@@ -238,12 +283,16 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
                 share[k + 1] = eg * 4 / 16;
                 share[k + 2] = er * 4 / 16;
             };
+            auto start = [&](int32_t row) {
+                return Lane{cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride,
+                            cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, 0, 0, 0};
+            };
+#endif
+            (void)n;
             for (int32_t row0 = 0; row0 < height; row0 += kBand) {
                 const int32_t rows = std::min(kBand, height - row0);
                 Lane lanes[kBand];
-                for (int32_t j = 0; j < rows; ++j)
-                    lanes[j] = Lane{cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row0 + j) * fromStride,
-                                    cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row0 + j) * toStride, 0, 0, 0};
+                for (int32_t j = 0; j < rows; ++j) lanes[j] = start(row0 + j);
                 int32_t step = 0;
                 for (; step < rows - 1; ++step)  // the band's rows start one after another
                     for (int32_t j = 0; j <= step; ++j)
