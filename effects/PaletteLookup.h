@@ -7,6 +7,10 @@
 
 #include "effects/clsPalette.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace plenvue {
 
 class PaletteLookup {
@@ -19,6 +23,9 @@ public:
         int32_t state = fineState_[cell];
         if (state == kUnbuilt) state = BuildFine(static_cast<int32_t>(cell));
         if (state >= 0) return state;
+#if defined(__SSE2__)
+        if (groupCount_[cell] == 1) return SearchOne(cell, red, green, blue);
+#endif
         return Search(cell, red, green, blue);
     }
 
@@ -50,6 +57,26 @@ private:
     void BuildGroups(size_t cell);
     void Prune(size_t cell, int rLo, int gLo, int bLo);
     int32_t Search(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const;
+#if defined(__SSE2__)
+    // A list of one group: each lane's key is its distance (capped at 765) times 8 plus the lane,
+    // so the least key is the nearest entry, the lowest index among equals.
+    int32_t SearchOne(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const {
+        const size_t start = static_cast<size_t>(groupStart_[cell]);
+        const __m128i* v = reinterpret_cast<const __m128i*>(groups_.data() + start * 3 * kGroup);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i dr = _mm_sub_epi16(_mm_loadu_si128(v), _mm_set1_epi16(red));
+        const __m128i dg = _mm_sub_epi16(_mm_loadu_si128(v + 1), _mm_set1_epi16(green));
+        const __m128i db = _mm_sub_epi16(_mm_loadu_si128(v + 2), _mm_set1_epi16(blue));
+        const __m128i d = _mm_add_epi16(_mm_add_epi16(_mm_max_epi16(dr, _mm_sub_epi16(zero, dr)), _mm_max_epi16(dg, _mm_sub_epi16(zero, dg))),
+                                        _mm_max_epi16(db, _mm_sub_epi16(zero, db)));
+        __m128i key = _mm_or_si128(_mm_slli_epi16(_mm_min_epi16(d, _mm_set1_epi16(765)), 3), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
+        key = _mm_min_epi16(key, _mm_shuffle_epi32(key, _MM_SHUFFLE(1, 0, 3, 2)));
+        key = _mm_min_epi16(key, _mm_shuffle_epi32(key, _MM_SHUFFLE(2, 3, 0, 1)));
+        key = _mm_min_epi16(key, _mm_srli_epi32(key, 16));
+        const int32_t k = _mm_cvtsi128_si32(key) & 0xFFFF;
+        return k >= 765 * 8 ? 0 : groupIndex_[start * kGroup + static_cast<size_t>(k & 7)];
+    }
+#endif
     // Returns the cell's state: its index when one answers for all of it, -1 when it must be
     // searched.
     int32_t BuildFine(int32_t cell);
