@@ -1,25 +1,31 @@
 // Candidate lists per cell: an entry is kept when its least possible distance to the cell is no
 // more than the smallest greatest distance of any entry, so the true nearest (and every entry
-// tying with it) survives; keeping them in index order preserves the lowest-index rule. A fine
-// cell only needs the candidates of the coarse cell around it, since whatever is nearest at a
-// point of the fine cell is nearest at a point of the coarse one.
+// tying with it) survives; keeping them in index order preserves the lowest-index rule. A cell
+// only needs the candidates of the larger cell around it, since whatever is nearest at a point
+// of the small cell is nearest at a point of the large one. Then every candidate that the one
+// nearest the cell's middle beats at every point of the cell (a tie counts for the lower index)
+// is dropped: it is never the answer there.
 #include "effects/PaletteLookup.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_set>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace plenvue {
 namespace {
 
-template <class T>
-void SizeGrid(std::vector<T>& v, int shift, T fill) {
-    const size_t side = size_t{256} >> shift;
-    v.assign(side * side * side, fill);
+void SizeLevel(std::vector<int16_t>& state, std::vector<int32_t>& start, std::vector<int32_t>& length, int shift) {
+    const size_t side = size_t{256} >> shift, cells = side * side * side;
+    state.assign(cells, -2);
+    start.assign(cells, 0);
+    length.assign(cells, 0);
+}
+
+// Largest value of |x - a| - |x - b| for x in [lo, hi]: the function is piecewise linear with
+// corners at a and b, so the largest value is at an end or a corner.
+int MostAhead(int a, int b, int lo, int hi) {
+    auto f = [&](int x) { return std::abs(x - a) - std::abs(x - b); };
+    return std::max({f(lo), f(hi), f(std::clamp(a, lo, hi)), f(std::clamp(b, lo, hi))});
 }
 
 }  // namespace
@@ -32,115 +38,97 @@ PaletteLookup::PaletteLookup(const clsPalette& palette) {
         if (!seen.insert(key).second) continue;  // a repeat never beats its first occurrence
         entries_.push_back(Candidate{e[i].peRed, e[i].peGreen, e[i].peBlue, 0, i + 1});
     }
-    for (Grid* g : {&coarse_, &fine_}) {
-        const int shift = g == &coarse_ ? kCoarseShift : kFineShift;
-        SizeGrid(g->start, shift, -1);
-        SizeGrid(g->length, shift, 0);
-        SizeGrid(g->answer, shift, -1);
-    }
-    SizeGrid(fineState_, kFineShift, static_cast<int16_t>(kUnbuilt));
-    SizeGrid(groupStart_, kFineShift, 0);
-    SizeGrid(groupCount_, kFineShift, 0);
+    SizeLevel(coarse_.state, coarse_.start, coarse_.length, kCoarseShift);
+    SizeLevel(fine_.state, fine_.start, fine_.length, kFineShift);
+    SizeLevel(sub_.state, sub_.start, sub_.length, kSubShift);
+    sub_.groupStart.assign(sub_.state.size(), 0);
+    sub_.groupCount.assign(sub_.state.size(), 0);
 }
 
-void PaletteLookup::Build(Grid& grid, int32_t cell, int shift, const Candidate* from, size_t count) {
-    const int bits = 8 - shift, side = 1 << shift;
-    const int rLo = (cell >> (2 * bits)) << shift;
-    const int gLo = ((cell >> bits) & ((1 << bits) - 1)) << shift;
-    const int bLo = (cell & ((1 << bits) - 1)) << shift;
+int32_t PaletteLookup::Build(Level& level, size_t cell, int shift, const Candidate* from, size_t count) {
+    const int bits = 8 - shift, side = 1 << shift, mask = (1 << bits) - 1;
+    const int c = static_cast<int>(cell);
+    const int rLo = (c >> (2 * bits)) << shift, gLo = ((c >> bits) & mask) << shift, bLo = (c & mask) << shift;
     auto nearest = [side](int v, int lo) { return v < lo ? lo - v : (v > lo + side - 1 ? v - (lo + side - 1) : 0); };
     auto farthest = [side](int v, int lo) { return std::max(std::abs(v - lo), std::abs(v - (lo + side - 1))); };
     int bound = 1 << 30;
     for (size_t k = 0; k < count; ++k)
         bound = std::min(bound, farthest(from[k].red, rLo) + farthest(from[k].green, gLo) + farthest(from[k].blue, bLo));
-    const size_t c = static_cast<size_t>(cell);
-    grid.start[c] = static_cast<int32_t>(grid.candidates.size());
+    const size_t first = level.candidates.size();
     for (size_t k = 0; k < count; ++k)
         if (nearest(from[k].red, rLo) + nearest(from[k].green, gLo) + nearest(from[k].blue, bLo) <= bound)
-            grid.candidates.push_back(from[k]);
-    grid.length[c] = static_cast<int32_t>(grid.candidates.size()) - grid.start[c];
+            level.candidates.push_back(from[k]);
+    Candidate* list = level.candidates.data() + first;
+    const int32_t length = static_cast<int32_t>(level.candidates.size() - first);
+    int32_t kept = length;
+    if (length > 1) {
+        const int rm = rLo + side / 2, gm = gLo + side / 2, bm = bLo + side / 2;
+        int32_t lead = 0;
+        int leadDistance = 1 << 30;
+        for (int32_t k = 0; k < length; ++k) {
+            const int d = std::abs(rm - list[k].red) + std::abs(gm - list[k].green) + std::abs(bm - list[k].blue);
+            if (d < leadDistance) lead = k, leadDistance = d;
+        }
+        const Candidate a = list[lead];
+        kept = 0;
+        for (int32_t k = 0; k < length; ++k) {
+            if (k != lead) {
+                const Candidate& b = list[k];
+                // The distance difference splits into one term per component, so its largest
+                // value over the cell is the sum of each term's largest.
+                const int ahead = MostAhead(a.red, b.red, rLo, rLo + side - 1) +
+                                  MostAhead(a.green, b.green, gLo, gLo + side - 1) +
+                                  MostAhead(a.blue, b.blue, bLo, bLo + side - 1);
+                if (ahead < 0 || (ahead == 0 && a.index < b.index)) continue;
+            }
+            list[kept++] = list[k];
+        }
+        level.candidates.resize(first + static_cast<size_t>(kept));
+    }
+    level.start[cell] = static_cast<int32_t>(first);
+    level.length[cell] = kept;
+    int32_t state = -1;
     // One candidate answers for the whole cell, unless somewhere in it the candidate reaches
     // distance 765, where no entry qualifies.
-    if (grid.length[c] == 1) {
-        const Candidate& only = grid.candidates.back();
-        if (farthest(only.red, rLo) + farthest(only.green, gLo) + farthest(only.blue, bLo) < 765)
-            grid.answer[c] = only.index;
-    }
-}
-
-int32_t PaletteLookup::BuildFine(int32_t cell) {
-    const int fineBits = 8 - kFineShift, down = kCoarseShift - kFineShift;
-    const int r = cell >> (2 * fineBits), g = (cell >> fineBits) & ((1 << fineBits) - 1),
-              b = cell & ((1 << fineBits) - 1);
-    const int coarseBits = 8 - kCoarseShift;
-    const int32_t parent = (r >> down) << (2 * coarseBits) | (g >> down) << coarseBits | (b >> down);
-    const size_t p = static_cast<size_t>(parent);
-    if (coarse_.start[p] < 0) Build(coarse_, parent, kCoarseShift, entries_.data(), entries_.size());
-    // Copy the parent's list out first: building the fine cell may grow the candidate store.
-    std::vector<Candidate> list(coarse_.candidates.begin() + coarse_.start[p],
-                                coarse_.candidates.begin() + coarse_.start[p] + coarse_.length[p]);
-    Build(fine_, cell, kFineShift, list.data(), list.size());
-    const size_t c = static_cast<size_t>(cell);
-    if (fine_.length[c] > 1) Prune(c, r << kFineShift, g << kFineShift, b << kFineShift);
-    const int32_t answer = fine_.answer[c];
-    if (answer < 0) BuildGroups(c);
-    fineState_[c] = static_cast<int16_t>(answer);
-    return answer;
-}
-
-namespace {
-
-// Largest value of |x - a| - |x - b| for x in [lo, hi]: the function is piecewise linear with
-// corners at a and b, so the largest value is at an end or a corner.
-int MostAhead(int a, int b, int lo, int hi) {
-    auto f = [&](int x) { return std::abs(x - a) - std::abs(x - b); };
-    return std::max({f(lo), f(hi), f(std::clamp(a, lo, hi)), f(std::clamp(b, lo, hi))});
-}
-
-}  // namespace
-
-// Drops every candidate that the one nearest the cell's middle beats at every point of the cell
-// (a tie counts for the lower index): the distance difference splits into one term per
-// component, so its largest value over the cell is the sum of each term's largest. Such a
-// candidate is never the answer there. When nothing else is left, the cell has one answer.
-void PaletteLookup::Prune(size_t cell, int rLo, int gLo, int bLo) {
-    const int side = 1 << kFineShift;
-    Candidate* c = fine_.candidates.data() + fine_.start[cell];
-    const int32_t length = fine_.length[cell];
-    const int rm = rLo + side / 2, gm = gLo + side / 2, bm = bLo + side / 2;
-    int32_t lead = 0;
-    int leadDistance = 1 << 30;
-    for (int32_t k = 0; k < length; ++k) {
-        const int d = std::abs(rm - c[k].red) + std::abs(gm - c[k].green) + std::abs(bm - c[k].blue);
-        if (d < leadDistance) lead = k, leadDistance = d;
-    }
-    const Candidate a = c[lead];
-    int32_t kept = 0;
-    for (int32_t k = 0; k < length; ++k) {
-        if (k != lead) {
-            const Candidate& b = c[k];
-            const int ahead = MostAhead(a.red, b.red, rLo, rLo + side - 1) +
-                              MostAhead(a.green, b.green, gLo, gLo + side - 1) +
-                              MostAhead(a.blue, b.blue, bLo, bLo + side - 1);
-            if (ahead < 0 || (ahead == 0 && a.index < b.index)) continue;
-        }
-        c[kept++] = c[k];
-    }
-    fine_.length[cell] = kept;
-    fine_.candidates.resize(static_cast<size_t>(fine_.start[cell] + kept));
     if (kept == 1) {
-        // As in Build: one answer unless the candidate reaches distance 765 somewhere in the cell.
-        auto farthest = [side](int v, int lo) { return std::max(std::abs(v - lo), std::abs(v - (lo + side - 1))); };
-        if (farthest(a.red, rLo) + farthest(a.green, gLo) + farthest(a.blue, bLo) < 765) fine_.answer[cell] = a.index;
+        const Candidate& only = level.candidates[first];
+        if (farthest(only.red, rLo) + farthest(only.green, gLo) + farthest(only.blue, bLo) < 765) state = only.index;
     }
+    level.state[cell] = static_cast<int16_t>(state);
+    return state;
+}
+
+int32_t PaletteLookup::BuildFine(size_t cell) {
+    const int fineBits = 8 - kFineShift, down = kCoarseShift - kFineShift, coarseBits = 8 - kCoarseShift;
+    const int c = static_cast<int>(cell), mask = (1 << fineBits) - 1;
+    const int r = c >> (2 * fineBits), g = (c >> fineBits) & mask, b = c & mask;
+    const size_t parent = static_cast<size_t>((r >> down) << (2 * coarseBits) | (g >> down) << coarseBits | (b >> down));
+    if (coarse_.state[parent] == kUnbuilt) Build(coarse_, parent, kCoarseShift, entries_.data(), entries_.size());
+    return Build(fine_, cell, kFineShift, coarse_.candidates.data() + coarse_.start[parent],
+                 static_cast<size_t>(coarse_.length[parent]));
+}
+
+int32_t PaletteLookup::BuildSub(size_t cell) {
+    const int subBits = 8 - kSubShift, down = kFineShift - kSubShift, fineBits = 8 - kFineShift;
+    const int c = static_cast<int>(cell), mask = (1 << subBits) - 1;
+    const int r = c >> (2 * subBits), g = (c >> subBits) & mask, b = c & mask;
+    const size_t parent = static_cast<size_t>((r >> down) << (2 * fineBits) | (g >> down) << fineBits | (b >> down));
+    int32_t state = fine_.state[parent];
+    if (state == kUnbuilt) state = BuildFine(parent);
+    if (state >= 0) return sub_.state[cell] = static_cast<int16_t>(state);
+    // The fine cell's list lives in another store, so it stays put while this one grows.
+    state = Build(sub_, cell, kSubShift, fine_.candidates.data() + fine_.start[parent],
+                  static_cast<size_t>(fine_.length[parent]));
+    if (state < 0) BuildGroups(cell);
+    return state;
 }
 
 void PaletteLookup::BuildGroups(size_t cell) {
-    const Candidate* c = fine_.candidates.data() + fine_.start[cell];
-    const int32_t length = fine_.length[cell];
+    const Candidate* c = sub_.candidates.data() + sub_.start[cell];
+    const int32_t length = sub_.length[cell];
     const int32_t count = (length + kGroup - 1) / kGroup;
-    groupStart_[cell] = static_cast<int32_t>(groupIndex_.size()) / kGroup;
-    groupCount_[cell] = count;
+    sub_.groupStart[cell] = static_cast<int32_t>(groupIndex_.size()) / kGroup;
+    sub_.groupCount[cell] = count;
     for (int32_t g = 0; g < count; ++g) {
         for (int ch = 0; ch < 3; ++ch)
             for (int32_t k = g * kGroup; k < (g + 1) * kGroup; ++k)
@@ -151,9 +139,9 @@ void PaletteLookup::BuildGroups(size_t cell) {
 
 // The first entry (lowest index) at the least distance, when that distance is below 765.
 int32_t PaletteLookup::Search(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const {
-    const int16_t* g = groups_.data() + static_cast<size_t>(groupStart_[cell]) * 3 * kGroup;
-    const int32_t* index = groupIndex_.data() + static_cast<size_t>(groupStart_[cell]) * kGroup;
-    const int32_t count = groupCount_[cell];
+    const int16_t* g = groups_.data() + static_cast<size_t>(sub_.groupStart[cell]) * 3 * kGroup;
+    const int32_t* index = groupIndex_.data() + static_cast<size_t>(sub_.groupStart[cell]) * kGroup;
+    const int32_t count = sub_.groupCount[cell];
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i qr = _mm_set1_epi16(red), qg = _mm_set1_epi16(green), qb = _mm_set1_epi16(blue);

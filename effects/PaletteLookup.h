@@ -1,6 +1,7 @@
 // Fast nearest-colour search that gives exactly clsPalette::ClosestIndex: the colour cube is cut
-// into cells, each holding only the entries that can be nearest somewhere inside it; a cell with
-// one such entry answers at once, the others search their short list eight entries at a time.
+// into cells, each holding only the entries that can be nearest somewhere inside it. A cell with
+// one such entry answers at once; a fine cell with more is cut again into eight, and what is
+// still ambiguous there is searched in a short list, eight entries at a time.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -19,12 +20,14 @@ public:
 
     // Same result as palette.ClosestIndex(red, green, blue) for components 0 … 255.
     int32_t Closest(uint8_t red, uint8_t green, uint8_t blue) {
-        const size_t cell = static_cast<size_t>(CellOf(red, green, blue, kFineShift));
-        int32_t state = fineState_[cell];
-        if (state == kUnbuilt) state = BuildFine(static_cast<int32_t>(cell));
+        // One table on the common path: a small cell inside a fine cell with one answer takes
+        // that answer when it is built.
+        const size_t cell = static_cast<size_t>(CellOf(red, green, blue, kSubShift));
+        int32_t state = sub_.state[cell];
+        if (state == kUnbuilt) state = BuildSub(cell);
         if (state >= 0) return state;
 #if defined(__SSE2__)
-        if (groupCount_[cell] == 1) return SearchOne(cell, red, green, blue);
+        if (sub_.groupCount[cell] == 1) return SearchOne(cell, red, green, blue);
 #endif
         return Search(cell, red, green, blue);
     }
@@ -32,6 +35,7 @@ public:
 private:
     static constexpr int kCoarseShift = 5;  // 8 cells a side, built from every entry
     static constexpr int kFineShift = 3;    // 32 cells a side, built from their coarse cell's list
+    static constexpr int kSubShift = 2;     // 64 a side, built from their fine cell's list
     static constexpr int32_t kUnbuilt = -2;
     static constexpr int kGroup = 8;           // entries per search step
     static constexpr int16_t kNowhere = 1000;  // filler component: too far to ever qualify
@@ -40,28 +44,33 @@ private:
         uint8_t red, green, blue, unused;
         int32_t index;
     };
-    struct Grid {
-        std::vector<int32_t> start;   // -1 until built
-        std::vector<int32_t> length;
-        std::vector<int32_t> answer;  // the index for the whole cell, or -1
+    // Cells of one level: the index answering for the whole cell, -1 (look further) or kUnbuilt,
+    // and where each cell's candidate list lies in `candidates`.
+    struct Level {
+        std::vector<int16_t> state;
+        std::vector<int32_t> start, length;
         std::vector<Candidate> candidates;
+        std::vector<int32_t> groupStart, groupCount;  // search groups, on the last level only
     };
 
     static int32_t CellOf(int red, int green, int blue, int shift) {
         const int bits = 8 - shift;
         return (red >> shift) << (2 * bits) | (green >> shift) << bits | (blue >> shift);
     }
-    static void Build(Grid& grid, int32_t cell, int shift, const Candidate* from, size_t count);
-    // The fine cell's list: groups of kGroup reds, greens, blues (16-bit, filled up with kNowhere)
-    // and the matching indices.
+    // Lists for `cell` of `level` the candidates of `from` that can be nearest in it, in order;
+    // returns the state of the cell.
+    static int32_t Build(Level& level, size_t cell, int shift, const Candidate* from, size_t count);
+    int32_t BuildFine(size_t cell);
+    int32_t BuildSub(size_t cell);
+    // The sub-cell's list as groups of kGroup reds, greens, blues (16-bit, filled up with
+    // kNowhere) and the matching indices.
     void BuildGroups(size_t cell);
-    void Prune(size_t cell, int rLo, int gLo, int bLo);
     int32_t Search(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const;
 #if defined(__SSE2__)
     // A list of one group: each lane's key is its distance (capped at 765) times 8 plus the lane,
     // so the least key is the nearest entry, the lowest index among equals.
     int32_t SearchOne(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const {
-        const size_t start = static_cast<size_t>(groupStart_[cell]);
+        const size_t start = static_cast<size_t>(sub_.groupStart[cell]);
         const __m128i* v = reinterpret_cast<const __m128i*>(groups_.data() + start * 3 * kGroup);
         const __m128i zero = _mm_setzero_si128();
         const __m128i dr = _mm_sub_epi16(_mm_loadu_si128(v), _mm_set1_epi16(red));
@@ -77,14 +86,9 @@ private:
         return k >= 765 * 8 ? 0 : groupIndex_[start * kGroup + static_cast<size_t>(k & 7)];
     }
 #endif
-    // Returns the cell's state: its index when one answers for all of it, -1 when it must be
-    // searched.
-    int32_t BuildFine(int32_t cell);
 
     std::vector<Candidate> entries_;  // entries that are not repeats of an earlier one, in order
-    Grid coarse_, fine_;
-    std::vector<int16_t> fineState_;  // one small array, so the common case stays in cache
-    std::vector<int32_t> groupStart_, groupCount_;  // per fine cell
+    Level coarse_, fine_, sub_;
     std::vector<int16_t> groups_;
     std::vector<int32_t> groupIndex_;
 };
