@@ -40,7 +40,8 @@ PaletteLookup::PaletteLookup(const clsPalette& palette) {
     }
     SizeLevel(coarse_.state, coarse_.start, coarse_.length, kCoarseShift);
     SizeLevel(fine_.state, fine_.start, fine_.length, kFineShift);
-    SizeLevel(sub_.state, sub_.start, sub_.length, kSubShift);
+    const size_t subSide = size_t{256} >> kSubShift;
+    sub_.state.assign(subSide * subSide * subSide, static_cast<int16_t>(kUnbuilt));
     sub_.groupStart.assign(sub_.state.size(), 0);
     sub_.groupCount.assign(sub_.state.size(), 0);
 }
@@ -85,8 +86,10 @@ int32_t PaletteLookup::Build(Level& level, size_t cell, int shift, const Candida
         }
         level.candidates.resize(first + static_cast<size_t>(kept));
     }
-    level.start[cell] = static_cast<int32_t>(first);
-    level.length[cell] = kept;
+    if (!level.start.empty()) {
+        level.start[cell] = static_cast<int32_t>(first);
+        level.length[cell] = kept;
+    }
     int32_t state = -1;
     // One candidate answers for the whole cell, unless somewhere in it the candidate reaches
     // distance 765, where no entry qualifies.
@@ -119,13 +122,13 @@ int32_t PaletteLookup::BuildSub(size_t cell) {
     // The fine cell's list lives in another store, so it stays put while this one grows.
     state = Build(sub_, cell, kSubShift, fine_.candidates.data() + fine_.start[parent],
                   static_cast<size_t>(fine_.length[parent]));
-    if (state < 0) BuildGroups(cell);
+    // The list is only needed as search groups.
+    if (state < 0) BuildGroups(cell, sub_.candidates.data(), static_cast<int32_t>(sub_.candidates.size()));
+    sub_.candidates.clear();
     return state;
 }
 
-void PaletteLookup::BuildGroups(size_t cell) {
-    const Candidate* c = sub_.candidates.data() + sub_.start[cell];
-    const int32_t length = sub_.length[cell];
+void PaletteLookup::BuildGroups(size_t cell, const Candidate* c, int32_t length) {
     const int32_t count = (length + kGroup - 1) / kGroup;
     sub_.groupStart[cell] = static_cast<int32_t>(groupIndex_.size()) / kGroup;
     sub_.groupCount[cell] = count;

@@ -48,7 +48,7 @@ private:
     // and where each cell's candidate list lies in `candidates`.
     struct Level {
         std::vector<int16_t> state;
-        std::vector<int32_t> start, length;
+        std::vector<int32_t> start, length;           // not kept on the last level
         std::vector<Candidate> candidates;
         std::vector<int32_t> groupStart, groupCount;  // search groups, on the last level only
     };
@@ -62,9 +62,9 @@ private:
     static int32_t Build(Level& level, size_t cell, int shift, const Candidate* from, size_t count);
     int32_t BuildFine(size_t cell);
     int32_t BuildSub(size_t cell);
-    // The sub-cell's list as groups of kGroup reds, greens, blues (16-bit, filled up with
+    // A sub-cell's list as groups of kGroup reds, greens, blues (16-bit, filled up with
     // kNowhere) and the matching indices.
-    void BuildGroups(size_t cell);
+    void BuildGroups(size_t cell, const Candidate* c, int32_t length);
     int32_t Search(size_t cell, uint8_t red, uint8_t green, uint8_t blue) const;
 #if defined(__SSE2__)
     // A list of one group: each lane's key is its distance (capped at 765) times 8 plus the lane,
