@@ -11,6 +11,10 @@
 #include <cstdlib>
 #include <unordered_set>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace plenvue {
 namespace {
 
@@ -43,6 +47,7 @@ PaletteLookup::PaletteLookup(const clsPalette& palette) {
     const size_t subSide = size_t{256} >> kSubShift;
     sub_.state.assign(subSide * subSide * subSide, static_cast<int16_t>(kUnbuilt));
     sub_.groupStart.assign(sub_.state.size(), 0);
+    tables_.assign(64, 0);
     sub_.groupCount.assign(sub_.state.size(), 0);
 }
 
@@ -122,10 +127,76 @@ int32_t PaletteLookup::BuildSub(size_t cell) {
     // The fine cell's list lives in another store, so it stays put while this one grows.
     state = Build(sub_, cell, kSubShift, fine_.candidates.data() + fine_.start[parent],
                   static_cast<size_t>(fine_.length[parent]));
-    // The list is only needed as search groups.
-    if (state < 0) BuildGroups(cell, sub_.candidates.data(), static_cast<int32_t>(sub_.candidates.size()));
+    // The list is only needed for the table or as search groups.
+    const Candidate* list = sub_.candidates.data();
+    const int32_t length = static_cast<int32_t>(sub_.candidates.size());
+    if (state < 0) {
+        if (BuildTable(cell, list, length)) {
+            state = sub_.state[cell];
+        } else {
+            BuildGroups(cell, list, length);
+            sub_.state[cell] = static_cast<int16_t>(kSearch);
+        }
+    }
     sub_.candidates.clear();
     return state;
+}
+
+bool PaletteLookup::BuildTable(size_t cell, const Candidate* c, int32_t length) {
+    const size_t number = tables_.size() / 64;
+    if (length > kGroup || number > kMaxTables) return false;
+    const int bits = 8 - kSubShift, mask = (1 << bits) - 1, cl = static_cast<int>(cell);
+    const int rLo = (cl >> (2 * bits)) << kSubShift, gLo = ((cl >> bits) & mask) << kSubShift, bLo = (cl & mask) << kSubShift;
+    int16_t answers[64];
+#if defined(__SSE2__)
+    // Each lane one candidate (filler lanes far away); per component the four distances of the
+    // cell's values, so a colour's distances are three additions. The least key (distance,
+    // capped at 765, times 8 plus the lane) is the nearest candidate, the lowest index among equals.
+    int16_t comp[3][kGroup];
+    for (int32_t k = 0; k < kGroup; ++k) {
+        comp[0][k] = k < length ? c[k].red : kNowhere;
+        comp[1][k] = k < length ? c[k].green : kNowhere;
+        comp[2][k] = k < length ? c[k].blue : kNowhere;
+    }
+    const __m128i zero = _mm_setzero_si128(), cap = _mm_set1_epi16(765), lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+    __m128i dist[3][4];
+    const int lo[3] = {rLo, gLo, bLo};
+    for (int ch = 0; ch < 3; ++ch) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(comp[ch]));
+        for (int i = 0; i < 4; ++i) {
+            const __m128i d = _mm_sub_epi16(v, _mm_set1_epi16(static_cast<int16_t>(lo[ch] + i)));
+            dist[ch][i] = _mm_max_epi16(d, _mm_sub_epi16(zero, d));
+        }
+    }
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            const __m128i rg = _mm_add_epi16(dist[0][i], dist[1][j]);
+            for (int k = 0; k < 4; ++k) {
+                const __m128i d = _mm_min_epi16(_mm_add_epi16(rg, dist[2][k]), cap);
+                __m128i key = _mm_or_si128(_mm_slli_epi16(d, 3), lanes);
+                key = _mm_min_epi16(key, _mm_shuffle_epi32(key, _MM_SHUFFLE(1, 0, 3, 2)));
+                key = _mm_min_epi16(key, _mm_shuffle_epi32(key, _MM_SHUFFLE(2, 3, 0, 1)));
+                key = _mm_min_epi16(key, _mm_srli_epi32(key, 16));
+                const int32_t best = _mm_cvtsi128_si32(key) & 0xFFFF;
+                answers[i << 4 | j << 2 | k] = static_cast<int16_t>(best >= 765 * 8 ? 0 : c[best & 7].index);
+            }
+        }
+#else
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (int k = 0; k < 4; ++k) {
+                int32_t best = 0;
+                int bestDistance = 765;
+                for (int32_t n = 0; n < length; ++n) {
+                    const int d = std::abs(rLo + i - c[n].red) + std::abs(gLo + j - c[n].green) + std::abs(bLo + k - c[n].blue);
+                    if (d < bestDistance) best = c[n].index, bestDistance = d;
+                }
+                answers[i << 4 | j << 2 | k] = static_cast<int16_t>(best);
+            }
+#endif
+    tables_.insert(tables_.end(), answers, answers + 64);
+    sub_.state[cell] = static_cast<int16_t>(kFirstTable - static_cast<int32_t>(number));
+    return true;
 }
 
 void PaletteLookup::BuildGroups(size_t cell, const Candidate* c, int32_t length) {
