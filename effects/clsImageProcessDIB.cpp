@@ -433,60 +433,78 @@ void KernelExact(const std::vector<int32_t>& kernel, int32_t half, int32_t weigh
     }
 }
 
+// row(y) for every row a pass with half size h writes, over bytes [b0, b1). With `back`, each
+// finished row of dst is also copied into back as soon as no later row reads its source row, while
+// it is still in cache; back may be the source itself.
+template <class F>
+void PassRows(const View& src, const View& dst, const View* back, int32_t h, int32_t b0, int32_t b1, F&& row) {
+    const int32_t last = src.height - 1 - h;
+    auto copy = [&](int32_t y) { std::memcpy(back->Row(y) + b0, dst.Row(y) + b0, static_cast<size_t>(b1 - b0)); };
+    for (int32_t y = h; y <= last; ++y) {
+        row(y);
+        if (back && y - h >= h) copy(y - h);
+    }
+    if (back)
+        for (int32_t y = std::max(h, last - h + 1); y <= last; ++y) copy(y);
+}
+
 // Every row a kernel pass writes, over bytes [b0, b1); sums is scratch space.
 template <class K>
-void KernelColumns(const K& fk, const View& src, const View& dst, int32_t b0, int32_t b1, std::vector<int16_t>& sums) {
+void KernelColumns(const K& fk, const View& src, const View& dst, const View* back, int32_t b0, int32_t b1,
+                   std::vector<int16_t>& sums) {
     const int32_t h = fk.half;
 #if PLENVUE_SSE2
     if (fk.ringHalf && b1 - b0 >= 16) {
         const size_t n = static_cast<size_t>(b1 - b0 + 6 * fk.ringHalf);
         sums.resize(2 * n);
-        for (int32_t y = h; y <= src.height - 1 - h; ++y) {
+        PassRows(src, dst, back, h, b0, b1, [&](int32_t y) {
             if (fk.ringHalf == 1) RingSpan<1>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
             else RingSpan<2>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
-        }
+        });
         return;
     }
 #endif
-    for (int32_t y = h; y <= src.height - 1 - h; ++y) KernelSpan(fk, src, dst, y, b0, b1);
+    PassRows(src, dst, back, h, b0, b1, [&](int32_t y) { KernelSpan(fk, src, dst, y, b0, b1); });
 }
 
 }  // namespace
 
-bool clsImageProcessDIB::ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest) {
+bool clsImageProcessDIB::ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest, bool bCopyBack) {
     const View src = ViewOf(cSource), dst = ViewOf(cDest);
     const int32_t h = half_;
     ProgressPass pass(ProgressListener(), 3 * (src.width - 1 - h));
     const FastKernel& fk = Prepared();
+    // Copying back row by row needs the whole width at once: a strip's neighbour still reads the
+    // source columns next to it.
+    const bool back = bCopyBack && fk.usable && !pass.Listening();
     if (!fk.usable) {
         KernelExact(kernel_, h, weight_, src, dst, pass);
     } else {
         std::vector<int16_t> sums;
-        ForColumns(pass, h, src.width - 1 - h,
-                   [&](int32_t c0, int32_t c1) { KernelColumns(fk, src, dst, 3 * c0, 3 * c1, sums); });
+        ForColumns(pass, h, src.width - 1 - h, [&](int32_t c0, int32_t c1) {
+            KernelColumns(fk, src, dst, back ? &src : nullptr, 3 * c0, 3 * c1, sums);
+        });
     }
     pass.Done();
-    return true;
+    return back;
 }
 
-bool clsImageProcessDIB::ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest) {
+bool clsImageProcessDIB::ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest, bool bCopyBack) {
     const View src = ViewOf(cSource), dst = ViewOf(cDest);
     ProgressPass pass(ProgressListener(), 3 * src.width - 6);
     static const FastKernel mean = MakeFast(std::vector<int32_t>(9, 1), 1, 9);
     const int32_t type = type_;
+    const bool back = bCopyBack && !pass.Listening();
+    const View* to = back ? &src : nullptr;
     std::vector<int16_t> sums;
     ForColumns(pass, 1, src.width - 2, [&](int32_t c0, int32_t c1) {
-        if (type == eAverage) {
-            KernelColumns(mean, src, dst, 3 * c0, 3 * c1, sums);
-            return;
-        }
-        for (int32_t y = 1; y <= src.height - 2; ++y) {
-            if (type == eMinimum) RankSpan<true>(src, dst, y, 3 * c0, 3 * c1);
-            else RankSpan<false>(src, dst, y, 3 * c0, 3 * c1);
-        }
+        const int32_t b0 = 3 * c0, b1 = 3 * c1;
+        if (type == eAverage) KernelColumns(mean, src, dst, to, b0, b1, sums);
+        else if (type == eMinimum) PassRows(src, dst, to, 1, b0, b1, [&](int32_t y) { RankSpan<true>(src, dst, y, b0, b1); });
+        else PassRows(src, dst, to, 1, b0, b1, [&](int32_t y) { RankSpan<false>(src, dst, y, b0, b1); });
     });
     pass.Done();
-    return true;
+    return back;
 }
 
 bool clsImageProcessDIB::ProcessImage(clsDIBSection& cImage, clsDIBSection& cBuffer) {
@@ -511,24 +529,22 @@ bool clsImageProcessDIB::ProcessImage(clsDIBSection& cImage, clsDIBSection& cBuf
         case eUnsharpen:
             FilterType(eBlur);
             fillBuffer(half_, false);
-            ApplyKernel(cImage, cBuffer);
+            ApplyKernel(cImage, cBuffer, false);
             AddImages(cBuffer, cImage, -1, 0, 0, 0, 2, 0, 0, 0);
             FilterType(eUnsharpen);
             return false;
         case eEmboss:
             fillBuffer(half_, !Prepared().usable);
-            ApplyKernel(cImage, cBuffer);
+            ApplyKernel(cImage, cBuffer, false);
             AddImages(cBuffer, cImage, 1, 127, 127, 127, 0, 0, 0, 0);
             return true;
         case eAverage: case eMinimum: case eMaximum:
             fillBuffer(1, false);
-            ApplyNeighbourhood(cImage, cBuffer);
-            CopyInterior(buf, img, 1);
+            if (!ApplyNeighbourhood(cImage, cBuffer, true)) CopyInterior(buf, img, 1);
             return true;
         default:
             fillBuffer(half_, !Prepared().usable);
-            ApplyKernel(cImage, cBuffer);
-            CopyInterior(buf, img, half_);
+            if (!ApplyKernel(cImage, cBuffer, true)) CopyInterior(buf, img, half_);
             return true;
     }
 }

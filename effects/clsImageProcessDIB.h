@@ -86,8 +86,10 @@ private:
     const FastKernel& Prepared();
     int32_t Cell(int32_t iX, int32_t iY) const;
     void BuildFilter();
-    bool ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest);
-    bool ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest);
+    // Both return whether they also copied the result's interior back into cSource (asked for
+    // with bCopyBack, done by the fast passes without a progress listener).
+    bool ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest, bool bCopyBack);
+    bool ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest, bool bCopyBack);
 
     int32_t type_ = 0;
     int32_t size_ = 0;
