@@ -211,7 +211,6 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
             // kBand rows run together, each one pixel behind the row above: their chains are
             // independent and overlap in the processor.
             constexpr int32_t kBand = 4;
-            const size_t n = static_cast<size_t>(width) * 3;
 #if defined(__SSE2__)
             // One pixel's three channels side by side in 16-bit lanes (blue, green, red, 0); the
             // shares are truncating divisions by 16, done as an arithmetic shift after adding 15
@@ -257,7 +256,7 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
                             cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, zero};
             };
 #else
-            std::vector<int> below(n, 0);
+            std::vector<int> below(static_cast<size_t>(width) * 3, 0);
             int* share = below.data();
             struct Lane {
                 const uint8_t* src;
@@ -288,7 +287,6 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
                             cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, 0, 0, 0};
             };
 #endif
-            (void)n;
             for (int32_t row0 = 0; row0 < height; row0 += kBand) {
                 const int32_t rows = std::min(kBand, height - row0);
                 Lane lanes[kBand];
