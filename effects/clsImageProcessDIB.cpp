@@ -3,7 +3,10 @@
 //    whenever an argument makes an error reachable, so that the bytes written before the error are
 //    the ones the visiting order dictates;
 //  - a fast form (row-major, SSE2 where it pays) for arguments that cannot fail. Every output byte
-//    depends only on source bytes that the pass never writes, so the order does not change results.
+//    depends only on source bytes, and a source row is overwritten (by the copy-back into the
+//    picture) only after the last row that reads it, so the order does not change results.
+// Kernels are summed in 16-bit lanes only when no sum can leave 16 bits; wrapped intermediate
+// sums are then harmless, since the true total fits.
 // With a progress listener the fast forms run in strips of columns and report each column of a
 // strip after the strip; without one they run over the whole width.
 #include "effects/clsImageProcessDIB.h"
