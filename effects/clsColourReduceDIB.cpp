@@ -45,37 +45,50 @@ private:
     int32_t width_, height_, done_ = 0;
 };
 
-// One row of grey values. Four pixels at a time: the weighted sum is exact in 32-bit lanes, and
-// its single-precision quotient by 1000 is exact at every half, so converting with the default
-// rounding (to nearest, ties to even) gives the same value as the scalar rule.
+// One row of grey values. Sixteen pixels (48 bytes) at a time, four to a vector with each pixel in
+// a 32-bit lane: the weighted sum is exact there, and its single-precision quotient by 1000 is
+// exact at every half, so converting with the default rounding (to nearest, ties to even) gives
+// the same value as the scalar rule.
+#if defined(__SSE2__)
+inline __m128i LanePixels(__m128i v) {  // pixel k (bytes 3k..3k+2) into lane k
+    const __m128i m0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), m1 = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
+    const __m128i m2 = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), m3 = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(v, m0), _mm_and_si128(_mm_slli_si128(v, 1), m1)),
+                        _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), m2), _mm_and_si128(_mm_slli_si128(v, 3), m3)));
+}
+
+inline __m128i PackedPixels(__m128i q) {  // lanes back to 12 contiguous bytes; the top 4 are 0
+    const __m128i m0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), m1 = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
+    const __m128i m2 = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), m3 = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(q, m0), _mm_srli_si128(_mm_and_si128(q, m1), 1)),
+                        _mm_or_si128(_mm_srli_si128(_mm_and_si128(q, m2), 2), _mm_srli_si128(_mm_and_si128(q, m3), 3)));
+}
+
+// Four pixels in 12 bytes to their grey triples in 12 bytes.
+inline __m128i GreyFour(__m128i v) {
+    const __m128i px = LanePixels(v);
+    const __m128i br = _mm_and_si128(px, _mm_set1_epi32(0x00FF00FF));  // blue, red as 16-bit
+    const __m128i g = _mm_and_si128(_mm_srli_epi32(px, 8), _mm_set1_epi32(0xFF));
+    const __m128i sum = _mm_add_epi32(_mm_madd_epi16(br, _mm_set1_epi32(222 << 16 | 71)),
+                                      _mm_madd_epi16(g, _mm_set1_epi32(707)));
+    const __m128i grey = _mm_cvtps_epi32(_mm_div_ps(_mm_cvtepi32_ps(sum), _mm_set1_ps(1000.0f)));
+    return PackedPixels(_mm_or_si128(_mm_or_si128(grey, _mm_slli_epi32(grey, 8)), _mm_slli_epi32(grey, 16)));
+}
+#endif
+
 void GrayRow(uint8_t* p, int32_t width) {
     int32_t c = 0;
 #if defined(__SSE2__)
-    const __m128i lowMask = _mm_set1_epi32(0x00FF00FF);
-    const __m128i blueRed = _mm_set1_epi32(222 << 16 | 71);
-    const __m128i greenOnly = _mm_set1_epi32(707);
-    const __m128 thousand = _mm_set1_ps(1000.0f);
-    // Reads and writes 4 bytes a pixel; the last pixel of a row is left to the scalar loop so
-    // neither touches a byte beyond the row.
-    for (; c + 4 < width; c += 4) {
-        uint8_t* q = p + 3 * static_cast<ptrdiff_t>(c);
-        uint32_t w0, w1, w2, w3;
-        std::memcpy(&w0, q, 4);
-        std::memcpy(&w1, q + 3, 4);
-        std::memcpy(&w2, q + 6, 4);
-        std::memcpy(&w3, q + 9, 4);
-        const __m128i v = _mm_set_epi32(static_cast<int>(w3), static_cast<int>(w2), static_cast<int>(w1),
-                                        static_cast<int>(w0));
-        const __m128i br = _mm_and_si128(v, lowMask);                        // blue, red as 16-bit
-        const __m128i g = _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xFF));
-        const __m128i sum = _mm_add_epi32(_mm_madd_epi16(br, blueRed), _mm_madd_epi16(g, greenOnly));
-        const __m128i grey = _mm_cvtps_epi32(_mm_div_ps(_mm_cvtepi32_ps(sum), thousand));
-        alignas(16) uint32_t out[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm_mullo_epi16(grey, _mm_set1_epi32(0x0101)));
-        for (int k = 0; k < 4; ++k) {
-            const uint32_t triple = out[k] | (out[k] & 0xFF) << 16;
-            std::memcpy(q + 3 * k, &triple, 3);
-        }
+    for (; c + 16 <= width; c += 16) {
+        __m128i* q = reinterpret_cast<__m128i*>(p + 3 * static_cast<ptrdiff_t>(c));
+        const __m128i in0 = _mm_loadu_si128(q), in1 = _mm_loadu_si128(q + 1), in2 = _mm_loadu_si128(q + 2);
+        const __m128i g0 = GreyFour(in0);
+        const __m128i g1 = GreyFour(_mm_or_si128(_mm_srli_si128(in0, 12), _mm_slli_si128(in1, 4)));
+        const __m128i g2 = GreyFour(_mm_or_si128(_mm_srli_si128(in1, 8), _mm_slli_si128(in2, 8)));
+        const __m128i g3 = GreyFour(_mm_srli_si128(in2, 4));
+        _mm_storeu_si128(q, _mm_or_si128(g0, _mm_slli_si128(g1, 12)));
+        _mm_storeu_si128(q + 1, _mm_or_si128(_mm_srli_si128(g1, 4), _mm_slli_si128(g2, 8)));
+        _mm_storeu_si128(q + 2, _mm_or_si128(_mm_srli_si128(g2, 8), _mm_slli_si128(g3, 4)));
     }
 #endif
     for (uint8_t* q = p + 3 * static_cast<ptrdiff_t>(c); c < width; ++c, q += 3) {
@@ -167,12 +180,14 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
     if (width > 0 && height > 0) {
         if (cPal.count() == 0) throw SubscriptError();
         PaletteLookup lookup(cPal);
-        const PaletteEntry* entries = cPal.Entries();
-        // Index 0 only comes back when every entry is the opposite corner of the cube from the
-        // colour; all of them then tie, and the lowest index is taken.
+        // Entry of each index. Index 0 only comes back when every entry is the opposite corner
+        // of the cube from the colour; all of them then tie, and the lowest index is taken.
+        std::vector<PaletteEntry> byIndex(static_cast<size_t>(cPal.count()) + 1);
+        std::copy(cPal.Entries(), cPal.Entries() + cPal.count(), byIndex.begin() + 1);
+        byIndex[0] = byIndex[1];
+        const PaletteEntry* entries = byIndex.data();
         auto nearest = [&](int r, int g, int b) -> const PaletteEntry& {
-            int32_t i = lookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
-            return entries[i > 0 ? i - 1 : 0];
+            return entries[lookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b))];
         };
         const int32_t fromStride = cFrom.BytesPerScanLine(), toStride = cTo.BytesPerScanLine();
         if (!bDiffuseError) {
@@ -188,34 +203,110 @@ void clsColourReduceDIB::ApplyPalette(clsDIBSection& cFrom, clsDIBSection& cTo, 
                 progress.RowDone(row);
             }
         } else {
-            // Per channel (blue, green, red) errors of the previous and the current row, 0 where
-            // the pixel's error was too small to spread. A pixel (c, row) takes 7/16 of
-            // (c-1, row) and then 4/16 of (c, row-1); the diagonal shares weigh nothing.
-            const size_t n = static_cast<size_t>(width) * 3;
-            std::vector<int> prev(n, 0), cur(n, 0);
-            for (int32_t row = 0; row < height; ++row) {
-                const uint8_t* src = cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride;
-                uint8_t* dst = cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride;
-                for (int32_t c = 0; c < width; ++c) {
-                    const size_t k = 3 * static_cast<size_t>(c);
-                    int v[3] = {src[k], src[k + 1], src[k + 2]};
-                    if (c > 0 && c < width - 1) {
-                        for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + cur[k - 3 + ch] * 7 / 16);
-                        if (row > 0)
-                            for (int ch = 0; ch < 3; ++ch) v[ch] = Clamp(v[ch] + prev[k + ch] * 4 / 16);
-                    }
-                    const PaletteEntry& e = nearest(v[2], v[1], v[0]);
-                    dst[k] = e.peBlue;
-                    dst[k + 1] = e.peGreen;
-                    dst[k + 2] = e.peRed;
-                    const int eb = v[0] - e.peBlue, eg = v[1] - e.peGreen, er = v[2] - e.peRed;
-                    const bool spread = std::abs(eb) + std::abs(eg) + std::abs(er) > 3;
-                    cur[k] = spread ? eb : 0;
-                    cur[k + 1] = spread ? eg : 0;
-                    cur[k + 2] = spread ? er : 0;
+            // A pixel (c, row) takes 7/16 of the error of (c-1, row) and then 4/16 of that of
+            // (c, row-1); the diagonal shares weigh nothing, and errors too small to spread count
+            // as 0. `below` holds, per channel (blue, green, red), the 4/16 share each pixel hands
+            // to the next row, read and then overwritten as a row advances (row 0 adds zeros,
+            // which changes nothing). Each pixel waits on its left neighbour's decision, so
+            // kBand rows run together, each one pixel behind the row above: their chains are
+            // independent and overlap in the processor.
+            constexpr int32_t kBand = 4;
+#if defined(__SSE2__)
+            // One pixel's three channels side by side in 16-bit lanes (blue, green, red, 0); the
+            // shares are truncating divisions by 16, done as an arithmetic shift after adding 15
+            // to negative values.
+            std::vector<uint32_t> packed(static_cast<size_t>(cPal.count()) + 1);  // blue | green << 8 | red << 16
+            for (size_t i = 0; i < packed.size(); ++i)
+                packed[i] = uint32_t{entries[i].peBlue} | uint32_t{entries[i].peGreen} << 8 | uint32_t{entries[i].peRed} << 16;
+            std::vector<int16_t> below(static_cast<size_t>(width) * 4, 0);  // 4/16 shares, 4 lanes a pixel
+            int16_t* share = below.data();
+            const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi16(255), fifteen = _mm_set1_epi16(15);
+            const __m128i seven = _mm_set1_epi16(7), channels = _mm_setr_epi16(-1, -1, -1, 0, 0, 0, 0, 0);
+            auto sixteenth = [&](__m128i t) { return _mm_srai_epi16(_mm_add_epi16(t, _mm_and_si128(_mm_srai_epi16(t, 15), fifteen)), 4); };
+            auto clamp = [&](__m128i v) { return _mm_min_epi16(_mm_max_epi16(v, zero), top); };
+            struct Lane {
+                const uint8_t* src;
+                uint8_t* dst;
+                __m128i e;  // error of the pixel to the left
+            };
+            auto pixel = [&](Lane& l, int32_t c) {
+                const size_t k = 3 * static_cast<size_t>(c);
+                __m128i v;
+                if (c > 0 && c < width - 1) {
+                    uint32_t u;  // this pixel and the next one's first byte, which lane 3 ignores
+                    std::memcpy(&u, l.src + k, 4);
+                    v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(u)), zero);
+                    v = clamp(_mm_add_epi16(v, sixteenth(_mm_mullo_epi16(l.e, seven))));
+                    v = clamp(_mm_add_epi16(v, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(share + 4 * c))));
+                } else {
+                    v = _mm_setr_epi16(l.src[k], l.src[k + 1], l.src[k + 2], 0, 0, 0, 0, 0);
                 }
-                std::swap(prev, cur);
-                progress.RowDone(row);
+                const uint32_t colour = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+                const uint32_t entry = packed[static_cast<size_t>(lookup.Closest(
+                    static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)))];
+                std::memcpy(l.dst + k, &entry, 3);
+                __m128i err = _mm_and_si128(_mm_sub_epi16(v, _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(entry)), zero)), channels);
+                const __m128i size = _mm_max_epi16(err, _mm_sub_epi16(zero, err));
+                if (_mm_cvtsi128_si32(_mm_sad_epu8(_mm_packus_epi16(size, zero), zero)) <= 3) err = zero;
+                l.e = err;
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(share + 4 * c), sixteenth(_mm_slli_epi16(err, 2)));
+            };
+            auto start = [&](int32_t row) {
+                return Lane{cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride,
+                            cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, zero};
+            };
+#else
+            std::vector<int> below(static_cast<size_t>(width) * 3, 0);
+            int* share = below.data();
+            struct Lane {
+                const uint8_t* src;
+                uint8_t* dst;
+                int eb, eg, er;  // error of the pixel to the left
+            };
+            auto pixel = [&](Lane& l, int32_t c) {
+                const size_t k = 3 * static_cast<size_t>(c);
+                int vb = l.src[k], vg = l.src[k + 1], vr = l.src[k + 2];
+                if (c > 0 && c < width - 1) {
+                    vb = Clamp(Clamp(vb + l.eb * 7 / 16) + share[k]);
+                    vg = Clamp(Clamp(vg + l.eg * 7 / 16) + share[k + 1]);
+                    vr = Clamp(Clamp(vr + l.er * 7 / 16) + share[k + 2]);
+                }
+                const PaletteEntry& e = nearest(vr, vg, vb);
+                l.dst[k] = e.peBlue;
+                l.dst[k + 1] = e.peGreen;
+                l.dst[k + 2] = e.peRed;
+                int eb = vb - e.peBlue, eg = vg - e.peGreen, er = vr - e.peRed;
+                if (std::abs(eb) + std::abs(eg) + std::abs(er) <= 3) eb = eg = er = 0;
+                l.eb = eb, l.eg = eg, l.er = er;
+                share[k] = eb * 4 / 16;
+                share[k + 1] = eg * 4 / 16;
+                share[k + 2] = er * 4 / 16;
+            };
+            auto start = [&](int32_t row) {
+                return Lane{cFrom.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * fromStride,
+                            cTo.DIBSectionBitsPtr() + static_cast<ptrdiff_t>(row) * toStride, 0, 0, 0};
+            };
+#endif
+            for (int32_t row0 = 0; row0 < height; row0 += kBand) {
+                const int32_t rows = std::min(kBand, height - row0);
+                Lane lanes[kBand];
+                for (int32_t j = 0; j < rows; ++j) lanes[j] = start(row0 + j);
+                int32_t step = 0;
+                for (; step < rows - 1; ++step)  // the band's rows start one after another
+                    for (int32_t j = 0; j <= step; ++j)
+                        if (step - j < width) pixel(lanes[j], step - j);
+                if (rows == kBand) {
+                    for (; step < width; ++step) {
+                        pixel(lanes[0], step);
+                        pixel(lanes[1], step - 1);
+                        pixel(lanes[2], step - 2);
+                        pixel(lanes[3], step - 3);
+                    }
+                }
+                for (; step < width + rows - 1; ++step)  // and finish one after another
+                    for (int32_t j = 0; j < rows; ++j)
+                        if (step - j >= 0 && step - j < width) pixel(lanes[j], step - j);
+                for (int32_t j = 0; j < rows; ++j) progress.RowDone(row0 + j);
             }
         }
     }

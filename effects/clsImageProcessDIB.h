@@ -67,6 +67,7 @@ private:
     // 16-bit multiply-high and shift. Usable when no partial sum can leave 16 bits.
     struct FastKernel {
         bool usable = false;
+        int32_t half = 0;
         int32_t taps = 0;
         int32_t dy[81] = {};     // row offset of each tap
         int32_t dx[81] = {};     // byte offset of each tap (3 per pixel)
@@ -74,13 +75,21 @@ private:
         int32_t divisor = 1;     // |weight|
         uint16_t magic = 0;      // sum / divisor == (sum * magic) >> (16 + shift) for the sums reachable
         int32_t shift = 0;
+        // Kernels of size 3 or 5 whose cells depend only on the distance from the centre (blur,
+        // soften, sharpen, their larger forms, average): the sum is ring[0] * centre +
+        // ring[1] * (3x3 box) + ring[2] * (5x5 box), taken from row-wise box sums. ringHalf is 0
+        // for any other kernel.
+        int32_t ringHalf = 0;
+        int16_t ring[3] = {};
     };
     static FastKernel MakeFast(const std::vector<int32_t>& kernel, int32_t half, int32_t weight);
     const FastKernel& Prepared();
     int32_t Cell(int32_t iX, int32_t iY) const;
     void BuildFilter();
-    bool ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest);
-    bool ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest);
+    // Both return whether they also copied the result's interior back into cSource (asked for
+    // with bCopyBack, done by the fast passes without a progress listener).
+    bool ApplyKernel(clsDIBSection& cSource, clsDIBSection& cDest, bool bCopyBack);
+    bool ApplyNeighbourhood(clsDIBSection& cSource, clsDIBSection& cDest, bool bCopyBack);
 
     int32_t type_ = 0;
     int32_t size_ = 0;

@@ -78,6 +78,42 @@ TEST(GrayScale, GreyValueMatchesFloatingPointForEveryColourSum) {
     EXPECT_GT(ties, 0);
 }
 
+TEST(GrayScale, EveryColourThroughTheSixteenPixelPathMatchesTheScalarRule) {
+    clsDIBSection d;
+    ASSERT_TRUE(d.Create(4096, 4096));
+    for (int32_t row = 0; row < 4096; ++row)
+        for (int32_t x = 0; x < 4096; ++x) {
+            const uint32_t colour = static_cast<uint32_t>(row) << 12 | static_cast<uint32_t>(x);
+            uint8_t* p = Px(d, 3 * x, row);
+            p[0] = static_cast<uint8_t>(colour), p[1] = static_cast<uint8_t>(colour >> 8),
+            p[2] = static_cast<uint8_t>(colour >> 16);
+        }
+    clsColourReduceDIB().GrayScale(d);
+    for (int32_t row = 0; row < 4096; ++row)
+        for (int32_t x = 0; x < 4096; ++x) {
+            const uint32_t colour = static_cast<uint32_t>(row) << 12 | static_cast<uint32_t>(x);
+            const uint8_t g = GreyValue(static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+                                        static_cast<uint8_t>(colour));
+            const uint8_t* p = Px(d, 3 * x, row);
+            if (p[0] != g || p[1] != g || p[2] != g) FAIL() << "colour " << std::hex << colour;
+        }
+}
+
+TEST(GrayScale, MatchesColumnWiseReferenceOnRandomPictures) {
+    std::mt19937 rng(4);
+    for (int w = 1; w <= 70; w += (w < 20 ? 1 : 17))
+        for (int h : {1, 2, 5, 9}) {
+            clsDIBSection d, ref;
+            ASSERT_TRUE(d.Create(w, h));
+            reference::FillRandom(d, rng, w % 3 == 0);
+            CopyPixels(d, ref);
+            clsColourReduceDIB().GrayScale(d);
+            reference::GrayScale(ref);
+            // Padding included: the pass must not touch bytes past a row's pixels.
+            ASSERT_EQ(std::memcmp(d.DIBSectionBitsPtr(), ref.DIBSectionBitsPtr(), d.Header().biSizeImage), 0) << w << "x" << h;
+        }
+}
+
 TEST(BlackAndWhite, Grey129IsAllWhiteAnd128StartsWithBlackColumn) {
     clsColourReduceDIB c;
     clsDIBSection from, to;

@@ -188,6 +188,76 @@ TEST(ImageProcessProcessImage, RandomCustomKernelsMatchReference) {
     }
 }
 
+// Kernels whose cells depend only on the distance from the centre take the box-sum pass; random
+// ring values and divisors, on pictures of 0s and 255s where the sums reach their extremes.
+TEST(ImageProcessProcessImage, RandomRingKernelsMatchReference) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 160; ++round) {
+        const int32_t size = round % 2 ? 5 : 3;
+        int32_t ring[3];
+        for (auto& v : ring) v = static_cast<int32_t>(rng() % 13) - 6;
+        if (round % 5 == 0) ring[0] = static_cast<int32_t>(rng() % 60);
+        int32_t weight = static_cast<int32_t>(rng() % 300) + 1;
+        if (round % 3 == 0) weight = -weight;
+        const int32_t w = 6 + static_cast<int32_t>(rng() % 40), h = 5 + static_cast<int32_t>(rng() % 8);
+        Pic img(w, h), buf(w, h), rimg(w, h), rbuf(w, h);
+        Randomise(img, rng);
+        if (round % 2 == 0)
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t b = 0; b < 3 * w; ++b) img.Row(y)[b] = img.Row(y)[b] & 1 ? 255 : 0;
+        rimg.Set(img.All());
+        clsImageProcessDIB f;
+        Recorder rec;
+        if (round % 4 == 1) f.SetProgressListener(&rec);  // strips of columns
+        f.FilterArraySize(size);
+        f.FilterType(eCustom);
+        for (int32_t j = -size / 2; j <= size / 2; ++j)
+            for (int32_t i = -size / 2; i <= size / 2; ++i)
+                f.FilterValue(i, j, ring[std::max(std::abs(i), std::abs(j))]);
+        f.FilterWeight(weight);
+        const Kernel k = KernelOf(f);
+        f.ProcessImage(img.dib, buf.dib);
+        ASSERT_FALSE(RefProcess(eCustom, k, rimg, rbuf).has_value());
+        ASSERT_EQ(img.All(), rimg.All()) << "round " << round << " " << w << "x" << h << " weight " << weight;
+    }
+}
+
+// The SIMD passes divide by a multiply-high and shift found for each divisor. With a centre of 127
+// and 1 below it, the sums 127 a + b over all byte pairs are every value 0 .. 32640, so one picture
+// per divisor checks every reachable sum against truncating division.
+TEST(ImageProcessProcessImage, DivisionByMultiplyMatchesForEveryDivisorAndSum) {
+    const int32_t w = 65536 / 3 + 3;
+    Pic img(w, 4), buf(w, 4);
+    std::vector<uint8_t> original;
+    {
+        int32_t n = 0;
+        for (int32_t x = 1; x < w - 1; ++x)
+            for (int c = 0; c < 3; ++c, ++n) {
+                img.Px(x, 1)[c] = static_cast<uint8_t>(n >> 8);
+                img.Px(x, 2)[c] = static_cast<uint8_t>(n);
+            }
+        original = img.All();
+    }
+    for (int32_t d : {2, 3, 5, 7, 9, 12, 25, 44, 100, 127, 128, 255, 256, 1000, 32640, 32641})
+        for (int32_t sign : {1, -1}) {
+            img.Set(original);
+            clsImageProcessDIB f;
+            f.FilterArraySize(3);
+            f.FilterType(eCustom);
+            f.FilterValue(0, 0, 127 * sign);
+            f.FilterValue(0, 1, sign);
+            f.FilterWeight(d * sign);
+            f.ProcessImage(img.dib, buf.dib);
+            int32_t n = 0;
+            for (int32_t x = 1; x < w - 1; ++x)
+                for (int c = 0; c < 3; ++c, ++n) {
+                    if (n > 65535) break;  // the last pixel's spare channels
+                    const int32_t sum = 127 * (n >> 8) + (n & 255);
+                    ASSERT_EQ(img.Px(x, 1)[c], std::min(sum / d, 255)) << "sum " << sum << " divisor " << d;
+                }
+        }
+}
+
 TEST(ImageProcessProcessImage, ModifiedBuiltInKernelIsUsedAsWritten) {
     std::mt19937 rng(5);
     ExpectSameAsReference(12, 9, rng, [](clsImageProcessDIB& f) {
@@ -446,9 +516,10 @@ template <class Fast, class Ref>
 void ExpectEffect(int32_t w, int32_t h, std::mt19937& rng, Fast fast, Ref ref, bool runs = false) {
     Pic a(w, h), b(w, h);
     Randomise(a, rng);
-    if (runs)  // horizontal runs exercise the repeated-pixel shortcut
+    if (runs)  // horizontal runs of many lengths exercise the repeated-pixel shortcuts
         for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 1; x < w; x += 2) std::memcpy(a.Px(x, y), a.Px(x - 1, y), 3);
+            for (int32_t x = 1; x < w; ++x)
+                if (rng() % 9 != 0) std::memcpy(a.Px(x, y), a.Px(x - 1, y), 3);
     b.Set(a.All());
     std::optional<int32_t> e1, e2;
     try {
@@ -491,6 +562,48 @@ TEST(ImageProcessLighten, MatchesReferenceIncludingFailingAmounts) {
                          [&](Pic& p) { RefLighten(p, amount); }, (w + amount) % 2 == 0);
         }
     }
+}
+
+// Every red and green with a spread of blues, through the four-pixel path and the reference.
+void ExpectColourCubeSlice(const std::function<void(Pic&)>& fast, const std::function<void(Pic&)>& ref) {
+    const uint8_t blues[] = {0, 1, 37, 127, 128, 200, 254, 255};
+    Pic a(1024, 512), b(1024, 512);
+    size_t n = 0;
+    for (uint8_t blue : blues)
+        for (int32_t g = 0; g < 256; ++g)
+            for (int32_t r = 0; r < 256; ++r, ++n) {
+                uint8_t* p = a.Px(static_cast<int32_t>(n % 1024), static_cast<int32_t>(n / 1024));
+                p[0] = blue;
+                p[1] = static_cast<uint8_t>(g);
+                p[2] = static_cast<uint8_t>(r);
+            }
+    b.Set(a.All());
+    fast(a);
+    ref(b);
+    ASSERT_EQ(a.All(), b.All());
+}
+
+TEST(ImageProcessLighten, FourPixelPathMatchesReferenceAcrossTheColourCube) {
+    for (int32_t amount : {30, -100, -37, 100000})
+        ExpectColourCubeSlice([&](Pic& p) { clsImageProcessDIB().Lighten(p.dib, amount); },
+                              [&](Pic& p) { RefLighten(p, amount); });
+}
+
+TEST(ImageProcessColourise, FourPixelPathMatchesReferenceAcrossTheColourCube) {
+    for (auto [hue, sat] : {std::pair{4.0f, 0.5f}, {-1.0f, 1.0f}, {4.999f, 0.0f}, {1.0f, 0.73f}, {2.9999f, 0.3f}})
+        ExpectColourCubeSlice([&](Pic& p) { clsImageProcessDIB().Colourise(p.dib, hue, sat); },
+                              [&](Pic& p) { RefColourise(p, hue, sat); });
+}
+
+TEST(ImageProcessHls, EverySmallSizeMatchesReferenceWithRuns) {
+    std::mt19937 rng(61);
+    for (int32_t w = 1; w <= 9; ++w)
+        for (int32_t h = 1; h <= 9; ++h) {
+            ExpectEffect(w, h, rng, [&](Pic& p) { clsImageProcessDIB().Lighten(p.dib, 40); },
+                         [&](Pic& p) { RefLighten(p, 40); }, (w + h) % 2 == 0);
+            ExpectEffect(w, h, rng, [&](Pic& p) { clsImageProcessDIB().Colourise(p.dib, 2.0f, 0.5f); },
+                         [&](Pic& p) { RefColourise(p, 2.0f, 0.5f); }, (w + h) % 2 == 1);
+        }
 }
 
 TEST(ImageProcessLighten, MidGreyByHalfAndWhiteStays) {

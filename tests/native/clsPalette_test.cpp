@@ -150,6 +150,69 @@ TEST(PaletteLookup, MatchesClosestIndexOnRandomPalettes) {
     EXPECT_EQ(lookup.Closest(0, 0, 0), 0);
 }
 
+// Palettes full of ties: entries on a coarse lattice in a small corner, repeats, the fixed
+// palettes; queried on a lattice through the whole cube, so every cell shape meets its
+// boundaries, against the linear search.
+TEST(PaletteLookup, MatchesClosestIndexOnTiePronePalettesAcrossTheCube) {
+    std::mt19937 rng(11);
+    std::vector<std::pair<clsPalette, int>> cases;  // palette, query stride
+    for (int trial = 0; trial < 6; ++trial) {
+        clsPalette p;
+        const int n = 2 + static_cast<int>(rng() % 30), step = 1 + static_cast<int>(rng() % 16);
+        for (int i = 0; i < n; ++i)
+            p.Add(static_cast<int>(rng() % 9) * step, static_cast<int>(rng() % 9) * step, static_cast<int>(rng() % 9) * step);
+        cases.emplace_back(p, 7);
+    }
+    clsPalette fixed[4];
+    fixed[0].Create16Colour();
+    fixed[1].CreateMono();
+    fixed[2].CreateWebSafe();
+    fixed[3].CreateHalfTone();
+    cases.emplace_back(fixed[0], 6);
+    cases.emplace_back(fixed[1], 6);
+    cases.emplace_back(fixed[2], 11);
+    cases.emplace_back(fixed[3], 11);
+    for (const auto& [p, stride] : cases) {
+        PaletteLookup lookup(p);
+        for (int r = 0; r < 256; r += stride)
+            for (int g = 255; g >= 0; g -= stride)
+                for (int b = 0; b < 256; b += stride) {
+                    const uint8_t R = static_cast<uint8_t>(r), G = static_cast<uint8_t>(g), B = static_cast<uint8_t>(b);
+                    ASSERT_EQ(lookup.Closest(R, G, B), p.ClosestIndex(R, G, B))
+                        << p.count() << " entries, colour " << r << "," << g << "," << b;
+                }
+    }
+}
+
+// A small cell holding more entries than one search group takes the searched path; a palette
+// with ambiguous cells everywhere runs out of answer tables and searches the rest.
+TEST(PaletteLookup, LongListsAndTablesRunningOutStillMatchClosestIndex) {
+    clsPalette dense;
+    for (int r = 0; r < 4; ++r)
+        for (int g = 0; g < 4; ++g)
+            for (int b = 0; b < 4; ++b) dense.Add(r * 2, g, 3 - b);
+    PaletteLookup denseLookup(dense);
+    for (int r = 0; r < 12; ++r)
+        for (int g = 0; g < 12; ++g)
+            for (int b = 0; b < 12; ++b)
+                ASSERT_EQ(denseLookup.Closest(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)),
+                          dense.ClosestIndex(r, g, b)) << r << "," << g << "," << b;
+
+    std::mt19937 rng(13);
+    clsPalette many;
+    for (int i = 0; i < 1000; ++i)
+        many.Add(static_cast<int>(rng() % 256), static_cast<int>(rng() % 256), static_cast<int>(rng() % 256));
+    PaletteLookup lookup(many);
+    int32_t n = 0;
+    for (int r = 1; r < 256; r += 4)
+        for (int g = 2; g < 256; g += 4)
+            for (int b = 3; b < 256; b += 4, ++n) {
+                const uint8_t R = static_cast<uint8_t>(r), G = static_cast<uint8_t>(g), B = static_cast<uint8_t>(b);
+                const int32_t got = lookup.Closest(R, G, B);
+                if (n % 7 == 0) ASSERT_EQ(got, many.ClosestIndex(R, G, B)) << r << "," << g << "," << b;
+            }
+}
+
 TEST(PaletteOptimal, SplitsAt128AndAveragesHalfToEven) {
     clsDIBSection d;
     MakePicture(d, {{127, 127, 127}, {128, 128, 128}, {129, 129, 129}});
