@@ -266,7 +266,9 @@ TEST(DIBSectionSaveWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
                     ADD_FAILURE() << "pixel " << x << "," << y << " rgb(" << int(px[2]) << "," << int(px[1]) << ","
                                   << int(px[0]) << "): platform " << platform << ", portable " << portable;
                 }
-            if (w * h >= 64) EXPECT_GE(std::count(used.begin(), used.end(), true), 2);
+            if (w * h >= 64) {
+                EXPECT_GE(std::count(used.begin(), used.end(), true), 2);
+            }
         }
     }
 }
