@@ -127,6 +127,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return 0;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == GetSubMenu(menu_, 0)) OnFileMenuOpening(reinterpret_cast<HMENU>(wParam));
+        return 0;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
         SendMessageA(canvas_, msg, wParam, lParam);
@@ -309,6 +312,7 @@ void frmMain::SetPic() {
     SetStatus(Msg(10018));
     ShowPic();
     SetCurrentFile("");
+    if (Settings().AutoSaveAtStart) AutoSavePic();
 }
 
 void frmMain::BuildMenu() {
@@ -394,6 +398,7 @@ void frmMain::SetMenuChecked(int id, bool on) {
 }
 
 void frmMain::OnCommand(int id) {
+    if (OnFileCommand(id)) return;
     switch (id) {
     case kTbContent: OpenHelp(); return;
     case kTbHistory: ToggleHistory(); return;
@@ -458,6 +463,7 @@ void frmMain::SnapIt(int index) {
     SetCurrentFile("");
     // A capture that yields nothing leaves an empty canvas, not the previous picture.
     ShowPic();
+    if (Settings().AutoSaveAtStart) AutoSavePic();
     SIZE s = picSwap_.PixelSize();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ShowWindow(hwnd_, SW_SHOW);
@@ -679,5 +685,8 @@ void frmMain::OnUnload() {
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
 }
+
+// Filled by the history pane.
+void frmMain::AddHistory(const std::string&) {}
 
 }  // namespace plenvue
