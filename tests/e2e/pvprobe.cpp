@@ -3,6 +3,7 @@
 // answers on stdout.
 #include <windows.h>
 #include <commctrl.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -82,6 +83,82 @@ int Pattern(int x, int y, int w, int h) {
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
     return 0;
+}
+
+// The file-name edit of an open or save dialog, wherever the dialog nests it.
+HWND FileNameEdit(HWND dialog) {
+    for (int id : {0x47C, 0x480}) {
+        HWND c = GetDlgItem(dialog, id);
+        if (!c) continue;
+        char cls[64] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0) return c;
+        for (HWND inner = c; inner;) {
+            HWND edit = FindWindowExA(inner, nullptr, "Edit", nullptr);
+            if (edit) return edit;
+            inner = FindWindowExA(inner, nullptr, "ComboBox", nullptr);
+        }
+    }
+    return nullptr;
+}
+
+// A PostScript printer of Wine's own driver that writes every job to `port` (a Unix path).
+int AddFilePrinter(const char* name, const char* port) {
+    HMODULE spool = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC res = spool ? FindResourceA(spool, MAKEINTRESOURCEA(1), "PPDFILE") : nullptr;
+    HGLOBAL data = res ? LoadResource(spool, res) : nullptr;
+    const char* ppd = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+    if (!ppd) return 3;
+    DWORD size = SizeofResource(spool, res), length = 0;
+    while (length < size && ppd[length]) ++length;
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1,
+                                    reinterpret_cast<BYTE*>(dir), sizeof dir, &needed))
+        return 4;
+    std::string ppdPath = std::string(dir) + "\\plenvue-test.ppd";
+    HANDLE f = CreateFileA(ppdPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 5;
+    DWORD written = 0;
+    WriteFile(f, ppd, length, &written, nullptr);
+    CloseHandle(f);
+    DRIVER_INFO_3A di{};
+    di.cVersion = 3;
+    di.pName = const_cast<char*>("Wine PostScript Driver");
+    di.pEnvironment = const_cast<char*>("Windows NT x86");
+    di.pDriverPath = const_cast<char*>("wineps.drv");
+    di.pDataFile = const_cast<char*>(ppdPath.c_str());
+    di.pConfigFile = const_cast<char*>("wineps.drv");
+    di.pDefaultDataType = const_cast<char*>("RAW");
+    if (!AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&di), APD_COPY_NEW_FILES) &&
+        GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
+        std::printf("driver %lu\n", GetLastError());
+        return 6;
+    }
+    PRINTER_INFO_2A pi{};
+    pi.pPrinterName = const_cast<char*>(name);
+    pi.pPortName = const_cast<char*>(port);
+    pi.pDriverName = di.pName;
+    pi.pPrintProcessor = const_cast<char*>("WinPrint");
+    pi.pDatatype = const_cast<char*>("RAW");
+    pi.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
+    if (!printer) {
+        std::printf("printer %lu\n", GetLastError());
+        return 7;
+    }
+    ClosePrinter(printer);
+    SetDefaultPrinterA(name);
+    return 0;
+}
+
+int DeletePrinterByName(const char* name) {
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterA(const_cast<char*>(name), &printer, &access)) return 1;
+    BOOL ok = DeletePrinter(printer);
+    ClosePrinter(printer);
+    return ok ? 0 : 1;
 }
 
 }  // namespace
@@ -189,6 +266,26 @@ int main(int argc, char** argv) {
         std::printf("%lu %lu\n", proc ? GetGuiResources(proc, GR_GDIOBJECTS) : 0,
                     proc ? GetGuiResources(proc, GR_USEROBJECTS) : 0);
         if (proc) CloseHandle(proc);
+    } else if (cmd == "filename" && argc >= 4) {
+        // Types a path into an open or save dialog's name box and confirms it.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND e = d ? FileNameEdit(d) : nullptr;
+        if (!e) return 1;
+        SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    } else if (cmd == "addprinter" && argc >= 4) {
+        return AddFilePrinter(argv[2], argv[3]);
+    } else if (cmd == "delprinter" && argc >= 3) {
+        return DeletePrinterByName(argv[2]);
+    } else if (cmd == "printers") {
+        DWORD needed = 0, count = 0;
+        EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+        std::string buffer(needed + 1, '\0');
+        if (needed && EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, reinterpret_cast<BYTE*>(buffer.data()), needed,
+                                    &needed, &count)) {
+            auto* info = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data());
+            for (DWORD i = 0; i < count; ++i) std::printf("%s\n", info[i].pPrinterName);
+        }
     } else {
         return 2;
     }
