@@ -161,6 +161,41 @@ int DeletePrinterByName(const char* name) {
     return ok ? 0 : 1;
 }
 
+BOOL CALLBACK FindFolderBrowser(HWND w, LPARAM p) {
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && IsWindowVisible(w) && FindWindowExA(w, nullptr, "SysTreeView32", nullptr)) {
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Selects a folder in another process's folder browser and confirms it.
+int ChooseFolder(const char* path) {
+    HWND d = nullptr;
+    EnumWindows(FindFolderBrowser, reinterpret_cast<LPARAM>(&d));
+    if (!d) return 1;
+    // The tree is filled after the dialog shows; a selection before that is lost.
+    HWND tree = FindWindowExA(d, nullptr, "SysTreeView32", nullptr);
+    for (int i = 0; i < 60 && SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 0; ++i) Sleep(50);
+    Sleep(300);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(d, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return 1;
+    void* remote = VirtualAllocEx(proc, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    if (remote) {
+        WriteProcessMemory(proc, remote, path, lstrlenA(path) + 1, nullptr);
+        SendMessageA(d, WM_USER + 102 /* BFFM_SETSELECTIONA */, TRUE, reinterpret_cast<LPARAM>(remote));
+        VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(proc);
+    Sleep(200);
+    PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    return remote ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -273,6 +308,8 @@ int main(int argc, char** argv) {
         if (!e) return 1;
         SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
         PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    } else if (cmd == "browse" && argc >= 3) {
+        return ChooseFolder(argv[2]);
     } else if (cmd == "addprinter" && argc >= 4) {
         return AddFilePrinter(argv[2], argv[3]);
     } else if (cmd == "delprinter" && argc >= 3) {

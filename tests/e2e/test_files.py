@@ -6,9 +6,10 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg
 
-CMD_OPEN, CMD_SAVE, CMD_DELETE, CMD_PRINT, CMD_FULL_SCREEN = 1801, 1802, 1807, 1809, 1861
+CMD_OPEN, CMD_SAVE, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE, CMD_PRINT = 1801, 1802, 1805, 1806, 1807, 1809
+CMD_FULL_SCREEN = 1861
 IDOK, IDYES, IDNO = 1, 6, 7
 
 
@@ -104,6 +105,41 @@ class FilesTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: not os.path.exists(bmp), 10))
         # The caption still names the deleted file.
         self.assertEqual(probe("caption"), "Korvane Plenvue--" + wine_path(bmp))
+
+    def folder_browser(self):
+        return wait_for(lambda: "SysTreeView32" in probe("dialog", "Browse for Folder")
+                        or "Please choose a folder." in probe("dialog", "Browse for Folder"), 15)
+
+    def test_copy_to_and_move_to_take_the_file_to_the_chosen_folder(self):
+        src = os.path.join(self.dir, "pic.bmp")
+        subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + src], check=True)
+        # Wine's folder browser here reliably selects a folder right below C:, not deeper ones made
+        # during the test nor any on Z:.
+        drive_c = os.path.join(ENV["WINEPREFIX"], "drive_c")
+        copies, moved = (tempfile.mkdtemp(prefix="plenvue-e2e-", dir=drive_c) for _ in range(2))
+        for d in (copies, moved):
+            self.addCleanup(shutil.rmtree, d, True)
+        c_path = lambda p: "C:\\" + os.path.basename(p)
+        self.launch()
+        self.open_file(src)
+        # A cancelled folder dialog does nothing.
+        probe("command", CMD_COPY_TO)
+        self.assertTrue(self.folder_browser(), "no folder dialog")
+        probe("click", "Browse for Folder", 2)
+        time.sleep(1)
+        self.assertEqual(os.listdir(copies), [])
+        probe("command", CMD_COPY_TO)
+        self.assertTrue(self.folder_browser())
+        self.assertEqual(probe("browse", c_path(copies)), "")
+        self.assertTrue(wait_for(lambda: os.path.exists(os.path.join(copies, "pic.bmp")), 10))
+        self.assertTrue(os.path.exists(src))
+        probe("command", CMD_MOVE_TO)
+        self.assertTrue(self.folder_browser())
+        probe("browse", c_path(moved))
+        self.assertTrue(wait_for(lambda: os.path.exists(os.path.join(moved, "pic.bmp")), 10))
+        self.assertFalse(os.path.exists(src))
+        # Neither changes the current file.
+        self.assertEqual(probe("caption"), "Korvane Plenvue--" + wine_path(src))
 
     def test_failed_save_is_reported_and_keeps_the_current_file(self):
         bmp = os.path.join(self.dir, "taken.bmp")
