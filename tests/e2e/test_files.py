@@ -88,6 +88,20 @@ class FilesTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: os.path.getmtime(saved) != mtime, 10))
         self.assertFalse(probe("dialog", "Save File"))
 
+    def test_file_that_is_no_picture_gives_unknown_format_and_changes_nothing(self):
+        bad = os.path.join(self.dir, "noise.jpg")
+        with open(bad, "wb") as f:
+            f.write(bytes((i * 37 + 11) % 256 for i in range(600)))
+        self.launch()
+        caption = probe("caption")
+        probe("command", CMD_OPEN)
+        self.assertTrue(wait_for(lambda: probe("dialog", "Load File"), 15), "no open dialog")
+        probe("filename", "Load File", wine_path(bad))
+        self.assertTrue(self.message_box("Unknow Format!"), probe("dialog", "Plenvue"))
+        probe("click", "Plenvue", IDOK)
+        self.assertTrue(wait_for(lambda: not probe("dialog", "Plenvue"), 10))
+        self.assertEqual(probe("caption"), caption)
+
     def test_delete_asks_and_deletes_only_on_yes(self):
         bmp = os.path.join(self.dir, "gone.bmp")
         subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + bmp], check=True)
