@@ -67,6 +67,28 @@ class FilesTest(PlenvueTestCase):
         self.assertEqual(int.from_bytes(head[22:26], "little"), 768)
         self.assertEqual(read_bytes(os.path.join(self.dir, "cap1_a.bmp")), b"kept")
 
+    def test_clipboard_picture_is_auto_saved_when_both_are_on(self):
+        reg_set("SavePath", wine_path(self.dir))
+        reg_set("PrefixFileName", "clip")
+        reg_set("SuffixFileName", "")
+        reg_set("Set Auto Save When Startup", "1")
+        reg_set("Set Clipboard Monitor Active", "1")
+        src = os.path.join(self.dir, "src.bmp")
+        subprocess.run(["convert", "-size", "64x48", "xc:#FF00FF", "BMP3:" + src], check=True)
+        # xclip stays to serve the selection; it is ended with the test.
+        self.helpers.append(subprocess.Popen(["xclip", "-selection", "clipboard", "-t", "image/bmp", "-i", src],
+                                             env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        time.sleep(1.0)
+        self.launch()
+        saved = os.path.join(self.dir, "clip0.bmp")
+        self.assertTrue(wait_for(lambda: os.path.exists(saved), 15), os.listdir(self.dir))
+        self.assertEqual(probe("caption"), "Korvane Plenvue--" + wine_path(saved))
+        head = read_bytes(saved)[:26]
+        self.assertEqual(int.from_bytes(head[18:22], "little"), 64)
+        # Leave an empty clipboard for the tests after this one.
+        probe("command", 1872)
+        time.sleep(0.5)
+
     def test_save_on_a_gif_picture_goes_to_save_as(self):
         gif = os.path.join(self.dir, "pic.gif")
         subprocess.run(["convert", "-size", "60x40", "xc:#00FF00", gif], check=True)
