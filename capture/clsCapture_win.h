@@ -6,6 +6,8 @@
 
 namespace plenvue {
 
+class cPrinter;
+
 class clsCapture {
 public:
     int32_t CaptureMethod() const { return f_.CaptureMethod; }
@@ -23,6 +25,11 @@ public:
 
     // Raises ErrorObject on arithmetic overflow; an empty picture when no bitmap could be made.
     Picture Capture();
+
+    // Prints the picture as large as it fits on the printer's current page, from the top-left corner
+    // of the printable area; landscape when the picture is wider than high. Raises what the printer
+    // raises and the division-by-zero error for a picture or page of height 0.
+    void PrintPictureToFitPage(cPrinter& printer, const Picture& picture);
 
 private:
     Picture GrabDeviceArea(HWND window, bool clientDC, int32_t left, int32_t top, int32_t width,

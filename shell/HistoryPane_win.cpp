@@ -8,7 +8,6 @@
 #include "controls/PreviewGeometry.h"
 #include "controls/modExPath.h"
 #include "image/Arith.h"
-#include "image/modPcxReader_win.h"
 #include "shell/FileRules.h"
 #include "shell/HistoryRules.h"
 
@@ -260,29 +259,6 @@ void HistoryPane::DropFiles(HDROP drop) {
     }
     DragFinish(drop);
     if (!path.empty() && IsDroppablePicture(path) && open_) open_(path, true);
-}
-
-Picture HistoryPane::LoadPicture(const std::string& path) {
-    if (path.size() < 4) return {};
-    std::string ext = LowerAscii(std::string_view(path).substr(path.size() - 4));
-    if (ext == ".bmp") {
-        auto bitmap = static_cast<HBITMAP>(
-            LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-        return Picture::FromBitmap(bitmap, nullptr);
-    }
-    if (ext == ".pcx") {
-        try {
-            IPictureDisp* disp = LoadPCX(path);
-            if (!disp) return {};
-            IPicture* picture = nullptr;
-            HRESULT hr = disp->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture));
-            disp->Release();
-            return SUCCEEDED(hr) ? Picture::Adopt(picture) : Picture{};
-        } catch (const std::exception&) {
-            return {};
-        }
-    }
-    return {};
 }
 
 Picture HistoryPane::Thumbnail(const Picture& picture, int boxWidth, int boxHeight) {

@@ -70,8 +70,6 @@ public:
 
     void DropFiles(HDROP drop);
 
-    // Loads a .bmp or .pcx file for reopening an entry; empty on failure.
-    static Picture LoadPicture(const std::string& path);
     // A copy of the picture no larger than the box, proportions kept.
     static Picture Thumbnail(const Picture& picture, int boxWidth, int boxHeight);
 

@@ -128,6 +128,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (!history_.OnParentCommand(wParam, lParam)) OnCommand(LOWORD(wParam));
         return 0;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == GetSubMenu(menu_, 0)) OnFileMenuOpening(reinterpret_cast<HMENU>(wParam));
+        return 0;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
         SendMessageA(canvas_, msg, wParam, lParam);
@@ -225,14 +228,8 @@ void frmMain::OnCreate() {
     lstHistory_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                                   WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY, 0, 0, 10, 10,
                                   hwnd_, reinterpret_cast<HMENU>(kHistoryListId), Instance(), nullptr);
-    history_.Create(hwnd_, lstHistory_, kScrollerId, [this](const std::string& path, bool add) {
-        Picture picture = HistoryPane::LoadPicture(path);
-        if (picture.Empty()) return;
-        picSwap_ = picture;
-        ShowPic();
-        SetCurrentFile(path);
-        if (add) AddHistory(path);
-    });
+    history_.Create(hwnd_, lstHistory_, kScrollerId,
+                    [this](const std::string& path, bool add) { OpenPicture(path, add); });
     picScroller_ = history_.Scroller();
     CreateBars();
     SendMessageA(lstHistory_, LB_SETHORIZONTALEXTENT, 1024, 0);
@@ -319,6 +316,7 @@ void frmMain::SetPic() {
     SetStatus(Msg(10018));
     ShowPic();
     SetCurrentFile("");
+    if (Settings().AutoSaveAtStart) AutoSavePic();
 }
 
 void frmMain::BuildMenu() {
@@ -404,6 +402,7 @@ void frmMain::SetMenuChecked(int id, bool on) {
 }
 
 void frmMain::OnCommand(int id) {
+    if (OnFileCommand(id)) return;
     switch (id) {
     case kTbContent: OpenHelp(); return;
     case kTbHistory: ToggleHistory(); return;
@@ -476,6 +475,7 @@ void frmMain::SnapIt(int index) {
     SetCurrentFile("");
     // A capture that yields nothing leaves an empty canvas, not the previous picture.
     ShowPic();
+    if (Settings().AutoSaveAtStart) AutoSavePic();
     SIZE s = picSwap_.PixelSize();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ShowWindow(hwnd_, SW_SHOW);

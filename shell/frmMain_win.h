@@ -8,6 +8,7 @@
 
 #include "controls/CommonControls_win.h"
 #include "controls/ScrollView_win.h"
+#include "shell/AutoSaveName.h"
 #include "shell/HistoryPane_win.h"
 #include "shell/Picture_win.h"
 #include "shell/modCBSubclass_win.h"
@@ -43,6 +44,15 @@ public:
     void ApplyLanguage();
 
     const Picture& WorkingPicture() const { return picSwap_; }
+    const std::string& CurrentFile() const { return currentFile_; }
+
+    // Loads a picture file onto the canvas; true when it was loaded. Failures are reported here.
+    bool OpenPicture(const std::string& path, bool addHistory);
+    // Saves the working picture by the path's extension; true when the file was written. A failed
+    // save is reported and changes neither the current file nor the history.
+    bool SavePic(const std::string& path);
+    // Saves under the next free generated name in the auto-save folder.
+    void AutoSavePic();
 
     // Adds an entry for the file just opened or saved, with the working picture as its thumbnail.
     void AddHistory(const std::string& path);
@@ -85,6 +95,14 @@ private:
     void ToggleClipboardMonitor();
     void ToggleAutoSave();
     void JoinViewerChain();
+    // The File menu commands (in frmMainFiles_win.cpp); false for other ids.
+    bool OnFileCommand(int id);
+    void OnFileMenuOpening(HMENU menu);
+    void mnuOpen();
+    void mnuSave();
+    void mnuSaveAs();
+    void mnuFileOperator(int index);
+    void mnuPrint();
     void LeaveViewerChain();
 
     HWND hwnd_ = nullptr;
@@ -117,6 +135,7 @@ private:
     int splitLeft_ = 138;
     bool unloaded_ = false;
     MessageTargetAttachment target_;
+    AutoSaveNamer autoSave_;
 };
 
 }  // namespace plenvue

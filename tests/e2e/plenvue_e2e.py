@@ -102,6 +102,12 @@ def choose_tools_menu_entry(mnemonic):
     xdotool("key", mnemonic)
 
 
+def disable_auto_save():
+    """Auto-save is on at a first start and would write every capture beside the program;
+    tests that want it switch it on themselves."""
+    wine_reg("add", REG_KEY, "/v", "Set Auto Save When Startup", "/d", "0", "/f")
+
+
 def screenshot(path):
     subprocess.run(["import", "-window", "root", path], env=ENV, check=False)
 
@@ -144,6 +150,7 @@ class PlenvueTestCase(unittest.TestCase):
 
     def setUp(self):
         wine_reg("delete", REG_KEY, "/f")
+        disable_auto_save()
         self.apps = []
         self.helpers = []
 

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -211,6 +212,117 @@ int DumpMenus() {
     return rc;
 }
 
+// The file-name edit of an open or save dialog, wherever the dialog nests it.
+HWND FileNameEdit(HWND dialog) {
+    for (int id : {0x47C, 0x480}) {
+        HWND c = GetDlgItem(dialog, id);
+        if (!c) continue;
+        char cls[64] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0) return c;
+        for (HWND inner = c; inner;) {
+            HWND edit = FindWindowExA(inner, nullptr, "Edit", nullptr);
+            if (edit) return edit;
+            inner = FindWindowExA(inner, nullptr, "ComboBox", nullptr);
+        }
+    }
+    return nullptr;
+}
+
+// A PostScript printer of Wine's own driver that writes every job to `port` (a Unix path).
+int AddFilePrinter(const char* name, const char* port) {
+    HMODULE spool = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC res = spool ? FindResourceA(spool, MAKEINTRESOURCEA(1), "PPDFILE") : nullptr;
+    HGLOBAL data = res ? LoadResource(spool, res) : nullptr;
+    const char* ppd = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+    if (!ppd) return 3;
+    DWORD size = SizeofResource(spool, res), length = 0;
+    while (length < size && ppd[length]) ++length;
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1,
+                                    reinterpret_cast<BYTE*>(dir), sizeof dir, &needed))
+        return 4;
+    std::string ppdPath = std::string(dir) + "\\plenvue-test.ppd";
+    HANDLE f = CreateFileA(ppdPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 5;
+    DWORD written = 0;
+    WriteFile(f, ppd, length, &written, nullptr);
+    CloseHandle(f);
+    DRIVER_INFO_3A di{};
+    di.cVersion = 3;
+    di.pName = const_cast<char*>("Wine PostScript Driver");
+    di.pEnvironment = const_cast<char*>("Windows NT x86");
+    di.pDriverPath = const_cast<char*>("wineps.drv");
+    di.pDataFile = const_cast<char*>(ppdPath.c_str());
+    di.pConfigFile = const_cast<char*>("wineps.drv");
+    di.pDefaultDataType = const_cast<char*>("RAW");
+    if (!AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&di), APD_COPY_NEW_FILES) &&
+        GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
+        std::printf("driver %lu\n", GetLastError());
+        return 6;
+    }
+    PRINTER_INFO_2A pi{};
+    pi.pPrinterName = const_cast<char*>(name);
+    pi.pPortName = const_cast<char*>(port);
+    pi.pDriverName = di.pName;
+    pi.pPrintProcessor = const_cast<char*>("WinPrint");
+    pi.pDatatype = const_cast<char*>("RAW");
+    pi.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
+    if (!printer) {
+        std::printf("printer %lu\n", GetLastError());
+        return 7;
+    }
+    ClosePrinter(printer);
+    SetDefaultPrinterA(name);
+    return 0;
+}
+
+int DeletePrinterByName(const char* name) {
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterA(const_cast<char*>(name), &printer, &access)) return 1;
+    BOOL ok = DeletePrinter(printer);
+    ClosePrinter(printer);
+    return ok ? 0 : 1;
+}
+
+BOOL CALLBACK FindFolderBrowser(HWND w, LPARAM p) {
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && IsWindowVisible(w) && FindWindowExA(w, nullptr, "SysTreeView32", nullptr)) {
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Selects a folder in another process's folder browser and confirms it.
+int ChooseFolder(const char* path) {
+    HWND d = nullptr;
+    EnumWindows(FindFolderBrowser, reinterpret_cast<LPARAM>(&d));
+    if (!d) return 1;
+    // The tree is filled after the dialog shows; a selection before that is lost.
+    HWND tree = FindWindowExA(d, nullptr, "SysTreeView32", nullptr);
+    for (int i = 0; i < 60 && SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 0; ++i) Sleep(50);
+    Sleep(300);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(d, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return 1;
+    void* remote = VirtualAllocEx(proc, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    if (remote) {
+        WriteProcessMemory(proc, remote, path, lstrlenA(path) + 1, nullptr);
+        SendMessageA(d, WM_USER + 102 /* BFFM_SETSELECTIONA */, TRUE, reinterpret_cast<LPARAM>(remote));
+        VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(proc);
+    Sleep(200);
+    PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    return remote ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -378,6 +490,28 @@ int main(int argc, char** argv) {
         std::printf("%lu %lu\n", proc ? GetGuiResources(proc, GR_GDIOBJECTS) : 0,
                     proc ? GetGuiResources(proc, GR_USEROBJECTS) : 0);
         if (proc) CloseHandle(proc);
+    } else if (cmd == "filename" && argc >= 4) {
+        // Types a path into an open or save dialog's name box and confirms it.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND e = d ? FileNameEdit(d) : nullptr;
+        if (!e) return 1;
+        SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    } else if (cmd == "browse" && argc >= 3) {
+        return ChooseFolder(argv[2]);
+    } else if (cmd == "addprinter" && argc >= 4) {
+        return AddFilePrinter(argv[2], argv[3]);
+    } else if (cmd == "delprinter" && argc >= 3) {
+        return DeletePrinterByName(argv[2]);
+    } else if (cmd == "printers") {
+        DWORD needed = 0, count = 0;
+        EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+        std::string buffer(needed + 1, '\0');
+        if (needed && EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, reinterpret_cast<BYTE*>(buffer.data()), needed,
+                                    &needed, &count)) {
+            auto* info = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data());
+            for (DWORD i = 0; i < count; ++i) std::printf("%s\n", info[i].pPrinterName);
+        }
     } else {
         return 2;
     }

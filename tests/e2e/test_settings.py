@@ -5,7 +5,8 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, PROBE, REG_KEY, PlenvueTestCase, main, menu_item, probe, wait_for, wine_reg, xdotool
+from plenvue_e2e import (ENV, PROBE, REG_KEY, PlenvueTestCase, disable_auto_save, main, menu_item, probe, wait_for,
+                         wine_reg, xdotool)
 
 BLUE, WHITE, RED, GREEN = "0000FF", "FFFFFF", "FF0000", "00FF00"
 
@@ -137,6 +138,7 @@ class SettingsTest(PlenvueTestCase):
 
     def test_clipboard_bitmap_is_taken_at_start_with_the_monitor_on(self):
         wine_reg("delete", REG_KEY, "/f")  # a first start: the monitor is on
+        disable_auto_save()
         self.clipboard_bitmap(BLUE)
         self.launch()
         self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15),

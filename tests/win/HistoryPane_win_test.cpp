@@ -356,25 +356,6 @@ TEST_F(HistoryPaneTest, DroppedPicturesOpenAndEnterTheHistoryOthersAreIgnored) {
     EXPECT_EQ(opened_, (Opened{{R"(C:\p\a.PCX)", true}, {R"(C:\p\c.Gif)", true}}));
 }
 
-TEST_F(HistoryPaneTest, ReopeningLoadsBitmapFilesAndRefusesOthers) {
-    char dir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + "pv_history_test.bmp";
-    // A 2 x 1 24-bit BMP: blue, red.
-    const unsigned char file[] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0,
-                                  1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                  255, 0, 0, 0, 0, 255, 0, 0};
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f);
-    std::fwrite(file, 1, sizeof file, f);
-    std::fclose(f);
-    Picture p = HistoryPane::LoadPicture(path);
-    EXPECT_EQ(p.PixelSize().cx, 2);
-    EXPECT_TRUE(HistoryPane::LoadPicture(std::string(dir) + "pv_missing.bmp").Empty());
-    EXPECT_TRUE(HistoryPane::LoadPicture(path + ".txt").Empty());
-    DeleteFileA(path.c_str());
-}
-
 TEST_F(HistoryPaneTest, ThreeHundredFullScreenEntriesKeepMemoryBounded) {
     PROCESS_MEMORY_COUNTERS before{}, after{};
     before.cb = after.cb = sizeof before;

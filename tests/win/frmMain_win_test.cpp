@@ -14,6 +14,8 @@ public:
     MainWindow() {
         for (int i = 0; i < 6; ++i) App().CaptureCaptions[i] = "Capture " + std::to_string(i);
         form.Load(SW_HIDE);
+        // A first start saves every capture automatically; these tests keep captures in memory.
+        Settings().AutoSaveAtStart = 0;
     }
     ~MainWindow() {
         if (form.hWnd()) SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);

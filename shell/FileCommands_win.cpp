@@ -1,0 +1,318 @@
+// Loading and saving picture files, and the saving sound.
+#include "shell/FileCommands_win.h"
+
+#include <mmsystem.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "image/SafeFile.h"
+#include "image/SafeFile_win.h"
+#include "image/clsDIBSection.h"
+#include "image/modIntelJPEGLibrary.h"
+#include "image/modPcxReader_win.h"
+#include "shell/ErrorObject.h"
+#include "shell/FileRules.h"
+#include "shell/Handles_win.h"
+#include "shell/PictureFileCheck.h"
+
+namespace plenvue {
+namespace {
+
+// Larger picture files are not read into memory at all.
+constexpr LONGLONG kMaxPictureFileSize = 512LL * 1024 * 1024;
+
+std::string TrimLineEnd(std::string s) {
+    while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+FileError Error(int32_t number, std::string description) { return FileError{number, std::move(description)}; }
+
+// Remembers why the last write failed: the writers themselves keep only that it failed.
+class RecordingFile : public ReplacementFile {
+public:
+    RecordingFile(std::unique_ptr<ReplacementFile> inner, uint32_t& lastError)
+        : inner_(std::move(inner)), lastError_(lastError) {}
+    bool Write(const void* data, uint32_t count, uint32_t& written) override {
+        bool ok = inner_->Write(data, count, written);
+        if (!ok) {
+            DWORD code = GetLastError();
+            lastError_ = code ? code : ERROR_WRITE_FAULT;
+        } else if (written != count) {
+            lastError_ = ERROR_DISK_FULL;  // a short write without an error: the disk is full
+        }
+        return ok;
+    }
+    bool Commit(bool keepOldStamp, FileFailure& failure) override { return inner_->Commit(keepOldStamp, failure); }
+
+private:
+    std::unique_ptr<ReplacementFile> inner_;
+    uint32_t& lastError_;
+};
+
+class RecordingOps : public FileSystemOps {
+public:
+    RecordingOps() : inner_(FileSystem()) { SetFileSystem(this); }
+    ~RecordingOps() override { SetFileSystem(&inner_); }
+    RecordingOps(const RecordingOps&) = delete;
+    RecordingOps& operator=(const RecordingOps&) = delete;
+
+    bool CheckReplaceable(const std::string& target, FileFailure& failure) override {
+        return inner_.CheckReplaceable(target, failure);
+    }
+    std::unique_ptr<ReplacementFile> CreateBeside(const std::string& target, FileFailure& failure) override {
+        std::unique_ptr<ReplacementFile> file = inner_.CreateBeside(target, failure);
+        if (!file) return nullptr;
+        return std::make_unique<RecordingFile>(std::move(file), lastWriteError);
+    }
+
+    uint32_t lastWriteError = 0;
+
+private:
+    FileSystemOps& inner_;
+};
+
+FileError LoadPlatformPicture(const std::string& path, Picture& picture) {
+    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return Error(kErrFileNotFound, "File not found");
+        return FileErrorFromSystem(code);
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return FileErrorFromSystem(GetLastError());
+    if (size.QuadPart == 0) return Error(kErrInvalidPicture, "Invalid picture");
+    if (size.QuadPart > kMaxPictureFileSize) return Error(kErrOutOfMemory, "Out of memory");
+    const DWORD bytes = static_cast<DWORD>(size.QuadPart);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory) return Error(kErrOutOfMemory, "Out of memory");
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
+        GlobalFree(memory);
+        return Error(kErrOutOfMemory, "Out of memory");
+    }
+    auto* data = static_cast<uint8_t*>(GlobalLock(memory));
+    DWORD read = 0;
+    BOOL ok = ReadFile(file.get(), data, bytes, &read, nullptr);
+    DWORD readError = GetLastError();
+    BitmapFileState state = ok && read == bytes ? CheckBitmapFile(data, bytes) : BitmapFileState::NotBitmap;
+    GlobalUnlock(memory);
+    if (!ok) return FileErrorFromSystem(readError);
+    if (read != bytes) return Error(kErrFileAccess, "Path/File access error");
+    if (state == BitmapFileState::Truncated) return Error(kErrInvalidPicture, "Invalid picture");
+
+    ComPtr<IPicture> loaded;
+    HRESULT hr = OleLoadPicture(stream.get(), static_cast<LONG>(bytes), FALSE, IID_IPicture,
+                                reinterpret_cast<void**>(loaded.put()));
+    if (hr == E_OUTOFMEMORY) return Error(kErrOutOfMemory, "Out of memory");
+    if (FAILED(hr) || !loaded) return Error(kErrInvalidPicture, "Invalid picture");
+    // The canvas shows bitmaps only; an icon or metafile under a picture name is no picture here.
+    SHORT type = PICTYPE_NONE;
+    if (FAILED(loaded->get_Type(&type)) || type != PICTYPE_BITMAP) return Error(kErrInvalidPicture, "Invalid picture");
+    Picture result = Picture::Adopt(loaded.get());
+    loaded.get()->AddRef();  // Adopt takes over one reference; `loaded` releases its own
+    if (result.Empty()) return Error(kErrInvalidPicture, "Invalid picture");
+    picture = result;
+    return {};
+}
+
+FileError LoadPcxPicture(const std::string& path, Picture& picture) {
+    try {
+        IPictureDisp* disp = LoadPCX(path);
+        if (!disp) return Error(kErrRefusedQuietly, "");
+        IPicture* pic = nullptr;
+        HRESULT hr = disp->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&pic));
+        disp->Release();
+        if (FAILED(hr) || !pic) return Error(kErrInvalidPicture, "Invalid picture");
+        picture = Picture::Adopt(pic);
+        return {};
+    } catch (const ErrorObject& e) {
+        return Error(e.Number, e.Number == kErrFileNotFound ? "File not found" : e.Description);
+    } catch (const std::bad_alloc&) {
+        return Error(kErrOutOfMemory, "Out of memory");
+    }
+}
+
+FileError WriteJpegFile(const Picture& picture, const std::string& path) {
+    clsDIBSection dib;
+    ComPtr<IPictureDisp> disp;
+    if (FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
+        return Error(kErrInvalidPicture, "Invalid picture");
+    dib.CreateFromPicture(disp.get());
+    if (dib.IsEmpty()) return Error(kErrOutOfMemory, "Out of memory");
+    RecordingOps recording;
+    try {
+        SaveJPEG(dib, path, 90);
+        return {};
+    } catch (const ErrorObject& e) {
+        if (e.Number == kErrPathFileAccess) return Error(kErrFileAccess, SystemErrorText(ERROR_ACCESS_DENIED));
+        if (recording.lastWriteError) return FileErrorFromSystem(recording.lastWriteError);
+        return Error(e.Number, e.Description);
+    }
+}
+
+}  // namespace
+
+FileError FileErrorFromSystem(uint32_t code) {
+    int32_t number;
+    switch (code) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            number = kErrDiskFull;
+            break;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            number = kErrPermissionDenied;
+            break;
+        case ERROR_FILE_NOT_FOUND:
+            number = kErrFileNotFound;
+            break;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+        case ERROR_INVALID_DRIVE:
+            number = kErrPathNotFound;
+            break;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            number = kErrOutOfMemory;
+            break;
+        default:
+            number = kErrFileAccess;
+            break;
+    }
+    std::string text = TrimLineEnd(SystemErrorText(code));
+    if (text.empty()) text = "System error " + std::to_string(code);
+    return FileError{number, text};
+}
+
+std::string SaveFailureText(const std::string& path, const FileError& error) {
+    return path + "\r\n\r\n" + std::to_string(error.Number) + " - " + error.Description;
+}
+
+FileError LoadPictureFile(const std::string& path, Picture& picture) {
+    switch (PictureLoaderFor(path)) {
+        case PictureLoader::Platform: return LoadPlatformPicture(path, picture);
+        case PictureLoader::Pcx: return LoadPcxPicture(path, picture);
+        case PictureLoader::None: break;
+    }
+    return Error(kErrInvalidPicture, "Invalid picture");
+}
+
+FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& path) {
+    BITMAP bm{};
+    if (!bitmap || GetObject(bitmap, sizeof bm, &bm) != sizeof bm || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return Error(kErrInvalidPicture, "Invalid picture");
+    const int depthHeld = bm.bmBitsPixel * bm.bmPlanes;
+    const int depth = depthHeld == 1 || depthHeld == 4 || depthHeld == 8 ? depthHeld : 24;
+    const uint32_t colours = depth <= 8 ? 1u << depth : 0;
+    const uint64_t stride = (static_cast<uint64_t>(bm.bmWidth) * depth + 31) / 32 * 4;
+    const uint64_t imageSize = stride * static_cast<uint64_t>(bm.bmHeight);
+    const uint32_t headerBytes = 14 + 40 + 4 * colours;
+    if (imageSize + headerBytes > 0x7FFFFFFFu) return Error(kErrOutOfMemory, "Out of memory");
+
+    std::vector<uint8_t> file;
+    try {
+        file.resize(headerBytes + static_cast<size_t>(imageSize));
+    } catch (const std::bad_alloc&) {
+        return Error(kErrOutOfMemory, "Out of memory");
+    }
+    std::vector<uint8_t> infoBytes(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    auto* info = reinterpret_cast<BITMAPINFO*>(infoBytes.data());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = bm.bmWidth;
+    info->bmiHeader.biHeight = bm.bmHeight;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(depth);
+    info->bmiHeader.biCompression = BI_RGB;
+    {
+        WindowDC screen = WindowDC::Client(nullptr);
+        HPALETTE old = palette ? SelectPalette(screen.get(), palette, TRUE) : nullptr;
+        if (palette) RealizePalette(screen.get());
+        int lines = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), file.data() + headerBytes, info,
+                              DIB_RGB_COLORS);
+        if (palette) SelectPalette(screen.get(), old, TRUE);
+        if (lines != bm.bmHeight) return Error(kErrOutOfMemory, "Out of memory");
+    }
+    // GetDIBits fills in the image size and may leave other fields as the bitmap has them.
+    info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
+    info->bmiHeader.biClrUsed = 0;
+    info->bmiHeader.biClrImportant = 0;
+    info->bmiHeader.biXPelsPerMeter = 0;
+    info->bmiHeader.biYPelsPerMeter = 0;
+
+    uint8_t* p = file.data();
+    auto put32 = [&p](uint32_t v) {
+        for (int i = 0; i < 4; ++i) *p++ = static_cast<uint8_t>(v >> (8 * i));
+    };
+    auto put16 = [&p](uint16_t v) {
+        *p++ = static_cast<uint8_t>(v);
+        *p++ = static_cast<uint8_t>(v >> 8);
+    };
+    *p++ = 'B';
+    *p++ = 'M';
+    put32(static_cast<uint32_t>(file.size()));
+    put32(0);
+    put32(headerBytes);
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    put32(40);
+    put32(static_cast<uint32_t>(h.biWidth));
+    put32(static_cast<uint32_t>(h.biHeight));
+    put16(1);
+    put16(h.biBitCount);
+    put32(BI_RGB);
+    put32(h.biSizeImage);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
+    for (uint32_t i = 0; i < colours; ++i) {
+        const RGBQUAD& q = info->bmiColors[i];
+        *p++ = q.rgbBlue;
+        *p++ = q.rgbGreen;
+        *p++ = q.rgbRed;
+        *p++ = 0;
+    }
+
+    RecordingOps recording;
+    FileFailure failure;
+    if (!FileSystem().CheckReplaceable(path, failure)) return Error(kErrFileAccess, TrimLineEnd(failure.text));
+    std::unique_ptr<ReplacementFile> out = FileSystem().CreateBeside(path, failure);
+    if (!out) return FileErrorFromSystem(static_cast<uint32_t>(failure.code));
+    // Written in pieces, so that a disk that fills up part-way is met part-way.
+    constexpr size_t kChunk = 1 << 20;
+    for (size_t at = 0; at < file.size(); at += kChunk) {
+        uint32_t count = static_cast<uint32_t>(std::min(kChunk, file.size() - at));
+        uint32_t written = 0;
+        if (!out->Write(file.data() + at, count, written) || written != count)
+            return FileErrorFromSystem(recording.lastWriteError ? recording.lastWriteError : ERROR_WRITE_FAULT);
+    }
+    if (!out->Commit(false, failure)) return FileErrorFromSystem(static_cast<uint32_t>(failure.code));
+    return {};
+}
+
+FileError SavePictureFile(const Picture& picture, const std::string& path, std::string& written) {
+    SaveTarget target = SaveTargetFor(path);
+    written = target.Path;
+    if (target.Format == SaveFormat::None) return {};
+    if (picture.Empty()) return Error(kErrInvalidPicture, "Invalid picture");
+    if (target.Format == SaveFormat::Jpeg) return WriteJpegFile(picture, target.Path);
+    return WriteBitmapFile(picture.Bitmap(), picture.Palette(), target.Path);
+}
+
+void PlayWave(const std::string& path) {
+    if (waveOutGetNumDevs() == 0) {
+        MessageBeep(0xFFFFFFFF);
+        return;
+    }
+    PlaySoundA(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+}
+
+}  // namespace plenvue

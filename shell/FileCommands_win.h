@@ -1,0 +1,53 @@
+// Picture files on disk: loading for the canvas, saving by extension, the saving sound. The main
+// window's file commands (frmMain members in FileCommands_win.cpp) build on these.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "shell/Picture_win.h"
+
+namespace plenvue {
+
+// Run-time error numbers of the file commands.
+constexpr int32_t kErrOutOfMemory = 7;
+constexpr int32_t kErrFileNotFound = 53;
+constexpr int32_t kErrDiskFull = 61;
+constexpr int32_t kErrPermissionDenied = 70;
+constexpr int32_t kErrFileAccess = 75;
+constexpr int32_t kErrPathNotFound = 76;
+constexpr int32_t kErrInvalidPicture = 481;
+// A file the PCX reader refused after showing its own message: nothing more is said.
+constexpr int32_t kErrRefusedQuietly = -1;
+
+struct FileError {
+    int32_t Number = 0;  // 0: success
+    std::string Description;
+    explicit operator bool() const { return Number != 0; }
+};
+
+// ".bmp", ".jpg", ".gif" through the platform's picture loader, ".pcx" through the PCX reader.
+// A missing file gives 53, a file that is no picture of its kind (an unknown extension, bytes the
+// loader refuses, a bitmap cut short) 481.
+FileError LoadPictureFile(const std::string& path, Picture& picture);
+
+// Writes the picture by the extension of path: "jpg" as JPEG at quality 90, anything else as BMP
+// ("bmp" appended unless the extension is bmp). A replaced file is only ever swapped for a
+// completely written one. `written` receives the path actually used.
+FileError SavePictureFile(const Picture& picture, const std::string& path, std::string& written);
+
+// BMP of the bitmap at its own depth (1, 4 or 8 bits with its colour table; deeper bitmaps as
+// 24 bits), written beside path and then moved over it.
+FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& path);
+
+// A Win32 error code as a run-time error number and the system's text for it.
+FileError FileErrorFromSystem(uint32_t code);
+
+// The message box text of a failed save: the path, then the number and the system's reason.
+std::string SaveFailureText(const std::string& path, const FileError& error);
+
+// Plays a wave file once without waiting; the plain system beep when there is no wave device.
+void PlayWave(const std::string& path);
+
+}  // namespace plenvue

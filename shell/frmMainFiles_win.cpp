@@ -1,0 +1,154 @@
+// The main window's file commands: open, save, save as, automatic saving, copy, move, delete and
+// print, and the File menu's enabling.
+#include <windows.h>
+#include <commdlg.h>
+
+#include "capture/Printing_win.h"
+#include "capture/clsCapture_win.h"
+#include "controls/modCommonDialog_win.h"
+#include "controls/modCreatePath_win.h"
+#include "shell/ErrorObject.h"
+#include "shell/FileCommands_win.h"
+#include "shell/FileRules.h"
+#include "shell/MainMenu.h"
+#include "shell/MessageTable.h"
+#include "shell/MessageText.h"
+#include "shell/frmMain_win.h"
+#include "shell/modDeclare_win.h"
+
+namespace plenvue {
+namespace {
+
+constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST;
+constexpr DWORD kSaveAsFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_CREATEPROMPT;
+
+std::string ErrorText(const FileError& e) { return std::to_string(e.Number) + " - " + e.Description; }
+
+}  // namespace
+
+bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
+    Picture loaded;
+    FileError error = LoadPictureFile(path, loaded);
+    if (!error) {
+        picSwap_ = loaded;
+        SetStatus(FormatMessageText(Msg(10017), path));
+        SetCurrentFile(path);
+        if (addHistory) AddHistory(path);
+    } else if (error.Number == kErrInvalidPicture) {
+        MessageBoxA(hwnd_, Msg(10021).c_str(), kProgramName, MB_ICONWARNING);
+    } else if (error.Number != kErrFileNotFound && error.Number != kErrRefusedQuietly) {
+        MessageBoxA(hwnd_, ErrorText(error).c_str(), kProgramName, MB_ICONERROR);
+    }
+    ShowPic();
+    return !error;
+}
+
+bool frmMain::SavePic(const std::string& path) {
+    std::string written;
+    FileError error = SavePictureFile(picSwap_, path, written);
+    if (written.empty()) return false;  // a blank path: nothing to do
+    if (error) {
+        std::string text = error.Number == kErrFileAccess
+                               ? ExpandLineBreaks(Msg(10019)) + "\r\n\r\n" + SaveFailureText(written, error)
+                               : SaveFailureText(written, error);
+        MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
+        return false;
+    }
+    SetCurrentFile(written);
+    AddHistory(written);
+    SetStatus(FormatMessageText(Msg(10016), written));
+    return true;
+}
+
+void frmMain::AutoSavePic() {
+    if (picSwap_.Empty()) return;
+    CurrentSettings& settings = Settings();
+    AutoSaveName name = autoSave_.Next(settings.SavePath, settings.PrefixFileName, settings.SuffixFileName, PathExists);
+    settings.SavePath = name.Folder;
+    if (name.Overflow) {
+        MessageBoxA(hwnd_, Msg(10008).c_str(), kProgramName, MB_ICONERROR);
+        return;
+    }
+    if (SavePic(name.Path) && settings.BeepWhenSaving != "0") PlayWave(App().BeepFile);
+}
+
+bool frmMain::OnFileCommand(int id) {
+    switch (id) {
+        case kTbOpen:
+        case kCmdOpen: mnuOpen(); return true;
+        case kTbSave:
+        case kCmdSave: mnuSave(); return true;
+        case kCmdSaveAs: mnuSaveAs(); return true;
+        case kTbCopyTo:
+        case kCmdCopyTo: mnuFileOperator(0); return true;
+        case kTbMoveTo:
+        case kCmdMoveTo: mnuFileOperator(1); return true;
+        case kTbDelete:
+        case kCmdDelete: mnuFileOperator(2); return true;
+        case kCmdPrint: mnuPrint(); return true;
+        default: return false;
+    }
+}
+
+void frmMain::OnFileMenuOpening(HMENU menu) {
+    const UINT picture = picSwap_.Empty() ? MF_GRAYED : MF_ENABLED;
+    const UINT file = currentFile_.empty() ? MF_GRAYED : MF_ENABLED;
+    for (int id : {kCmdSave, kCmdSaveAs, kCmdPrint}) EnableMenuItem(menu, id, MF_BYCOMMAND | picture);
+    for (int id : {kCmdCopyTo, kCmdMoveTo, kCmdDelete}) EnableMenuItem(menu, id, MF_BYCOMMAND | file);
+}
+
+void frmMain::mnuOpen() {
+    std::string path = ShowOpenDialog(hwnd_, Msg(10004), Msg(10007), "", kOpenFlags);
+    if (path.find_first_not_of(' ') != std::string::npos) OpenPicture(path, true);
+}
+
+void frmMain::mnuSave() {
+    if (picSwap_.Empty()) return;
+    if (SavesInPlace(currentFile_)) SavePic(currentFile_);
+    else mnuSaveAs();
+}
+
+void frmMain::mnuSaveAs() {
+    if (picSwap_.Empty()) return;
+    std::string path = WithoutTrailingNul(ShowSaveDialog(hwnd_, Msg(10005), Msg(10006), "", kSaveAsFlags));
+    if (!path.empty()) SavePic(path);
+}
+
+void frmMain::mnuFileOperator(int index) {
+    if (currentFile_.empty()) return;
+    if (index == 2) {
+        std::string question = FormatMessageText(Msg(10014), currentFile_);
+        if (MessageBoxA(hwnd_, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            DeleteFileA(currentFile_.c_str());
+        return;
+    }
+    std::string folder = BrowseForFolder(Msg(10009), hwnd_);
+    if (folder == "\\") return;
+    std::string destination;
+    try {
+        destination = FileOperationDestination(folder, currentFile_);
+    } catch (const ErrorObject&) {
+        return;
+    }
+    if (index == 0) CopyFileA(currentFile_.c_str(), destination.c_str(), FALSE);
+    else MoveFileA(currentFile_.c_str(), destination.c_str());
+}
+
+void frmMain::mnuPrint() {
+    if (picSwap_.Empty()) return;
+    std::vector<InstalledPrinter> printers = InstalledPrinters();
+    if (printers.empty()) {
+        MessageBoxA(hwnd_, Msg(10030).c_str(), kProgramName, MB_ICONERROR);
+        return;
+    }
+    try {
+        cPrinter printer(ChoosePrinter(printers, DefaultPrinterName()));
+        SharedCapture().PrintPictureToFitPage(printer, picSwap_);
+        // Ending the document is what hands the page to the printer.
+        printer.EndDoc();
+    } catch (const ErrorObject& e) {
+        MessageBoxA(hwnd_, (std::to_string(e.Number) + " - " + e.Description).c_str(), kProgramName, MB_ICONERROR);
+    }
+}
+
+}  // namespace plenvue

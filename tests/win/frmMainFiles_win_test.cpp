@@ -1,0 +1,120 @@
+// The main window's file commands in-process: menu enabling, open and save updating the current
+// file, automatic names on disk.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "shell/FileCommands_win.h"
+#include "shell/MainMenu.h"
+#include "shell/frmMain_win.h"
+#include "shell/modDeclare_win.h"
+
+using namespace plenvue;
+
+namespace {
+
+class MainWindow {
+public:
+    MainWindow() { form.Load(SW_HIDE); }
+    ~MainWindow() {
+        if (form.hWnd()) SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    frmMain form;
+};
+
+class Folder {
+public:
+    Folder() {
+        char dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        path = std::string(dir) + "plenvue-frmfiles-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    ~Folder() {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do DeleteFileA((path + "\\" + fd.cFileName).c_str());
+            while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryA(path.c_str());
+    }
+    bool Has(const std::string& name) const {
+        return GetFileAttributesA((path + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    std::string path;
+};
+
+bool Enabled(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0; }
+
+// Writes a small picture file through the saving path itself.
+std::string MakeBitmapFile(const Folder& f, const char* name) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 8);
+    ReleaseDC(nullptr, screen);
+    std::string path = f.path + "\\" + name, written;
+    SavePictureFile(Picture::FromBitmap(bmp, nullptr), path, written);
+    return written;
+}
+
+}  // namespace
+
+TEST(frmMainFiles, FileMenuFollowsThePictureAndTheCurrentFile) {
+    Folder f;
+    std::string file = MakeBitmapFile(f, "m.bmp");
+    MainWindow w;
+    HMENU fileMenu = GetSubMenu(GetMenu(w.form.hWnd()), 0);
+    ASSERT_NE(fileMenu, nullptr);
+    SendMessageA(w.form.hWnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fileMenu), 0);
+    for (int id : {kCmdSave, kCmdSaveAs, kCmdPrint, kCmdCopyTo, kCmdMoveTo, kCmdDelete})
+        EXPECT_FALSE(Enabled(fileMenu, id)) << id;
+    EXPECT_TRUE(Enabled(fileMenu, kCmdOpen));
+
+    ASSERT_TRUE(w.form.OpenPicture(file, false));
+    EXPECT_EQ(w.form.CurrentFile(), file);
+    SendMessageA(w.form.hWnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fileMenu), 0);
+    for (int id : {kCmdSave, kCmdSaveAs, kCmdPrint, kCmdCopyTo, kCmdMoveTo, kCmdDelete})
+        EXPECT_TRUE(Enabled(fileMenu, id)) << id;
+}
+
+TEST(frmMainFiles, MissingFileChangesNothingAndSaveSetsTheExtendedName) {
+    Folder f;
+    std::string file = MakeBitmapFile(f, "a.bmp");
+    MainWindow w;
+    ASSERT_TRUE(w.form.OpenPicture(file, true));
+    EXPECT_FALSE(w.form.OpenPicture(f.path + "\\missing.bmp", true));
+    EXPECT_EQ(w.form.CurrentFile(), file);
+    EXPECT_FALSE(w.form.WorkingPicture().Empty());
+
+    ASSERT_TRUE(w.form.SavePic(f.path + "\\shot.png"));
+    EXPECT_EQ(w.form.CurrentFile(), f.path + "\\shot.png.bmp");
+    EXPECT_TRUE(f.Has("shot.png.bmp"));
+    EXPECT_FALSE(f.Has("shot.png"));
+}
+
+TEST(frmMainFiles, AutoSaveNumbersThePrefixToo) {
+    Folder f;
+    std::string file = MakeBitmapFile(f, "src.bmp");
+    MainWindow w;
+    ASSERT_TRUE(w.form.OpenPicture(file, false));
+    CurrentSettings& s = Settings();
+    s.SavePath = f.path;  // without the backslash: it is added and kept
+    s.PrefixFileName = "p%n_";
+    s.SuffixFileName = "";
+    s.BeepWhenSaving = "0";
+    w.form.AutoSavePic();
+    w.form.AutoSavePic();
+    EXPECT_TRUE(f.Has("p0_0.bmp"));
+    EXPECT_TRUE(f.Has("p1_1.bmp"));
+    EXPECT_EQ(s.SavePath, f.path + "\\");
+    EXPECT_EQ(w.form.CurrentFile(), f.path + "\\p1_1.bmp");
+    // A changed suffix starts again at 0, skipping nothing that is not there.
+    s.SuffixFileName = "_b";
+    w.form.AutoSavePic();
+    EXPECT_TRUE(f.Has("p0_0_b.bmp"));
+}
