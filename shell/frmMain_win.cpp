@@ -128,16 +128,16 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (!history_.OnParentCommand(wParam, lParam)) OnCommand(LOWORD(wParam));
         return 0;
-    case WM_INITMENUPOPUP:
-        if (reinterpret_cast<HMENU>(wParam) == GetSubMenu(menu_, 0)) OnFileMenuOpening(reinterpret_cast<HMENU>(wParam));
-        return 0;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
         SendMessageA(canvas_, msg, wParam, lParam);
         return 0;
-    case WM_INITMENUPOPUP:
-        if (!HIWORD(lParam)) UpdateImageMenu(reinterpret_cast<HMENU>(wParam), !svMain_.GetPicture().Empty());
+    case WM_INITMENUPOPUP: {
+        auto popup = reinterpret_cast<HMENU>(wParam);
+        if (popup == GetSubMenu(menu_, 0)) OnFileMenuOpening(popup);
+        if (!HIWORD(lParam)) UpdateImageMenu(popup, !svMain_.GetPicture().Empty());
         break;
+    }
     case WM_CLOSE:
         OnUnload();
         return 0;
