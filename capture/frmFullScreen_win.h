@@ -24,6 +24,8 @@ public:
 private:
     template <class T>
     friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend T* WindowObject(HWND, UINT, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Load();
     void Apply(const RegionStep& step);

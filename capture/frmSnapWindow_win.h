@@ -33,6 +33,8 @@ private:
 
     template <class T>
     friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend T* WindowObject(HWND, UINT, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Loads Ravelin and hooks; on failure the reason for the user.
     bool Activate(std::string& reason);

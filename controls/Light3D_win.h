@@ -62,6 +62,8 @@ public:
 private:
     template <class T>
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend T* WindowObject(HWND, UINT, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnButton(UINT msg, int button, LPARAM lParam);
 

@@ -66,6 +66,8 @@ public:
 private:
     template <class T>
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend T* WindowObject(HWND, UINT, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSize(int width, int height);
     void Changed();
