@@ -1,7 +1,7 @@
 """Captures through the Tools menu as a user makes them, checked on the canvas."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe, wait_for, xdotool
+from plenvue_e2e import REG_KEY, PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe, wait_for, wine_reg, xdotool
 
 RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
 
@@ -9,6 +9,8 @@ RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
 class CaptureTest(PlenvueTestCase):
     def setUp(self):
         super().setUp()
+        # Whatever an earlier program left on the clipboard must not land on the canvas at start.
+        wine_reg("add", REG_KEY, "/v", "Set Clipboard Monitor Active", "/d", "0", "/f")
         self.pattern_window(20, 120, 200, 100)
         self.launch()
         # Keep Plenvue clear of the pattern so both stay visible afterwards.

@@ -35,6 +35,7 @@ class OptionsTest(PlenvueTestCase):
         time.sleep(0.5)
 
     def test_ok_without_changes_writes_all_nine_values(self):
+        wine_reg("delete", REG_KEY, "/f")  # a true first start: nothing stored yet
         self.launch()
         self.assertEqual({k: v for k, v in reg_values().items() if k in NINE}, {})
         self.open_options()

@@ -384,6 +384,7 @@ TEST(ImageCommands, ResultBitmapsAreFreedWithTheirPictures) {
 TEST(ImageCommands, ImageMenuEnablesItsSubmenusOnlyWithAPicture) {
     ComInit com;
     for (int i = 0; i < 6; ++i) App().CaptureCaptions[i] = "Capture " + std::to_string(i);
+    plenvue::test::EmptyTheClipboard();
     frmMain form;
     ASSERT_TRUE(form.Load(SW_HIDE));
     HMENU bar = GetMenu(form.hWnd());

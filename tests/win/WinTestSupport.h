@@ -37,4 +37,13 @@ inline Picture SolidPicture(int w, int h, COLORREF colour) {
     return Picture::FromBitmap(bmp, nullptr);
 }
 
+// The main window takes a bitmap it finds on the clipboard at start (the monitor is on by default);
+// tests that start one begin with an empty clipboard so that earlier tests cannot leak into them.
+inline void EmptyTheClipboard() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
 }  // namespace plenvue::test

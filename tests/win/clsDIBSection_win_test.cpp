@@ -276,6 +276,7 @@ TEST(DIBSectionWin, CopyToClipboardPutsABitmapOrRefusesADib) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
     ASSERT_TRUE(d.CopyToClipboard(false));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    plenvue::test::EmptyTheClipboard();
 }
 
 TEST(DIBSectionWin, ManyCreateAndClearCyclesLeakNoGdiObjects) {

@@ -10,13 +10,18 @@
 #include "shell/frmMain_win.h"
 #include "shell/modDeclare_win.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
 
 namespace {
 
 class MainWindow {
 public:
-    MainWindow() { form.Load(SW_HIDE); }
+    MainWindow() {
+        plenvue::test::EmptyTheClipboard();
+        form.Load(SW_HIDE);
+    }
     ~MainWindow() {
         if (form.hWnd()) SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
         MSG m;

@@ -5,6 +5,8 @@
 #include "shell/MainMenu.h"
 #include "shell/modDeclare_win.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
 
 namespace {
@@ -25,6 +27,7 @@ std::string MenuText(HMENU menu, UINT item, UINT flag) {
 }  // namespace
 
 TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
+    plenvue::test::EmptyTheClipboard();
     frmMain form;
     ASSERT_TRUE(form.Load(SW_HIDE));
     HMENU menu = GetMenu(form.hWnd());

@@ -4,6 +4,8 @@
 
 #include "shell/modDeclare_win.h"
 
+#include "tests/win/WinTestSupport.h"
+
 using namespace plenvue;
 
 namespace {
@@ -13,6 +15,7 @@ class MainWindow {
 public:
     MainWindow() {
         for (int i = 0; i < 6; ++i) App().CaptureCaptions[i] = "Capture " + std::to_string(i);
+        plenvue::test::EmptyTheClipboard();
         form.Load(SW_HIDE);
         // A first start saves every capture automatically; these tests keep captures in memory.
         Settings().AutoSaveAtStart = 0;
