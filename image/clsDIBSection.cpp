@@ -178,6 +178,17 @@ std::array<uint8_t, 40> DibHeaderBytes(const DibHeader& h) {
     return out;
 }
 
+std::array<uint8_t, 14> BitmapFileHeaderBytes(uint32_t fileSize, uint32_t pixelOffset) {
+    std::array<uint8_t, 14> out{};
+    uint8_t* p = out.data();
+    *p++ = 0x42;
+    *p++ = 0x4D;
+    PutU32(p, fileSize);
+    PutU32(p, 0);
+    PutU32(p, pixelOffset);
+    return out;
+}
+
 bool clsDIBSection::WriteSucceeded(bool bResult, uint32_t lBytesToWrite, uint32_t lBytesWritten) {
     return bResult && lBytesToWrite == lBytesWritten;
 }
@@ -187,14 +198,7 @@ bool clsDIBSection::SavePicture(const std::string& sFileName) {
     std::unique_ptr<ReplacementFile> file = OpenReplacement(sFileName, failure);
     if (!file) throw ErrorObject(kErrDibCantCreateFile, DibErrorSource(), failure.text);
 
-    uint8_t fileHeader[14];
-    uint8_t* p = fileHeader;
-    *p++ = 0x42;
-    *p++ = 0x4D;
-    PutU32(p, 54u + header_.biSizeImage);
-    PutU32(p, 0);
-    PutU32(p, 54);
-
+    const std::array<uint8_t, 14> fileHeader = BitmapFileHeaderBytes(54u + header_.biSizeImage, 54);
     const std::array<uint8_t, 40> info = DibHeaderBytes(header_);
 
     if (storage_) storage_->Sync();
@@ -204,7 +208,7 @@ bool clsDIBSection::SavePicture(const std::string& sFileName) {
         bool result = file->Write(data, count, written);
         return WriteSucceeded(result, count, written);
     };
-    bool ok = write(fileHeader, 14) && write(info.data(), 40) &&
+    bool ok = write(fileHeader.data(), 14) && write(info.data(), 40) &&
               (header_.biSizeImage == 0 || write(bits_, header_.biSizeImage));
     if (!ok) return false;
     return file->Commit(false, failure);

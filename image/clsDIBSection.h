@@ -60,6 +60,8 @@ std::string DibErrorSource();
 
 // The 40 header bytes as written into BMP files, little-endian field by field.
 std::array<uint8_t, 40> DibHeaderBytes(const DibHeader& h);
+// The 14-byte file header of a BMP: "BM", the file size, two reserved words, the pixel offset.
+std::array<uint8_t, 14> BitmapFileHeaderBytes(uint32_t fileSize, uint32_t pixelOffset);
 
 class clsDIBSection {
 public:

@@ -13,15 +13,6 @@
 namespace plenvue {
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // File header, information header with colour table, then the pixel bytes; the first failed
 // write ends the file. The file is written beside the target and moved over it only when
 // complete, so a failed write leaves an existing file as it was; creating it failing is error 17
@@ -35,10 +26,8 @@ bool WriteBitmapFile(const std::string& sFileName, const DibHeader& header, cons
     if (!file)
         throw ErrorObject(clsDIBSectionSave::kErrCreateFile, std::string(kExeName) + ".clsDIBSection256",
                           failure.text);
-    std::vector<uint8_t> fileHeader = {'B', 'M'};
-    Put32(fileHeader, static_cast<uint32_t>(fileSize));
-    Put32(fileHeader, 0);
-    Put32(fileHeader, static_cast<uint32_t>(offset));
+    const std::array<uint8_t, 14> fileHeader =
+        BitmapFileHeaderBytes(static_cast<uint32_t>(fileSize), static_cast<uint32_t>(offset));
     const std::array<uint8_t, 40> headerBytes = DibHeaderBytes(header);
     std::vector<uint8_t> info(headerBytes.begin(), headerBytes.end());
     info.insert(info.end(), colourTable.begin(), colourTable.end());

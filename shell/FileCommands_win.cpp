@@ -32,7 +32,7 @@ std::string TrimLineEnd(std::string s) {
 
 FileError Error(int32_t number, std::string description) { return FileError{number, std::move(description)}; }
 
-// Remembers why the last write failed: the writers themselves keep only that it failed.
+// Remembers why the last write failed: the JPEG writer keeps only that it failed.
 class RecordingFile : public ReplacementFile {
 public:
     RecordingFile(std::unique_ptr<ReplacementFile> inner, uint32_t& lastError)
@@ -241,38 +241,17 @@ FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& p
         if (palette) SelectPalette(screen.get(), old, TRUE);
         if (lines != bm.bmHeight) return Error(kErrOutOfMemory, "Out of memory");
     }
-    // GetDIBits fills in the image size and may leave other fields as the bitmap has them.
-    info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
-    info->bmiHeader.biClrUsed = 0;
-    info->bmiHeader.biClrImportant = 0;
-    info->bmiHeader.biXPelsPerMeter = 0;
-    info->bmiHeader.biYPelsPerMeter = 0;
-
-    uint8_t* p = file.data();
-    auto put32 = [&p](uint32_t v) {
-        for (int i = 0; i < 4; ++i) *p++ = static_cast<uint8_t>(v >> (8 * i));
-    };
-    auto put16 = [&p](uint16_t v) {
-        *p++ = static_cast<uint8_t>(v);
-        *p++ = static_cast<uint8_t>(v >> 8);
-    };
-    *p++ = 'B';
-    *p++ = 'M';
-    put32(static_cast<uint32_t>(file.size()));
-    put32(0);
-    put32(headerBytes);
-    const BITMAPINFOHEADER& h = info->bmiHeader;
-    put32(40);
-    put32(static_cast<uint32_t>(h.biWidth));
-    put32(static_cast<uint32_t>(h.biHeight));
-    put16(1);
-    put16(h.biBitCount);
-    put32(BI_RGB);
-    put32(h.biSizeImage);
-    put32(0);
-    put32(0);
-    put32(0);
-    put32(0);
+    const std::array<uint8_t, 14> fileHeader = BitmapFileHeaderBytes(static_cast<uint32_t>(file.size()), headerBytes);
+    DibHeader header;
+    header.biSize = 40;
+    header.biWidth = bm.bmWidth;
+    header.biHeight = bm.bmHeight;
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<uint16_t>(depth);
+    header.biSizeImage = static_cast<uint32_t>(imageSize);
+    const std::array<uint8_t, 40> infoHeader = DibHeaderBytes(header);
+    uint8_t* p = std::copy(fileHeader.begin(), fileHeader.end(), file.data());
+    p = std::copy(infoHeader.begin(), infoHeader.end(), p);
     for (uint32_t i = 0; i < colours; ++i) {
         const RGBQUAD& q = info->bmiColors[i];
         *p++ = q.rgbBlue;
@@ -281,7 +260,6 @@ FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& p
         *p++ = 0;
     }
 
-    RecordingOps recording;
     FileFailure failure;
     if (!FileSystem().CheckReplaceable(path, failure)) return Error(kErrFileAccess, TrimLineEnd(failure.text));
     std::unique_ptr<ReplacementFile> out = FileSystem().CreateBeside(path, failure);
@@ -291,8 +269,11 @@ FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& p
     for (size_t at = 0; at < file.size(); at += kChunk) {
         uint32_t count = static_cast<uint32_t>(std::min(kChunk, file.size() - at));
         uint32_t written = 0;
-        if (!out->Write(file.data() + at, count, written) || written != count)
-            return FileErrorFromSystem(recording.lastWriteError ? recording.lastWriteError : ERROR_WRITE_FAULT);
+        if (!out->Write(file.data() + at, count, written)) {
+            DWORD code = GetLastError();
+            return FileErrorFromSystem(code ? code : ERROR_WRITE_FAULT);
+        }
+        if (written != count) return FileErrorFromSystem(ERROR_DISK_FULL);  // a short write: the disk is full
     }
     if (!out->Commit(false, failure)) return FileErrorFromSystem(static_cast<uint32_t>(failure.code));
     return {};
