@@ -1,6 +1,6 @@
 #include "capture/CaptureGeometry.h"
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 namespace plenvue {
 

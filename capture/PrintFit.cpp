@@ -1,7 +1,7 @@
 // Page fitting for printing.
 #include "capture/PrintFit.h"
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 namespace plenvue {
 

@@ -5,7 +5,7 @@
 
 #include "capture/clsCapture_win.h"
 #include "image/SafeFile_win.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

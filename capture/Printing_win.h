@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "capture/PrintFit.h"
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

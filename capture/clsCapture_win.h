@@ -2,7 +2,7 @@
 // with the cursor drawn in, and a picture that owns the captured bitmap.
 #pragma once
 #include "capture/CaptureGeometry.h"
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

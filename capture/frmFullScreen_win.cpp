@@ -1,12 +1,12 @@
 #include "capture/frmFullScreen_win.h"
 
-#include "shell/WindowThunk_win.h"
+#include "base/win/WindowThunk_win.h"
 
 #include <exception>
 
 #include "capture/clsCapture_win.h"
-#include "shell/ErrorObject.h"
-#include "shell/modDeclare_win.h"
+#include "base/ErrorObject.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "capture/RegionSelector.h"
-#include "shell/Handles_win.h"
-#include "shell/Picture_win.h"
+#include "base/win/Handles_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

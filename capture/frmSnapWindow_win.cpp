@@ -1,14 +1,14 @@
 #include "capture/frmSnapWindow_win.h"
 
-#include "shell/WindowThunk_win.h"
+#include "base/win/WindowThunk_win.h"
 
 #include <cstring>
 #include <exception>
 
 #include "capture/SelectionGeometry.h"
 #include "capture/clsCapture_win.h"
-#include "shell/ErrorObject.h"
-#include "shell/modDeclare_win.h"
+#include "base/ErrorObject.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "shell/Handles_win.h"
-#include "shell/Picture_win.h"
-#include "shell/modCBSubclass_win.h"
+#include "base/win/Handles_win.h"
+#include "image/Picture_win.h"
+#include "base/win/modCBSubclass_win.h"
 
 namespace plenvue {
 

@@ -7,7 +7,8 @@ if(NOT PLENVUE_FUZZ)
   file(GLOB native_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
   add_executable(plenvue_tests ${native_test_sources})
   target_link_libraries(plenvue_tests PRIVATE plenvue_core GTest::gtest GTest::gtest_main)
-  target_compile_definitions(plenvue_tests PRIVATE PLENVUE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  target_compile_definitions(plenvue_tests PRIVATE PLENVUE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    PLENVUE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(plenvue_tests DISCOVERY_MODE PRE_TEST)
 
   # plenvue-cli: one command-line program over the core; each file in tools/plenvue-cli adds commands.

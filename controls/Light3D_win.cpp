@@ -3,8 +3,8 @@
 #include <windowsx.h>
 
 #include "controls/PreviewGeometry.h"
-#include "shell/Handles_win.h"
-#include "shell/WindowThunk_win.h"
+#include "base/win/Handles_win.h"
+#include "base/win/WindowThunk_win.h"
 
 namespace plenvue {
 

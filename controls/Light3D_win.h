@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

@@ -1,7 +1,7 @@
 // Drawn-control geometry.
 #include "controls/PreviewGeometry.h"
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 namespace plenvue {
 

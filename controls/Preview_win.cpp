@@ -1,7 +1,7 @@
 #include "controls/Preview_win.h"
 
 #include "controls/Light3D_win.h"
-#include "shell/WindowThunk_win.h"
+#include "base/win/WindowThunk_win.h"
 
 namespace plenvue {
 

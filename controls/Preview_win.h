@@ -7,8 +7,8 @@
 #include <string>
 
 #include "controls/PreviewGeometry.h"
-#include "shell/Handles_win.h"
-#include "shell/Picture_win.h"
+#include "base/win/Handles_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

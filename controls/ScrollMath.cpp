@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 namespace plenvue {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/Handles_win.h"
-#include "shell/Picture_win.h"
+#include "base/win/Handles_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

@@ -1,7 +1,7 @@
 // Path parts.
 #include "controls/modExPath.h"
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 

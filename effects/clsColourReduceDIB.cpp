@@ -14,7 +14,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

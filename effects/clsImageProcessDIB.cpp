@@ -16,7 +16,7 @@
 #include <cstring>
 
 #include "effects/modHLSRGB.h"
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/Rnd.h"
 
 #if defined(__SSE2__)

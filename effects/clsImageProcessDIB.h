@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/Progress.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "image/clsDIBSection.h"
 
 namespace plenvue {

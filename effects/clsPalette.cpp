@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 
-#include "image/Arith.h"
-#include "shell/ErrorObject.h"
+#include "base/Arith.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

@@ -5,10 +5,9 @@
 #include <vector>
 
 #include "effects/modHLSRGB.h"
-#include "shell/Handles_win.h"
-#include "shell/ImageCommands_win.h"
-#include "shell/MessageText.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/Handles_win.h"
+#include "base/MessageText.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 namespace {
@@ -52,7 +51,7 @@ void RegisterBoxClass() {
 }
 
 std::string Item(int32_t id) {
-    const cMultiLanguage* lang = App().Language.get();
+    const ILanguage* lang = App().Language.get();
     return lang ? lang->getItemValue(id, "") : std::string();
 }
 

@@ -10,8 +10,8 @@
 #include "effects/FilterControls.h"
 #include "effects/clsImageProcessDIB.h"
 #include "image/clsDIBSection.h"
-#include "shell/Picture_win.h"
-#include "shell/modCBSubclass_win.h"
+#include "image/Picture_win.h"
+#include "base/win/modCBSubclass_win.h"
 
 namespace plenvue {
 

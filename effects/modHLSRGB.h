@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

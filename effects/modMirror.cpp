@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 

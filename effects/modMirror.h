@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "image/clsDIBSection.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 

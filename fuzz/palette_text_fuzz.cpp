@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "effects/clsPalette.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plenvue::clsPalette pal;

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <new>
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/Rnd.h"
 #include "image/SafeFile.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

@@ -6,9 +6,9 @@
 #include <new>
 
 #include "effects/clsColourReduceDIB.h"
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/SafeFile.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

@@ -6,10 +6,10 @@
 #include <ole2.h>
 #include <olectl.h>
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/SafeFile_win.h"
 #include "image/clsDIBSection.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "image/SafeFile.h"
 #include "image/clsDIBSection.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 // The library is third-party code: its own warnings are not ours to fix.
 #pragma GCC diagnostic push

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "image/modPcxReader.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 namespace {

@@ -4,9 +4,14 @@
 #include <charconv>
 
 #include "settings/modRegistry.h"
-#include "shell/MessageText.h"
+#include "base/MessageText.h"
 
 namespace plenvue {
+
+CurrentSettings& Settings() {
+    static CurrentSettings settings;
+    return settings;
+}
 
 namespace {
 

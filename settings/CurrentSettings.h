@@ -35,6 +35,9 @@ struct CurrentSettings {
     std::array<int32_t, kCaptureKinds> HotkeyKeys{};  // virtual-key codes, 0 no hot key
 };
 
+// The one record of current settings, filled by the main window's load step.
+CurrentSettings& Settings();
+
 // Registry value names.
 inline constexpr const char* kValBeepWhenSaving = "BeepWhenSaving";
 inline constexpr const char* kValPrefixFileName = "PrefixFileName";

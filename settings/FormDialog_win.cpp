@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "shell/MessageTable.h"
+#include "base/MessageTable.h"
 
 namespace plenvue {
 

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "settings/LanguageTag.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 
@@ -40,13 +40,6 @@ void SetMenuItemCaption(HMENU menu, UINT id, const std::string& text) {
 }
 
 }  // namespace
-
-std::string& LanguageForm::TagOf(HWND control) {
-    for (LanguageControl& c : Controls)
-        if (c.Window == control) return c.Tag;
-    Controls.push_back({control, nullptr, 0, {}});
-    return Controls.back().Tag;
-}
 
 HWND CreateFormToolTips(HWND form) {
     return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,

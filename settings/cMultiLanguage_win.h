@@ -6,33 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/Handles_win.h"
+#include "base/win/Handles_win.h"
+#include "base/win/Language_win.h"
 
 namespace plenvue {
-
-// One control or menu item of a form with its tag ("1103", "2017|2019", "|2019").
-struct LanguageControl {
-    HWND Window = nullptr;  // a control, or nullptr for a menu item
-    HMENU Menu = nullptr;   // the menu holding the item
-    UINT MenuId = 0;
-    std::string Tag;
-};
-
-// What setLanguage walks: the form's window and tag, its controls in control order, and the
-// tool-tip window that shows its controls' tips (none: tool-tip items are skipped).
-struct LanguageForm {
-    HWND Window = nullptr;
-    std::string Tag;
-    std::vector<LanguageControl> Controls;
-    HWND ToolTips = nullptr;
-
-    void Add(HWND control, std::string tag) { Controls.push_back({control, nullptr, 0, std::move(tag)}); }
-    void AddMenuItem(HMENU menu, UINT id, std::string tag) {
-        Controls.push_back({nullptr, menu, id, std::move(tag)});
-    }
-    // The tag of a control; an untagged control gets an entry.
-    std::string& TagOf(HWND control);
-};
 
 // A tool-tip window for a form's controls, owned by the form (destroyed with it).
 HWND CreateFormToolTips(HWND form);
@@ -41,25 +18,25 @@ void SetControlToolTip(HWND toolTips, HWND control, const std::string& text);
 // The tip currently set for a control ("" when none).
 std::string ControlToolTip(HWND toolTips, HWND control);
 
-class cMultiLanguage {
+class cMultiLanguage final : public ILanguage {
 public:
     cMultiLanguage() = default;
-    ~cMultiLanguage();
+    ~cMultiLanguage() override;
     cMultiLanguage(const cMultiLanguage&) = delete;
     cMultiLanguage& operator=(const cMultiLanguage&) = delete;
 
     // A different name loads that file as a data file (resources only), releasing the previous
     // module; an empty name releases it. The same name again changes nothing.
-    void LanguagePackageFileName(const std::string& path);
-    const std::string& LanguagePackageFileName() const { return file_; }
-    HMODULE LanguagePackageInstance() const;
+    void LanguagePackageFileName(const std::string& path) override;
+    const std::string& LanguagePackageFileName() const override { return file_; }
+    HMODULE LanguagePackageInstance() const override;
 
     // The item's text in the ANSI code page, cut at 254 characters; sDefault when missing or empty.
-    std::string getItemValue(int lID, const std::string& sDefault = std::string()) const;
+    std::string getItemValue(int lID, const std::string& sDefault = std::string()) const override;
 
     // Puts the package's texts on the form: its caption, then each control's caption and tool tip
     // by its tag. Text boxes and empty items are left alone; a failing step is skipped.
-    void setLanguage(const LanguageForm& form) const;
+    void setLanguage(const LanguageForm& form) const override;
 
 private:
     std::string file_;

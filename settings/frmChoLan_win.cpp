@@ -4,8 +4,8 @@
 
 #include "settings/CurrentSettings.h"
 #include "settings/modRegistry_win.h"
-#include "shell/MessageTable.h"
-#include "shell/modDeclare_win.h"
+#include "base/MessageTable.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 

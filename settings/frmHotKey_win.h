@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "controls/Hotkey_win.h"
+#include "settings/Hotkey_win.h"
 #include "settings/FormDialog_win.h"
 
 namespace plenvue {

@@ -11,10 +11,10 @@
 #include "settings/frmChoLan_win.h"
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
-#include "shell/MessageTable.h"
-#include "shell/MessageText.h"
-#include "shell/frmMain_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/MessageTable.h"
+#include "base/MessageText.h"
+#include "settings/Hotkey_win.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 

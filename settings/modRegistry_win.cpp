@@ -1,6 +1,6 @@
 #include "settings/modRegistry_win.h"
 
-#include "shell/Handles_win.h"
+#include "base/win/Handles_win.h"
 
 namespace plenvue {
 

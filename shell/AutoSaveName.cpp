@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "shell/MessageText.h"
+#include "base/MessageText.h"
 
 namespace plenvue {
 

@@ -14,9 +14,9 @@
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
 #include "image/modPcxReader_win.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "shell/FileRules.h"
-#include "shell/Handles_win.h"
+#include "base/win/Handles_win.h"
 #include "shell/PictureFileCheck.h"
 
 namespace plenvue {

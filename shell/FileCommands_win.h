@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

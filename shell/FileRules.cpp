@@ -3,7 +3,7 @@
 
 #include "controls/modCommonDialog.h"
 #include "controls/modExPath.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 

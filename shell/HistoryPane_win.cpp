@@ -7,7 +7,7 @@
 
 #include "controls/PreviewGeometry.h"
 #include "controls/modExPath.h"
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "shell/FileRules.h"
 #include "shell/HistoryRules.h"
 

@@ -12,9 +12,9 @@
 
 #include "controls/Light3D_win.h"
 #include "controls/Preview_win.h"
-#include "shell/Handles_win.h"
+#include "base/win/Handles_win.h"
 #include "shell/MainLayout.h"
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

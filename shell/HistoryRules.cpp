@@ -1,7 +1,7 @@
 // History step decisions.
 #include "shell/HistoryRules.h"
 
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 namespace plenvue {
 

@@ -9,10 +9,10 @@
 #include "effects/clsImageProcessDIB.h"
 #include "effects/frmFilters_win.h"
 #include "image/clsDIBSectionSave.h"
-#include "shell/ErrorObject.h"
-#include "shell/Handles_win.h"
+#include "base/ErrorObject.h"
+#include "base/win/Handles_win.h"
 #include "shell/MainMenu.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 namespace {

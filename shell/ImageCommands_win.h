@@ -8,7 +8,7 @@
 #include <string>
 
 #include "image/clsDIBSection.h"
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

@@ -10,10 +10,10 @@
 #include "settings/LanguageTag.h"
 #include "settings/frmChoLan_win.h"
 #include "settings/modRegistry_win.h"
-#include "shell/Handles_win.h"
-#include "shell/MessageTable.h"
+#include "base/win/Handles_win.h"
+#include "base/MessageTable.h"
 #include "shell/frmMain_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
 
 using namespace plenvue;
 

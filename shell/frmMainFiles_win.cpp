@@ -7,14 +7,15 @@
 #include "capture/clsCapture_win.h"
 #include "controls/modCommonDialog_win.h"
 #include "controls/modCreatePath_win.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "shell/FileCommands_win.h"
 #include "shell/FileRules.h"
 #include "shell/MainMenu.h"
-#include "shell/MessageTable.h"
-#include "shell/MessageText.h"
+#include "base/MessageTable.h"
+#include "base/MessageText.h"
 #include "shell/frmMain_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
+#include "settings/CurrentSettings.h"
 
 namespace plenvue {
 namespace {

@@ -3,14 +3,15 @@
 #include "settings/frmOptions_win.h"
 #include "shell/MainMenu.h"
 #include "shell/frmMain_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
+#include "settings/CurrentSettings.h"
 
 namespace plenvue {
 
 namespace {
 
 // Walks the menu as built from the tree: hidden entries were never added, so positions skip them.
-void RelabelMenu(HMENU menu, const std::vector<MenuNode>& nodes, const cMultiLanguage& lang) {
+void RelabelMenu(HMENU menu, const std::vector<MenuNode>& nodes, const ILanguage& lang) {
     int pos = 0;
     for (const MenuNode& n : nodes) {
         if (n.hidden) continue;

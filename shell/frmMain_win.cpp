@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "capture/clsCapture_win.h"
+#include "settings/Hotkey_win.h"
 #include "capture/frmFullScreen_win.h"
 #include "capture/frmSnapWindow_win.h"
 #include "settings/CurrentSettings.h"
@@ -16,9 +17,9 @@
 #include "shell/MainMenu.h"
 #include "shell/MainLayout.h"
 #include "shell/MainWindowText.h"
-#include "shell/MessageTable.h"
-#include "shell/MessageText.h"
-#include "shell/modDeclare_win.h"
+#include "base/MessageTable.h"
+#include "base/MessageText.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 
@@ -37,7 +38,7 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 // Toolbar buttons in order; 0 is a separator.
 constexpr int kToolbarLayout[] = {1, 2, 0, 3, 4, 5, 0, 14, 15, 16, 0, 6, 7, 8, 9, 10, 11, 0, 12, 0, 13};
 
-void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const cMultiLanguage* lang) {
+void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const ILanguage* lang) {
     for (const MenuNode& n : nodes) {
         if (n.hidden) continue;  // hidden entries are not part of the menu
         if (n.separator) {
@@ -58,11 +59,6 @@ void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const cMul
 }
 
 }  // namespace
-
-bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key) {
-    return RegisterHotKey(window, id, static_cast<UINT>(ControlToRegisterModifiers(modifier)),
-                          static_cast<UINT>(key)) != FALSE;
-}
 
 frmMain::~frmMain() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -660,7 +656,7 @@ namespace {
 INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) noexcept {
     switch (msg) {
     case WM_INITDIALOG: {
-        const cMultiLanguage* lang = App().Language.get();
+        const ILanguage* lang = App().Language.get();
         std::string caption = lang ? lang->getItemValue(8001, "About Plenvue") : "About Plenvue";
         SetWindowTextA(dlg, caption.c_str());
         std::string version = std::string(kProgramName) + " " + Msg(10012) + kVersion;

@@ -10,13 +10,11 @@
 #include "controls/ScrollView_win.h"
 #include "shell/AutoSaveName.h"
 #include "shell/HistoryPane_win.h"
-#include "shell/Picture_win.h"
-#include "shell/modCBSubclass_win.h"
+#include "image/Picture_win.h"
+#include "base/win/modCBSubclass_win.h"
 
 namespace plenvue {
 
-// Registers a capture hot key given in the hot key control's modifier encoding.
-bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key);
 
 class frmMain : public IMessageTarget {
 public:

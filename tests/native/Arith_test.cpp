@@ -1,4 +1,4 @@
-#include "image/Arith.h"
+#include "base/Arith.h"
 
 #include <gtest/gtest.h>
 

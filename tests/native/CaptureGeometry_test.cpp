@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 using namespace plenvue;
 

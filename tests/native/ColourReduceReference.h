@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/clsPalette.h"
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/clsDIBSection.h"
 
 namespace plenvue::reference {

@@ -8,7 +8,7 @@
 
 #include "effects/clsImageProcessDIB.h"
 #include "effects/modHLSRGB.h"
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/Rnd.h"
 
 namespace plenvue::reference {

@@ -1,4 +1,4 @@
-#include "controls/Hotkey.h"
+#include "settings/Hotkey.h"
 
 #include <gtest/gtest.h>
 

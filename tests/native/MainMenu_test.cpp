@@ -5,8 +5,8 @@
 #include <functional>
 #include <map>
 
-#include "shell/MessageTable.h"
-#include "shell/MessageText.h"
+#include "base/MessageTable.h"
+#include "base/MessageText.h"
 
 using namespace plenvue;
 

@@ -1,4 +1,4 @@
-#include "shell/MessageText.h"
+#include "base/MessageText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "capture/PrintFit.h"
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "controls/ScrollMath.h"
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #include <limits>
 

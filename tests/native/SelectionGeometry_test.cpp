@@ -1,6 +1,6 @@
 #include "capture/SelectionGeometry.h"
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #include <limits>
 

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 using namespace plenvue;
 namespace fs = std::filesystem;

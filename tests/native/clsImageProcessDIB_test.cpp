@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "effects/modHLSRGB.h"
-#include "image/Arith.h"
+#include "base/Arith.h"
 #include "image/Rnd.h"
 #include "tests/native/EffectsReference.h"
 

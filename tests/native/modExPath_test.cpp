@@ -1,6 +1,6 @@
 #include "controls/modExPath.h"
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #include <gtest/gtest.h>
 

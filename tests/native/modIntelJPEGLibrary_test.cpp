@@ -13,7 +13,7 @@
 
 #include "image/ImageFileReader.h"
 #include "image/clsDIBSection.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 using namespace plenvue;
 namespace fs = std::filesystem;

@@ -20,7 +20,7 @@
 #include "image/clsDIBSectionSave.h"
 #include "shell/MainMenu.h"
 #include "shell/frmMain_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
 
 #include "tests/win/WinTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue::test {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "image/clsDIBSection_win.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #include "tests/win/WinTestSupport.h"
 

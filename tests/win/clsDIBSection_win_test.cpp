@@ -13,7 +13,7 @@
 #include "image/modIntelJPEGLibrary.h"
 #include "image/modPcxReader.h"
 #include "image/modPcxReader_win.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #include "tests/win/WinTestSupport.h"
 

@@ -8,7 +8,8 @@
 #include "shell/FileCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/frmMain_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
+#include "settings/CurrentSettings.h"
 
 #include "tests/win/WinTestSupport.h"
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "shell/MainMenu.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
+#include "settings/CurrentSettings.h"
+#include "settings/cMultiLanguage_win.h"
 
 #include "tests/win/WinTestSupport.h"
 
@@ -40,7 +42,7 @@ TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
     LoadMessageTable(*App().Language);
     form.ApplyLanguage();
 
-    const cMultiLanguage& de = *App().Language;
+    const ILanguage& de = *App().Language;
     EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), de.getItemValue(1101));
     EXPECT_EQ(MenuText(menu, 4, MF_BYPOSITION), de.getItemValue(1199));
     // Entries keep their shortcut text; submenu entries are reached too.

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
+#include "settings/CurrentSettings.h"
 
 #include "tests/win/WinTestSupport.h"
 

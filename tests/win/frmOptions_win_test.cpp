@@ -5,7 +5,7 @@
 #include "settings/CurrentSettings.h"
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
 
 using namespace plenvue;
 

@@ -1,4 +1,4 @@
-#include "shell/modCBSubclass_win.h"
+#include "base/win/modCBSubclass_win.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "image/ImageFileReader.h"
 #include "image/modPcxReader.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "tools/plenvue-cli/Cli.h"
 
 namespace plenvue::cli {

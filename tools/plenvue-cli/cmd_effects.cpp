@@ -23,7 +23,7 @@
 #include "effects/clsImageProcessDIB.h"
 #include "effects/modMirror.h"
 #include "image/Rnd.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "tools/plenvue-cli/Cli.h"
 
 namespace plenvue::cli {

@@ -17,7 +17,7 @@
 #include "effects/clsColourReduceDIB.h"
 #include "effects/clsPalette.h"
 #include "image/clsDIBSectionSave.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "tools/plenvue-cli/Cli.h"
 
 namespace plenvue::cli {

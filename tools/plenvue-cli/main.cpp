@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "image/modIntelJPEGLibrary.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 #include "tools/plenvue-cli/Cli.h"
 
 namespace plenvue::cli {

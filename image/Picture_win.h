@@ -1,6 +1,6 @@
 // The program's picture: an OLE picture object that owns a bitmap and an optional palette.
 #pragma once
-#include "shell/Handles_win.h"
+#include "base/win/Handles_win.h"
 
 namespace plenvue {
 

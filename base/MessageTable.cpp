@@ -1,4 +1,4 @@
-#include "shell/MessageTable.h"
+#include "base/MessageTable.h"
 
 namespace plenvue {
 

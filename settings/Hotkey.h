@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "controls/Hotkey.h"
-#include "shell/Handles_win.h"
+#include "settings/Hotkey.h"
+#include "base/win/Handles_win.h"
 
 namespace plenvue {
 
@@ -64,5 +64,8 @@ private:
     int32_t invalidRules_ = 0;
     int32_t replacementRules_ = 0;
 };
+
+// Registers a capture hot key given in the hot key control's modifier encoding.
+bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key);
 
 }  // namespace plenvue

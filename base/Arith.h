@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 

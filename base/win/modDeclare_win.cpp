@@ -1,6 +1,6 @@
-#include "shell/modDeclare_win.h"
+#include "base/win/modDeclare_win.h"
 
-#include "shell/MessageTable.h"
+#include "base/MessageTable.h"
 
 namespace plenvue {
 
@@ -9,12 +9,7 @@ ProgramState& App() {
     return state;
 }
 
-CurrentSettings& Settings() {
-    static CurrentSettings settings;
-    return settings;
-}
-
-void LoadMessageTable(const cMultiLanguage& language) {
+void LoadMessageTable(const ILanguage& language) {
     ProgramState& app = App();
     for (const auto& m : MessageDefaults()) app.Messages[m.item] = language.getItemValue(m.item, m.text);
     for (int i = 0; i < 6; ++i) {

@@ -5,8 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "settings/CurrentSettings.h"
-#include "settings/cMultiLanguage_win.h"
+#include "base/win/Language_win.h"
 
 namespace plenvue {
 
@@ -16,7 +15,7 @@ struct ProgramState {
     std::string BeepFile;
     std::string LanguagePackagePath;
     std::string LanguageName;
-    std::unique_ptr<cMultiLanguage> Language;  // the shared language object
+    std::unique_ptr<ILanguage> Language;     // the shared language object
     std::map<int, std::string> Messages;       // the message table
     std::array<std::string, 6> CaptureCaptions;
     std::array<std::string, 6> HotkeyNames;
@@ -25,11 +24,8 @@ struct ProgramState {
 
 ProgramState& App();
 
-// The one record of current settings, filled by the main window's load step.
-CurrentSettings& Settings();
-
 // Fills the message texts, capture captions and hot key names from the language object.
-void LoadMessageTable(const cMultiLanguage& language);
+void LoadMessageTable(const ILanguage& language);
 // A message text by item number (its built-in default when not loaded).
 std::string Msg(int item);
 

@@ -1,5 +1,5 @@
 // Placeholder and line-break replacement in message texts.
-#include "shell/MessageText.h"
+#include "base/MessageText.h"
 
 namespace plenvue {
 

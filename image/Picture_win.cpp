@@ -1,4 +1,4 @@
-#include "shell/Picture_win.h"
+#include "image/Picture_win.h"
 
 namespace plenvue {
 

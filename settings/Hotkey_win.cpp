@@ -1,4 +1,4 @@
-#include "controls/Hotkey_win.h"
+#include "settings/Hotkey_win.h"
 
 #include <commctrl.h>
 
@@ -95,6 +95,11 @@ void Hotkey::InvalidHotKeyOperation(int32_t invalidCombinations, int32_t replace
 void Hotkey::SetApplicationHotKey(HWND window) {
     auto result = static_cast<int32_t>(SendMessageA(window, WM_SETHOTKEY, static_cast<WPARAM>(HotKeyAndModifier()), 0));
     if (auto error = SetApplicationHotKeyError(result)) throw *error;
+}
+
+bool RegisterCaptureHotKey(HWND window, int id, int32_t modifier, int32_t key) {
+    return RegisterHotKey(window, id, static_cast<UINT>(ControlToRegisterModifiers(modifier)),
+                          static_cast<UINT>(key)) != FALSE;
 }
 
 }  // namespace plenvue
