@@ -11,13 +11,6 @@ if(NOT PLENVUE_FUZZ)
     PLENVUE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(plenvue_tests DISCOVERY_MODE PRE_TEST)
 
-  # plenvue-cli: one command-line program over the core; each file in tools/plenvue-cli adds commands.
-  file(GLOB cli_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/plenvue-cli/*.cpp)
-  if(cli_sources)
-    add_executable(plenvue-cli ${cli_sources})
-    target_link_libraries(plenvue-cli PRIVATE plenvue_core)
-  endif()
-
   find_package(benchmark QUIET)
   if(benchmark_FOUND AND NOT PLENVUE_SANITIZE)
     file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

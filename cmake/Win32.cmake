@@ -41,14 +41,6 @@ foreach(src IN LISTS lang_sources)
   add_dependencies(Plenvue lang_${name})
 endforeach()
 
-# plenvue-cli: one command-line program over the core; each file in tools/plenvue-cli adds commands.
-file(GLOB cli_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/plenvue-cli/*.cpp)
-if(cli_sources)
-  add_executable(plenvue-cli ${cli_sources})
-  target_link_libraries(plenvue-cli PRIVATE plenvue_core)
-  target_link_options(plenvue-cli PRIVATE ${win_link_options})
-endif()
-
 # GoogleTest from Debian's sources, built with the cross compiler.
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
