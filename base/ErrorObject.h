@@ -27,6 +27,9 @@ constexpr int32_t kErrDivisionByZero = 11;
 constexpr int32_t kErrTypeMismatch = 13;
 constexpr int32_t kErrInvalidArgument = 5;
 
+// How a command's message box shows a raised error: the number, " - " and the description.
+inline std::string ErrorBoxText(const ErrorObject& e) { return std::to_string(e.Number) + " - " + e.Description; }
+
 inline ErrorObject OverflowError() { return ErrorObject(kErrOverflow, kExeName, "Overflow"); }
 inline ErrorObject DivisionByZeroError() { return ErrorObject(kErrDivisionByZero, kExeName, "Division by zero"); }
 

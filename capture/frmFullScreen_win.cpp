@@ -43,6 +43,9 @@ void frmFullScreen::ShowModal(HWND owner) {
     engine.CaptureMethod(0);
     try {
         frozen_ = engine.Capture();
+    } catch (const ErrorObject& e) {
+        MessageBoxA(owner, ErrorBoxText(e).c_str(), kExeName, MB_ICONERROR);
+        return;
     } catch (const std::exception& e) {
         MessageBoxA(owner, e.what(), kExeName, MB_ICONERROR);
         return;

@@ -175,6 +175,8 @@ void frmSnapWindow::Pick() {
         engine.SrcHeight(src.SrcHeight);
         engine.SrcWidth(src.SrcWidth);
         captured_ = engine.Capture();
+    } catch (const ErrorObject& e) {
+        MessageBoxA(nullptr, ErrorBoxText(e).c_str(), kExeName, MB_ICONERROR | MB_TOPMOST);
     } catch (const std::exception& e) {
         MessageBoxA(nullptr, e.what(), kExeName, MB_ICONERROR | MB_TOPMOST);
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "controls/ScrollView_win.h"
+#include "base/ErrorObject.h"
 
 namespace plenvue {
 
@@ -32,7 +33,7 @@ void ReportSubclassFailure(HWND window, DWORD error) {
     std::snprintf(text, sizeof text, "Error subclassing window &H%lX\r\n\r\nErr# %lu: %s",
                   static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), static_cast<unsigned long>(error),
                   reason.c_str());
-    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONWARNING);
+    MessageBoxA(nullptr, text, kExeName, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace

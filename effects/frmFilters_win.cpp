@@ -50,9 +50,9 @@ void RegisterBoxClass() {
     RegisterClassA(&wc);
 }
 
-std::string Item(int32_t id) {
+std::string Item(int32_t id, const char* fallback = "") {
     const ILanguage* lang = App().Language.get();
-    return lang ? lang->getItemValue(id, "") : std::string();
+    return lang ? lang->getItemValue(id, fallback) : std::string(fallback);
 }
 
 void ShowError(HWND owner, const std::exception& e) { MessageBoxA(owner, e.what(), kExeName, MB_ICONERROR); }
@@ -206,8 +206,8 @@ void frmFilters::OnActivate() {
 
 void frmFilters::BuildAmountControls() {
     if (layout_.noiseOptions) {
-        SetWindowTextA(optNoise_[0], Item(baseResId_ + 4).c_str());
-        SetWindowTextA(optNoise_[1], Item(baseResId_ + 6).c_str());
+        SetWindowTextA(optNoise_[0], Item(baseResId_ + 4, "Uniform").c_str());
+        SetWindowTextA(optNoise_[1], Item(baseResId_ + 6, "Random").c_str());
         SetWindowPos(optNoise_[0], nullptr, anchorLeft_ + 5, anchorTop_ + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SetWindowPos(optNoise_[1], nullptr, anchorLeft_ + 5, anchorTop_ + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(optNoise_[0], SW_SHOW);

@@ -107,4 +107,41 @@ const std::vector<MenuNode>& MainMenuTree() {
     return tree;
 }
 
+namespace {
+void WalkHelp(const std::vector<MenuNode>& nodes, std::vector<int>& path, int base, int& k,
+              std::vector<MenuHelpEntry>& out) {
+    int pos = 0;
+    for (const MenuNode& n : nodes) {
+        if (n.hidden) continue;
+        path.push_back(pos++);
+        int number = base + ++k;
+        if (!n.separator) {
+            bool submenu = !n.children.empty();
+            out.push_back({path, submenu, submenu ? 0 : n.command, number});
+            if (submenu) WalkHelp(n.children, path, base, k, out);
+        }
+        path.pop_back();
+    }
+}
+}  // namespace
+
+std::vector<MenuHelpEntry> MenuHelpTable(const std::vector<MenuNode>& tree) {
+    std::vector<MenuHelpEntry> out;
+    int g = 0;
+    for (const MenuNode& top : tree) {
+        if (top.hidden) continue;
+        int base = 1800 + 30 * g;
+        MenuHelpEntry title;
+        title.Path = {g};
+        title.Submenu = true;
+        title.HelpNumber = base;
+        out.push_back(title);
+        std::vector<int> path = {g};
+        int k = 0;
+        WalkHelp(top.children, path, base, k, out);
+        ++g;
+    }
+    return out;
+}
+
 }  // namespace plenvue

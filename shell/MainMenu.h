@@ -46,4 +46,17 @@ struct MenuNode {
 // The five top-level menus in order.
 const std::vector<MenuNode>& MainMenuTree();
 
+// One entry of the menu help table: where the entry sits in the menu as built (hidden entries are
+// not built, so they take no position) and the number of its status-bar help string.
+struct MenuHelpEntry {
+    std::vector<int> Path;  // positions from the menu bar down to the entry
+    bool Submenu = false;   // a submenu title: the platform names it by position, not by number
+    int Command = 0;        // command number of a plain entry
+    int HelpNumber = 0;
+};
+
+// 1800 + 30 * top-level position + the entry's place in a depth-first walk of that menu (the title
+// 0; separators and submenu titles count, hidden entries do not). Separators are not listed.
+std::vector<MenuHelpEntry> MenuHelpTable(const std::vector<MenuNode>& tree);
+
 }  // namespace plenvue

@@ -13,6 +13,7 @@
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyNames.h"
 #include "settings/modRegistry_win.h"
+#include "base/ErrorObject.h"
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainLayout.h"
@@ -32,6 +33,7 @@ constexpr int kHistoryListId = 300;
 constexpr int kScrollerId = 301;
 constexpr int kCanvasId = 302;
 constexpr int kSplitWidth = 3;
+constexpr const char* kSplitClass = "PlenvueSplitter";
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -164,20 +166,13 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
         }
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-            // The toolbar's tooltips come from its own tooltip window.
-            if (hdr->hwndFrom == toolbar_.hWnd() || hdr->code == TTN_GETDISPINFOA) {
-                if (hdr->code == TTN_GETDISPINFOA) {
-                    auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-                    ToolbarTipText tip = SplitToolbarTip(
-                        App().Language ? App().Language->getItemValue(1600 + static_cast<int>(hdr->idFrom), "")
-                                       : "");
-                    if (tip.Status) SetStatus(*tip.Status);
-                    lstrcpynA(info->szText, tip.Tip.c_str(), sizeof info->szText);
-                    result = 1;
-                }
-                return;
+            if (hdr->hwndFrom != toolbar_.hWnd() || !toolbar_.hWnd()) break;
+            // The toolbar asks for a button's tip on behalf of its tooltip window.
+            if (hdr->code == TBN_GETINFOTIPA) {
+                ToolbarTip(*reinterpret_cast<NMTBGETINFOTIPA*>(lParam));
+                result = 1;
             }
-            break;
+            return;
         }
         case WM_SYSCOMMAND:
             if (wParam >= 1861 && wParam <= 1866) {
@@ -227,6 +222,7 @@ void frmMain::OnCreate() {
     history_.Create(hwnd_, lstHistory_, kScrollerId,
                     [this](const std::string& path, bool add) { OpenPicture(path, add); });
     picScroller_ = history_.Scroller();
+    CreateSplitter();
     CreateBars();
     SendMessageA(lstHistory_, LB_SETHORIZONTALEXTENT, 1024, 0);
     WriteBeepFile();
@@ -238,6 +234,7 @@ void frmMain::OnCreate() {
     SetConPro();
     SetWindowTextA(hwnd_, title_.c_str());
     ArrangeControls();
+    BuildMenuHelpTable();
     // Before joining the viewer chain: the platform sends draw-clipboard from inside the join.
     target_.Attach(hwnd_, this);
     if (Settings().ClipboardMonitorAtStart) JoinViewerChain();
@@ -323,7 +320,7 @@ void frmMain::BuildMenu() {
 
 void frmMain::CreateBars() {
     imageList_.LoadBitmapResource(Instance(), "ToolBar", 16, -1, RGB(255, 0, 255), IMAGE_BITMAP,
-                                  LR_CREATEDIBSECTION);
+                                  LR_COPYFROMRESOURCE);
     toolbar_.Create(hwnd_, 0, 0, 0, 0, 0x50000144);
     toolbar_.SetImageList(imageList_.Handle());
     for (int c : kToolbarLayout) {
@@ -374,6 +371,10 @@ void frmMain::ArrangeControls() {
     in.SplitterLeft = splitLeft_;
     in.SplitterWidth = kSplitWidth;
     MainLayout layout = plenvue::ArrangeControls(in);
+    // Without a history pane the canvas covers the bar.
+    ShowWindow(imgSplit_, layout.History ? SW_SHOWNA : SW_HIDE);
+    const PaneRect& bar = layout.Splitter;
+    MoveWindow(imgSplit_, bar.Left, bar.Top, bar.Width, bar.Height, TRUE);
     if (layout.History) {
         HWND pane = in.Mode == HistoryMode::List ? lstHistory_ : picScroller_;
         MoveWindow(pane, layout.History->Left, layout.History->Top, layout.History->Width,
@@ -455,6 +456,8 @@ void frmMain::SnapIt(int index) {
         engine.hasMouseCursor(MenuChecked(kCmdIncludeCursor));
         try {
             picture = engine.Capture();
+        } catch (const ErrorObject& e) {
+            MessageBoxA(hwnd_, ErrorBoxText(e).c_str(), kProgramName, MB_ICONERROR);
         } catch (const std::exception& e) {
             MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
         }
@@ -514,7 +517,11 @@ void frmMain::ToggleStatusBar() {
 }
 
 void frmMain::ToggleHistory() {
-    if (historyMode_ == "NONE") return;
+    if (historyMode_ == "NONE") {
+        // A click on the check button has already flipped its look; nothing changed, so flip it back.
+        toolbar_.CheckButton(kTbHistory, MenuChecked(kCmdHistory));
+        return;
+    }
     bool on = !MenuChecked(kCmdHistory);
     SetMenuChecked(kCmdHistory, on);
     ShowHistoryPane();
@@ -575,6 +582,17 @@ void frmMain::OnNotifyIcon(LPARAM lParam) {
     }
 }
 
+void frmMain::BuildMenuHelpTable() {
+    menuHelp_.clear();
+    for (const MenuHelpEntry& e : MenuHelpTable(MainMenuTree())) {
+        HMENU parent = menu_;
+        for (size_t i = 0; i + 1 < e.Path.size() && parent; ++i) parent = GetSubMenu(parent, e.Path[i]);
+        if (!parent) continue;
+        UINT number = e.Submenu ? static_cast<UINT>(e.Path.back()) : static_cast<UINT>(e.Command);
+        menuHelp_.push_back({parent, e.Submenu, number, static_cast<UINT>(e.HelpNumber)});
+    }
+}
+
 void frmMain::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     UINT flags = HIWORD(wParam);
     HMENU menu = reinterpret_cast<HMENU>(lParam);
@@ -582,9 +600,41 @@ void frmMain::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     HWND status = statusBar_.hWnd();
     HMODULE strings = App().Language ? App().Language->LanguagePackageInstance() : nullptr;
     if (!status || !strings) return;
+    bool submenu = (flags & MF_POPUP) != 0;
+    UINT number = LOWORD(wParam);
+    for (const MenuHelpKey& k : menuHelp_) {
+        if (k.Menu == menu && k.Submenu == submenu && k.Number == number) {
+            // Passed on as a plain entry: every platform loads a plain entry's string by its number,
+            // while submenus are looked up differently (Windows by the id pairs' menu handles, Wine
+            // takes the first pair for all of them).
+            wParam = MAKEWPARAM(k.HelpNumber, flags & ~MF_POPUP);
+            break;
+        }
+    }
     UINT ids[4] = {0, 0, 0, 0};
-    // Plain entries carry their help number as their command number.
     MenuHelp(WM_MENUSELECT, wParam, lParam, menu_, strings, status, ids);
+}
+
+void frmMain::ToolbarTip(NMTBGETINFOTIPA& tip) {
+    const ILanguage* lang = App().Language.get();
+    ToolbarTipText text = SplitToolbarTip(lang ? lang->getItemValue(1600 + tip.iItem, "") : "");
+    if (text.Status) SetStatus(*text.Status);
+    if (tip.pszText && tip.cchTextMax > 0) lstrcpynA(tip.pszText, text.Tip.c_str(), tip.cchTextMax);
+}
+
+void frmMain::CreateSplitter() {
+    WNDCLASSA wc{};
+    if (!GetClassInfoA(Instance(), kSplitClass, &wc)) {
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = Instance();
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kSplitClass;
+        RegisterClassA(&wc);
+    }
+    // Only a bar with the sizing pointer: the pane widths are fixed, so it does not drag.
+    imgSplit_ = CreateWindowExA(0, kSplitClass, nullptr, WS_CHILD | WS_VISIBLE, splitLeft_, 0, kSplitWidth, 1,
+                                hwnd_, nullptr, Instance(), nullptr);
 }
 
 void frmMain::WriteBeepFile() {

@@ -3,8 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/CommonControls_win.h"
 #include "controls/ScrollView_win.h"
@@ -74,7 +76,10 @@ private:
     void OnMenuSelect(WPARAM wParam, LPARAM lParam);
 
     void BuildMenu();
+    void BuildMenuHelpTable();
+    void ToolbarTip(NMTBGETINFOTIPA& tip);
     void CreateBars();
+    void CreateSplitter();
     void ArrangeControls();
     void ShowPic();
     void ShowHistoryPane();
@@ -108,6 +113,7 @@ private:
     HWND canvas_ = nullptr;  // svMain_'s window
     HWND lstHistory_ = nullptr;
     HWND picScroller_ = nullptr;
+    HWND imgSplit_ = nullptr;
     HistoryPane history_;
     HMENU menu_ = nullptr;
     HACCEL accel_ = nullptr;
@@ -132,6 +138,14 @@ private:
     int statusBarHeight_ = 0;
     int splitLeft_ = 138;
     bool unloaded_ = false;
+    // Menu help: a menu entry as the selection message names it, and its help string number.
+    struct MenuHelpKey {
+        HMENU Menu;
+        bool Submenu;  // Number is then the title's position in Menu
+        UINT Number;
+        UINT HelpNumber;
+    };
+    std::vector<MenuHelpKey> menuHelp_;
     MessageTargetAttachment target_;
     AutoSaveNamer autoSave_;
 };

@@ -63,6 +63,22 @@ bool PostDrop(HWND target, int count, char** paths) {
     return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
+struct TipSearch {
+    DWORD pid;
+    HWND shown;
+};
+
+BOOL CALLBACK FindShownTip(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<TipSearch*>(p);
+    char cls[64] = {};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid != f->pid || lstrcmpiA(cls, "tooltips_class32") != 0 || !IsWindowVisible(w)) return TRUE;
+    f->shown = w;
+    return FALSE;
+}
+
 std::string RemoteStatusText(HWND status) {
     DWORD pid = 0;
     GetWindowThreadProcessId(status, &pid);
@@ -353,6 +369,10 @@ int main(int argc, char** argv) {
         std::printf("%d\n", c && IsWindowVisible(c) ? 1 : 0);
     } else if (cmd == "childrect" && argc >= 3) {
         HWND c = FindChild(MainWindow(), argv[2]);
+        if (!c) {  // nested, as the toolbar inside the rebar
+            std::vector<HWND> nested = Descendants(argv[2]);
+            if (!nested.empty()) c = nested.front();
+        }
         RECT r{};
         if (c) {
             GetClientRect(c, &r);
@@ -418,6 +438,17 @@ int main(int argc, char** argv) {
                     c.left, c.top, c.right, c.bottom, th.left, th.top, th.right, th.bottom);
     } else if (cmd == "pattern" && argc >= 6) {
         return Pattern(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
+    } else if (cmd == "tooltip") {
+        // The text of the tooltip window shown for the main window's process; "none" without one.
+        TipSearch find{0, nullptr};
+        GetWindowThreadProcessId(MainWindow(), &find.pid);
+        EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&find));
+        // Asked in Unicode: Wine's tooltip answers an ANSI WM_GETTEXT with an empty text.
+        WCHAR wide[256] = {};
+        char text[512] = {};
+        if (find.shown) SendMessageW(find.shown, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        std::printf("%s\n", find.shown ? text : "none");
     } else if (cmd == "popupmenu") {
         // The items of the open popup menu, one a line ("-" for a separator); "none" without one.
         HWND popup = FindWindowA("#32768", nullptr);

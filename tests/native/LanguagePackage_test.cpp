@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/MainMenu.h"
+
 namespace {
 
 // PLENVUE_TEST_DATA is "<source>/tests/data"; that folder need not exist, so go up by text.
@@ -64,23 +66,30 @@ std::map<int, std::string> ParseStringTable(const std::string& source) {
     return items;
 }
 
-// Status help numbers of the menu bar: 1800 + 30 * menu + position in a depth-first walk,
-// the title being 0 and separators ("-") and submenu titles counting as entries.
+// The help numbers the menu help table of the main window asks the package for, by design name
+// (the production table, so a package lacking a number the window looks up is caught here).
 std::map<std::string, int> MenuHelpNumbers() {
-    const std::vector<std::vector<std::string>> menus = {
-        {"File", "Open", "Save", "SaveAs", "-", "CopyTo", "MoveTo", "Delete", "-", "Print", "-", "Exit"},
-        {"View", "ToolBar", "StatusBar", "-", "History", "Color"},
-        {"Tools", "Cap0", "Cap1", "Cap2", "Cap3", "Cap4", "Cap5", "-", "CMonitor", "AutoSave",
-         "IncludeCursor", "-", "ClearClip", "ClearCanvas", "-", "Option"},
-        {"Image", "Filters", "ColorGlasses", "Noise", "Emboss", "Soften", "Blur", "Sharpen", "Fade",
-         "Lighten", "Negative", "GrayScale", "BnW", "Mirrors", "Mirror0", "Mirror1", "Mirror2",
-         "ColorDepth", "CD0", "CD1", "CD2", "CD3", "-", "Undo"},
-        {"Help", "Content", "-", "Email", "Homepage", "-", "About"},
-    };
     std::map<std::string, int> numbers;
-    for (size_t g = 0; g < menus.size(); ++g)
-        for (size_t k = 0; k < menus[g].size(); ++k)
-            if (menus[g][k] != "-") numbers[menus[g][k]] = 1800 + 30 * static_cast<int>(g) + static_cast<int>(k);
+    const auto& tree = plenvue::MainMenuTree();
+    for (const plenvue::MenuHelpEntry& e : plenvue::MenuHelpTable(tree)) {
+        const std::vector<plenvue::MenuNode>* level = &tree;
+        const plenvue::MenuNode* node = nullptr;
+        for (int pos : e.Path) {
+            int visible = -1;
+            for (const plenvue::MenuNode& n : *level) {
+                if (!n.hidden && ++visible == pos) {
+                    node = &n;
+                    break;
+                }
+            }
+            EXPECT_NE(node, nullptr);
+            if (!node) return numbers;
+            level = &node->children;
+        }
+        EXPECT_FALSE(node->separator) << node->name;
+        EXPECT_EQ(e.Submenu, !node->children.empty()) << node->name;
+        numbers[node->name] = e.HelpNumber;
+    }
     return numbers;
 }
 
@@ -120,19 +129,31 @@ protected:
     std::map<int, std::string> items_;
 };
 
-TEST(MenuHelp, NumberingMatchesKnownEntries) {
+TEST(MenuHelp, TableNumbersTitlesSubmenusAndEntries) {
     auto n = MenuHelpNumbers();
-    EXPECT_EQ(n["Open"], 1801);
-    EXPECT_EQ(n["Exit"], 1811);
-    EXPECT_EQ(n["View"], 1830);
-    EXPECT_EQ(n["History"], 1834);
-    EXPECT_EQ(n["Cap0"], 1861);  // the system menu's capture entries share these numbers
-    EXPECT_EQ(n["Cap5"], 1866);
-    EXPECT_EQ(n["Option"], 1875);
-    EXPECT_EQ(n["Image"], 1890);
-    EXPECT_EQ(n["Undo"], 1913);
-    EXPECT_EQ(n["Help"], 1920);
-    EXPECT_EQ(n["Content"], 1921);
+    // Top-level and submenu titles: found by position, so only the table gives them a number.
+    EXPECT_EQ(n["mnuFile"], 1800);
+    EXPECT_EQ(n["mnuView"], 1830);
+    EXPECT_EQ(n["mnuTools"], 1860);
+    EXPECT_EQ(n["mnuImage"], 1890);
+    EXPECT_EQ(n["mnuFilters"], 1891);
+    EXPECT_EQ(n["mnuMirrors"], 1903);
+    EXPECT_EQ(n["mnuColorDepth"], 1907);
+    EXPECT_EQ(n["mnuHelp"], 1920);
+    EXPECT_EQ(n["mnuOpen"], 1801);
+    EXPECT_EQ(n["mnuExit"], 1811);  // separators count
+    EXPECT_EQ(n["mnuHistory"], 1834);
+    EXPECT_EQ(n["mnuCapture(0)"], 1861);  // the system menu's capture entries share these numbers
+    EXPECT_EQ(n["mnuCapture(5)"], 1866);
+    EXPECT_EQ(n["mnuOption"], 1875);
+    EXPECT_EQ(n["mnuFade"], 1898);  // the hidden Unsharpen before it does not count
+    EXPECT_EQ(n["mnuUndo"], 1913);
+    EXPECT_EQ(n["mnuContent"], 1921);
+    EXPECT_EQ(n["mnuAbout"], 1926);
+    EXPECT_EQ(n.count("mnuUnsharpen"), 0u);
+    // Every entry but the separators is in the table once.
+    EXPECT_EQ(plenvue::MenuHelpTable(plenvue::MainMenuTree()).size(), n.size());
+    EXPECT_EQ(n.size(), 55u);
 }
 
 TEST_P(LanguagePackage, HasEveryItemTheProgramLooksUp) {

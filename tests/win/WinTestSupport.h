@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <string>
+
 #include "image/Picture_win.h"
 
 namespace plenvue::test {
@@ -45,5 +47,66 @@ inline void EmptyTheClipboard() {
         CloseClipboard();
     }
 }
+
+// Closes the next message box of this process from a helper thread and keeps its caption and text
+// (any caption, so that a box under a wrong caption fails a test instead of blocking it).
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() { thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr); }
+    ~MessageBoxCloser() { Wait(); }
+    MessageBoxCloser(const MessageBoxCloser&) = delete;
+    MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
+    // The box's text, once it has been closed.
+    std::string Wait() {
+        if (thread_) {
+            WaitForSingleObject(thread_, 10000);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        return text_;
+    }
+    std::string Caption() {
+        Wait();
+        return caption_;
+    }
+
+private:
+    static BOOL CALLBACK FindBox(HWND w, LPARAM found) {
+        char cls[16] = {};
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        GetClassNameA(w, cls, sizeof cls);
+        if (pid != GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }
+    static BOOL CALLBACK FindText(HWND child, LPARAM self) {
+        char cls[32] = {}, text[512] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        GetWindowTextA(child, text, sizeof text);
+        if (lstrcmpiA(cls, "Static") == 0 && text[0]) reinterpret_cast<MessageBoxCloser*>(self)->text_ = text;
+        return TRUE;
+    }
+    static DWORD WINAPI Run(void* p) {
+        auto* self = static_cast<MessageBoxCloser*>(p);
+        for (int i = 0; i < 400; ++i) {
+            HWND box = nullptr;
+            EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
+            if (box) {
+                char caption[128] = {};
+                GetWindowTextA(box, caption, sizeof caption);
+                self->caption_ = caption;
+                EnumChildWindows(box, &FindText, reinterpret_cast<LPARAM>(self));
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return 0;
+            }
+            Sleep(25);
+        }
+        return 0;
+    }
+    HANDLE thread_ = nullptr;
+    std::string text_;
+    std::string caption_;
+};
 
 }  // namespace plenvue::test

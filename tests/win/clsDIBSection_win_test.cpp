@@ -20,47 +20,9 @@
 using namespace plenvue;
 using plenvue::test::ComInit;
 using plenvue::test::SolidPicture;
+using plenvue::test::MessageBoxCloser;
 
 namespace {
-
-// Closes the next message box titled "Plenvue" from a helper thread and keeps its text.
-class MessageBoxCloser {
-public:
-    MessageBoxCloser() { thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr); }
-    ~MessageBoxCloser() { Wait(); }
-    std::string Wait() {
-        if (thread_) {
-            WaitForSingleObject(thread_, 10000);
-            CloseHandle(thread_);
-            thread_ = nullptr;
-        }
-        return text_;
-    }
-
-private:
-    static BOOL CALLBACK FindText(HWND child, LPARAM self) {
-        char cls[32] = {}, text[512] = {};
-        GetClassNameA(child, cls, sizeof cls);
-        GetWindowTextA(child, text, sizeof text);
-        if (lstrcmpiA(cls, "Static") == 0 && text[0]) reinterpret_cast<MessageBoxCloser*>(self)->text_ = text;
-        return TRUE;
-    }
-    static DWORD WINAPI Run(void* p) {
-        auto* self = static_cast<MessageBoxCloser*>(p);
-        for (int i = 0; i < 400; ++i) {
-            HWND box = FindWindowA("#32770", "Plenvue");
-            if (box) {
-                EnumChildWindows(box, &FindText, reinterpret_cast<LPARAM>(self));
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return 0;
-            }
-            Sleep(25);
-        }
-        return 0;
-    }
-    HANDLE thread_ = nullptr;
-    std::string text_;
-};
 
 std::string TempPath(const char* name) {
     char dir[MAX_PATH];

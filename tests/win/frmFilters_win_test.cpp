@@ -10,6 +10,7 @@
 #include <string>
 
 #include "shell/ImageCommands_win.h"
+#include "base/win/modDeclare_win.h"
 
 using namespace plenvue;
 
@@ -130,3 +131,19 @@ TEST(frmFilters, HueBarClickChoosesTheColumnsHue) {
 }
 
 }  // namespace
+
+TEST(frmFilters, NoiseModeCaptionsDefaultToUniformAndRandom) {
+    // No language package: the form's own texts stand.
+    std::unique_ptr<cMultiLanguage> kept = std::move(App().Language);
+    frmFilters noise;
+    std::string uniform, random;
+    Show(noise, eFilterNoise, IDCANCEL, [&](HWND dlg) {
+        uniform = Text(GetDlgItem(dlg, frmFilters::kUniformId));
+        random = Text(GetDlgItem(dlg, frmFilters::kRandomId));
+    });
+    App().Language = std::move(kept);
+    EXPECT_EQ(uniform, "Uniform");
+    EXPECT_EQ(random, "Random");
+    EXPECT_FALSE(noise.Random());  // "Uniform" is the mode selected at start
+}
+

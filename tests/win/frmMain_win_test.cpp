@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
 #include "base/win/modDeclare_win.h"
+#include "capture/clsCapture_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/modRegistry_win.h"
+#include "shell/MainMenu.h"
 
 #include "tests/win/WinTestSupport.h"
 
@@ -112,4 +120,259 @@ TEST(frmMain, RepeatedFullScreenCapturesLeaveNoGdiObjectBehind) {
     for (int i = 0; i < 100; ++i) w.form.SnapIt(0);
     EXPECT_EQ(LiveGdiObjects(), before);
     EXPECT_FALSE(w.form.WorkingPicture().Empty());
+}
+
+namespace {
+
+std::string PackagePath(const char* name) {
+    std::string p = "Z:" + std::string(PLENVUE_BIN_DIR) + "/Language/" + name;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+void UsePackage(const char* name) {
+    App().Language = std::make_unique<cMultiLanguage>();
+    App().Language->LanguagePackageFileName(PackagePath(name));
+}
+
+struct ChildSearch {
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildOfClass(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    char name[64] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (lstrcmpiA(name, s->cls) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+HWND Child(HWND parent, const char* cls) {
+    ChildSearch s{cls, nullptr};
+    EnumChildWindows(parent, FindChildOfClass, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// The simple-mode line: part 255 on Windows; Wine keeps it in part 0.
+std::string StatusText(HWND main) {
+    HWND bar = Child(main, STATUSCLASSNAMEA);
+    char text[512] = {};
+    SendMessageA(bar, SB_GETTEXTA, 255, reinterpret_cast<LPARAM>(text));
+    if (!text[0]) SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void SelectMenuEntry(HWND main, UINT number, UINT flags, HMENU menu) {
+    SendMessageA(main, WM_MENUSELECT, MAKEWPARAM(number, flags), reinterpret_cast<LPARAM>(menu));
+}
+
+// A stored setting for the next main window, removed again at the end of the test.
+class StoredSetting {
+public:
+    StoredSetting(const char* name, const char* text) : name_(name) { WriteSetting(name, text); }
+    ~StoredSetting() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsSubkey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, name_.c_str());
+            RegCloseKey(key);
+        }
+    }
+    StoredSetting(const StoredSetting&) = delete;
+    StoredSetting& operator=(const StoredSetting&) = delete;
+
+private:
+    std::string name_;
+};
+
+}  // namespace
+
+TEST(frmMain, SelectingMenuTitlesAndEntriesShowsTheirHelpInTheCurrentLanguage) {
+    UsePackage("English.dll");
+    ASSERT_EQ(App().Language->getItemValue(100), "English");
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    HMENU bar = GetMenu(h);
+    HMENU image = GetSubMenu(bar, 3);
+    const cMultiLanguage& en = *App().Language;
+    auto help = [&](int n) { return en.getItemValue(n); };
+
+    const int titles[] = {1800, 1830, 1860, 1890, 1920};
+    for (int g = 0; g < 5; ++g) {
+        SelectMenuEntry(h, g, MF_POPUP | MF_HILITE | MF_MOUSESELECT, bar);
+        EXPECT_EQ(StatusText(h), help(titles[g])) << "title " << g;
+    }
+    // Submenu titles inside the Image menu, by their position there.
+    SelectMenuEntry(h, 0, MF_POPUP | MF_HILITE, image);
+    EXPECT_EQ(StatusText(h), help(1891));
+    SelectMenuEntry(h, 4, MF_POPUP | MF_HILITE, image);
+    EXPECT_EQ(StatusText(h), help(1903));
+    SelectMenuEntry(h, 5, MF_POPUP | MF_HILITE, image);
+    EXPECT_EQ(StatusText(h), help(1907));
+    // A plain entry by its number.
+    SelectMenuEntry(h, kCmdOpen, MF_HILITE, GetSubMenu(bar, 0));
+    EXPECT_EQ(StatusText(h), help(1801));
+    // The system menu and the closing menu leave the line alone.
+    SelectMenuEntry(h, 1861, MF_HILITE | MF_SYSMENU, GetSystemMenu(h, FALSE));
+    EXPECT_EQ(StatusText(h), help(1801));
+    SelectMenuEntry(h, 0xFFFF, 0xFFFF, nullptr);
+    EXPECT_EQ(StatusText(h), help(1801));
+
+    UsePackage("German.dll");
+    ASSERT_EQ(App().Language->getItemValue(100), "Deutsch");
+    SelectMenuEntry(h, 1, MF_POPUP | MF_HILITE, bar);
+    EXPECT_EQ(StatusText(h), App().Language->getItemValue(1830));
+    EXPECT_NE(StatusText(h), help(1830));
+    App().Language.reset();
+}
+
+TEST(frmMain, ToolbarTipComesFromTheInfoTipNotificationWithTheStatusPartInTheStatusBar) {
+    UsePackage("English.dll");
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    HWND toolbar = Child(h, TOOLBARCLASSNAMEA);
+    ASSERT_NE(toolbar, nullptr);
+
+    char buffer[80] = {};
+    NMTBGETINFOTIPA tip{};
+    tip.hdr.hwndFrom = toolbar;
+    tip.hdr.code = TBN_GETINFOTIPA;
+    tip.pszText = buffer;
+    tip.cchTextMax = sizeof buffer;
+    tip.iItem = 6;
+    EXPECT_EQ(SendMessageA(h, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip)), 1);
+    EXPECT_STREQ(buffer, "Capture Full Screen");
+    EXPECT_EQ(StatusText(h), "Capture the whole screen");
+    // Cut to the buffer's capacity.
+    tip.cchTextMax = 5;
+    tip.iItem = 1;
+    SendMessageA(h, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(buffer, "Open");
+    tip.cchTextMax = 4;
+    SendMessageA(h, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ(buffer, "Ope");
+
+    // A tooltip request of some other window is not answered with a toolbar tip.
+    NMTTDISPINFOA other{};
+    other.hdr.hwndFrom = h;
+    other.hdr.idFrom = 6;
+    other.hdr.code = TTN_GETDISPINFOA;
+    EXPECT_EQ(SendMessageA(h, WM_NOTIFY, 6, reinterpret_cast<LPARAM>(&other)), 0);
+    EXPECT_STREQ(other.szText, "");
+
+    // The toolbar's own tooltip asks the toolbar, which asks the main window.
+    w.form.SetStatus("");
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    NMTTDISPINFOW need{};
+    need.hdr.hwndFrom = tips;
+    need.hdr.idFrom = 12;
+    need.hdr.code = TTN_GETDISPINFOW;
+    need.lpszText = need.szText;
+    SendMessageW(toolbar, WM_NOTIFY, 12, reinterpret_cast<LPARAM>(&need));
+    ASSERT_NE(need.lpszText, nullptr);
+    EXPECT_STREQ(need.lpszText, L"History");
+    EXPECT_EQ(StatusText(h), "Show or hide the history pane");
+    App().Language.reset();
+}
+
+namespace {
+bool HistoryButtonPressed(HWND toolbar) { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, 12, 0) != 0; }
+
+// A click with the mouse messages the toolbar itself reacts to.
+void ClickHistoryButton(HWND toolbar) {
+    RECT r{};
+    SendMessageA(toolbar, TB_GETRECT, 12, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
+}
+}  // namespace
+
+TEST(frmMain, HistoryButtonFlipsWithThePaneAndKeepsItsLookWhenThereIsNoPane) {
+    {
+        MainWindow w;
+        HWND toolbar = Child(w.form.hWnd(), TOOLBARCLASSNAMEA);
+        ASSERT_NE(toolbar, nullptr);
+        ASSERT_TRUE(HistoryButtonPressed(toolbar));
+        ClickHistoryButton(toolbar);
+        EXPECT_FALSE(HistoryButtonPressed(toolbar));  // the pane went
+        ClickHistoryButton(toolbar);
+        EXPECT_TRUE(HistoryButtonPressed(toolbar));
+    }
+    StoredSetting none(kValHistoryListStatus, "NONE");
+    MainWindow w;
+    HWND toolbar = Child(w.form.hWnd(), TOOLBARCLASSNAMEA);
+    ASSERT_NE(toolbar, nullptr);
+    bool before = HistoryButtonPressed(toolbar);
+    ClickHistoryButton(toolbar);
+    EXPECT_EQ(HistoryButtonPressed(toolbar), before);
+    ClickHistoryButton(toolbar);
+    EXPECT_EQ(HistoryButtonPressed(toolbar), before);
+}
+
+TEST(frmMain, SplitterStandsBetweenPaneAndCanvasWithTheSizingPointer) {
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    SetWindowPos(h, nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND split = Child(h, "PlenvueSplitter");
+    ASSERT_NE(split, nullptr);
+    HWND pane = w.form.History().Scroller();
+    HWND canvas = Child(h, ScrollView::kClassName);
+    ASSERT_NE(canvas, nullptr);
+    auto rectIn = [&](HWND c) {
+        RECT r{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    RECT s = rectIn(split), p = rectIn(pane), client{};
+    GetClientRect(h, &client);
+    EXPECT_EQ(s.left, 138);
+    EXPECT_EQ(s.right - s.left, 3);
+    EXPECT_EQ(s.top, p.top);
+    EXPECT_EQ(s.bottom, p.bottom);
+    EXPECT_EQ(p.right, 138);
+    RECT c = rectIn(canvas);
+    EXPECT_EQ(c.left, 141);
+    EXPECT_EQ(c.right, client.right);
+    // Over the bar the pointer is the left-right sizing one.
+    SetCursor(nullptr);
+    SendMessageA(split, WM_SETCURSOR, reinterpret_cast<WPARAM>(split), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
+    // It does not drag: the panes keep their widths.
+    SendMessageA(split, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 5));
+    SendMessageA(split, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 5));
+    SendMessageA(split, WM_LBUTTONUP, 0, MAKELPARAM(60, 5));
+    EXPECT_EQ(rectIn(split).left, 138);
+    EXPECT_EQ(rectIn(pane).right, 138);
+    // Hiding the pane moves the bar to the left edge.
+    SendMessageA(h, WM_COMMAND, kCmdHistory, 0);
+    EXPECT_EQ(rectIn(split).left, 0);
+    EXPECT_TRUE(IsWindowVisible(split) || !IsWindowVisible(h));
+}
+
+TEST(frmMain, CaptureErrorIsShownAsNumberAndDescription) {
+    MainWindow w;
+    ASSERT_NE(w.form.hWnd(), nullptr);
+    clsCapture& engine = SharedCapture();
+    SetCursorPos(100, 100);
+    engine.CaptureMethod(1);
+    engine.SrcLeft(-2147483647.0);  // the pointer's offset from it overflows
+    std::string text;
+    {
+        plenvue::test::MessageBoxCloser closer;
+        w.form.SnapIt(5);
+        text = closer.Wait();
+        EXPECT_EQ(closer.Caption(), "Plenvue");
+    }
+    engine.CaptureMethod(0);
+    engine.SrcLeft(0);
+    EXPECT_EQ(text, "6 - Overflow");
+    EXPECT_TRUE(w.form.WorkingPicture().Empty());
 }

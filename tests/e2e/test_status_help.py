@@ -1,0 +1,78 @@
+"""Help texts in the status line as a user meets them: walking the menu bar with the keyboard and
+resting the pointer on a toolbar button."""
+import os
+import re
+import time
+
+from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool, REG_KEY
+
+SOURCE_DIR = os.environ.get("PLENVUE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "../.."))
+
+
+def english_texts():
+    """The English package's items, as its source file holds them."""
+    texts = {}
+    with open(os.path.join(SOURCE_DIR, "lang", "English.rc"), encoding="cp1252") as f:
+        for line in f:
+            m = re.match(r'\s*(\d+),\s*"(.*)"\s*$', line)
+            if m:
+                texts[int(m.group(1))] = m.group(2).replace('""', '"')
+    return texts
+
+
+class StatusHelpTest(PlenvueTestCase):
+    def setUp(self):
+        super().setUp()
+        # A bitmap left on the clipboard by an earlier test would replace the ready text.
+        wine_reg("add", REG_KEY, "/v", "Set Clipboard Monitor Active", "/d", "0", "/f")
+        self.texts = english_texts()
+
+    def focus(self):
+        left, top, _, _ = map(int, probe("rect").split())
+        xdotool("mousemove", left + 200, top + 10, "click", 1)
+        time.sleep(0.5)
+
+    def status_becomes(self, number):
+        want = self.texts[number]
+        got = wait_for(lambda: probe("status") == want, 10)
+        self.assertTrue(got, "status %r, wanted item %d %r" % (probe("status"), number, want))
+
+    def test_menu_titles_show_their_help_while_the_menu_bar_is_walked(self):
+        self.launch()
+        self.focus()
+        xdotool("key", "F10")  # the menu bar, File selected, nothing opened
+        self.status_becomes(1800)
+        xdotool("key", "Right")
+        self.status_becomes(1830)
+        xdotool("key", "Right")
+        self.status_becomes(1860)
+        xdotool("key", "Escape")
+        time.sleep(0.5)
+        xdotool("key", "Escape")
+        time.sleep(0.5)
+        # Opening the Image menu highlights its first entry, the Filters submenu title.
+        xdotool("key", "alt+i")
+        self.status_becomes(1891)
+        xdotool("key", "Down")  # Negative Image, a plain entry
+        self.status_becomes(1900)
+        xdotool("key", "Escape")
+        time.sleep(0.5)
+        xdotool("key", "Escape")
+
+    def test_resting_on_a_toolbar_button_shows_its_tip_and_status_text(self):
+        self.launch()
+        self.focus()
+        left, top, right, bottom = map(int, probe("childrect", "ToolbarWindow32").split())
+        self.assertGreater(right, left, "no toolbar")
+        # The first button, Open, sits at the toolbar's left edge.
+        xdotool("mousemove", left + 10, top + 10)
+        time.sleep(0.2)
+        xdotool("mousemove", left + 11, top + 11)
+        tip = wait_for(lambda: probe("tooltip") == "Open", 15)
+        self.assertTrue(tip, "tooltip: " + probe("tooltip"))
+        self.assertEqual(probe("status"), "Open a picture from a file")
+        xdotool("mousemove", left + 200, top + 200)
+
+
+if __name__ == "__main__":
+    main()
