@@ -15,6 +15,7 @@ if(NOT PLENVUE_FUZZ)
   if(cli_sources)
     add_executable(plenvue-cli ${cli_sources})
     target_link_libraries(plenvue-cli PRIVATE plenvue_core)
+    add_dependencies(plenvue_tests plenvue-cli)  # the tests run it
   endif()
 
   find_package(benchmark QUIET)
