@@ -7,7 +7,8 @@
 //   make-palette KIND [--from IMAGE] OUT.pal [--binary]
 //                                    writes a text palette file, or the binary form at position 0
 // KIND: mono, 16, halftone, websafe, optimal:SIZE:LEVELS (made from the picture), or the name
-// of a text palette file. Every command takes --progress: events go to stderr, one line each.
+// of a text palette file. Every command but depth takes --progress: events go to stderr, one line
+// each; any other option is a usage error.
 #include <charconv>
 #include <cstdio>
 #include <memory>
