@@ -176,6 +176,7 @@ class PlenvueCliResults : public PlenvueCli {
 protected:
     void SetUp() override {
         PlenvueCli::SetUp();
+        if (HasFatalFailure()) return;  // no tool, no folder
         clsDIBSection d;
         MakeNoisy(d);
         ASSERT_TRUE(d.SavePicture(Path("in.bmp")));

@@ -210,7 +210,9 @@ TEST(PaletteLookup, LongListsAndTablesRunningOutStillMatchClosestIndex) {
             for (int b = 3; b < 256; b += 4, ++n) {
                 const uint8_t R = static_cast<uint8_t>(r), G = static_cast<uint8_t>(g), B = static_cast<uint8_t>(b);
                 const int32_t got = lookup.Closest(R, G, B);
-                if (n % 7 == 0) ASSERT_EQ(got, many.ClosestIndex(R, G, B)) << r << "," << g << "," << b;
+                if (n % 7 == 0) {
+                    ASSERT_EQ(got, many.ClosestIndex(R, G, B)) << r << "," << g << "," << b;
+                }
             }
 }
 
