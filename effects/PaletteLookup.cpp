@@ -18,7 +18,7 @@
 namespace plenvue {
 namespace {
 
-void SizeLevel(std::vector<int16_t>& state, std::vector<int32_t>& start, std::vector<int32_t>& length, int shift) {
+void SizeLevel(std::vector<int32_t>& state, std::vector<int32_t>& start, std::vector<int32_t>& length, int shift) {
     const size_t side = size_t{256} >> shift, cells = side * side * side;
     state.assign(cells, -2);
     start.assign(cells, 0);
@@ -45,7 +45,7 @@ PaletteLookup::PaletteLookup(const clsPalette& palette) {
     SizeLevel(coarse_.state, coarse_.start, coarse_.length, kCoarseShift);
     SizeLevel(fine_.state, fine_.start, fine_.length, kFineShift);
     const size_t subSide = size_t{256} >> kSubShift;
-    sub_.state.assign(subSide * subSide * subSide, static_cast<int16_t>(kUnbuilt));
+    sub_.state.assign(subSide * subSide * subSide, kUnbuilt);
     sub_.groupStart.assign(sub_.state.size(), 0);
     tables_.assign(64, 0);
     sub_.groupCount.assign(sub_.state.size(), 0);
@@ -102,7 +102,7 @@ int32_t PaletteLookup::Build(Level& level, size_t cell, int shift, const Candida
         const Candidate& only = level.candidates[first];
         if (farthest(only.red, rLo) + farthest(only.green, gLo) + farthest(only.blue, bLo) < 765) state = only.index;
     }
-    level.state[cell] = static_cast<int16_t>(state);
+    level.state[cell] = state;
     return state;
 }
 
@@ -123,7 +123,7 @@ int32_t PaletteLookup::BuildSub(size_t cell) {
     const size_t parent = static_cast<size_t>((r >> down) << (2 * fineBits) | (g >> down) << fineBits | (b >> down));
     int32_t state = fine_.state[parent];
     if (state == kUnbuilt) state = BuildFine(parent);
-    if (state >= 0) return sub_.state[cell] = static_cast<int16_t>(state);
+    if (state >= 0) return sub_.state[cell] = state;
     // The fine cell's list lives in another store, so it stays put while this one grows.
     state = Build(sub_, cell, kSubShift, fine_.candidates.data() + fine_.start[parent],
                   static_cast<size_t>(fine_.length[parent]));
@@ -135,7 +135,7 @@ int32_t PaletteLookup::BuildSub(size_t cell) {
             state = sub_.state[cell];
         } else {
             BuildGroups(cell, list, length);
-            sub_.state[cell] = static_cast<int16_t>(kSearch);
+            sub_.state[cell] = kSearch;
         }
     }
     sub_.candidates.clear();
@@ -147,7 +147,7 @@ bool PaletteLookup::BuildTable(size_t cell, const Candidate* c, int32_t length) 
     if (length > kGroup || number > kMaxTables) return false;
     const int bits = 8 - kSubShift, mask = (1 << bits) - 1, cl = static_cast<int>(cell);
     const int rLo = (cl >> (2 * bits)) << kSubShift, gLo = ((cl >> bits) & mask) << kSubShift, bLo = (cl & mask) << kSubShift;
-    int16_t answers[64];
+    int32_t answers[64];
 #if defined(__SSE2__)
     // Each lane one candidate (filler lanes far away); per component the four distances of the
     // cell's values, so a colour's distances are three additions. The least key (distance,
@@ -178,7 +178,7 @@ bool PaletteLookup::BuildTable(size_t cell, const Candidate* c, int32_t length) 
                 key = _mm_min_epi16(key, _mm_shuffle_epi32(key, _MM_SHUFFLE(2, 3, 0, 1)));
                 key = _mm_min_epi16(key, _mm_srli_epi32(key, 16));
                 const int32_t best = _mm_cvtsi128_si32(key) & 0xFFFF;
-                answers[i << 4 | j << 2 | k] = static_cast<int16_t>(best >= 765 * 8 ? 0 : c[best & 7].index);
+                answers[i << 4 | j << 2 | k] = best >= 765 * 8 ? 0 : c[best & 7].index;
             }
         }
 #else
@@ -191,11 +191,11 @@ bool PaletteLookup::BuildTable(size_t cell, const Candidate* c, int32_t length) 
                     const int d = std::abs(rLo + i - c[n].red) + std::abs(gLo + j - c[n].green) + std::abs(bLo + k - c[n].blue);
                     if (d < bestDistance) best = c[n].index, bestDistance = d;
                 }
-                answers[i << 4 | j << 2 | k] = static_cast<int16_t>(best);
+                answers[i << 4 | j << 2 | k] = best;
             }
 #endif
     tables_.insert(tables_.end(), answers, answers + 64);
-    sub_.state[cell] = static_cast<int16_t>(kFirstTable - static_cast<int32_t>(number));
+    sub_.state[cell] = kFirstTable - static_cast<int32_t>(number);
     return true;
 }
 

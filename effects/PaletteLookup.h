@@ -39,7 +39,7 @@ private:
     static constexpr int32_t kUnbuilt = -2;
     static constexpr int32_t kSearch = -1;      // a small cell whose list is searched
     static constexpr int32_t kFirstTable = -3;  // kFirstTable - n: the small cell's answers are table n
-    static constexpr size_t kMaxTables = 32765;  // what the 16-bit state can name
+    static constexpr size_t kMaxTables = 32765;  // bounds the tables' memory (8 MB)
     static constexpr int kGroup = 8;           // entries per search step
     static constexpr int16_t kNowhere = 1000;  // filler component: too far to ever qualify
 
@@ -50,7 +50,7 @@ private:
     // Cells of one level: the index answering for the whole cell, -1 (look further) or kUnbuilt,
     // and where each cell's candidate list lies in `candidates`.
     struct Level {
-        std::vector<int16_t> state;
+        std::vector<int32_t> state;  // 32-bit: a palette may hold more entries than 16 bits name
         std::vector<int32_t> start, length;           // not kept on the last level
         std::vector<Candidate> candidates;
         std::vector<int32_t> groupStart, groupCount;  // search groups, on the last level only
@@ -77,7 +77,7 @@ private:
     Level coarse_, fine_, sub_;
     std::vector<int16_t> groups_;
     std::vector<int32_t> groupIndex_;
-    std::vector<int16_t> tables_;  // 64 answers each; table 0 is a blank read for other cells
+    std::vector<int32_t> tables_;  // 64 answers each; table 0 is a blank read for other cells
 };
 
 }  // namespace plenvue

@@ -6,12 +6,13 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from plenvue_e2e import (ENV, PROBE, Plenvue, choose_tools_menu_entry, disable_auto_save, probe,  # noqa: E402
+from plenvue_e2e import (ENV, PROBE, Plenvue, choose_tools_menu_entry, disable_auto_save, need, probe,  # noqa: E402
                          wait_for)
 
 
 def main():
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "plenvue-demo.png")
+    need("wine", "xdotool", "import")
     pattern = subprocess.Popen(["wine", PROBE, "pattern", "20", "120", "300", "200"], env=ENV,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     disable_auto_save()  # the demonstration leaves no capture file beside the program

@@ -21,6 +21,19 @@ ENV.setdefault("WINEDEBUG", "-all")
 ENV["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
 
 
+def need(*programs):
+    """Fails, never skips, when a program a test starts is not installed (./plenvue installs them all)."""
+    missing = [p for p in programs if shutil.which(p, path=ENV.get("PATH")) is None]
+    if missing:
+        raise AssertionError("not installed: %s (the install step of ./plenvue provides it)" % ", ".join(missing))
+
+
+def need_native_cli(path):
+    """The native plenvue-cli the parity tests compare with; ./plenvue test builds it first."""
+    if not os.path.exists(path):
+        raise AssertionError("the native plenvue-cli is missing: %s (build the native preset first)" % path)
+
+
 def _run_to_file(args, timeout=60):
     """Runs a command with its output in a file: a Wine helper process can inherit a pipe."""
     with tempfile.TemporaryFile() as out:
@@ -109,6 +122,7 @@ def disable_auto_save():
 
 
 def screenshot(path):
+    need("import")
     subprocess.run(["import", "-window", "root", path], env=ENV, check=False)
 
 
@@ -193,4 +207,5 @@ class PlenvueTestCase(unittest.TestCase):
 
 
 def main():
+    need("wine", "xdotool")  # every test drives Plenvue through these
     unittest.main(verbosity=2)

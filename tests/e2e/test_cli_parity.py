@@ -4,7 +4,7 @@ import subprocess
 import tempfile
 import unittest
 
-from plenvue_e2e import BIN_DIR, ENV, main
+from plenvue_e2e import BIN_DIR, ENV, main, need, need_native_cli
 
 SOURCE_DIR = os.environ.get("PLENVUE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "../.."))
 NATIVE_CLI = os.path.join(SOURCE_DIR, "build/native/plenvue-cli")
@@ -41,8 +41,8 @@ CASES = [
 class CliParityTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if not os.path.exists(NATIVE_CLI):
-            raise unittest.SkipTest("the native build is needed: " + NATIVE_CLI)
+        need_native_cli(NATIVE_CLI)
+        need("convert")
         cls.dir = tempfile.mkdtemp(prefix="plenvue-parity-")
         cls.input = os.path.join(cls.dir, "in.bmp")
         # An odd-sized picture with smooth areas and hard edges.

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg
 
 CMD_OPEN, CMD_SAVE, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE, CMD_PRINT = 1801, 1802, 1805, 1806, 1807, 1809
 CMD_FULL_SCREEN = 1861
@@ -24,6 +24,7 @@ def wine_path(path):
 class FilesTest(PlenvueTestCase):
     def setUp(self):
         super().setUp()
+        need("convert")  # makes the test pictures
         reg_set("Set Clipboard Monitor Active", "0")
         self.dir = tempfile.mkdtemp(prefix="plenvue-files-")
         self.addCleanup(shutil.rmtree, self.dir, True)
@@ -73,6 +74,7 @@ class FilesTest(PlenvueTestCase):
         reg_set("SuffixFileName", "")
         reg_set("Set Auto Save When Startup", "1")
         reg_set("Set Clipboard Monitor Active", "1")
+        need("xclip")
         src = os.path.join(self.dir, "src.bmp")
         subprocess.run(["convert", "-size", "64x48", "xc:#FF00FF", "BMP3:" + src], check=True)
         # xclip stays to serve the selection; it is ended with the test.
@@ -195,8 +197,7 @@ class FilesTest(PlenvueTestCase):
         self.assertEqual(probe("status"), 'File "%s" Open Success' % wine_path(bmp))
 
     def test_print_without_a_printer_says_so(self):
-        if probe("printers"):
-            self.skipTest("a printer is installed in this prefix")
+        self.assertEqual(probe("printers"), "", "the test needs a prefix without printers")
         self.launch()
         probe("command", CMD_PRINT)  # no picture: nothing happens
         time.sleep(1)
@@ -207,10 +208,11 @@ class FilesTest(PlenvueTestCase):
         probe("click", "Plenvue", IDOK)
 
     def test_print_to_a_file_printer_fits_the_picture_to_the_page(self):
+        need("gs")
         out = os.path.join(self.dir, "out.ps")
-        if probe("addprinter", "Plenvue Test Printer", out) != "" and not probe("printers"):
-            self.skipTest("Wine here cannot add a PostScript printer")
+        added = probe("addprinter", "Plenvue Test Printer", out)
         self.addCleanup(probe, "delprinter", "Plenvue Test Printer")
+        self.assertIn("Plenvue Test Printer", probe("printers"), "Wine could not add a PostScript printer: " + added)
         bmp = os.path.join(self.dir, "wide.bmp")
         # 200 x 100: red left half, blue right half.
         subprocess.run(["convert", "-size", "100x100", "xc:#FF0000", "-size", "100x100", "xc:#0000FF",

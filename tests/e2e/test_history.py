@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg, xdotool
 
 RED, GREEN, BLUE = "FF0000", "00FF00", "0000FF"
 PREVIOUS, NEXT, CLEAR = 14, 15, 16
@@ -23,6 +23,7 @@ class HistoryTest(PlenvueTestCase):
         wine_reg("add", REG_KEY, "/v", "Set Clipboard Monitor Active", "/d", "0", "/f")
         self.dir = tempfile.mkdtemp(prefix="plenvue-history-")
         self.addCleanup(shutil.rmtree, self.dir, True)
+        need("convert")
         self.files = {}
         for name, colour in (("red.bmp", "red"), ("green.bmp", "lime"), ("blue.bmp", "blue")):
             path = os.path.join(self.dir, name)

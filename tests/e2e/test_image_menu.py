@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, PlenvueTestCase, main, probe, wait_for, xdotool
+from plenvue_e2e import ENV, PlenvueTestCase, main, need_native_cli, probe, wait_for, xdotool
 
 SOURCE_DIR = os.environ.get("PLENVUE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "../.."))
 NATIVE_CLI = os.path.join(SOURCE_DIR, "build/native/plenvue-cli")
@@ -299,8 +299,7 @@ class ImageMenuTest(PlenvueTestCase):
         self.close_dialog(title, 1)
 
     def test_effects_equal_plenvue_cli_on_the_same_pixels(self):
-        if not os.path.exists(NATIVE_CLI):
-            self.skipTest("the native build is needed: " + NATIVE_CLI)
+        need_native_cli(NATIVE_CLI)
         d = tempfile.mkdtemp(prefix="plenvue-imagemenu-")
         # (command, dialog amount or None, plenvue-cli words, border that depends on pixels outside)
         cases = [(NEGATIVE, None, ["negative"], 0), (GRAY, None, ["grayscale"], 0),

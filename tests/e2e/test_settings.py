@@ -5,8 +5,8 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import (ENV, PROBE, REG_KEY, PlenvueTestCase, disable_auto_save, main, menu_item, probe, wait_for,
-                         wine_reg, xdotool)
+from plenvue_e2e import (ENV, PROBE, REG_KEY, PlenvueTestCase, disable_auto_save, main, menu_item, need, probe,
+                         wait_for, wine_reg, xdotool)
 
 BLUE, WHITE, RED, GREEN = "0000FF", "FFFFFF", "FF0000", "00FF00"
 
@@ -49,6 +49,7 @@ class SettingsTest(PlenvueTestCase):
     def clipboard_bitmap(self, colour):
         d = tempfile.mkdtemp(prefix="plenvue-clip-")
         path = os.path.join(d, "clip.bmp")
+        need("convert", "xclip")
         subprocess.run(["convert", "-size", "64x48", "xc:#" + colour, "BMP3:" + path], check=True)
         # xclip stays to serve the selection; it is ended with the test.
         p = subprocess.Popen(["xclip", "-selection", "clipboard", "-t", "image/bmp", "-i", path], env=ENV,

@@ -1,13 +1,14 @@
 // Straightforward references for the filters and point effects, shared by the tests and the
 // benchmarks: columns outer, rows inner, checked 32-bit arithmetic, every step as described.
 #pragma once
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <random>
 #include <vector>
 
 #include "effects/clsImageProcessDIB.h"
-#include "effects/modHLSRGB.h"
 #include "base/Arith.h"
 #include "image/Rnd.h"
 
@@ -155,13 +156,64 @@ inline void RefFade(Pic& p, int32_t a) {
             }
 }
 
+// HLS conversion written out again from its formulas, step by step in single precision, so
+// that the effects are compared with something other than the program's own conversion.
+inline void RefRGBToHLS(int32_t r, int32_t g, int32_t b, float& h, float& s, float& l) {
+    const float R = static_cast<float>(r) / 255.0f, G = static_cast<float>(g) / 255.0f, B = static_cast<float>(b) / 255.0f;
+    const float mx = std::max(std::max(R, G), B), mn = std::min(std::min(R, G), B);
+    l = (mx + mn) / 2.0f;
+    if (mx == mn) {
+        s = h = 0.0f;
+        return;
+    }
+    s = l <= 0.5f ? (mx - mn) / (mx + mn) : (mx - mn) / (2.0f - mx - mn);
+    const float d = mx - mn;
+    if (R == mx)
+        h = (G - B) / d;
+    else if (G == mx)
+        h = 2.0f + (B - R) / d;
+    else
+        h = 4.0f + (R - G) / d;
+}
+
+// Nearest integer, halves to even (the default rounding mode); beyond 32 bits an overflow.
+inline int32_t RefRound(float v) {
+    const double d = std::nearbyint(static_cast<double>(v));
+    if (!(d >= -2147483648.0 && d <= 2147483647.0)) throw OverflowError();
+    return static_cast<int32_t>(d);
+}
+
+inline void RefHLSToRGB(float h, float s, float l, int32_t& r, int32_t& g, int32_t& b) {
+    float R = l, G = l, B = l;
+    if (s != 0.0f) {
+        const float mn = l <= 0.5f ? l * (1.0f - s) : l - s * (1.0f - l);
+        const float mx = 2.0f * l - mn, d = mx - mn;
+        if (h < 1.0f) {
+            R = mx;
+            G = h < 0.0f ? mn : mn + h * d;
+            B = h < 0.0f ? mn - h * d : mn;
+        } else if (h < 3.0f) {
+            G = mx;
+            B = h < 2.0f ? mn : mn + (h - 2.0f) * d;
+            R = h < 2.0f ? mn - (h - 2.0f) * d : mn;
+        } else {
+            B = mx;
+            R = h < 4.0f ? mn : mn + (h - 4.0f) * d;
+            G = h < 4.0f ? mn - (h - 4.0f) * d : mn;
+        }
+    }
+    r = RefRound(R * 255.0f);
+    g = RefRound(G * 255.0f);
+    b = RefRound(B * 255.0f);
+}
+
 template <class F>
 inline void RefHls(Pic& p, F f) {
     for (int32_t x = 0; x <= 3 * (p.dib.Width() - 1); x += 3)
         for (int32_t y = 0; y < p.dib.Height(); ++y) {
             uint8_t* q = p.Row(y) + x;
             float h, s, l;
-            RGBToHLS(q[2], q[1], q[0], h, s, l);
+            RefRGBToHLS(q[2], q[1], q[0], h, s, l);
             int32_t r, g, b;
             f(h, s, l, r, g, b);
             // Stored red, green, blue; a channel outside a byte stops the pass at that store.
@@ -177,14 +229,14 @@ inline void RefLighten(Pic& p, int32_t a) {
     RefHls(p, [a](float h, float s, float l, int32_t& r, int32_t& g, int32_t& b) {
         l = static_cast<float>(l * (1 + a / 100.0));
         if (l > 1) l = 1;
-        HLSToRGB(h, s, l, r, g, b);
+        RefHLSToRGB(h, s, l, r, g, b);
     });
 }
 
 inline void RefColourise(Pic& p, float hue, float sat) {
     RefHls(p, [=](float h, float s, float l, int32_t& r, int32_t& g, int32_t& b) {
         if (h == 0) s = sat;
-        HLSToRGB(hue, s, l, r, g, b);
+        RefHLSToRGB(hue, s, l, r, g, b);
     });
 }
 

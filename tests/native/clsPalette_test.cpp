@@ -9,6 +9,7 @@
 #include <string>
 
 #include "effects/PaletteLookup.h"
+#include "effects/clsColourReduceDIB.h"
 #include "tests/native/ColourReduceReference.h"
 
 using namespace plenvue;
@@ -209,8 +210,50 @@ TEST(PaletteLookup, LongListsAndTablesRunningOutStillMatchClosestIndex) {
             for (int b = 3; b < 256; b += 4, ++n) {
                 const uint8_t R = static_cast<uint8_t>(r), G = static_cast<uint8_t>(g), B = static_cast<uint8_t>(b);
                 const int32_t got = lookup.Closest(R, G, B);
-                if (n % 7 == 0) ASSERT_EQ(got, many.ClosestIndex(R, G, B)) << r << "," << g << "," << b;
+                if (n % 7 == 0) {
+                    ASSERT_EQ(got, many.ClosestIndex(R, G, B)) << r << "," << g << "," << b;
+                }
             }
+}
+
+// Indices past what 16 bits hold: a long text palette or a large optimal palette gives them. The
+// early entries are repeats, so the answers that count all come from beyond index 32767, in
+// cells of one answer, in tables and in searched cells alike.
+TEST(PaletteLookup, IndicesBeyondSixteenBitsComeBackWhole) {
+    clsPalette p;
+    for (int i = 0; i < 70000; ++i) p.Add(0, 0, 0);
+    p.Add(255, 255, 255);  // 70001: alone in its corner
+    std::mt19937 rng(17);
+    for (int i = 0; i < 600; ++i)  // crowded around the middle: tables and searches
+        p.Add(100 + static_cast<int>(rng() % 40), 100 + static_cast<int>(rng() % 40), 100 + static_cast<int>(rng() % 40));
+    for (int r = 0; r < 256; ++r) p.Add(r, 7, 250);
+    PaletteLookup lookup(p);
+    EXPECT_EQ(lookup.Closest(250, 250, 250), 70001);
+    EXPECT_EQ(lookup.Closest(0, 0, 0), 1);
+    auto check = [&](int from, int to, int step) {
+        for (int r = from; r < to; r += step)
+            for (int g = from + 1; g < to; g += step)
+                for (int b = from + 2; b < to; b += step) {
+                    const uint8_t R = static_cast<uint8_t>(r), G = static_cast<uint8_t>(g), B = static_cast<uint8_t>(b);
+                    ASSERT_EQ(lookup.Closest(R, G, B), p.ClosestIndex(R, G, B)) << r << "," << g << "," << b;
+                }
+    };
+    check(0, 256, 19);
+    check(96, 144, 5);
+
+    clsDIBSection from, to;
+    ASSERT_TRUE(from.Create(2, 1));
+    ASSERT_TRUE(to.Create(2, 1));
+    from.PixelPtr(0, 0)[0] = from.PixelPtr(0, 0)[1] = from.PixelPtr(0, 0)[2] = 240;
+    from.PixelPtr(1, 0)[0] = 255;  // blue 255, green 7, red 0: entry 70602
+    from.PixelPtr(1, 0)[1] = 7;
+    clsColourReduceDIB reduce;
+    reduce.ApplyPalette(from, to, p, false);
+    EXPECT_EQ(to.PixelPtr(0, 0)[0], 255);
+    EXPECT_EQ(to.PixelPtr(0, 0)[2], 255);
+    EXPECT_EQ(to.PixelPtr(1, 0)[0], 250);
+    EXPECT_EQ(to.PixelPtr(1, 0)[1], 7);
+    EXPECT_EQ(to.PixelPtr(1, 0)[2], 0);
 }
 
 TEST(PaletteOptimal, SplitsAt128AndAveragesHalfToEven) {

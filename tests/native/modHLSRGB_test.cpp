@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
+#include <tuple>
+#include <vector>
+
+#include "tests/native/EffectsReference.h"
 
 namespace plenvue {
 namespace {
@@ -68,6 +74,36 @@ TEST(HLSToRGB, HalvesRoundToEven) {
     EXPECT_EQ(r, 64);
     HLSToRGB(0.0f, 0.0f, 2.5f / 255.0f, r, g, b);
     EXPECT_EQ(r, 2);
+}
+
+// Against the conversion written out again in the test: every colour of a grid through the cube
+// (both ends of every channel included), then back with its own and with changed lightness,
+// saturation and hue, so every branch and its rounding is compared bit for bit.
+TEST(HLSConversion, MatchesTheFormulasWrittenOutIndependently) {
+    std::vector<int32_t> levels;
+    for (int32_t v = 0; v <= 255; v += 5) levels.push_back(v);
+    for (int32_t v : {1, 2, 127, 128, 129, 253, 254}) levels.push_back(v);
+    const float hues[] = {-1.0f, -0.5f, 0.0f, 0.3f, 1.0f, 1.7f, 2.0f, 2.5f, 3.0f, 3.9f, 4.0f, 4.99f};
+    for (int32_t r : levels)
+        for (int32_t g : levels)
+            for (int32_t b : levels) {
+                float h, s, l, rh, rs, rl;
+                RGBToHLS(r, g, b, h, s, l);
+                reference::RefRGBToHLS(r, g, b, rh, rs, rl);
+                ASSERT_EQ(h, rh) << r << "," << g << "," << b;
+                ASSERT_EQ(s, rs) << r << "," << g << "," << b;
+                ASSERT_EQ(l, rl) << r << "," << g << "," << b;
+                const float l2 = std::min(1.0f, l * 1.37f), s2 = (r + g) % 3 == 0 ? 0.5f : s;
+                const float hue = hues[static_cast<size_t>(r + 3 * g + 7 * b) % std::size(hues)];
+                for (const auto& [hh, ss, ll] : {std::tuple{h, s, l}, std::tuple{h, s, l2}, std::tuple{hue, s2, l}}) {
+                    int32_t pr, pg, pb, qr, qg, qb;
+                    HLSToRGB(hh, ss, ll, pr, pg, pb);
+                    reference::RefHLSToRGB(hh, ss, ll, qr, qg, qb);
+                    ASSERT_EQ(pr, qr) << hh << " " << ss << " " << ll;
+                    ASSERT_EQ(pg, qg) << hh << " " << ss << " " << ll;
+                    ASSERT_EQ(pb, qb) << hh << " " << ss << " " << ll;
+                }
+            }
 }
 
 TEST(MaximumMinimum, PickTheExtremes) {

@@ -183,7 +183,8 @@ namespace {
 class PcxImageMagickFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
+        ASSERT_EQ(std::system("command -v convert >/dev/null 2>&1"), 0)
+            << "ImageMagick's convert is not installed (the install step of ./plenvue provides it)";
         dir_ = fs::temp_directory_path() / ("plenvue-pcx-" + std::to_string(::getpid()));
         fs::create_directories(dir_);
     }

@@ -42,8 +42,10 @@ struct Options {
     bool Has(const std::string& name) const;
     std::string Get(const std::string& name, const std::string& fallback) const;
 };
-// valueOptions: options that take a value (e.g. {"--quality"}); others are flags.
-Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions);
+// valueOptions: options that take a value (e.g. {"--quality"}); flags: options without one. Any
+// other option is a usage error.
+Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+                     const std::vector<std::string>& flags);
 
 // --progress: every event on stderr, one line each.
 struct StderrProgress : IProgressListener {

@@ -24,7 +24,11 @@ bool LoadImageFile(const std::string& path, clsDIBSection& dib, std::string& err
         error = "cannot open " + path;
         return false;
     }
-    if (!IsPcx(path)) return ReadImageWithStb(path, dib, error);
+    if (!IsPcx(path)) {
+        if (ReadImageWithStb(path, dib, error)) return true;
+        if (error.find(path) == std::string::npos) error = path + ": " + error;  // every reason names the file
+        return false;
+    }
 
     PcxResult r = ReadPcxFile(path);
     switch (r.status) {

@@ -13,7 +13,8 @@
 //                            shared generator first, otherwise its stream runs on unseeded
 //   negative IN OUT          inverted copy (Negative)
 //   mirror-h|-v|-hv IN OUT   mirrored copy: left-right, top-bottom, both (Mirror 0, 1, 2)
-// Every command takes --progress: the progress events go to stderr, one line each.
+// Every command but negative and the mirrors (which raise no events) takes --progress: the
+// progress events go to stderr, one line each. Any other option is a usage error.
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,7 @@ int Apply(const Options& o, size_t first, Op op) {
     clsDIBSection dib;
     std::string error;
     if (!LoadImageFile(in, dib, error)) {
-        std::fprintf(stderr, "plenvue-cli: %s: %s\n", in.c_str(), error.c_str());
+        std::fprintf(stderr, "plenvue-cli: %s\n", error.c_str());  // the reason names the file
         return kExitFailure;
     }
     StderrProgress progress;
@@ -58,7 +59,7 @@ int Apply(const Options& o, size_t first, Op op) {
         return kExitFailure;
     }
     if (!SaveBmpFile(dib, out, error)) {
-        std::fprintf(stderr, "plenvue-cli: %s: %s\n", out.c_str(), error.c_str());
+        std::fprintf(stderr, "plenvue-cli: %s\n", error.c_str());
         return kExitFailure;
     }
     return kExitOk;
@@ -73,7 +74,7 @@ int32_t FilterTypeByName(const std::string& name) {
 }
 
 int RunFilter(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {});
+    const Options o = ParseOptions(args, {}, {"--progress"});
     if (o.positional.empty()) throw UsageError{"expected a filter name"};
     const int32_t type = FilterTypeByName(o.positional[0]);
     return Apply(o, 1, [type](clsImageProcessDIB& fx, clsDIBSection& dib) {
@@ -85,21 +86,21 @@ int RunFilter(const std::vector<std::string>& args) {
 }
 
 int RunFade(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {});
+    const Options o = ParseOptions(args, {}, {"--progress"});
     if (o.positional.empty()) throw UsageError{"expected N"};
     const int32_t n = ParseInt(o.positional[0], "N");
     return Apply(o, 1, [n](clsImageProcessDIB& fx, clsDIBSection& dib) { fx.Fade(dib, n); });
 }
 
 int RunLighten(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {});
+    const Options o = ParseOptions(args, {}, {"--progress"});
     if (o.positional.empty()) throw UsageError{"expected N"};
     const int32_t n = ParseInt(o.positional[0], "N");
     return Apply(o, 1, [n](clsImageProcessDIB& fx, clsDIBSection& dib) { fx.Lighten(dib, n); });
 }
 
 int RunColourise(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {"--saturation"});
+    const Options o = ParseOptions(args, {"--saturation"}, {"--progress"});
     if (o.positional.empty()) throw UsageError{"expected HUE"};
     const float hue = ParseFloat(o.positional[0], "HUE");
     const float sat = ParseFloat(o.Get("--saturation", "0.5"), "--saturation");
@@ -107,7 +108,7 @@ int RunColourise(const std::vector<std::string>& args) {
 }
 
 int RunNoise(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {"--seed"});
+    const Options o = ParseOptions(args, {"--seed"}, {"--random", "--progress"});
     if (o.positional.empty()) throw UsageError{"expected PERCENT"};
     const int32_t percent = ParseInt(o.positional[0], "PERCENT");
     const bool random = o.Has("--random");
@@ -125,12 +126,12 @@ int RunNoise(const std::vector<std::string>& args) {
 }
 
 int RunNegative(const std::vector<std::string>& args) {
-    return Apply(ParseOptions(args, {}), 0, [](clsImageProcessDIB&, clsDIBSection& dib) { NegativeDIB(dib); });
+    return Apply(ParseOptions(args, {}, {}), 0, [](clsImageProcessDIB&, clsDIBSection& dib) { NegativeDIB(dib); });
 }
 
 template <int32_t kMirror>
 int RunMirror(const std::vector<std::string>& args) {
-    return Apply(ParseOptions(args, {}), 0, [](clsImageProcessDIB&, clsDIBSection& dib) { MirrorDIB(dib, kMirror); });
+    return Apply(ParseOptions(args, {}, {}), 0, [](clsImageProcessDIB&, clsDIBSection& dib) { MirrorDIB(dib, kMirror); });
 }
 
 const Registrar kFilter({"filter",
@@ -149,7 +150,7 @@ const Registrar kNoise({"noise",
                         "PERCENT IN OUT [--random] [--seed N] [--progress]   Noise: range PERCENT * 128 / 100; "
                         "--random treats only pixels whose draw * 100 exceeds PERCENT",
                         RunNoise});
-const Registrar kNegative({"negative", "IN OUT [--progress]   Negative: every byte inverted", RunNegative});
+const Registrar kNegative({"negative", "IN OUT   Negative: every byte inverted", RunNegative});
 const Registrar kMirrorH({"mirror-h", "IN OUT   Mirror left-right (menu index 0)", RunMirror<eMirrorLeftRight>});
 const Registrar kMirrorV({"mirror-v", "IN OUT   Mirror top-bottom (menu index 1)", RunMirror<eMirrorTopBottom>});
 const Registrar kMirrorHV({"mirror-hv", "IN OUT   Mirror both ways (menu index 2)", RunMirror<eMirrorBoth>});

@@ -7,7 +7,8 @@
 //   make-palette KIND [--from IMAGE] OUT.pal [--binary]
 //                                    writes a text palette file, or the binary form at position 0
 // KIND: mono, 16, halftone, websafe, optimal:SIZE:LEVELS (made from the picture), or the name
-// of a text palette file. Every command takes --progress: events go to stderr, one line each.
+// of a text palette file. Every command but depth takes --progress: events go to stderr, one line
+// each; any other option is a usage error.
 #include <charconv>
 #include <cstdio>
 #include <memory>
@@ -22,14 +23,6 @@
 
 namespace plenvue::cli {
 namespace {
-
-void CheckOptions(const Options& o, const std::vector<std::string>& allowed) {
-    for (const auto& [name, value] : o.named) {
-        bool ok = false;
-        for (const auto& a : allowed) ok = ok || a == name;
-        if (!ok) throw UsageError{"unknown option " + name};
-    }
-}
 
 bool Load(const std::string& path, clsDIBSection& dib) {
     std::string error;
@@ -71,8 +64,7 @@ void MakePalette(const std::string& kind, const clsDIBSection* picture, clsPalet
 }
 
 int RunGrayScale(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {});
-    CheckOptions(o, {"--progress"});
+    const Options o = ParseOptions(args, {}, {"--progress"});
     if (o.positional.size() != 2) throw UsageError{"expected IN and OUT"};
     StderrProgress progress;
     clsDIBSection dib;
@@ -84,8 +76,7 @@ int RunGrayScale(const std::vector<std::string>& args) {
 }
 
 int RunBlackAndWhite(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {});
-    CheckOptions(o, {"--progress"});
+    const Options o = ParseOptions(args, {}, {"--progress"});
     if (o.positional.size() != 2) throw UsageError{"expected IN and OUT"};
     StderrProgress progress;
     clsDIBSection dib, scratch;
@@ -101,8 +92,7 @@ int RunBlackAndWhite(const std::vector<std::string>& args) {
 }
 
 int RunPalette(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {});
-    CheckOptions(o, {"--diffuse", "--progress"});
+    const Options o = ParseOptions(args, {}, {"--diffuse", "--progress"});
     if (o.positional.size() != 3) throw UsageError{"expected KIND, IN and OUT"};
     StderrProgress progress;
     IProgressListener* listener = o.Has("--progress") ? &progress : nullptr;
@@ -125,8 +115,7 @@ int RunPalette(const std::vector<std::string>& args) {
 }
 
 int RunDepth(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {"--method"});
-    CheckOptions(o, {"--method"});
+    const Options o = ParseOptions(args, {"--method"}, {});
     if (o.positional.size() != 3) throw UsageError{"expected BPP, IN and OUT"};
     const int32_t bpp = ParseInt(o.positional[0], "BPP");
     eOutputColourDepth depth;
@@ -150,8 +139,7 @@ int RunDepth(const std::vector<std::string>& args) {
 }
 
 int RunMakePalette(const std::vector<std::string>& args) {
-    const Options o = ParseOptions(args, {"--from"});
-    CheckOptions(o, {"--from", "--binary", "--progress"});
+    const Options o = ParseOptions(args, {"--from"}, {"--binary", "--progress"});
     if (o.positional.size() != 2) throw UsageError{"expected KIND and OUT.pal"};
     StderrProgress progress;
     clsDIBSection picture;

@@ -46,13 +46,15 @@ std::string Options::Get(const std::string& name, const std::string& fallback) c
     return fallback;
 }
 
-Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions) {
+Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+                     const std::vector<std::string>& flags) {
     Options o;
-    auto takesValue = [&valueOptions](const std::string& n) {
-        for (const auto& v : valueOptions)
+    auto listed = [](const std::vector<std::string>& list, const std::string& n) {
+        for (const auto& v : list)
             if (v == n) return true;
         return false;
     };
+    auto takesValue = [&](const std::string& n) { return listed(valueOptions, n); };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--") {
@@ -65,6 +67,7 @@ Options ParseOptions(const std::vector<std::string>& args, const std::vector<std
         }
         size_t eq = a.find('=');
         std::string name = a.substr(0, eq);
+        if (!takesValue(name) && !listed(flags, name)) throw UsageError{"unknown option " + name};
         if (eq != std::string::npos) {
             if (!takesValue(name)) throw UsageError{"option " + name + " takes no value"};
             o.named.emplace_back(name, a.substr(eq + 1));
@@ -99,9 +102,7 @@ int32_t ParseQuality(const std::string& text) {
 }
 
 int RunConvert(const std::vector<std::string>& args) {
-    Options o = ParseOptions(args, {"--quality"});
-    for (const auto& [name, value] : o.named)
-        if (name != "--quality") throw UsageError{"unknown option " + name};
+    Options o = ParseOptions(args, {"--quality"}, {});
     if (o.positional.size() != 2) throw UsageError{"convert needs IN and OUT"};
     const std::string& in = o.positional[0];
     const std::string& out = o.positional[1];
