@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/MainMenu.h"
 #include "shell/modDeclare_win.h"
+
+#include <vector>
 
 #include "tests/win/WinTestSupport.h"
 
@@ -111,4 +114,40 @@ TEST(frmMain, RepeatedFullScreenCapturesLeaveNoGdiObjectBehind) {
     for (int i = 0; i < 100; ++i) w.form.SnapIt(0);
     EXPECT_EQ(LiveGdiObjects(), before);
     EXPECT_FALSE(w.form.WorkingPicture().Empty());
+}
+
+// Before every capture that reads the screen directly the window hides and the program waits
+// (500 ms unless changed) so the screen is redrawn without it; only then is the picture taken.
+TEST(frmMain, CaptureWaitsTheDelayWithTheWindowHiddenBeforeCapturing) {
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(w.form.CaptureHideDelayMs, 500u);
+    struct Wait {
+        uint32_t ms;
+        bool windowVisible;
+        bool pictureTaken;
+    };
+    std::vector<Wait> waits;
+    w.form.CaptureSleep = [&](uint32_t ms) {
+        waits.push_back({ms, IsWindowVisible(h) != FALSE, !w.form.WorkingPicture().Empty()});
+    };
+    for (int index : {0, 2, 3, 5}) {
+        SendMessageA(h, WM_COMMAND, kCmdClearCanvas, 0);  // no picture before the capture
+        ASSERT_TRUE(w.form.WorkingPicture().Empty());
+        ShowWindow(h, SW_SHOWNA);
+        waits.clear();
+        w.form.SnapIt(index);
+        ASSERT_EQ(waits.size(), 1u) << "capture " << index;
+        EXPECT_EQ(waits[0].ms, 500u) << "capture " << index;
+        EXPECT_FALSE(waits[0].windowVisible) << "capture " << index << " waited with the window shown";
+        EXPECT_FALSE(waits[0].pictureTaken) << "capture " << index << " took the picture before waiting";
+        EXPECT_TRUE(IsWindowVisible(h)) << "capture " << index << " left the window hidden";
+    }
+    EXPECT_FALSE(w.form.WorkingPicture().Empty());
+    w.form.CaptureHideDelayMs = 20;
+    waits.clear();
+    w.form.SnapIt(0);
+    ASSERT_EQ(waits.size(), 1u);
+    EXPECT_EQ(waits[0].ms, 20u);
 }
