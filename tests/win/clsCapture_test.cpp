@@ -117,15 +117,17 @@ TEST(clsCapture, RegionRectangleRoundsHalvesToEvenAndTakesThoseScreenPixels) {
     RECT client{};
     GetClientRect(w.hwnd, &client);
     const int edge = origin.x + client.right / 2;  // first screen column of kRest in the top half
-    const int even = edge % 2 == 0 ? edge : edge - 1;
+    const int even = (edge - 2) & ~1;               // two or three columns left of the edge
+    const int odd = (origin.y + 5) | 1;
     clsCapture engine;
     engine.CaptureMethod(1);
-    engine.SrcLeft(even - 0.5);  // between even - 1 and even: the even one
-    engine.SrcTop(origin.y + 4.5);
+    // Halves go to the even neighbour: down from an even number, up from an odd one.
+    engine.SrcLeft(even + 0.5);
+    engine.SrcTop(odd + 0.5);
     engine.SrcWidth(20.5);
     engine.SrcHeight(9.5);
     EXPECT_EQ(engine.SrcLeft(), even);
-    EXPECT_EQ(engine.SrcTop(), origin.y + 4 + (origin.y % 2 != 0));
+    EXPECT_EQ(engine.SrcTop(), odd + 1);
     EXPECT_EQ(engine.SrcWidth(), 20);
     EXPECT_EQ(engine.SrcHeight(), 10);
     Picture p = engine.Capture();
@@ -135,8 +137,8 @@ TEST(clsCapture, RegionRectangleRoundsHalvesToEvenAndTakesThoseScreenPixels) {
     for (int x = 0; x < 20; ++x)
         EXPECT_EQ(PixelOf(p, x, 5), even + x < edge ? kTopLeft : kRest) << "column " << x;
 
-    engine.SrcLeft(even + 1.5);  // between even + 1 and even + 2: the even one again
-    EXPECT_EQ(engine.SrcLeft(), even + 2);
+    engine.SrcLeft(-2.5);
+    EXPECT_EQ(engine.SrcLeft(), -2);
 }
 
 // Repeat calls Capture with nothing set: the same screen rectangle again, showing what is there now.
