@@ -30,6 +30,8 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {11002, "Plenvue"},
         {11003, kSupportMail},
         {11004, kHomePage},
+        {kMsgHotkeyNeedsCtrlOrAlt,
+         "Please add Ctrl or Alt to this hot key: on its own the key would stop working in every other program."},
     };
     return table;
 }

@@ -5,6 +5,9 @@
 
 namespace plenvue {
 
+// The hot key dialog's refusal of a key that would be taken from every other program.
+inline constexpr int kMsgHotkeyNeedsCtrlOrAlt = 12001;
+
 struct MessageDefault {
     int item;
     const char* text;

@@ -7,9 +7,9 @@
 
 namespace plenvue {
 
-int32_t ContentPixelsFromHimetric(int32_t himetric, int32_t twipsPerPixel) {
-    if (twipsPerPixel == 0) throw DivisionByZeroError();
-    double px = 1440.0 / twipsPerPixel * himetric / 2540.0;
+int32_t ContentPixelsFromHimetric(int32_t himetric, int32_t pixelsPerInch) {
+    if (pixelsPerInch == 0) throw DivisionByZeroError();
+    double px = static_cast<double>(himetric) * pixelsPerInch / 2540.0;
     return std::min<int32_t>(RoundHalfEven(px), 32767);
 }
 

@@ -23,9 +23,11 @@ enum ScrollRequest : int32_t {
 inline constexpr int32_t kAlwaysShowHorizontal = 1;
 inline constexpr int32_t kAlwaysShowVertical = 2;
 
-// A picture dimension in HIMETRIC shown in pixels: 1440 / twipsPerPixel * himetric / 2540, rounded
-// half to even, at most 32767.
-int32_t ContentPixelsFromHimetric(int32_t himetric, int32_t twipsPerPixel);
+// A picture dimension in HIMETRIC shown in pixels at the screen's resolution: himetric * dpi / 2540,
+// rounded half to even, at most 32767. Taken from the dots per inch, not from a whole number of
+// twips per pixel: 1440 / dpi is no integer at 168, 192 or 216 dpi, and truncating it would make
+// the content (and the scroll range) larger than the picture.
+int32_t ContentPixelsFromHimetric(int32_t himetric, int32_t pixelsPerInch);
 
 // Horizontal line step: width of the 62-character alphabet text / 62, rounded half to even.
 int32_t HorizontalLineStep(int32_t alphabetTextWidth);

@@ -46,8 +46,8 @@ bool ScrollView::Create(HWND parent, DWORD exStyle, int id) {
     WindowDC screen = WindowDC::Client(nullptr);
     int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
     int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    if (dpiX > 0) twipsX_ = 1440 / dpiX;
-    if (dpiY > 0) twipsY_ = 1440 / dpiY;
+    if (dpiX > 0) dpiX_ = dpiX;
+    if (dpiY > 0) dpiY_ = dpiY;
     MeasureLineSteps();
     brush_.reset(CreateSolidBrush(FillColour()));
     // Shown only now, so that the first show reaches the subclassing and sets up the bars.
@@ -96,8 +96,8 @@ void ScrollView::View(int32_t mode) {
             OLE_XSIZE_HIMETRIC w = 0;
             OLE_YSIZE_HIMETRIC h = 0;
             if (SUCCEEDED(p->get_Width(&w)) && SUCCEEDED(p->get_Height(&h))) {
-                contentW_ = ContentPixelsFromHimetric(w, twipsX_);
-                contentH_ = ContentPixelsFromHimetric(h, twipsY_);
+                contentW_ = ContentPixelsFromHimetric(w, dpiX_);
+                contentH_ = ContentPixelsFromHimetric(h, dpiY_);
             }
         }
         Render();

@@ -72,8 +72,8 @@ private:
     int32_t contentH_ = 0;
     int32_t lineStepX_ = 8;
     int32_t lineStepY_ = 16;
-    int32_t twipsX_ = 15;
-    int32_t twipsY_ = 15;
+    int32_t dpiX_ = 96;  // the screen's resolution, read when the window is created
+    int32_t dpiY_ = 96;
     POINT origin_{0, 0};
     bool busy_ = false;
     bool shown_ = false;  // the scroll bars follow the content only once the window has been shown

@@ -52,7 +52,8 @@ extern "C" {
 HHOOK WINAPI SetGlobalMouseHook(HWND target, UINT filter) noexcept {
     using namespace plenvue;
     if (g_hook) return nullptr;  // held by this or another process
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    // The calling thread's priority is left alone: installing the hook needs no boost, and a raised
+    // priority would stay with the caller's user-interface thread for the rest of its run.
     g_hook = SetWindowsHookExA(WH_MOUSE, MouseProc, g_instance, 0);
     g_target = target;
     g_filter = filter;

@@ -82,4 +82,30 @@ int32_t RegisterToControlModifiers(int32_t registerModifier) {
     return SwapShiftAlt(registerModifier);
 }
 
+int32_t StoredHotkeyModifier(int32_t controlModifier) {
+    if (controlModifier < 0 || controlModifier > 15) return controlModifier;
+    return controlModifier & (kHkShift | kHkCtrl | kHkAlt);
+}
+
+bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key) {
+    if (controlModifier >= 0 && controlModifier <= 15 && (controlModifier & (kHkCtrl | kHkAlt)) != 0) return false;
+    if (key >= '0' && key <= '9') return true;
+    if (key >= 'A' && key <= 'Z') return true;
+    if (key >= 96 && key <= 111) return true;   // keypad digits and operators
+    if (key >= 186 && key <= 192) return true;  // ; = , - . / ~
+    if (key >= 219 && key <= 223) return true;  // [ \ ] ' and the key beside them
+    if (key >= 32 && key <= 40) return true;    // blank, page, end, home, arrows
+    switch (key) {
+    case 8:    // backspace
+    case 9:    // tab
+    case 13:   // enter
+    case 27:   // escape
+    case 45:   // insert
+    case 46:   // delete
+    case 226:  // the extra key of European keyboards
+        return true;
+    default: return false;
+    }
+}
+
 }  // namespace plenvue

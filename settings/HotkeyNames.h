@@ -39,4 +39,15 @@ int32_t ControlToRegisterModifiers(int32_t controlModifier);
 // Registration modifiers 0..7 -> control modifier set (0 gives 0); other values unchanged.
 int32_t RegisterToControlModifiers(int32_t registerModifier);
 
+// The modifier as the Options dialog keeps and stores it: the control's set without the
+// extended-key flag, which registration ignores and the stored form cannot carry (the load step
+// reads only one digit, so "10" for Ctrl with an arrow key would come back as Ctrl+Alt). Values
+// outside 0..15 are passed on unchanged.
+int32_t StoredHotkeyModifier(int32_t controlModifier);
+
+// True for a combination that would take a key used for typing or editing away from every other
+// program: a letter, digit, blank, punctuation, keypad, editing or cursor key with neither Ctrl
+// nor Alt. Function keys, Print Screen, Pause and the like may stand alone; key 0 is no hot key.
+bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key);
+
 }  // namespace plenvue

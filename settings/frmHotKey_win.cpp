@@ -1,5 +1,7 @@
 #include "settings/frmHotKey_win.h"
 
+#include "settings/HotkeyNames.h"
+
 namespace plenvue {
 
 DialogTemplate frmHotKey::Template() const {
@@ -29,6 +31,13 @@ void frmHotKey::OnInit() {
 
 void frmHotKey::OnCommand(int id, int) {
     if (id == IDOK) {
+        // Registered globally, such a key would stop working in every other program.
+        if (HotkeyNeedsCtrlOrAlt(hkSetHotkey_.HotkeyModifier(), hkSetHotkey_.Key())) {
+            if (ShowRefusalFn) ShowRefusalFn(NeedsCtrlOrAltText);
+            else MessageBoxA(hwnd_, NeedsCtrlOrAltText.c_str(), kProgramName, MB_ICONEXCLAMATION);
+            SetFocus(hkSetHotkey_.hWnd());
+            return;
+        }
         modifier_ = hkSetHotkey_.HotkeyModifier();
         key_ = hkSetHotkey_.Key();
         name_ = hkSetHotkey_.GetHotkeyName();

@@ -1,10 +1,12 @@
 // The hot key dialog: one hot key control with OK and Cancel. Its caller puts in the texts and
 // the current keys and reads the chosen ones.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "settings/Hotkey_win.h"
 #include "settings/FormDialog_win.h"
+#include "base/MessageTable.h"
 
 namespace plenvue {
 
@@ -17,6 +19,10 @@ public:
     std::string Prompt = "Plaese Set Hotkey for %s";
     std::string OkCaption = "OK";
     std::string CancelCaption = "Cancel";
+    // Shown when OK is pressed on a combination that needs Ctrl or Alt; the dialog stays open.
+    std::string NeedsCtrlOrAltText = DefaultMessage(kMsgHotkeyNeedsCtrlOrAlt);
+    // Replaceable for tests: how that text is shown (a message box by default).
+    std::function<void(const std::string& text)> ShowRefusalFn;
 
     ~frmHotKey() override { Close(); }
 

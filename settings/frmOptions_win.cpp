@@ -262,13 +262,15 @@ void frmOptions::OnHotkey(int index) {
     dialog.CancelCaption = LanguageItem(102, "Cancel");
     dialog.OkCaption = LanguageItem(101, "OK");
     dialog.Prompt = LanguageItem(5003, "");
+    dialog.NeedsCtrlOrAltText = Msg(kMsgHotkeyNeedsCtrlOrAlt);
     int32_t oldModifier = NoneAsZero(s.HotkeyModifiers[index]);
     int32_t oldKey = s.HotkeyKeys[index];
     dialog.HotkeyModifier(oldModifier);
     dialog.Hotkey(oldKey);
     bool shown = ShowHotKeyFn ? ShowHotKeyFn(dialog) : (dialog.ShowModal(hwnd_), true);
     if (!shown || dialog.SetCanceled()) return;
-    int32_t modifier = dialog.HotkeyModifier();
+    // Kept and stored as the load step will read it back after a restart.
+    int32_t modifier = StoredHotkeyModifier(dialog.HotkeyModifier());
     int32_t key = dialog.Hotkey();
     if (NoneAsZero(modifier) == oldModifier && key == oldKey) return;
     int id = kHotkeyIdBase + index;
@@ -281,7 +283,7 @@ void frmOptions::OnHotkey(int index) {
         else MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
         return;
     }
-    SetDlgItemTextA(hwnd_, kCmdHotkey + index, dialog.GetHotkeyName().c_str());
+    SetDlgItemTextA(hwnd_, kCmdHotkey + index, GetHotkeyName(modifier == 0 ? 8 : modifier, key).c_str());
     s.HotkeyModifiers[index] = modifier;
     s.HotkeyKeys[index] = key;
     WriteSetting(HotkeyPrefixValueName(index), std::to_string(modifier));

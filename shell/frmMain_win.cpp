@@ -446,7 +446,7 @@ void frmMain::OnCommand(int id) {
 
 void frmMain::SnapIt(int index) {
     ShowWindow(hwnd_, SW_HIDE);
-    Sleep(500);
+    CaptureSleep(CaptureHideDelayMs);
     Picture picture;
     if (index == 0 || index == 2 || index == 3 || index == 5) {
         clsCapture& engine = SharedCapture();

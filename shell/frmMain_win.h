@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,10 @@ public:
     HACCEL Accelerators() const { return accel_; }
 
     void SnapIt(int index);
+    // How long the capture command waits with the window hidden, so that the screen is redrawn
+    // without it before the capture, and how it waits; replaceable so tests can see the wait.
+    uint32_t CaptureHideDelayMs = 500;
+    std::function<void(uint32_t ms)> CaptureSleep = [](uint32_t ms) { Sleep(ms); };
     void setCapMenu();
     void SetCurrentFile(const std::string& path);
     void SetStatus(const std::string& text);

@@ -75,6 +75,33 @@ class OptionsTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success1024*768", 15),
                         "status: " + probe("status"))
 
+    def test_hot_key_dialog_refuses_a_letter_alone_with_a_message(self):
+        self.launch()
+        self.open_options()
+        probe("click", "Options", 1141)  # the region capture's hot key button
+        title = "Set Hotkey for Capture Region"
+        self.assertTrue(wait_for(lambda: not no_window(title), 15), "no hot key dialog")
+        left, top, right, _ = map(int, probe("rect", probe("find", "#32770", title)).split())
+        xdotool("mousemove", (left + right) // 2, top + 8, "click", 1)
+        time.sleep(0.5)
+        left, top, right, bottom = map(int, probe("itemrect", title, 1002).split())
+        xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
+        time.sleep(0.3)
+        xdotool("key", "q")
+        time.sleep(0.5)
+        probe("click", title, 1)  # OK on Q alone
+        self.assertTrue(wait_for(lambda: not no_window("Plenvue"), 10), "no refusal message")
+        self.assertIn("Please add Ctrl or Alt to this hot key", probe("dialog", "Plenvue"))
+        probe("click", "Plenvue", 1)  # OK
+        self.assertTrue(wait_for(lambda: no_window("Plenvue"), 10))
+        self.assertFalse(no_window(title), "the hot key dialog closed on a refused key")
+        probe("click", title, 2)
+        self.assertTrue(wait_for(lambda: no_window(title), 10))
+        self.assertIn("|1141|Ctrl+Alt+1", probe("dialog", "Options"))
+        self.assertNotIn("Hotkey1Prefix", reg_values())
+        probe("click", "Options", 2)
+        self.assertTrue(wait_for(lambda: no_window("Options"), 10))
+
 
 if __name__ == "__main__":
     main()

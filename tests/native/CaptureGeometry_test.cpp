@@ -104,3 +104,40 @@ TEST(CaptureGeometry, CoordinatesRoundHalfToEven) {
     EXPECT_EQ(CaptureCoordinate(-2.5), -2);
     EXPECT_THROW(CaptureCoordinate(3e9), ErrorObject);
 }
+
+// The rectangle a region capture takes is the one its properties rounded to: halves go to the even
+// neighbour (down from 200.5, up from 101.5), not up and not towards zero.
+TEST(CaptureGeometry, RegionTakesTheRectangleRoundedHalfToEven) {
+    CaptureFields f;
+    f.CaptureMethod = 1;
+    f.SrcLeft = CaptureCoordinate(200.5);
+    f.SrcTop = CaptureCoordinate(101.5);
+    f.SrcWidth = CaptureCoordinate(50.5);
+    f.SrcHeight = CaptureCoordinate(39.5);
+    CaptureScene s = Scene();
+    s.cursor = {210, 110};
+    CapturePlan p = PlanCapture(f, s);
+    EXPECT_EQ(p.left, 200);
+    EXPECT_EQ(p.top, 102);
+    EXPECT_EQ(p.width, 50);
+    EXPECT_EQ(p.height, 40);
+    EXPECT_EQ(p.cursorX, 10);
+    EXPECT_EQ(p.cursorY, 8);
+}
+
+// Repeat after an active-window capture plans again from the scene: the window in the foreground
+// now, not the rectangle of the last one.
+TEST(CaptureGeometry, RepeatAfterActiveWindowTakesTheWindowInTheForegroundNow) {
+    CaptureFields f;
+    f.CaptureMethod = 3;
+    PlanCapture(f, Scene());
+    ASSERT_EQ(f.SrcWidth, 400);
+    CaptureScene later = Scene();
+    later.windowRect = {10, 20, 130, 100};
+    later.cursor = {20, 30};
+    CapturePlan p = PlanCapture(f, later);
+    EXPECT_EQ(p.width, 120);
+    EXPECT_EQ(p.height, 80);
+    EXPECT_EQ(p.cursorX, 10);
+    EXPECT_EQ(p.cursorY, 10);
+}

@@ -1,6 +1,9 @@
 #include "settings/CurrentSettings.h"
 
 #include <map>
+#include <string>
+
+#include "settings/HotkeyNames.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +133,31 @@ TEST(HotkeyTable, FailedRegistrationsAreClearedAndListedInOneMessage) {
     EXPECT_EQ(HotkeyFailureMessage("Failed:\\n%s", failed, names), "Failed:\r\nRegion\r\nWindows\r\n");
     EXPECT_EQ(HotkeyFailureMessage("Register hotkey failed,Please retry.", failed, names),
               "Register hotkey failed,Please retry.\r\n\r\nRegion\r\nWindows\r\n");
+}
+
+// Guards against Ctrl+Right (the control's 10: Ctrl with the extended-key flag) coming back as
+// Ctrl+Alt after a restart: every set the hot key control can report is stored so that the load
+// step registers the same combination again.
+TEST(HotkeyTable, WhatOptionsStoresLoadsBackAsTheSameCombination) {
+    for (int32_t chosen = 0; chosen <= 15; ++chosen) {
+        std::string stored = std::to_string(StoredHotkeyModifier(chosen));
+        CurrentSettings s;
+        int32_t registered = -1;
+        LoadHotkeyTable(From({{"Hotkey0Prefix", stored}, {"Hotkey0Value", "39"}}),
+                        [&](int i, int32_t m, int32_t) {
+                            if (i == 0) registered = ControlToRegisterModifiers(m);
+                            return true;
+                        },
+                        s);
+        EXPECT_EQ(registered, ControlToRegisterModifiers(chosen)) << "chosen " << chosen << ", stored " << stored;
+        EXPECT_EQ(s.HotkeyKeys[0], 39);
+    }
+    EXPECT_EQ(StoredHotkeyModifier(10), kHkCtrl);
+    EXPECT_EQ(StoredHotkeyModifier(8), 0);
+    EXPECT_EQ(StoredHotkeyModifier(6), 6);
+    // Older stored texts load as they always did.
+    EXPECT_EQ(HotkeyModifierFromText("10"), 6);
+    EXPECT_EQ(HotkeyModifierFromText("12"), 6);
 }
 
 TEST(CurrentSettings, SavedValuesComeInWritingOrderWithBlankForEmpty) {

@@ -66,3 +66,22 @@ TEST(HotkeyModifiers, RegistrationToControlInvertsTable) {
     EXPECT_EQ(RegisterToControlModifiers(kModAlt | kModCtrl), kHkAlt | kHkCtrl);
     EXPECT_EQ(RegisterToControlModifiers(9), 9);
 }
+
+// A global hot key takes its key from every program: typing and editing keys need Ctrl or Alt.
+TEST(HotkeyRules, TypingKeysAloneOrWithShiftNeedCtrlOrAlt) {
+    for (int32_t key : std::initializer_list<int32_t>{'A', 'Z', '0', '9', 32, 96, 106, 186, 192, 219, 222, 8, 9, 13, 27, 37, 40, 33, 36, 45, 46}) {
+        EXPECT_TRUE(HotkeyNeedsCtrlOrAlt(0, key)) << key;
+        EXPECT_TRUE(HotkeyNeedsCtrlOrAlt(8, key)) << key;          // stored "none"
+        EXPECT_TRUE(HotkeyNeedsCtrlOrAlt(kHkShift, key)) << key;   // Shift+letter types a capital
+        EXPECT_TRUE(HotkeyNeedsCtrlOrAlt(kHkShift | kHkExtended, key)) << key;
+        EXPECT_FALSE(HotkeyNeedsCtrlOrAlt(kHkCtrl, key)) << key;
+        EXPECT_FALSE(HotkeyNeedsCtrlOrAlt(kHkAlt, key)) << key;
+        EXPECT_FALSE(HotkeyNeedsCtrlOrAlt(kHkCtrl | kHkExtended, key)) << key;
+        EXPECT_FALSE(HotkeyNeedsCtrlOrAlt(kHkAlt | kHkShift, key)) << key;
+    }
+}
+
+TEST(HotkeyRules, FunctionKeysPrintScreenAndNoKeyMayStandAlone) {
+    for (int32_t key : {112, 123, 135, 44, 19, 145, 0})
+        for (int32_t modifier : {0, 8, kHkShift}) EXPECT_FALSE(HotkeyNeedsCtrlOrAlt(modifier, key)) << key;
+}

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/MessageTable.h"
 #include "shell/MainMenu.h"
 
 namespace {
@@ -95,7 +96,7 @@ std::map<std::string, int> MenuHelpNumbers() {
 
 std::set<int> RequiredItems() {
     std::set<int> items = {100, 101, 102, 103, 1001, 5001, 5003, 7001, 7003, 7005, 7007, 8001,
-                           11002, 11003, 11004};
+                           11002, 11003, 11004, 12001};
     for (int i = 1101; i <= 1197; i += 2) items.insert(i);  // menu captions, Copy To on 1109
     for (int i : {1126, 1199, 1201, 1207, 1209, 1211}) items.insert(i);
     for (int i = 1601; i <= 1616; ++i) items.insert(i);
@@ -210,6 +211,8 @@ TEST(LanguagePackage, NamesAndMessageTextsOfTheEnglishDefaults) {
     EXPECT_EQ(en[10004], "All Suuport Files|*.bmp;*.jpg|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg");
     EXPECT_EQ(en[10028], "Special Thanks to  %s  ,the Localizer");
     EXPECT_EQ(de[1177], "&Schwarzwei\xDF");  // single-byte sharp s
+    // The package text of a new message is the built-in default the program falls back to.
+    EXPECT_EQ(en[plenvue::kMsgHotkeyNeedsCtrlOrAlt], plenvue::DefaultMessage(plenvue::kMsgHotkeyNeedsCtrlOrAlt));
     // Both packages carry the same items.
     for (const auto& [item, text] : en) EXPECT_TRUE(de.count(item)) << "German lacks " << item;
     for (const auto& [item, text] : de) EXPECT_TRUE(en.count(item)) << "English lacks " << item;

@@ -60,9 +60,10 @@ TEST(ScrollMath, BarsShowWhenNeededOrForced) {
 }
 
 TEST(ScrollMath, ContentSizeAndLineStep) {
-    EXPECT_EQ(ContentPixelsFromHimetric(27093, 15), 1024);  // 1023.99 at 96 dpi
-    EXPECT_EQ(ContentPixelsFromHimetric(2540, 15), 96);
-    EXPECT_EQ(ContentPixelsFromHimetric(2000000, 15), 32767);
+    EXPECT_EQ(ContentPixelsFromHimetric(27093, 96), 1024);  // 1023.99 at 96 dpi
+    EXPECT_EQ(ContentPixelsFromHimetric(2540, 96), 96);
+    EXPECT_EQ(ContentPixelsFromHimetric(2540, 168), 168);
+    EXPECT_EQ(ContentPixelsFromHimetric(2000000, 96), 32767);
     EXPECT_THROW(ContentPixelsFromHimetric(100, 0), ErrorObject);
     EXPECT_EQ(HorizontalLineStep(403), 6);  // 6.5 -> 6
     EXPECT_EQ(HorizontalLineStep(434), 7);
@@ -86,4 +87,22 @@ TEST(ScrollMath, CtrlKeysMapToRequests) {
     EXPECT_FALSE(k->Vertical);
     EXPECT_EQ(k->Request, kScrollLineDown);
     EXPECT_EQ(ScrollRequestForKey(65, true), std::nullopt);
+}
+
+namespace {
+// HIMETRIC size the platform gives a picture of `pixels` at `dpi`: MulDiv, which rounds halves up.
+int32_t HimetricOf(int32_t pixels, int32_t dpi) {
+    return static_cast<int32_t>((static_cast<int64_t>(pixels) * 2540 + dpi / 2) / dpi);
+}
+}  // namespace
+
+// At 175 %, 200 % and 225 % a whole number of twips per pixel is not exact (8.57, 7.5, 6.67):
+// truncated, a 1000-pixel picture at 192 dpi gave a scroll range of 1071.
+TEST(ScrollMath, ContentSizeEqualsThePictureAtEveryScreenResolution) {
+    for (int32_t dpi : {96, 120, 144, 168, 192, 216}) {
+        for (int32_t pixels = 1; pixels <= 5000; ++pixels)
+            ASSERT_EQ(ContentPixelsFromHimetric(HimetricOf(pixels, dpi), dpi), pixels) << pixels << " px at " << dpi;
+    }
+    EXPECT_EQ(ContentPixelsFromHimetric(13229, 192), 1000);
+    EXPECT_EQ(ContentPixelsFromHimetric(26458, 96), 1000);
 }

@@ -229,6 +229,23 @@ TEST(Ravelin, ExportsAreUndecoratedAndOneHookAtATime) {
     EXPECT_TRUE(r.free());
 }
 
+// The caller is Plenvue's user-interface thread: hooking must not leave it competing with the
+// system at time-critical priority for the rest of the run.
+TEST(Ravelin, HookingLeavesTheCallersThreadPriorityAlone) {
+    Ravelin r;
+    ASSERT_NE(r.set, nullptr);
+    HANDLE self = GetCurrentThread();
+    for (int priority : {THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_BELOW_NORMAL}) {
+        ASSERT_TRUE(SetThreadPriority(self, priority));
+        ASSERT_EQ(GetThreadPriority(self), priority);
+        HHOOK h = r.set(GetDesktopWindow(), WM_LBUTTONDOWN);
+        ASSERT_NE(h, nullptr);
+        HookGuard guard{r};
+        EXPECT_EQ(GetThreadPriority(self), priority) << "after SetGlobalMouseHook";
+    }
+    SetThreadPriority(self, THREAD_PRIORITY_NORMAL);
+}
+
 // The hook handle lives in a section shared by every process that maps the library.
 TEST(Ravelin, HookHeldHereRefusesAnotherProcess) {
     Ravelin r;

@@ -108,21 +108,73 @@ TEST(clsCapture, ClientAreaAndWholeWindowOfForegroundWindow) {
     EXPECT_EQ(engine.SrcTop(), 0);
 }
 
+// The rectangle properties round halves to the even neighbour, and the capture takes exactly
+// that rectangle: the pattern's colour edge lands on the column the rounding predicts.
+TEST(clsCapture, RegionRectangleRoundsHalvesToEvenAndTakesThoseScreenPixels) {
+    PatternWindow w;
+    POINT origin{0, 0};
+    ClientToScreen(w.hwnd, &origin);
+    RECT client{};
+    GetClientRect(w.hwnd, &client);
+    const int edge = origin.x + client.right / 2;  // first screen column of kRest in the top half
+    const int even = (edge - 2) & ~1;               // two or three columns left of the edge
+    const int odd = (origin.y + 5) | 1;
+    clsCapture engine;
+    engine.CaptureMethod(1);
+    // Halves go to the even neighbour: down from an even number, up from an odd one.
+    engine.SrcLeft(even + 0.5);
+    engine.SrcTop(odd + 0.5);
+    engine.SrcWidth(20.5);
+    engine.SrcHeight(9.5);
+    EXPECT_EQ(engine.SrcLeft(), even);
+    EXPECT_EQ(engine.SrcTop(), odd + 1);
+    EXPECT_EQ(engine.SrcWidth(), 20);
+    EXPECT_EQ(engine.SrcHeight(), 10);
+    Picture p = engine.Capture();
+    ASSERT_FALSE(p.Empty());
+    EXPECT_EQ(p.PixelSize().cx, 20);
+    EXPECT_EQ(p.PixelSize().cy, 10);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(PixelOf(p, x, 5), even + x < edge ? kTopLeft : kRest) << "column " << x;
+
+    engine.SrcLeft(-2.5);
+    EXPECT_EQ(engine.SrcLeft(), -2);
+}
+
+// Repeat calls Capture with nothing set: the same screen rectangle again, showing what is there now.
 TEST(clsCapture, RepeatAfterRegionTakesSameScreenRectangle) {
     PatternWindow w;
     POINT origin{0, 0};
     ClientToScreen(w.hwnd, &origin);
     clsCapture engine;
     engine.CaptureMethod(1);
-    engine.SrcLeft(origin.x + 0.5);  // rounds half to even: origin.x when even
-    engine.SrcTop(origin.y);
+    engine.SrcLeft(origin.x + 10);
+    engine.SrcTop(origin.y + 10);
     engine.SrcWidth(20);
     engine.SrcHeight(10);
-    Picture a = engine.Capture();
-    Picture b = engine.Capture();
-    EXPECT_EQ(b.PixelSize().cx, 20);
-    EXPECT_EQ(b.PixelSize().cy, 10);
-    EXPECT_EQ(PixelOf(a, 2, 2), PixelOf(b, 2, 2));
+    Picture first = engine.Capture();
+    ASSERT_FALSE(first.Empty());
+    EXPECT_EQ(PixelOf(first, 2, 2), kTopLeft);
+
+    // The window moves away to the right: the top-left quarter no longer covers the rectangle,
+    // its right half (kRest) does.
+    RECT client{};
+    GetClientRect(w.hwnd, &client);
+    SetWindowPos(w.hwnd, nullptr, 100 - client.right / 2 - 20, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PatternWindow::Pump();
+    POINT moved{0, 0};
+    ClientToScreen(w.hwnd, &moved);
+    ASSERT_GE(origin.x + 10, moved.x + client.right / 2);
+    ASSERT_LE(origin.x + 30, moved.x + client.right);
+    Picture repeat = engine.Capture();
+    ASSERT_FALSE(repeat.Empty());
+    EXPECT_EQ(engine.CaptureMethod(), 1);
+    EXPECT_EQ(engine.SrcLeft(), origin.x + 10);
+    EXPECT_EQ(engine.SrcTop(), origin.y + 10);
+    EXPECT_EQ(repeat.PixelSize().cx, 20);
+    EXPECT_EQ(repeat.PixelSize().cy, 10);
+    for (int x : {0, 10, 19})
+        for (int y : {0, 9}) EXPECT_EQ(PixelOf(repeat, x, y), kRest) << x << "," << y;
 }
 
 TEST(clsCapture, CursorIsDrawnAtOffsetAndClippedAtEdge) {
@@ -142,11 +194,27 @@ TEST(clsCapture, CursorIsDrawnAtOffsetAndClippedAtEdge) {
     EXPECT_GT(differ, 0) << "no cursor drawn at the offset";
     EXPECT_EQ(PixelOf(plain, 5, 5), PixelOf(withCursor, 5, 5));
 
-    // At the screen's corner the cursor is clipped by the bitmap; the size is unchanged.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // At the screen's corner the cursor is clipped by the bitmap: the picture keeps the screen's
+    // size, the cursor's top-left pixel lands on the last pixel and nothing else changes.
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(w.hwnd, nullptr, cx - 200, cy - 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PatternWindow::Pump();
+    SetCursorPos(cx - 1, cy - 1);
     engine.CaptureMethod(0);
+    engine.hasMouseCursor(false);
+    Picture cornerPlain = engine.Capture();
+    engine.hasMouseCursor(true);
     Picture corner = engine.Capture();
-    EXPECT_EQ(corner.PixelSize().cx, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_FALSE(corner.Empty());
+    EXPECT_EQ(corner.PixelSize().cx, cx);
+    EXPECT_EQ(corner.PixelSize().cy, cy);
+    EXPECT_EQ(PixelOf(cornerPlain, cx - 1, cy - 1), kRest);
+    EXPECT_NE(PixelOf(corner, cx - 1, cy - 1), kRest) << "no cursor at the corner";
+    int elsewhere = 0;
+    for (int y = cy - 40; y < cy; ++y)
+        for (int x = cx - 40; x < cx; ++x)
+            if (x != cx - 1 || y != cy - 1) elsewhere += PixelOf(cornerPlain, x, y) != PixelOf(corner, x, y);
+    EXPECT_EQ(elsewhere, 0) << "the cursor was drawn away from its position";
 }
 
 TEST(clsCapture, ReleasingPicturesFreesTheirBitmaps) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
 
@@ -173,6 +176,39 @@ TEST(frmHotKey, OkReportsTheKeysCancelAndTheFrameChooseNothing) {
         EXPECT_TRUE(dialog.SetCanceled());
         EXPECT_EQ(dialog.Hotkey(), 0);
     }
+}
+
+// A letter or digit alone would be registered system-wide and stop working in every program:
+// OK refuses it with the message and keeps the dialog open; Ctrl, Alt or a function key go through.
+TEST(frmHotKey, OkOnATypingKeyWithoutCtrlOrAltIsRefusedWithTheMessage) {
+    frmHotKey dialog;
+    dialog.NeedsCtrlOrAltText = "needs Ctrl or Alt";
+    std::vector<std::string> shown;
+    dialog.ShowRefusalFn = [&](const std::string& text) { shown.push_back(text); };
+    ASSERT_NE(dialog.CreateModeless(nullptr), nullptr);
+    const std::pair<int32_t, int32_t> refused[] = {{0, 'A'}, {0, '7'}, {1, 'Q'}, {8, ' '}};
+    for (const auto& [modifier, key] : refused) {
+        dialog.Control().HotkeyModifier(modifier);
+        dialog.Control().Key(key);
+        dialog.Click(IDOK);
+        ASSERT_NE(dialog.hWnd(), nullptr) << "closed on " << modifier << "+" << key;
+        EXPECT_TRUE(dialog.SetCanceled());
+        EXPECT_EQ(dialog.Hotkey(), 0);
+    }
+    EXPECT_EQ(shown, std::vector<std::string>(4, "needs Ctrl or Alt"));
+    dialog.Control().HotkeyModifier(0);
+    dialog.Control().Key(VK_F9);
+    dialog.Click(IDOK);
+    EXPECT_EQ(shown.size(), 4u);
+    EXPECT_FALSE(dialog.SetCanceled());
+    EXPECT_EQ(dialog.Hotkey(), VK_F9);
+    EXPECT_EQ(dialog.GetHotkeyName(), "F9");
+}
+
+TEST(frmHotKey, RefusalTextDefaultsToTheBuiltInMessage) {
+    frmHotKey dialog;
+    EXPECT_EQ(dialog.NeedsCtrlOrAltText, DefaultMessage(kMsgHotkeyNeedsCtrlOrAlt));
+    EXPECT_FALSE(dialog.NeedsCtrlOrAltText.empty());
 }
 
 TEST(Hotkey, SetApplicationHotKeyOnAChildWindowRaisesWithTheControlSource) {

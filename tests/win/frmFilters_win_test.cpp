@@ -11,6 +11,7 @@
 
 #include "shell/ImageCommands_win.h"
 #include "base/win/modDeclare_win.h"
+#include "settings/cMultiLanguage_win.h"
 
 using namespace plenvue;
 
@@ -134,7 +135,7 @@ TEST(frmFilters, HueBarClickChoosesTheColumnsHue) {
 
 TEST(frmFilters, NoiseModeCaptionsDefaultToUniformAndRandom) {
     // No language package: the form's own texts stand.
-    std::unique_ptr<cMultiLanguage> kept = std::move(App().Language);
+    std::unique_ptr<ILanguage> kept = std::move(App().Language);
     frmFilters noise;
     std::string uniform, random;
     Show(noise, eFilterNoise, IDCANCEL, [&](HWND dlg) {

@@ -10,8 +10,11 @@
 #include "base/win/modDeclare_win.h"
 #include "capture/clsCapture_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/cMultiLanguage_win.h"
 #include "settings/modRegistry_win.h"
 #include "shell/MainMenu.h"
+
+#include <vector>
 
 #include "tests/win/WinTestSupport.h"
 
@@ -197,7 +200,7 @@ TEST(frmMain, SelectingMenuTitlesAndEntriesShowsTheirHelpInTheCurrentLanguage) {
     ASSERT_NE(h, nullptr);
     HMENU bar = GetMenu(h);
     HMENU image = GetSubMenu(bar, 3);
-    const cMultiLanguage& en = *App().Language;
+    const ILanguage& en = *App().Language;
     auto help = [&](int n) { return en.getItemValue(n); };
 
     const int titles[] = {1800, 1830, 1860, 1890, 1920};
@@ -375,4 +378,40 @@ TEST(frmMain, CaptureErrorIsShownAsNumberAndDescription) {
     engine.SrcLeft(0);
     EXPECT_EQ(text, "6 - Overflow");
     EXPECT_TRUE(w.form.WorkingPicture().Empty());
+}
+
+// Before every capture that reads the screen directly the window hides and the program waits
+// (500 ms unless changed) so the screen is redrawn without it; only then is the picture taken.
+TEST(frmMain, CaptureWaitsTheDelayWithTheWindowHiddenBeforeCapturing) {
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(w.form.CaptureHideDelayMs, 500u);
+    struct Wait {
+        uint32_t ms;
+        bool windowVisible;
+        bool pictureTaken;
+    };
+    std::vector<Wait> waits;
+    w.form.CaptureSleep = [&](uint32_t ms) {
+        waits.push_back({ms, IsWindowVisible(h) != FALSE, !w.form.WorkingPicture().Empty()});
+    };
+    for (int index : {0, 2, 3, 5}) {
+        SendMessageA(h, WM_COMMAND, kCmdClearCanvas, 0);  // no picture before the capture
+        ASSERT_TRUE(w.form.WorkingPicture().Empty());
+        ShowWindow(h, SW_SHOWNA);
+        waits.clear();
+        w.form.SnapIt(index);
+        ASSERT_EQ(waits.size(), 1u) << "capture " << index;
+        EXPECT_EQ(waits[0].ms, 500u) << "capture " << index;
+        EXPECT_FALSE(waits[0].windowVisible) << "capture " << index << " waited with the window shown";
+        EXPECT_FALSE(waits[0].pictureTaken) << "capture " << index << " took the picture before waiting";
+        EXPECT_TRUE(IsWindowVisible(h)) << "capture " << index << " left the window hidden";
+    }
+    EXPECT_FALSE(w.form.WorkingPicture().Empty());
+    w.form.CaptureHideDelayMs = 20;
+    waits.clear();
+    w.form.SnapIt(0);
+    ASSERT_EQ(waits.size(), 1u);
+    EXPECT_EQ(waits[0].ms, 20u);
 }

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "settings/CurrentSettings.h"
+#include "settings/HotkeyNames.h"
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
 #include "base/win/modDeclare_win.h"
@@ -21,10 +27,57 @@ void SelectTab(frmOptions& f, int index) {
     SendMessageA(f.hWnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hdr));
 }
 
-// Settings as the load step leaves them, restored afterwards.
+// Every value under the settings key, with its type and bytes; nullopt when the key is missing.
+struct StoredValue {
+    DWORD type;
+    std::vector<BYTE> data;
+};
+using StoredKey = std::optional<std::map<std::string, StoredValue>>;
+
+StoredKey SnapshotSettingsKey() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsSubkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    std::map<std::string, StoredValue> values;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameLen = sizeof name, type = 0, size = 0;
+        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        StoredValue v{type, std::vector<BYTE>(size)};
+        nameLen = sizeof name;
+        RegEnumValueA(key, i, name, &nameLen, nullptr, &type, v.data.data(), &size);
+        v.data.resize(size);
+        values[std::string(name, nameLen)] = std::move(v);
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+// Puts the settings key back exactly as `snapshot` found it: values added since are removed.
+void RestoreSettingsKey(const StoredKey& snapshot) {
+    if (!snapshot) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (StoredKey now = SnapshotSettingsKey())
+        for (const auto& [name, value] : *now)
+            if (!snapshot->count(name)) RegDeleteValueA(key, name.c_str());
+    for (const auto& [name, value] : *snapshot)
+        RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+    RegCloseKey(key);
+}
+
+bool Stored(const char* name) { return ReadRegValue(HKEY_CURRENT_USER, kSettingsSubkey, name).has_value(); }
+
+// Settings as the load step leaves them; the record and the registry are restored afterwards, so
+// no test sees what another stored.
 class OptionsDialog : public ::testing::Test {
 protected:
     void SetUp() override {
+        registry_ = SnapshotSettingsKey();
         saved_ = Settings();
         CurrentSettings& s = Settings();
         s.BeepWhenSaving = "0";
@@ -39,8 +92,12 @@ protected:
         s.HotkeyKeys = {48, 49, 50, 0, 52, 53};
         App().LanguageName = "English";
     }
-    void TearDown() override { Settings() = saved_; }
+    void TearDown() override {
+        Settings() = saved_;
+        RestoreSettingsKey(registry_);
+    }
     CurrentSettings saved_;
+    StoredKey registry_;
 };
 
 }  // namespace
@@ -73,6 +130,29 @@ TEST_F(OptionsDialog, OptionsLoadsTheSettingsAndShowsOnePageAtATime) {
     EXPECT_TRUE(f.isCancel());
     EXPECT_FALSE(App().ModalDialog);
     EXPECT_EQ(Settings().PrefixFileName, "shot");
+}
+
+// Cancel stores nothing of the three settings pages: the registry holds none of the nine values
+// afterwards, however the pages were changed.
+TEST_F(OptionsDialog, CancelWritesNothingToTheRegistry) {
+    const char* nine[] = {"BeepWhenSaving", "PrefixFileName", "SuffixFileName", "SavePath", "StartStatus",
+                          "Set Clipboard Monitor Active", "Set Auto Save When Startup", "Show History List",
+                          "History List Status"};
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);  // the fixture puts it back
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    SetDlgItemTextA(d, frmOptions::kTxtPrefix, "changed");
+    SetDlgItemTextA(d, frmOptions::kTxtSavePath, "C:\\windows\\");
+    CheckDlgButton(d, frmOptions::kChkBeep, BST_CHECKED);
+    CheckDlgButton(d, frmOptions::kStartSetup + 1, BST_CHECKED);
+    CheckRadioButton(d, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 2, frmOptions::kOptHistoryList + 2);
+    f.Click(IDCANCEL);
+    EXPECT_TRUE(f.isCancel());
+    for (const char* name : nine) EXPECT_FALSE(Stored(name)) << name << " was written";
+    EXPECT_EQ(Settings().PrefixFileName, "shot");
+    EXPECT_EQ(Settings().BeepWhenSaving, "0");
+    EXPECT_EQ(Settings().HistoryListStatus, "");
 }
 
 TEST_F(OptionsDialog, OkTrimsStoresAndKeepsAFolderThatCannotBeMade) {
@@ -154,5 +234,76 @@ TEST_F(OptionsDialog, SameHotKeyAgainChangesNothingANewOneIsRegisteredAndStored)
     UnregisterHotKey(owner, 0x7000);
     UnregisterHotKey(owner, kHotkeyIdBase);
     f.Click(IDCANCEL);
+    DestroyWindow(owner);
+}
+
+// Ctrl+Right comes from the control as Ctrl with the extended-key flag (10). What is kept and
+// stored must bring back Ctrl+Right after a restart, not Ctrl+Alt+Right.
+TEST_F(OptionsDialog, CtrlWithAnArrowKeyIsStoredSoThatItLoadsBackTheSame) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    frmOptions f;
+    f.MainWindow = owner;
+    f.ShowHotKeyFn = [&](frmHotKey& dialog) {
+        EXPECT_NE(dialog.CreateModeless(nullptr), nullptr);
+        dialog.Control().HotkeyModifier(kHkCtrl | kHkExtended);
+        dialog.Control().Key(VK_RIGHT);
+        dialog.Click(IDOK);
+        return true;
+    };
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    f.Click(frmOptions::kCmdHotkey + 1);
+    EXPECT_EQ(Settings().HotkeyModifiers[1], kHkCtrl);
+    EXPECT_EQ(Settings().HotkeyKeys[1], VK_RIGHT);
+    EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey + 1), "Ctrl+R Arr");
+    EXPECT_EQ(ReadSetting("Hotkey1Prefix"), "2");
+    EXPECT_EQ(ReadSetting("Hotkey1Value"), "39");
+    // Registered as Ctrl+Right: the platform refuses the same combination to anyone else.
+    EXPECT_FALSE(RegisterHotKey(owner, 0x7002, MOD_CONTROL, VK_RIGHT));
+    UnregisterHotKey(owner, kHotkeyIdBase + 1);
+    f.Click(IDCANCEL);
+
+    // The next start reads the stored values back into the same registration.
+    CurrentSettings next;
+    int32_t modifier = -1, key = -1;
+    LoadHotkeyTable([](std::string_view name) { return ReadSetting(std::string(name)); },
+                    [&](int i, int32_t m, int32_t k) {
+                        if (i == 1) modifier = m, key = k;
+                        return true;
+                    },
+                    next);
+    EXPECT_EQ(ControlToRegisterModifiers(modifier), kModCtrl);
+    EXPECT_EQ(key, VK_RIGHT);
+    EXPECT_EQ(GetHotkeyName(next.HotkeyModifiers[1], next.HotkeyKeys[1]), "Ctrl+R Arr");
+    DestroyWindow(owner);
+}
+
+// The Options dialog hands the hot key dialog the refusal text of the current language, and a
+// refused key leaves everything as it was.
+TEST_F(OptionsDialog, RefusedTypingKeyRegistersAndStoresNothing) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    App().Messages[kMsgHotkeyNeedsCtrlOrAlt] = "localised refusal";
+    frmOptions f;
+    f.MainWindow = owner;
+    std::vector<std::string> refusals;
+    f.ShowHotKeyFn = [&](frmHotKey& dialog) {
+        EXPECT_NE(dialog.CreateModeless(nullptr), nullptr);
+        dialog.ShowRefusalFn = [&](const std::string& text) { refusals.push_back(text); };
+        dialog.Control().HotkeyModifier(0);
+        dialog.Control().Key('P');
+        dialog.Click(IDOK);       // refused: the dialog stays
+        dialog.Click(IDCANCEL);   // and the user gives up
+        return true;
+    };
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    f.Click(frmOptions::kCmdHotkey + 2);
+    EXPECT_EQ(refusals, std::vector<std::string>{"localised refusal"});
+    EXPECT_EQ(Settings().HotkeyKeys[2], 50);
+    EXPECT_FALSE(Stored("Hotkey2Prefix"));
+    EXPECT_FALSE(Stored("Hotkey2Value"));
+    EXPECT_TRUE(RegisterHotKey(owner, 0x7003, 0, 'P')) << "the plain key was registered";
+    UnregisterHotKey(owner, 0x7003);
+    f.Click(IDCANCEL);
+    App().Messages.erase(kMsgHotkeyNeedsCtrlOrAlt);
     DestroyWindow(owner);
 }

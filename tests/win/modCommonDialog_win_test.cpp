@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
 using namespace plenvue;
@@ -23,9 +24,24 @@ public:
         WaitForSingleObject(thread_, 20000);
         CloseHandle(thread_);
     }
-    bool Found() const { return found_; }
+    // These wait for the driver to finish, so that what it noted is complete.
+    bool Found() const {
+        Join();
+        return found_;
+    }
+    // The caption of the dialog that was answered, read before answering it.
+    const std::string& Title() const {
+        Join();
+        return title_;
+    }
+    // Whether it had a control with this id (the colour dialog's red edit, 706, for instance).
+    bool HadControl(int id) const {
+        Join();
+        return controls_.count(id) != 0;
+    }
 
 private:
+    void Join() const { WaitForSingleObject(thread_, 20000); }
     static BOOL CALLBACK Match(HWND w, LPARAM p) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
@@ -44,6 +60,10 @@ private:
             EnumWindows(&DialogDriver::Match, reinterpret_cast<LPARAM>(&dialog));
             if (dialog) {
                 Sleep(300);  // let the dialog finish its own start-up
+                char title[128] = {};
+                GetWindowTextA(dialog, title, sizeof title);
+                d->title_ = title;
+                EnumChildWindows(dialog, &DialogDriver::NoteControl, reinterpret_cast<LPARAM>(d));
                 d->found_ = true;
                 d->act_(dialog);
                 return 0;
@@ -52,9 +72,15 @@ private:
         }
         return 0;
     }
+    static BOOL CALLBACK NoteControl(HWND c, LPARAM p) {
+        reinterpret_cast<DialogDriver*>(p)->controls_.insert(GetDlgCtrlID(c));
+        return TRUE;
+    }
     std::function<void(HWND)> act_;
     HANDLE thread_ = nullptr;
     bool found_ = false;
+    std::string title_;
+    std::set<int> controls_;
 };
 
 void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
@@ -115,25 +141,34 @@ TEST(CommonDialogWin, ConfirmedOpenReturnsThePathAlone) {
     EXPECT_EQ(result, path);
 }
 
+// Each empty result must come from a dialog that was shown and cancelled, not from one that never
+// appeared: the driver saw the dialog with its title (or its own controls) before pressing Cancel.
 TEST(CommonDialogWin, CancelledDialogsGiveTheirEmptyResults) {
     {
         DialogDriver driver([](HWND d) { Press(d, IDCANCEL); });
         EXPECT_EQ(ShowSaveDialog(nullptr, "a|*.bmp", "Save File", " ", 0), "");
+        EXPECT_TRUE(driver.Found()) << "no Save dialog appeared";
+        EXPECT_EQ(driver.Title(), "Save File");
     }
     {
         DialogDriver driver([](HWND d) { Press(d, IDCANCEL); });
         EXPECT_EQ(ShowOpenDialog(nullptr, "a|*.bmp", "Load File", "", 0), "");
+        EXPECT_TRUE(driver.Found()) << "no Open dialog appeared";
+        EXPECT_EQ(driver.Title(), "Load File");
     }
     {
         DialogDriver driver([](HWND d) { Press(d, IDCANCEL); });
         EXPECT_EQ(ShowColorDialog(nullptr, 0), -1);
-        EXPECT_TRUE(driver.Found());
+        EXPECT_TRUE(driver.Found()) << "no colour dialog appeared";
+        EXPECT_TRUE(driver.HadControl(706) && driver.HadControl(707) && driver.HadControl(708))
+            << "the dialog answered was not the colour dialog";
     }
     {
         OleInitialize(nullptr);
         DialogDriver driver([](HWND d) { Press(d, IDCANCEL); });
         EXPECT_EQ(BrowseForFolder("Please choose a folder.", nullptr), "\\");
-        EXPECT_TRUE(driver.Found());
+        EXPECT_TRUE(driver.Found()) << "no folder dialog appeared";
+        EXPECT_FALSE(driver.HadControl(706)) << "the dialog answered was not the folder dialog";
         OleUninitialize();
     }
 }
