@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "image/PngWriter.h"
 #include "image/modIntelJPEGLibrary.h"
 #include "shell/ErrorObject.h"
 #include "tools/plenvue-cli/Cli.h"
@@ -117,6 +118,8 @@ int RunConvert(const std::vector<std::string>& args) {
     }
     if (jpeg) {
         SaveJPEG(dib, out, quality);  // failures raise; main reports them
+    } else if (EndsWithNoCase(out, ".png")) {
+        SavePNG(dib, out);
     } else if (!SaveBmpFile(dib, out, error)) {
         std::fprintf(stderr, "plenvue-cli: %s\n", error.c_str());
         return kExitFailure;
