@@ -1,5 +1,6 @@
-// The PNG encoder: rows converted to RGB top-down, each filtered by the candidate with the least
-// sum of absolute differences, all rows through one deflate stream, IDAT chunks of a fixed size.
+// The PNG encoder: rows converted to RGB top-down, flat rows left unfiltered and the others given
+// the filter with the least sum of absolute differences, all rows through one deflate stream whose
+// settings follow the kind of rows, IDAT chunks of a fixed size.
 #include "image/PngWriter.h"
 
 #include <zlib.h>
