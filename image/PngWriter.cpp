@@ -63,23 +63,24 @@ private:
 // Each filter reads the row and the one above it, both preceded by kPixelBytes zero bytes, so the
 // left neighbours of the first pixel need no special case.
 void FilterRow(PngFilter f, const uint8_t* cur, const uint8_t* prior, uint8_t* out, size_t n) {
+    const uint8_t* left = cur - kPixelBytes;
+    const uint8_t* upLeft = prior - kPixelBytes;
     switch (f) {
         case PngFilter::None:
             std::memcpy(out, cur, n);
             break;
         case PngFilter::Sub:
-            for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - cur[i - kPixelBytes]);
+            for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - left[i]);
             break;
         case PngFilter::Up:
             for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - prior[i]);
             break;
         case PngFilter::Average:
-            for (size_t i = 0; i < n; ++i)
-                out[i] = static_cast<uint8_t>(cur[i] - ((cur[i - kPixelBytes] + prior[i]) >> 1));
+            for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - ((left[i] + prior[i]) >> 1));
             break;
         default:
             for (size_t i = 0; i < n; ++i) {
-                const int a = cur[i - kPixelBytes], b = prior[i], c = prior[i - kPixelBytes];
+                const int a = left[i], b = prior[i], c = upLeft[i];
                 const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
                 const int pred = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
                 out[i] = static_cast<uint8_t>(cur[i] - pred);
