@@ -1,5 +1,7 @@
 # Native build: the portable core, its tests, benchmarks, tools and fuzz targets.
 enable_testing()
+find_package(ZLIB REQUIRED)
+target_link_libraries(plenvue_core PUBLIC ZLIB::ZLIB)
 if(NOT PLENVUE_FUZZ)
   include(GoogleTest)
   find_package(GTest REQUIRED)
@@ -18,6 +20,10 @@ if(NOT PLENVUE_FUZZ)
       add_executable(plenvue_bench ${bench_sources})
       target_link_libraries(plenvue_bench PRIVATE plenvue_core benchmark::benchmark benchmark::benchmark_main)
       target_compile_options(plenvue_bench PRIVATE -O2)
+      # libpng only as the PNG writer's reference at its default settings.
+      find_package(PNG REQUIRED)
+      target_link_libraries(plenvue_bench PRIVATE PNG::PNG)
+      target_compile_definitions(plenvue_bench PRIVATE PLENVUE_BENCH_DATA="${CMAKE_SOURCE_DIR}/bench/data")
     endif()
   endif()
 

@@ -3,6 +3,11 @@ enable_language(RC)
 enable_testing()
 include(GoogleTest)
 
+# zlib from MinGW's own tree, linked into the programs rather than shipped as a DLL.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+target_link_libraries(plenvue_core PUBLIC ZLIB::ZLIB)
+
 set(win_link_options -static -static-libgcc -static-libstdc++)
 set(win_libs comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 oleaut32 uuid winmm advapi32 winspool)
 

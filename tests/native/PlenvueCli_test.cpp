@@ -116,6 +116,20 @@ TEST_F(PlenvueCli, PcxConvertsThroughTheProgramsReader) {
     EXPECT_EQ((std::vector<uint8_t>(bmp.begin() + 54, bmp.end())), (std::vector<uint8_t>{255, 0, 6, 255, 0, 6, 0, 0}));
 }
 
+TEST_F(PlenvueCli, PngOutAndInAreLossless) {
+    clsDIBSection d;
+    MakeGradient(d);
+    ASSERT_TRUE(d.SavePicture(Path("in.bmp")));
+    ASSERT_EQ(Run("convert " + Path("in.bmp") + " " + Path("out.PNG")), 0) << stderr_;
+    const std::vector<uint8_t> png = ReadAll(Path("out.PNG"));
+    ASSERT_GE(png.size(), 8u);
+    EXPECT_EQ(std::vector<uint8_t>(png.begin(), png.begin() + 4), (std::vector<uint8_t>{0x89, 'P', 'N', 'G'}));
+    ASSERT_EQ(Run("convert " + Path("out.PNG") + " " + Path("back.bmp")), 0) << stderr_;
+    EXPECT_EQ(ReadAll(Path("in.bmp")), ReadAll(Path("back.bmp")));
+    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.png")), 1);
+    EXPECT_NE(stderr_.find("Failed to save to PNG 3"), std::string::npos) << stderr_;
+}
+
 TEST_F(PlenvueCli, UsageErrorsExitTwoAndFailuresExitOneWithOneLine) {
     EXPECT_EQ(Run(""), 2);
     EXPECT_EQ(Run("frobnicate"), 2);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "image/PngWriter.h"
 #include "image/modIntelJPEGLibrary.h"
 #include "base/ErrorObject.h"
 #include "tools/plenvue-cli/Cli.h"
@@ -118,6 +119,8 @@ int RunConvert(const std::vector<std::string>& args) {
     }
     if (jpeg) {
         SaveJPEG(dib, out, quality);  // failures raise; main reports them
+    } else if (EndsWithNoCase(out, ".png")) {
+        SavePNG(dib, out);
     } else if (!SaveBmpFile(dib, out, error)) {
         std::fprintf(stderr, "plenvue-cli: %s\n", error.c_str());
         return kExitFailure;

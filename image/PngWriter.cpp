@@ -1,0 +1,360 @@
+// The PNG encoder: rows converted to RGB top-down, flat rows left unfiltered and the others given
+// the filter with the least sum of absolute differences, all rows through one deflate stream whose
+// settings follow the kind of rows, IDAT chunks of a fixed size.
+#include "image/PngWriter.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "image/SafeFile.h"
+#include "image/clsDIBSection.h"
+#include "image/modIntelJPEGLibrary.h"
+#include "shell/ErrorObject.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plenvue {
+namespace {
+
+// Compressed bytes per IDAT chunk, and filtered bytes handed to deflate at once: few calls and
+// few chunk headers without holding the whole picture.
+constexpr size_t kChunkBytes = size_t(1) << 18;
+constexpr size_t kBatchBytes = size_t(1) << 17;
+constexpr size_t kPixelBytes = 3;
+
+// The largest hash table and symbol buffer: fewer false chain entries, longer blocks.
+constexpr int kZlibMemLevel = 9;
+
+void PutBE32(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v >> 24);
+    p[1] = static_cast<uint8_t>(v >> 16);
+    p[2] = static_cast<uint8_t>(v >> 8);
+    p[3] = static_cast<uint8_t>(v);
+}
+
+class ChunkWriter {
+public:
+    explicit ChunkWriter(PngSink& sink) : sink_(sink) {}
+    bool Put(const uint8_t* data, size_t count) { return sink_.Put(data, count); }
+    bool Chunk(const char* type, const uint8_t* data, uint32_t length) {
+        uint8_t head[8];
+        PutBE32(head, length);
+        std::memcpy(head + 4, type, 4);
+        uLong crc = crc32(0L, head + 4, 4);
+        // A null buffer would make crc32 return its initial value instead.
+        if (length) crc = crc32(crc, data, length);
+        uint8_t tail[4];
+        PutBE32(tail, static_cast<uint32_t>(crc));
+        return sink_.Put(head, 8) && (length == 0 || sink_.Put(data, length)) && sink_.Put(tail, 4);
+    }
+
+private:
+    PngSink& sink_;
+};
+
+// Each filter reads the row and the one above it, both preceded by kPixelBytes zero bytes, so the
+// left neighbours of the first pixel need no special case.
+void FilterRow(PngFilter f, const uint8_t* cur, const uint8_t* prior, uint8_t* out, size_t n) {
+    const uint8_t* left = cur - kPixelBytes;
+    const uint8_t* upLeft = prior - kPixelBytes;
+    switch (f) {
+        case PngFilter::None:
+            std::memcpy(out, cur, n);
+            break;
+        case PngFilter::Sub:
+            for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - left[i]);
+            break;
+        case PngFilter::Up:
+            for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - prior[i]);
+            break;
+        case PngFilter::Average:
+            for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(cur[i] - ((left[i] + prior[i]) >> 1));
+            break;
+        default:
+            for (size_t i = 0; i < n; ++i) {
+                const int a = left[i], b = prior[i], c = upLeft[i];
+                const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+                const int pred = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+                out[i] = static_cast<uint8_t>(cur[i] - pred);
+            }
+            break;
+    }
+}
+
+// The bytes read as signed differences, summed by magnitude.
+uint64_t Cost(const uint8_t* p, size_t n) {
+    uint64_t sum = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i mag = _mm_min_epu8(v, _mm_sub_epi8(zero, v));
+        acc = _mm_add_epi64(acc, _mm_sad_epu8(mag, zero));
+    }
+    alignas(16) uint64_t lanes[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), acc);
+    sum = lanes[0] + lanes[1];
+#endif
+    for (; i < n; ++i) sum += p[i] < 128 ? p[i] : 256u - p[i];
+    return sum;
+}
+
+class VectorSink : public PngSink {
+public:
+    explicit VectorSink(std::vector<uint8_t>& out) : out_(out) {}
+    bool Put(const uint8_t* data, size_t count) override {
+        out_.insert(out_.end(), data, data + count);
+        return true;
+    }
+
+private:
+    std::vector<uint8_t>& out_;
+};
+
+class FileSink : public PngSink {
+public:
+    explicit FileSink(ReplacementFile& file) : file_(file) {}
+    bool Put(const uint8_t* data, size_t count) override {
+        while (count) {
+            const uint32_t part = count > 0x40000000u ? 0x40000000u : static_cast<uint32_t>(count);
+            uint32_t written = 0;
+            if (!file_.Write(data, part, written) || written != part) return false;
+            data += part;
+            count -= part;
+        }
+        return true;
+    }
+
+private:
+    ReplacementFile& file_;
+};
+
+struct DeflateStream {
+    z_stream zs{};
+    bool open = false;
+    ~DeflateStream() {
+        if (open) deflateEnd(&zs);
+    }
+};
+
+// Two kinds of rows, each with the deflate settings that suit it. Flat rows (screens: areas of
+// one colour, text, lines) keep their bytes unfiltered, so that a glyph or an edge repeats byte
+// for byte wherever it appears, and get greedy matching with moderate chains. Rows of continuous
+// tone (photos, gradients) get the filter with the least sum of absolute differences; their
+// residuals are mostly noise, where short matches only cost, so the filtered strategy drops them;
+// longer chains would win the last per cent of size at over half the speed.
+struct DeflateMode {
+    int level, strategy, good, lazy, nice, chain;
+};
+const DeflateMode kFlatMode = {3, Z_DEFAULT_STRATEGY, 8, 16, 64, 64};
+const DeflateMode kToneMode = {6, Z_FILTERED, 4, 16, 258, 40};
+
+// A row is flat when at least half its pixels repeat their left neighbour.
+bool IsFlatRow(const uint8_t* row, size_t n) {
+    size_t same = 0;
+    for (size_t i = kPixelBytes; i < n; i += kPixelBytes)
+        same += row[i] == row[i - 3] && row[i + 1] == row[i - 2] && row[i + 2] == row[i - 1];
+    return 2 * same >= n / kPixelBytes;
+}
+
+int32_t Encode(const uint8_t* bits, int32_t width, int32_t height, size_t stride, PngSink& sink,
+               std::string& reason, PngFilter filter) {
+    if (!bits || width <= 0 || height <= 0) {
+        reason = "there is no picture";
+        return kPngCodeNoImage;
+    }
+    // A filtered row goes to deflate in one piece, so it must fit zlib's 32-bit counts.
+    if (static_cast<uint64_t>(width) * kPixelBytes + 1 > 0xFFFFFFFFu ||
+        static_cast<uint64_t>(width) > (SIZE_MAX - 2 * kPixelBytes) / kPixelBytes) {
+        reason = "the picture is too wide";
+        return kPngCodeTooLarge;
+    }
+    const size_t n = static_cast<size_t>(width) * kPixelBytes;
+    if (stride < n || (height > 1 && static_cast<size_t>(height - 1) > (SIZE_MAX - n) / stride)) {
+        reason = "the rows do not fit in memory";
+        return kPngCodeTooLarge;
+    }
+
+    std::vector<uint8_t> prior(n + kPixelBytes), cur(n + kPixelBytes);
+    std::vector<uint8_t> candidates;
+    if (filter == PngFilter::Adaptive) candidates.resize(5 * n);
+    const size_t batchCap = n + 1 > kBatchBytes ? n + 1 : kBatchBytes;
+    const size_t rowsPerBatch = batchCap / (n + 1);
+    std::vector<uint8_t> batch(batchCap);
+    std::vector<uint8_t> chunk(kChunkBytes);
+
+    ChunkWriter out(sink);
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    uint8_t ihdr[13];
+    PutBE32(ihdr, static_cast<uint32_t>(width));
+    PutBE32(ihdr + 4, static_cast<uint32_t>(height));
+    ihdr[8] = 8;   // bits per sample
+    ihdr[9] = 2;   // colour type: RGB
+    ihdr[10] = 0;  // deflate
+    ihdr[11] = 0;  // adaptive filtering, one filter byte per row
+    ihdr[12] = 0;  // not interlaced
+    if (!out.Put(kSignature, 8) || !out.Chunk("IHDR", ihdr, 13)) {
+        reason = "writing the file failed";
+        return kPngCodeWriteFailed;
+    }
+
+    DeflateStream z;
+    const DeflateMode* mode = &kFlatMode;
+    if (deflateInit2(&z.zs, mode->level, Z_DEFLATED, 15, kZlibMemLevel, mode->strategy) != Z_OK) {
+        reason = "out of memory";
+        return kPngCodeEncodeFailed;
+    }
+    z.open = true;
+    deflateTune(&z.zs, mode->good, mode->lazy, mode->nice, mode->chain);
+    z.zs.next_out = chunk.data();
+    z.zs.avail_out = static_cast<uInt>(kChunkBytes);
+
+    auto emit = [&]() {
+        const uint32_t used = static_cast<uint32_t>(kChunkBytes - z.zs.avail_out);
+        z.zs.next_out = chunk.data();
+        z.zs.avail_out = static_cast<uInt>(kChunkBytes);
+        return used == 0 || out.Chunk("IDAT", chunk.data(), used);
+    };
+    // Compresses the batch; full chunks are written as they fill. Z_BLOCK ends the block so
+    // that the settings can change; Z_FINISH ends the stream and writes the last chunk.
+    auto feed = [&](size_t count, int flush) -> int32_t {
+        z.zs.next_in = batch.data();
+        z.zs.avail_in = static_cast<uInt>(count);
+        for (;;) {
+            const int rc = deflate(&z.zs, flush);
+            if (rc == Z_STREAM_ERROR) {
+                reason = "the compressor failed";
+                return kPngCodeEncodeFailed;
+            }
+            const bool done = flush == Z_FINISH ? rc == Z_STREAM_END : z.zs.avail_in == 0 && z.zs.avail_out != 0;
+            if ((z.zs.avail_out == 0 || (done && flush != Z_NO_FLUSH)) && !emit()) {
+                reason = "writing the file failed";
+                return kPngCodeWriteFailed;
+            }
+            if (done) return 0;
+        }
+    };
+
+    size_t filled = 0, flatRows = 0, rowsInBatch = 0;
+    for (int32_t row = 0; row < height; ++row) {
+        const uint8_t* src = bits + static_cast<size_t>(height - 1 - row) * stride;
+        uint8_t* dst = cur.data() + kPixelBytes;
+        for (size_t i = 0; i < n; i += kPixelBytes) {
+            dst[i] = src[i + 2];
+            dst[i + 1] = src[i + 1];
+            dst[i + 2] = src[i];
+        }
+        uint8_t* target = batch.data() + filled;
+        const uint8_t* c = cur.data() + kPixelBytes;
+        const uint8_t* p = prior.data() + kPixelBytes;
+        PngFilter chosen = filter;
+        if (filter == PngFilter::Adaptive) {
+            if (IsFlatRow(c, n)) {
+                chosen = PngFilter::None;
+                ++flatRows;
+            } else {
+                uint64_t bestCost = UINT64_MAX;
+                for (int f = 0; f < 5; ++f) {
+                    uint8_t* cand = candidates.data() + static_cast<size_t>(f) * n;
+                    FilterRow(static_cast<PngFilter>(f), c, p, cand, n);
+                    const uint64_t cost = Cost(cand, n);
+                    if (cost < bestCost) {
+                        bestCost = cost;
+                        chosen = static_cast<PngFilter>(f);
+                    }
+                }
+            }
+        }
+        target[0] = static_cast<uint8_t>(chosen);
+        if (filter == PngFilter::Adaptive && chosen != PngFilter::None)
+            std::memcpy(target + 1, candidates.data() + static_cast<size_t>(chosen) * n, n);
+        else
+            FilterRow(chosen, c, p, target + 1, n);
+        filled += n + 1;
+        ++rowsInBatch;
+        prior.swap(cur);
+
+        const bool last = row + 1 == height;
+        if (rowsInBatch == rowsPerBatch || last) {
+            // The batch's kind decides the settings for it; a change ends the deflate block.
+            const DeflateMode* want = 2 * flatRows >= rowsInBatch ? &kFlatMode : &kToneMode;
+            if (filter == PngFilter::Adaptive && want != mode) {
+                if (int32_t code = feed(0, Z_BLOCK)) return code;
+                if (deflateParams(&z.zs, want->level, want->strategy) != Z_OK) {
+                    reason = "the compressor failed";
+                    return kPngCodeEncodeFailed;
+                }
+                deflateTune(&z.zs, want->good, want->lazy, want->nice, want->chain);
+                mode = want;
+            }
+            if (int32_t code = feed(filled, last ? Z_FINISH : Z_NO_FLUSH)) return code;
+            filled = flatRows = rowsInBatch = 0;
+        }
+    }
+
+    if (!out.Chunk("IEND", nullptr, 0)) {
+        reason = "writing the file failed";
+        return kPngCodeWriteFailed;
+    }
+    return 0;
+}
+
+[[noreturn]] void Fail(int32_t code, const std::string& detail) {
+    std::string text = "Failed to save to PNG " + std::to_string(code);
+    if (!detail.empty()) text += ": " + detail;
+    throw ErrorObject(kErrPng, PngErrorSource(), text);
+}
+
+}  // namespace
+
+std::string PngErrorSource() { return std::string(kExeName) + ".PngWriter"; }
+
+int32_t EncodePng(const uint8_t* bits, int32_t width, int32_t height, size_t stride, PngSink& sink,
+                  std::string& reason, PngFilter filter) {
+    try {
+        return Encode(bits, width, height, stride, sink, reason, filter);
+    } catch (const std::bad_alloc&) {
+        reason = "out of memory";
+        return kPngCodeEncodeFailed;
+    } catch (const std::length_error&) {
+        reason = "out of memory";
+        return kPngCodeEncodeFailed;
+    }
+}
+
+bool EncodePngToMemory(const clsDIBSection& cDib, std::vector<uint8_t>& out, std::string& reason) {
+    out.clear();
+    VectorSink sink(out);
+    const int32_t code = EncodePng(cDib.DIBSectionBitsPtr(), cDib.Width(), cDib.Height(),
+                                   static_cast<size_t>(cDib.BytesPerScanLine()), sink, reason);
+    if (code) out.clear();
+    return code == 0;
+}
+
+bool SavePNG(clsDIBSection& cDib, const std::string& sFileName) {
+    if (cDib.IsEmpty()) Fail(kPngCodeNoImage, "there is no picture");
+    FileFailure failure;
+    if (!FileSystem().CheckReplaceable(sFileName, failure))
+        throw ErrorObject(kErrPathFileAccess, kExeName, "Path/File access error");
+    std::unique_ptr<ReplacementFile> file = FileSystem().CreateBeside(sFileName, failure);
+    if (!file) Fail(kPngCodeCreateFailed, failure.text);
+    FileSink sink(*file);
+    std::string reason;
+    const int32_t code = EncodePng(cDib.DIBSectionBitsPtr(), cDib.Width(), cDib.Height(),
+                                   static_cast<size_t>(cDib.BytesPerScanLine()), sink, reason);
+    if (code) Fail(code, reason);
+    if (!file->Commit(true, failure)) Fail(kPngCodeReplaceFailed, failure.text);
+    return true;
+}
+
+}  // namespace plenvue
