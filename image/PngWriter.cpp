@@ -15,7 +15,7 @@
 #include "image/SafeFile.h"
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

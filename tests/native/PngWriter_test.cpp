@@ -14,7 +14,7 @@
 #include "image/SafeFile.h"
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
-#include "shell/ErrorObject.h"
+#include "base/ErrorObject.h"
 
 using namespace plenvue;
 namespace fs = std::filesystem;
