@@ -7,8 +7,8 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {10001, "Plenvue Is Ready"},
         {10002, "Register hotkey failed,Please retry."},
         {10003, "The region you selected is too small!"},
-        {10004, "All Suuport Files|*.bmp;*.jpg|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg"},
-        {10005, "Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg"},
+        {10004, "All Suuport Files|*.bmp;*.jpg;*.png|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg|PNG Files(*.PNG)|*.png"},
+        {10005, "Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg|PNG Files(*.PNG)|*.png"},
         {10006, "Save File"},
         {10007, "Load File"},
         {10008, "There are too many files at the target folder,please chose another one."},
@@ -32,6 +32,12 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {11004, kHomePage},
         {kMsgHotkeyNeedsCtrlOrAlt,
          "Please add Ctrl or Alt to this hot key: on its own the key would stop working in every other program."},
+        {kMsgCountdownTip, "Plenvue: capturing in %s s"},
+        {kMsgDelayCancelled, "Delayed capture cancelled"},
+        {kMsgClipboardBusy, "The clipboard is in use by another program, please try again."},
+        {kMsgCopied, "Picture copied to the clipboard"},
+        {kMsgNoClipboardPicture, "The clipboard holds no picture."},
+        {kMsgClipboardFailed, "The picture could not be put on the clipboard."},
     };
     return table;
 }

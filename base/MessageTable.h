@@ -8,6 +8,20 @@ namespace plenvue {
 // The hot key dialog's refusal of a key that would be taken from every other program.
 inline constexpr int kMsgHotkeyNeedsCtrlOrAlt = 12001;
 
+// Clipboard, capture delay and picture format texts.
+inline constexpr int kItemMenuDelay = 12010;    // "Capture &Delay"; 12011-12014 its four entries
+inline constexpr int kItemMenuCopy = 12015;
+inline constexpr int kItemMenuPaste = 12016;
+inline constexpr int kMsgCountdownTip = 12017;  // the notification icon's tip during the count
+inline constexpr int kMsgDelayCancelled = 12018;
+inline constexpr int kMsgClipboardBusy = 12019;
+inline constexpr int kMsgCopied = 12020;
+inline constexpr int kMsgNoClipboardPicture = 12021;
+inline constexpr int kItemCopyEveryCapture = 12022;  // Options dialog
+inline constexpr int kItemAutoSaveFormat = 12023;
+inline constexpr int kItemCaptureDelay = 12024;
+inline constexpr int kMsgClipboardFailed = 12025;
+
 struct MessageDefault {
     int item;
     const char* text;

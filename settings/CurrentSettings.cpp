@@ -103,6 +103,33 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
     s.CanvasColor = NormaliseCanvasColor(read(kValForeColor));
     s.ShowHistoryList = NormaliseShowHistoryList(read(kValShowHistoryList));
     s.HistoryListStatus = NormaliseHistoryListStatus(read(kValHistoryListStatus));
+    s.CopyEveryCapture = NormaliseCopyEveryCapture(read(kValCopyEveryCapture));
+    s.AutoSaveFormat = NormaliseAutoSaveFormat(read(kValAutoSaveFormat));
+    s.CaptureDelay = NormaliseCaptureDelay(read(kValCaptureDelay));
+}
+
+int32_t NormaliseCopyEveryCapture(std::string_view text) { return TrimBlanks(text) == "0" ? 0 : -1; }
+
+std::string NormaliseAutoSaveFormat(std::string_view text) {
+    std::string format = UpperAscii(TrimBlanks(text));
+    if (format == "JPG") return "JPEG";
+    for (const char* known : kAutoSaveFormats)
+        if (format == known) return format;
+    return "BMP";
+}
+
+int32_t NormaliseCaptureDelay(std::string_view text) {
+    std::string t = TrimBlanks(text);
+    for (int32_t d : kCaptureDelays)
+        if (t == std::to_string(d)) return d;
+    return 0;
+}
+
+std::string AutoSaveExtension(std::string_view format) {
+    std::string f = NormaliseAutoSaveFormat(format);
+    if (f == "PNG") return "png";
+    if (f == "JPEG") return "jpg";
+    return "bmp";
 }
 
 std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,
@@ -147,6 +174,14 @@ std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSe
         {kValAutoSave, StoredText(std::to_string(s.AutoSaveAtStart))},
         {kValShowHistoryList, StoredText(s.ShowHistoryList)},
         {kValHistoryListStatus, StoredText(s.HistoryListStatus)},
+    };
+}
+
+std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const CurrentSettings& s) {
+    return {
+        {kValCopyEveryCapture, s.CopyEveryCapture ? "1" : "0"},
+        {kValAutoSaveFormat, NormaliseAutoSaveFormat(s.AutoSaveFormat)},
+        {kValCaptureDelay, std::to_string(NormaliseCaptureDelay(std::to_string(s.CaptureDelay)))},
     };
 }
 

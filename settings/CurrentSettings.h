@@ -33,6 +33,9 @@ struct CurrentSettings {
     // Hot key control encoding (1 Shift, 2 Ctrl, 4 Alt; 8 or 0 no modifier), indexed by capture kind.
     std::array<int32_t, kCaptureKinds> HotkeyModifiers{8, 8, 8, 8, 8, 8};
     std::array<int32_t, kCaptureKinds> HotkeyKeys{};  // virtual-key codes, 0 no hot key
+    int32_t CopyEveryCapture = -1;        // 0 off, non-zero: every capture also goes to the clipboard
+    std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
+    int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
 };
 
 // The one record of current settings, filled by the main window's load step.
@@ -50,6 +53,14 @@ inline constexpr const char* kValShowHistoryList = "Show History List";
 inline constexpr const char* kValHistoryListStatus = "History List Status";
 inline constexpr const char* kValForeColor = "ForeColor";
 inline constexpr const char* kValLanguagePackage = "LanguagePackage";
+inline constexpr const char* kValCopyEveryCapture = "Copy Every Capture";
+inline constexpr const char* kValAutoSaveFormat = "Auto Save Format";
+inline constexpr const char* kValCaptureDelay = "Capture Delay";
+
+// The capture delays offered, in seconds, in the order the menus and the Options dialog list them.
+inline constexpr std::array<int32_t, 4> kCaptureDelays{0, 3, 5, 10};
+// The auto-save formats offered, in the order the Options dialog lists them.
+inline constexpr std::array<const char*, 3> kAutoSaveFormats{"BMP", "PNG", "JPEG"};
 // "Hotkey3Prefix", "Hotkey3Value".
 std::string HotkeyPrefixValueName(int index);
 std::string HotkeyKeyValueName(int index);
@@ -71,6 +82,14 @@ std::string NormaliseCanvasColor(std::string_view text);               // blank 
 int32_t CanvasColorValue(std::string_view text);
 std::string NormaliseShowHistoryList(std::string_view text);           // trimmed
 std::string NormaliseHistoryListStatus(std::string_view text);         // upper case, not trimmed
+// "0" is off; anything else, missing included, is on (-1).
+int32_t NormaliseCopyEveryCapture(std::string_view text);
+// "BMP", "PNG" or "JPEG" in any case between blanks ("JPG" is JPEG); anything else is "BMP".
+std::string NormaliseAutoSaveFormat(std::string_view text);
+// One of the offered delays as decimal text between blanks; anything else is no delay (0).
+int32_t NormaliseCaptureDelay(std::string_view text);
+// The file extension (no dot) of an auto-save format: "bmp", "png" or "jpg".
+std::string AutoSaveExtension(std::string_view format);
 // Hot key texts: "0" means no modifier (8); anything but one digit gives Ctrl+Alt (6).
 int32_t HotkeyModifierFromText(std::string_view text);
 // Up to three digits are a key code; anything else gives the digit key of the index (48 + index).
@@ -98,5 +117,7 @@ std::string HotkeyFailureMessage(std::string_view message, const std::vector<int
 
 // The nine values the Options dialog writes, in writing order, as stored texts (empty as " ").
 std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& settings);
+// The clipboard, auto-save format and delay values the Options dialog writes after those nine.
+std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const CurrentSettings& settings);
 
 }  // namespace plenvue

@@ -31,11 +31,11 @@ bool IsExtensionInList(std::string_view ext, std::string_view list) {
 }
 
 bool IsDroppablePicture(std::string_view path) {
-    return IsExtensionInList(ExtensionOrNone(path), "bmp|jpg|pcx|gif");
+    return IsExtensionInList(ExtensionOrNone(path), "bmp|jpg|pcx|gif|png");
 }
 
 bool SavesInPlace(std::string_view currentFile) {
-    return !currentFile.empty() && IsExtensionInList(ExtensionOrNone(currentFile), "bmp|jpg");
+    return !currentFile.empty() && IsExtensionInList(ExtensionOrNone(currentFile), "bmp|jpg|png");
 }
 
 SaveTarget SaveTargetFor(std::string_view path) {
@@ -45,6 +45,8 @@ SaveTarget SaveTargetFor(std::string_view path) {
     t.Path = std::string(path);
     if (ext == "jpg") {
         t.Format = SaveFormat::Jpeg;
+    } else if (ext == "png") {
+        t.Format = SaveFormat::Png;
     } else {
         t.Format = SaveFormat::Bmp;
         if (ext != "bmp") t.Path += ".bmp";
@@ -57,6 +59,7 @@ PictureLoader PictureLoaderFor(std::string_view path) {
     std::string tail = LowerAscii(path.substr(path.size() - 4));
     if (tail == ".bmp" || tail == ".jpg" || tail == ".gif") return PictureLoader::Platform;
     if (tail == ".pcx") return PictureLoader::Pcx;
+    if (tail == ".png") return PictureLoader::Png;
     return PictureLoader::None;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/MainMenu.h"
 
+#include "base/MessageTable.h"
+
 namespace plenvue {
 
 namespace {
@@ -42,7 +44,7 @@ const std::vector<MenuNode>& MainMenuTree() {
              Item("mnuSaveAs", "Save &As", 1107, kCmdSaveAs),
              Sep("mnuLineFile1"),
              // Copy To gets an item of its own (1109): sharing Move To's item would label both alike.
-             Item("mnuFileOperator(0)", "&Copy To...", 1109, kCmdCopyTo, "Ctrl+C"),
+             Item("mnuFileOperator(0)", "&Copy To...", 1109, kCmdCopyTo, "Ctrl+Shift+C"),
              Item("mnuFileOperator(1)", "&Move To...", 1111, kCmdMoveTo, "Ctrl+M"),
              Item("mnuFileOperator(2)", "&Delete", 1113, kCmdDelete, "Del"),
              Sep("mnuLineFile3"),
@@ -70,7 +72,17 @@ const std::vector<MenuNode>& MainMenuTree() {
              Item("mnuClearClip", "C&lear Clipboard", 1147, kCmdClearClip),
              Item("mnuClearCanvas", "Clear Can&vas", 1149, kCmdClearCanvas),
              Sep("mnuLineTools4"),
-             Item("mnuOption", "&Option", 1151, kCmdOption)}),
+             Item("mnuOption", "&Option", 1151, kCmdOption),
+             // New entries stand at the end, so every entry above keeps its help string number.
+             Sep("mnuLineTools5"),
+             Item("mnuCopy", "&Copy", kItemMenuCopy, kCmdCopy, "Ctrl+C"),
+             Item("mnuPaste", "&Paste", kItemMenuPaste, kCmdPaste, "Ctrl+V"),
+             Sep("mnuLineTools6"),
+             Sub("mnuDelay", "Capture &Delay", kItemMenuDelay, kHelpDelay,
+                 {Item("mnuDelayTime(0)", "&No Delay", kItemMenuDelay + 1, kCmdDelayFirst),
+                  Item("mnuDelayTime(1)", "&3 Seconds", kItemMenuDelay + 2, kCmdDelayFirst + 1),
+                  Item("mnuDelayTime(2)", "&5 Seconds", kItemMenuDelay + 3, kCmdDelayFirst + 2),
+                  Item("mnuDelayTime(3)", "1&0 Seconds", kItemMenuDelay + 4, kCmdDelayFirst + 3)})}),
         Sub("mnuImage", "&Image", 1153, kHelpImage,
             {Sub("mnuFilters", "&Filters", 1155, kHelpFilters,
                  {Item("mnuColorGlasses", "&Color Glasses...", 1157, kCmdColorGlasses),

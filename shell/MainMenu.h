@@ -11,14 +11,15 @@ enum MainCommand : int {
     // Toolbar commands.
     kTbOpen = 1, kTbSave = 2, kTbCopyTo = 3, kTbMoveTo = 4, kTbDelete = 5,
     kTbCaptureFirst = 6, kTbCaptureLast = 11, kTbHistory = 12, kTbContent = 13,
-    kTbPrevious = 14, kTbNext = 15, kTbClearHistory = 16,
+    kTbPrevious = 14, kTbNext = 15, kTbClearHistory = 16, kTbCopy = 17,
     // Menu entries (help string numbers).
     kCmdOpen = 1801, kCmdSave = 1802, kCmdSaveAs = 1803, kCmdCopyTo = 1805, kCmdMoveTo = 1806,
     kCmdDelete = 1807, kCmdPrint = 1809, kCmdExit = 1811,
     kCmdToolBar = 1831, kCmdStatusBar = 1832, kCmdHistory = 1834, kCmdColor = 1835,
     kCmdCaptureFirst = 1861, kCmdCaptureLast = 1866,
     kCmdCMonitor = 1868, kCmdAutoSave = 1869, kCmdIncludeCursor = 1870, kCmdClearClip = 1872,
-    kCmdClearCanvas = 1873, kCmdOption = 1875,
+    kCmdClearCanvas = 1873, kCmdOption = 1875, kCmdCopy = 1877, kCmdPaste = 1878,
+    kCmdDelayFirst = 1881, kCmdDelayLast = 1884,  // no delay, 3, 5, 10 seconds
     kCmdColorGlasses = 1892, kCmdNoise = 1893, kCmdEmboss = 1894, kCmdSoften = 1895,
     kCmdBlur = 1896, kCmdSharpen = 1897, kCmdFade = 1898, kCmdLighten = 1899,
     kCmdNegative = 1900, kCmdGrayScale = 1901, kCmdBnW = 1902,
@@ -27,7 +28,7 @@ enum MainCommand : int {
     kCmdContent = 1921, kCmdEmail = 1923, kCmdHomepage = 1924, kCmdAbout = 1926,
     kCmdUnsharpen = 1950,  // hidden: no help string of its own
     // Top-level and submenu titles, for the help numbering only.
-    kHelpFile = 1800, kHelpView = 1830, kHelpTools = 1860, kHelpImage = 1890,
+    kHelpFile = 1800, kHelpView = 1830, kHelpTools = 1860, kHelpDelay = 1880, kHelpImage = 1890,
     kHelpFilters = 1891, kHelpMirrors = 1903, kHelpColorDepth = 1907, kHelpHelp = 1920,
 };
 

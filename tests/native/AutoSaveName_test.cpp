@@ -74,3 +74,15 @@ TEST(AutoSave, CounterPassingInt32MaxIsOverflow) {
     EXPECT_FALSE(r.Overflow);
     EXPECT_EQ(r.Path, "C:\\S\\c2147483647.bmp");
 }
+
+// Files of the other formats do not take a number: only names with the chosen extension are skipped.
+TEST(AutoSave, RunningNumberCountsFilesOfTheChosenExtension) {
+    Folder f{{"C:\\S\\c0.bmp", "C:\\S\\c1.bmp", "C:\\S\\c0.png"}};
+    AutoSaveNamer n;
+    EXPECT_EQ(n.Next("C:\\S", "c", "", f.Exists(), "png").Path, "C:\\S\\c1.png");
+    f.files.insert("C:\\S\\c1.png");
+    EXPECT_EQ(n.Next("C:\\S", "c", "", f.Exists(), "png").Path, "C:\\S\\c2.png");
+    // Switching back to BMP restarts the count over the BMP files.
+    EXPECT_EQ(n.Next("C:\\S", "c", "", f.Exists(), "bmp").Path, "C:\\S\\c2.bmp");
+    EXPECT_EQ(n.Next("C:\\S", "c%n", "", f.Exists(), "jpg").Path, "C:\\S\\c00.jpg");
+}

@@ -181,3 +181,46 @@ TEST(CurrentSettings, SavedValuesComeInWritingOrderWithBlankForEmpty) {
     EXPECT_EQ(HotkeyKeyValueName(3), "Hotkey3Value");
     EXPECT_EQ(HotkeyPrefixValueName(0), "Hotkey0Prefix");
 }
+
+TEST(CurrentSettings, CaptureSettingsDefaultWhenMissingOrOdd) {
+    CurrentSettings s;
+    LoadCurrentSettings(From({}), "C:\\Prog\\", s);
+    EXPECT_EQ(s.CopyEveryCapture, -1);
+    EXPECT_EQ(s.AutoSaveFormat, "BMP");
+    EXPECT_EQ(s.CaptureDelay, 0);
+    LoadCurrentSettings(From({{"Copy Every Capture", "x"}, {"Auto Save Format", "gif"}, {"Capture Delay", "4"}}),
+                        "C:\\Prog\\", s);
+    EXPECT_EQ(s.CopyEveryCapture, -1);
+    EXPECT_EQ(s.AutoSaveFormat, "BMP");
+    EXPECT_EQ(s.CaptureDelay, 0);
+    LoadCurrentSettings(From({{"Copy Every Capture", " 0 "}, {"Auto Save Format", " png"}, {"Capture Delay", "10 "}}),
+                        "C:\\Prog\\", s);
+    EXPECT_EQ(s.CopyEveryCapture, 0);
+    EXPECT_EQ(s.AutoSaveFormat, "PNG");
+    EXPECT_EQ(s.CaptureDelay, 10);
+    EXPECT_EQ(NormaliseAutoSaveFormat("jpg"), "JPEG");
+    EXPECT_EQ(NormaliseAutoSaveFormat("Jpeg"), "JPEG");
+    EXPECT_EQ(NormaliseCaptureDelay("-3"), 0);
+    EXPECT_EQ(NormaliseCaptureDelay("03"), 0);
+    EXPECT_EQ(NormaliseCaptureDelay("5"), 5);
+    EXPECT_EQ(AutoSaveExtension("PNG"), "png");
+    EXPECT_EQ(AutoSaveExtension("JPEG"), "jpg");
+    EXPECT_EQ(AutoSaveExtension("odd"), "bmp");
+}
+
+TEST(CurrentSettings, CaptureSettingsStoreAsTheyReadBack) {
+    CurrentSettings s;
+    s.CopyEveryCapture = 0;
+    s.AutoSaveFormat = "png";
+    s.CaptureDelay = 7;  // not offered: stored as no delay
+    auto v = CaptureSettingsToStore(s);
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_EQ(v[0], (std::pair<std::string, std::string>{"Copy Every Capture", "0"}));
+    EXPECT_EQ(v[1], (std::pair<std::string, std::string>{"Auto Save Format", "PNG"}));
+    EXPECT_EQ(v[2], (std::pair<std::string, std::string>{"Capture Delay", "0"}));
+    s.CopyEveryCapture = -1;
+    s.CaptureDelay = 3;
+    v = CaptureSettingsToStore(s);
+    EXPECT_EQ(v[0].second, "1");
+    EXPECT_EQ(v[2].second, "3");
+}

@@ -7,7 +7,8 @@ using namespace plenvue;
 TEST(FileRules, DroppedFileExtensionIsComparedInLowerCase) {
     EXPECT_TRUE(IsDroppablePicture("C:\\a.PCX"));
     EXPECT_TRUE(IsDroppablePicture("C:\\x\\b.gif"));
-    EXPECT_FALSE(IsDroppablePicture("C:\\x\\b.png"));
+    EXPECT_TRUE(IsDroppablePicture("C:\\x\\b.PNG"));
+    EXPECT_FALSE(IsDroppablePicture("C:\\x\\b.tif"));
 }
 
 // Guards against substring matching: "mp", "g" or an empty extension all occur inside "bmp|jpg|pcx|gif".
@@ -26,13 +27,17 @@ TEST(FileRules, SaveCommandGoesToSaveAsForOtherFormats) {
     EXPECT_TRUE(SavesInPlace("C:\\a.jpg"));
     EXPECT_FALSE(SavesInPlace("C:\\a.gif"));
     EXPECT_FALSE(SavesInPlace("C:\\a.pcx"));
+    EXPECT_TRUE(SavesInPlace("C:\\a.png"));
     EXPECT_FALSE(SavesInPlace(""));
 }
 
 TEST(FileRules, SaveTargetByExtension) {
-    SaveTarget t = SaveTargetFor("C:\\shot.png");
+    SaveTarget t = SaveTargetFor("C:\\shot.tif");
     EXPECT_EQ(t.Format, SaveFormat::Bmp);
-    EXPECT_EQ(t.Path, "C:\\shot.png.bmp");
+    EXPECT_EQ(t.Path, "C:\\shot.tif.bmp");
+    t = SaveTargetFor("C:\\shot.Png");
+    EXPECT_EQ(t.Format, SaveFormat::Png);
+    EXPECT_EQ(t.Path, "C:\\shot.Png");
     t = SaveTargetFor("C:\\shot.JPG");
     EXPECT_EQ(t.Format, SaveFormat::Jpeg);
     EXPECT_EQ(t.Path, "C:\\shot.JPG");
@@ -49,6 +54,7 @@ TEST(FileRules, LoaderChosenByLastFourCharacters) {
     EXPECT_EQ(PictureLoaderFor("C:\\a.gif"), PictureLoader::Platform);
     EXPECT_EQ(PictureLoaderFor("C:\\a.Pcx"), PictureLoader::Pcx);
     EXPECT_EQ(PictureLoaderFor("C:\\a.jpeg"), PictureLoader::None);
+    EXPECT_EQ(PictureLoaderFor("C:\\a.PNG"), PictureLoader::Png);
     EXPECT_EQ(PictureLoaderFor("bmp"), PictureLoader::None);
 }
 

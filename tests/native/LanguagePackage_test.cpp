@@ -99,7 +99,8 @@ std::set<int> RequiredItems() {
                            11002, 11003, 11004, 12001};
     for (int i = 1101; i <= 1197; i += 2) items.insert(i);  // menu captions, Copy To on 1109
     for (int i : {1126, 1199, 1201, 1207, 1209, 1211}) items.insert(i);
-    for (int i = 1601; i <= 1616; ++i) items.insert(i);
+    for (int i = 1601; i <= 1617; ++i) items.insert(i);
+    for (int i = 12010; i <= 12025; ++i) items.insert(i);  // clipboard, delay and format texts
     for (const auto& [name, number] : MenuHelpNumbers()) items.insert(number);
     for (int i = 2001; i <= 2057; i += 2)
         if (i != 2011 && i != 2015) items.insert(i);  // no control carries these two
@@ -154,7 +155,10 @@ TEST(MenuHelp, TableNumbersTitlesSubmenusAndEntries) {
     EXPECT_EQ(n.count("mnuUnsharpen"), 0u);
     // Every entry but the separators is in the table once.
     EXPECT_EQ(plenvue::MenuHelpTable(plenvue::MainMenuTree()).size(), n.size());
-    EXPECT_EQ(n.size(), 55u);
+    EXPECT_EQ(n["mnuCopy"], 1877);  // new entries after Option leave every older number alone
+    EXPECT_EQ(n["mnuDelay"], 1880);
+    EXPECT_EQ(n["mnuDelayTime(3)"], 1884);
+    EXPECT_EQ(n.size(), 62u);
 }
 
 TEST_P(LanguagePackage, HasEveryItemTheProgramLooksUp) {
@@ -169,9 +173,12 @@ TEST_P(LanguagePackage, PlaceholdersAndSeparatorsSurvive) {
     for (int item : {10014, 10016, 10017, 10028, 5001}) EXPECT_EQ(CountOf(items_[item], "%s"), 1) << item;
     // Shown as it is: a placeholder here would reach the user unreplaced.
     EXPECT_EQ(CountOf(items_[5003], "%s"), 0);
-    for (int item = 1601; item <= 1616; ++item) EXPECT_EQ(CountOf(items_[item], "|"), 1) << item;
-    EXPECT_EQ(CountOf(items_[10004], "|"), 5);
-    EXPECT_EQ(CountOf(items_[10005], "|"), 3);
+    for (int item = 1601; item <= 1617; ++item) EXPECT_EQ(CountOf(items_[item], "|"), 1) << item;
+    // Name and pattern pairs: all supported files, BMP, JPEG, PNG; Save As offers the last three.
+    EXPECT_EQ(CountOf(items_[10004], "|"), 7);
+    EXPECT_EQ(CountOf(items_[10005], "|"), 5);
+    EXPECT_NE(items_[10004].find("*.png"), std::string::npos);
+    EXPECT_EQ(CountOf(items_[12017], "%s"), 1);
     EXPECT_EQ(items_[11003].rfind("mailto:", 0), 0u);
 }
 
@@ -208,11 +215,16 @@ TEST(LanguagePackage, NamesAndMessageTextsOfTheEnglishDefaults) {
     EXPECT_EQ(de[100], "Deutsch");
     EXPECT_EQ(en[10019], "Can't Overwrite File,\\nPlease Choose Another File Name.");
     EXPECT_EQ(en[10016], "File \"%s\" Save Success");
-    EXPECT_EQ(en[10004], "All Suuport Files|*.bmp;*.jpg|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg");
+    EXPECT_EQ(en[10004], plenvue::DefaultMessage(10004));
+    EXPECT_EQ(en[10004],
+              "All Suuport Files|*.bmp;*.jpg;*.png|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg|PNG Files(*.PNG)|*.png");
     EXPECT_EQ(en[10028], "Special Thanks to  %s  ,the Localizer");
     EXPECT_EQ(de[1177], "&Schwarzwei\xDF");  // single-byte sharp s
     // The package text of a new message is the built-in default the program falls back to.
-    EXPECT_EQ(en[plenvue::kMsgHotkeyNeedsCtrlOrAlt], plenvue::DefaultMessage(plenvue::kMsgHotkeyNeedsCtrlOrAlt));
+    for (int item : {plenvue::kMsgHotkeyNeedsCtrlOrAlt, 10005, plenvue::kMsgCountdownTip, plenvue::kMsgDelayCancelled,
+                     plenvue::kMsgClipboardBusy, plenvue::kMsgCopied, plenvue::kMsgNoClipboardPicture,
+                     plenvue::kMsgClipboardFailed})
+        EXPECT_EQ(en[item], plenvue::DefaultMessage(item)) << item;
     // Both packages carry the same items.
     for (const auto& [item, text] : en) EXPECT_TRUE(de.count(item)) << "German lacks " << item;
     for (const auto& [item, text] : de) EXPECT_TRUE(en.count(item)) << "English lacks " << item;
