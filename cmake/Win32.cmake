@@ -9,7 +9,7 @@ find_package(ZLIB REQUIRED)
 target_link_libraries(plenvue_core PUBLIC ZLIB::ZLIB)
 
 set(win_link_options -static -static-libgcc -static-libstdc++)
-set(win_libs comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 oleaut32 uuid winmm advapi32 winspool)
+set(win_libs comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 oleaut32 uuid winmm advapi32 winspool windowscodecs)
 
 # Every Win32-only source except the entry point, so the Windows tests can link the classes.
 set(win_sources)

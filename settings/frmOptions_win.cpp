@@ -26,12 +26,13 @@ constexpr DWORD kButton = kChild | WS_TABSTOP;
 // The controls of each page, to show and hide with its frame.
 const std::vector<int>& PageControls(int page) {
     static const std::vector<int> pages[4] = {
-        {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2},
+        {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2,
+         frmOptions::kChkCopyEveryCapture, frmOptions::kLblCaptureDelay, frmOptions::kCboCaptureDelay},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
          frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
          frmOptions::kCmdSavePath, frmOptions::kLblFileName, frmOptions::kTxtPrefix, frmOptions::kLblFileNum,
-         frmOptions::kTxtSuffix},
+         frmOptions::kTxtSuffix, frmOptions::kLblAutoSaveFormat, frmOptions::kCboAutoSaveFormat},
         {frmOptions::kLblHotkey, frmOptions::kLblHotkey + 1, frmOptions::kLblHotkey + 2, frmOptions::kLblHotkey + 3,
          frmOptions::kLblHotkey + 4, frmOptions::kLblHotkey + 5, frmOptions::kCmdHotkey, frmOptions::kCmdHotkey + 1,
          frmOptions::kCmdHotkey + 2, frmOptions::kCmdHotkey + 3, frmOptions::kCmdHotkey + 4,
@@ -47,6 +48,24 @@ std::string LanguageItem(int item, const std::string& fallback) {
 bool IsFolder(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+constexpr uint16_t kDlgComboBox = 0x0085;
+
+// The delay entries as the Tools menu names them, without their access keys.
+std::string DelayText(size_t index) {
+    static const char* const defaults[] = {"&No Delay", "&3 Seconds", "&5 Seconds", "1&0 Seconds"};
+    std::string text = LanguageItem(kItemMenuDelay + 1 + static_cast<int>(index), defaults[index]);
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+int ComboIndex(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
 }
 
 // Modifier 8 and 0 both mean none; the dialogs and the comparison use 0.
@@ -66,6 +85,10 @@ DialogTemplate frmOptions::Template() const {
     for (int i = 0; i < 3; ++i)
         t.Add(kDlgButton, starts[i], static_cast<uint16_t>(kStartSetup + i), kButton | BS_AUTOCHECKBOX, 22,
               static_cast<int16_t>(40 + 16 * i), 200, 12);
+    t.Add(kDlgButton, "Copy every capture to the clipboard", kChkCopyEveryCapture, kButton | BS_AUTOCHECKBOX, 22, 88,
+          200, 12);
+    t.Add(kDlgStatic, "Capture delay:", kLblCaptureDelay, kChild, 22, 112, 90, 9);
+    t.Add(kDlgComboBox, "", kCboCaptureDelay, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 110, 90, 70);
     t.Add(kDlgStatic, "Show history list using:", kLblShowHistory, kChild, 22, 40, 200, 9);
     const char* modes[3] = {"Preview", "List", "None"};
     for (int i = 0; i < 3; ++i)
@@ -84,6 +107,8 @@ DialogTemplate frmOptions::Template() const {
     t.Add(kDlgEdit, "", kTxtPrefix, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 112, 90, 13);
     t.Add(kDlgStatic, "***", kLblFileNum, kChild | SS_NOTIFY | SS_CENTER, 114, 114, 22, 9);
     t.Add(kDlgEdit, "", kTxtSuffix, kButton | WS_BORDER | ES_AUTOHSCROLL, 138, 112, 90, 13);
+    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 90, 9);
+    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 136, 60, 60);
     const char* kinds[6] = {"Capture Full Screen", "Capture Region", "Capture Active Window",
                             "Capture Active Window Client", "Capture Windows", "Repeat Last Capture"};
     for (int i = 0; i < 6; ++i) {
@@ -120,7 +145,9 @@ void frmOptions::OnInit() {
         {kFraTab + 3, "2027"}, {kLblHotkey, "2033"}, {kLblHotkey + 1, "2035"}, {kLblHotkey + 2, "2037"},
         {kLblHotkey + 3, "2039"}, {kLblHotkey + 4, "2041"}, {kLblHotkey + 5, "2043"}, {kCmdHotkey, ""},
         {kCmdHotkey + 1, ""}, {kCmdHotkey + 2, ""}, {kCmdHotkey + 3, ""}, {kCmdHotkey + 4, ""}, {kCmdHotkey + 5, ""},
-        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}};
+        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"},
+        {kChkCopyEveryCapture, "12022"}, {kLblCaptureDelay, "12024"}, {kCboCaptureDelay, ""},
+        {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}};
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
@@ -140,6 +167,17 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kStartSetup, s.ClipboardMonitorAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 1, s.AutoSaveAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 2, s.ShowHistoryList.empty() ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
+    for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
+        SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DelayText(i).c_str()));
+        if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
+    }
+    if (ComboIndex(hwnd_, kCboCaptureDelay) < 0) SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_SETCURSEL, 0, 0);
+    const std::string format = NormaliseAutoSaveFormat(s.AutoSaveFormat);
+    for (size_t i = 0; i < kAutoSaveFormats.size(); ++i) {
+        SendDlgItemMessageA(hwnd_, kCboAutoSaveFormat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kAutoSaveFormats[i]));
+        if (format == kAutoSaveFormats[i]) SendDlgItemMessageA(hwnd_, kCboAutoSaveFormat, CB_SETCURSEL, i, 0);
+    }
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     // 7. Hot key names.
@@ -217,7 +255,13 @@ void frmOptions::OnOK() {
     s.AutoSaveAtStart = Checked(kStartSetup + 1) ? 1 : 0;
     s.HistoryListStatus = Checked(kOptHistoryList) ? "PREVIEW" : Checked(kOptHistoryList + 1) ? "LIST" : "NONE";
     s.ShowHistoryList = Checked(kStartSetup + 2) ? "" : "0";
+    s.CopyEveryCapture = Checked(kChkCopyEveryCapture) ? -1 : 0;
+    const int delay = ComboIndex(hwnd_, kCboCaptureDelay);
+    s.CaptureDelay = delay >= 0 && delay < static_cast<int>(kCaptureDelays.size()) ? kCaptureDelays[delay] : 0;
+    const int format = ComboIndex(hwnd_, kCboAutoSaveFormat);
+    s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "BMP";
     for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
+    for (const auto& [name, text] : CaptureSettingsToStore(s)) WriteSetting(name, text);
     Close();
 }
 

@@ -9,7 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "image/PngWriter.h"
 #include "image/SafeFile.h"
+#include "image/WicPicture_win.h"
 #include "image/SafeFile_win.h"
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
@@ -18,6 +20,7 @@
 #include "shell/FileRules.h"
 #include "base/win/Handles_win.h"
 #include "shell/PictureFileCheck.h"
+#include "settings/CurrentSettings.h"
 
 namespace plenvue {
 namespace {
@@ -138,6 +141,41 @@ FileError LoadPcxPicture(const std::string& path, Picture& picture) {
     }
 }
 
+FileError LoadPngPicture(const std::string& path, Picture& picture, COLORREF background) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return Error(kErrFileNotFound, "File not found");
+        return FileErrorFromSystem(code);
+    }
+    switch (LoadPngFile(path, background, picture)) {
+        case WicResult::Ok: return {};
+        case WicResult::OutOfMemory: return Error(kErrOutOfMemory, "Out of memory");
+        case WicResult::NotPicture:
+        case WicResult::NoDecoder: break;
+    }
+    return Error(kErrInvalidPicture, "Invalid picture");
+}
+
+FileError WritePngFile(const Picture& picture, const std::string& path) {
+    clsDIBSection dib;
+    ComPtr<IPictureDisp> disp;
+    if (FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
+        return Error(kErrInvalidPicture, "Invalid picture");
+    dib.CreateFromPicture(disp.get());
+    if (dib.IsEmpty()) return Error(kErrOutOfMemory, "Out of memory");
+    // The picture was just drawn into the DIB; the encoder reads its bytes directly.
+    GdiFlush();
+    RecordingOps recording;
+    try {
+        SavePNG(dib, path);
+        return {};
+    } catch (const ErrorObject& e) {
+        if (e.Number == kErrPathFileAccess) return Error(kErrFileAccess, SystemErrorText(ERROR_ACCESS_DENIED));
+        if (recording.lastWriteError) return FileErrorFromSystem(recording.lastWriteError);
+        return Error(e.Number, e.Description);
+    }
+}
+
 FileError WriteJpegFile(const Picture& picture, const std::string& path) {
     clsDIBSection dib;
     ComPtr<IPictureDisp> disp;
@@ -197,13 +235,18 @@ std::string SaveFailureText(const std::string& path, const FileError& error) {
     return path + "\r\n\r\n" + std::to_string(error.Number) + " - " + error.Description;
 }
 
-FileError LoadPictureFile(const std::string& path, Picture& picture) {
+FileError LoadPictureFile(const std::string& path, Picture& picture, COLORREF background) {
     switch (PictureLoaderFor(path)) {
         case PictureLoader::Platform: return LoadPlatformPicture(path, picture);
         case PictureLoader::Pcx: return LoadPcxPicture(path, picture);
+        case PictureLoader::Png: return LoadPngPicture(path, picture, background);
         case PictureLoader::None: break;
     }
     return Error(kErrInvalidPicture, "Invalid picture");
+}
+
+FileError LoadPictureFile(const std::string& path, Picture& picture) {
+    return LoadPictureFile(path, picture, static_cast<COLORREF>(CanvasColorValue(Settings().CanvasColor)));
 }
 
 FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& path) {
@@ -285,6 +328,7 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
     if (target.Format == SaveFormat::None) return {};
     if (picture.Empty()) return Error(kErrInvalidPicture, "Invalid picture");
     if (target.Format == SaveFormat::Jpeg) return WriteJpegFile(picture, target.Path);
+    if (target.Format == SaveFormat::Png) return WritePngFile(picture, target.Path);
     return WriteBitmapFile(picture.Bitmap(), picture.Palette(), target.Path);
 }
 

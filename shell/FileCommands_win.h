@@ -27,13 +27,16 @@ struct FileError {
     explicit operator bool() const { return Number != 0; }
 };
 
-// ".bmp", ".jpg", ".gif" through the platform's picture loader, ".pcx" through the PCX reader.
+// ".bmp", ".jpg", ".gif" through the platform's picture loader, ".pcx" through the PCX reader,
+// ".png" through the imaging component with transparency shown over `background` (0x00BBGGRR).
 // A missing file gives 53, a file that is no picture of its kind (an unknown extension, bytes the
-// loader refuses, a bitmap cut short) 481.
+// loader refuses, a bitmap cut short) 481. `picture` is changed only on success.
+FileError LoadPictureFile(const std::string& path, Picture& picture, COLORREF background);
+// The same over the canvas colour of the current settings.
 FileError LoadPictureFile(const std::string& path, Picture& picture);
 
-// Writes the picture by the extension of path: "jpg" as JPEG at quality 90, anything else as BMP
-// ("bmp" appended unless the extension is bmp). A replaced file is only ever swapped for a
+// Writes the picture by the extension of path: "jpg" as JPEG at quality 90, "png" as PNG, anything
+// else as BMP ("bmp" appended unless the extension is bmp). A replaced file is only ever swapped for a
 // completely written one. `written` receives the path actually used.
 FileError SavePictureFile(const Picture& picture, const std::string& path, std::string& written);
 

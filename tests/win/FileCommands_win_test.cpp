@@ -16,6 +16,7 @@
 #include "image/SafeFile.h"
 #include "image/SafeFile_win.h"
 #include "image/clsDIBSection_win.h"
+#include "tests/win/PngTestData.h"
 
 using namespace plenvue;
 
@@ -188,10 +189,10 @@ TEST(SavePictureFile, UnknownExtensionIsWrittenAsBitmapUnderTheExtendedName) {
     TempFolder tmp;
     Picture pic = TwoColourPicture(40, 20);
     std::string written;
-    FileError e = SavePictureFile(pic, tmp / "shot.png", written);
+    FileError e = SavePictureFile(pic, tmp / "shot.tif", written);
     ASSERT_FALSE(e) << e.Number << " " << e.Description;
-    EXPECT_EQ(written, tmp / "shot.png.bmp");
-    EXPECT_EQ(GetFileAttributesA((tmp / "shot.png").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(written, tmp / "shot.tif.bmp");
+    EXPECT_EQ(GetFileAttributesA((tmp / "shot.tif").c_str()), INVALID_FILE_ATTRIBUTES);
     std::vector<uint8_t> bytes = ReadAll(written);
     ASSERT_GE(bytes.size(), 54u);
     EXPECT_EQ(bytes[0], 'B');
@@ -328,6 +329,50 @@ TEST(LoadPictureFile, MissingGarbageAndTruncatedFilesMapToTheirErrors) {
     WriteAll(tmp / "whole.png", whole);
     EXPECT_EQ(LoadPictureFile(tmp / "whole.png", pic).Number, kErrInvalidPicture);
     EXPECT_FALSE(LoadPictureFile(tmp / "whole.bmp", pic));
+}
+
+TEST(SavePictureFile, PngIsWrittenAsPngAndReadsBackPixelEqual) {
+    ComInit com;
+    TempFolder tmp;
+    Picture pic = TwoColourPicture(41, 9);
+    std::string written;
+    FileError e = SavePictureFile(pic, tmp / "shot.PNG", written);
+    ASSERT_FALSE(e) << e.Number << " " << e.Description;
+    EXPECT_EQ(written, tmp / "shot.PNG");
+    std::vector<uint8_t> bytes = ReadAll(written);
+    ASSERT_GE(bytes.size(), 8u);
+    EXPECT_EQ(bytes[1], 'P');
+    Picture back;
+    ASSERT_FALSE(LoadPictureFile(written, back, RGB(0, 0, 0)));
+    ASSERT_EQ(back.PixelSize().cx, 41);
+    ASSERT_EQ(back.PixelSize().cy, 9);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 41; ++x) ASSERT_EQ(PixelOf(back, x, y), PixelOf(pic, x, y)) << x << "," << y;
+}
+
+TEST(LoadPictureFile, PngTransparencyIsShownOverTheCanvasColour) {
+    ComInit com;
+    TempFolder tmp;
+    WriteAll(tmp / "alpha.png", test::SamplePng());
+    Picture pic;
+    ASSERT_FALSE(LoadPictureFile(tmp / "alpha.png", pic, RGB(10, 200, 30)));
+    EXPECT_EQ(PixelOf(pic, 2, 0), RGB(10, 200, 30));
+    EXPECT_EQ(PixelOf(pic, 0, 0), RGB(255, 0, 0));
+}
+
+TEST(LoadPictureFile, HostilePngIsUnknownFormatMissingPngIsNotFound) {
+    ComInit com;
+    TempFolder tmp;
+    Picture pic;
+    EXPECT_EQ(LoadPictureFile(tmp / "missing.png", pic).Number, kErrFileNotFound);
+    int index = 0;
+    for (const std::vector<uint8_t>& bad : test::HostilePngs()) {
+        WriteAll(tmp / "bad.png", bad);
+        EXPECT_EQ(LoadPictureFile(tmp / "bad.png", pic).Number, kErrInvalidPicture) << "hostile sample " << index++;
+    }
+    WriteAll(tmp / "empty.png", {});
+    EXPECT_EQ(LoadPictureFile(tmp / "empty.png", pic).Number, kErrInvalidPicture);
+    EXPECT_TRUE(pic.Empty());
 }
 
 TEST(PrintCommand, ChoosesFirstPortraitPrinterElseTheDefault) {

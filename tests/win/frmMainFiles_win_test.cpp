@@ -97,10 +97,10 @@ TEST(frmMainFiles, MissingFileChangesNothingAndSaveSetsTheExtendedName) {
     EXPECT_EQ(w.form.CurrentFile(), file);
     EXPECT_FALSE(w.form.WorkingPicture().Empty());
 
-    ASSERT_TRUE(w.form.SavePic(f.path + "\\shot.png"));
-    EXPECT_EQ(w.form.CurrentFile(), f.path + "\\shot.png.bmp");
-    EXPECT_TRUE(f.Has("shot.png.bmp"));
-    EXPECT_FALSE(f.Has("shot.png"));
+    ASSERT_TRUE(w.form.SavePic(f.path + "\\shot.tif"));
+    EXPECT_EQ(w.form.CurrentFile(), f.path + "\\shot.tif.bmp");
+    EXPECT_TRUE(f.Has("shot.tif.bmp"));
+    EXPECT_FALSE(f.Has("shot.tif"));
 }
 
 TEST(frmMainFiles, AutoSaveNumbersThePrefixToo) {

@@ -307,3 +307,39 @@ TEST_F(OptionsDialog, RefusedTypingKeyRegistersAndStoresNothing) {
     App().Messages.erase(kMsgHotkeyNeedsCtrlOrAlt);
     DestroyWindow(owner);
 }
+
+TEST_F(OptionsDialog, ClipboardFormatAndDelayAreShownAndStoredOnOk) {
+    Settings().CopyEveryCapture = -1;
+    Settings().AutoSaveFormat = "JPEG";
+    Settings().CaptureDelay = 5;
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    EXPECT_EQ(IsDlgButtonChecked(d, frmOptions::kChkCopyEveryCapture), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboCaptureDelay, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboCaptureDelay, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Text(d, frmOptions::kCboCaptureDelay), "5 Seconds");
+    EXPECT_EQ(Text(d, frmOptions::kCboAutoSaveFormat), "JPEG");
+    EXPECT_TRUE(Visible(d, frmOptions::kChkCopyEveryCapture));
+    EXPECT_FALSE(Visible(d, frmOptions::kCboAutoSaveFormat));  // on the Auto Save page
+    CheckDlgButton(d, frmOptions::kChkCopyEveryCapture, BST_UNCHECKED);
+    SendDlgItemMessageA(d, frmOptions::kCboCaptureDelay, CB_SETCURSEL, 3, 0);
+    SendDlgItemMessageA(d, frmOptions::kCboAutoSaveFormat, CB_SETCURSEL, 1, 0);
+    f.Click(IDOK);
+    EXPECT_EQ(Settings().CopyEveryCapture, 0);
+    EXPECT_EQ(Settings().CaptureDelay, 10);
+    EXPECT_EQ(Settings().AutoSaveFormat, "PNG");
+    EXPECT_EQ(ReadSetting("Copy Every Capture"), "0");
+    EXPECT_EQ(ReadSetting("Capture Delay"), "10");
+    EXPECT_EQ(ReadSetting("Auto Save Format"), "PNG");
+}
+
+TEST_F(OptionsDialog, CancelLeavesTheCaptureSettingsUnstored) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);  // the fixture puts it back
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    SendDlgItemMessageA(f.hWnd(), frmOptions::kCboCaptureDelay, CB_SETCURSEL, 1, 0);
+    f.Click(IDCANCEL);
+    for (const char* name : {"Copy Every Capture", "Capture Delay", "Auto Save Format"})
+        EXPECT_FALSE(Stored(name)) << name << " was written";
+}

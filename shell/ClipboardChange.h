@@ -1,0 +1,22 @@
+// Which clipboard changes the monitor takes: each change once, however often the platform reports
+// it, and never what the program itself put there.
+#pragma once
+#include <cstdint>
+
+namespace plenvue {
+
+class ClipboardChanges {
+public:
+    // The program has just put its own picture there; `sequence` is the clipboard's sequence
+    // number after that.
+    void Own(uint32_t sequence);
+    // A change was reported while the clipboard had `sequence` and (`ownedByUs`) was or was not
+    // last filled by this program. True only for the first report of another program's change.
+    bool Take(uint32_t sequence, bool ownedByUs);
+
+private:
+    bool seen_ = false;
+    uint32_t last_ = 0;
+};
+
+}  // namespace plenvue

@@ -1,0 +1,221 @@
+// Pictures on and from the clipboard.
+#include "shell/Clipboard_win.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/PngWriter.h"
+#include "image/WicPicture_win.h"
+#include "image/clsDIBSection.h"
+
+namespace plenvue {
+namespace {
+
+// Moveable global memory, freed unless handed to the clipboard.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(size_t size) : h_(GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    ~GlobalBlock() {
+        if (h_) GlobalFree(h_);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL get() const { return h_; }
+    HGLOBAL release() {
+        HGLOBAL h = h_;
+        h_ = nullptr;
+        return h;
+    }
+    bool Fill(const void* a, size_t aSize, const void* b = nullptr, size_t bSize = 0) {
+        if (!h_) return false;
+        auto* p = static_cast<uint8_t*>(GlobalLock(h_));
+        if (!p) return false;
+        std::memcpy(p, a, aSize);
+        if (b) std::memcpy(p + aSize, b, bSize);
+        GlobalUnlock(h_);
+        return true;
+    }
+
+private:
+    HGLOBAL h_;
+};
+
+// A locked clipboard block; the clipboard keeps the memory.
+class LockedBlock {
+public:
+    explicit LockedBlock(HANDLE h) : h_(h), p_(h ? GlobalLock(h) : nullptr), size_(h ? GlobalSize(h) : 0) {}
+    ~LockedBlock() {
+        if (p_) GlobalUnlock(h_);
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    const uint8_t* data() const { return static_cast<const uint8_t*>(p_); }
+    size_t size() const { return p_ ? size_ : 0; }
+
+private:
+    HANDLE h_;
+    void* p_;
+    size_t size_;
+};
+
+bool SetData(UINT format, GlobalBlock& block) {
+    if (!SetClipboardData(format, block.get())) return false;
+    block.release();  // the clipboard owns it now
+    return true;
+}
+
+Picture PictureFromBitmapCopy(HBITMAP shared) {
+    // The clipboard keeps its own bitmap; the picture gets a copy it may delete.
+    HBITMAP copy = static_cast<HBITMAP>(CopyImage(shared, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return Picture::FromBitmap(copy, nullptr);
+}
+
+}  // namespace
+
+UINT PngClipboardFormat() {
+    static const UINT format = RegisterClipboardFormatA("PNG");
+    return format;
+}
+
+OpenedClipboard::OpenedClipboard(HWND owner, const ClipboardRetry& retry) {
+    for (int i = 0; i < retry.Attempts; ++i) {
+        if (i > 0 && retry.Pause) retry.Pause(retry.PauseMs);
+        if (OpenClipboard(owner)) {
+            open_ = true;
+            return;
+        }
+    }
+}
+
+OpenedClipboard::~OpenedClipboard() {
+    if (open_) CloseClipboard();
+}
+
+ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32_t& sequence,
+                                      const ClipboardRetry& retry) {
+    if (picture.Empty()) return ClipboardResult::NoPicture;
+    clsDIBSection dib;
+    ComPtr<IPictureDisp> disp;
+    if (FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
+        return ClipboardResult::Failed;
+    dib.CreateFromPicture(disp.get());
+    if (dib.IsEmpty()) return ClipboardResult::Failed;
+    GdiFlush();  // the picture was just drawn into the DIB
+
+    // Both forms are made before the clipboard is opened, so it is held only for the handing over.
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = dib.Width();
+    header.biHeight = dib.Height();
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const size_t pixelBytes = static_cast<size_t>(dib.BytesPerScanLine()) * static_cast<size_t>(dib.Height());
+    header.biSizeImage = static_cast<DWORD>(pixelBytes);
+    GlobalBlock dibBlock(sizeof header + pixelBytes);
+    if (!dibBlock.Fill(&header, sizeof header, dib.DIBSectionBitsPtr(), pixelBytes)) return ClipboardResult::Failed;
+    std::vector<uint8_t> png;
+    std::string reason;
+    if (!EncodePngToMemory(dib, png, reason)) return ClipboardResult::Failed;
+    GlobalBlock pngBlock(png.size());
+    if (!pngBlock.Fill(png.data(), png.size())) return ClipboardResult::Failed;
+
+    {
+        OpenedClipboard clipboard(owner, retry);
+        if (!clipboard) return ClipboardResult::Busy;
+        if (!EmptyClipboard()) return ClipboardResult::Failed;
+        const bool dibSet = SetData(CF_DIB, dibBlock);
+        const bool pngSet = SetData(PngClipboardFormat(), pngBlock);
+        if (!dibSet && !pngSet) return ClipboardResult::Failed;
+    }
+    sequence = ClipboardSequence();
+    return ClipboardResult::Ok;
+}
+
+ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Picture& picture,
+                                         const ClipboardRetry& retry) {
+    if (!ClipboardHasPicture()) return ClipboardResult::NoPicture;
+    OpenedClipboard clipboard(owner, retry);
+    if (!clipboard) return ClipboardResult::Busy;
+    Picture result;
+    if (IsClipboardFormatAvailable(PngClipboardFormat())) {
+        LockedBlock block(GetClipboardData(PngClipboardFormat()));
+        if (block.data()) DecodePngPicture(block.data(), block.size(), background, result);
+    }
+    if (result.Empty() && IsClipboardFormatAvailable(CF_BITMAP)) {
+        if (HANDLE shared = GetClipboardData(CF_BITMAP)) result = PictureFromBitmapCopy(static_cast<HBITMAP>(shared));
+    }
+    if (result.Empty() && IsClipboardFormatAvailable(CF_DIB)) {
+        LockedBlock block(GetClipboardData(CF_DIB));
+        if (block.data()) result = Picture::FromBitmap(DibSectionFromPackedDib(block.data(), block.size()), nullptr);
+    }
+    if (result.Empty()) return ClipboardResult::NoPicture;
+    picture = result;
+    return ClipboardResult::Ok;
+}
+
+bool ClipboardHasPicture() {
+    return IsClipboardFormatAvailable(PngClipboardFormat()) || IsClipboardFormatAvailable(CF_BITMAP) ||
+           IsClipboardFormatAvailable(CF_DIB);
+}
+
+bool ClipboardOwnedBy(HWND window) { return window && GetClipboardOwner() == window; }
+
+uint32_t ClipboardSequence() { return GetClipboardSequenceNumber(); }
+
+HBITMAP DibSectionFromPackedDib(const void* block, size_t size) {
+    if (!block || size < sizeof(BITMAPINFOHEADER)) return nullptr;
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, block, sizeof h);
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biPlanes != 1) return nullptr;
+    const int bpp = h.biBitCount;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
+    if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && (bpp == 16 || bpp == 32))) return nullptr;
+    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return nullptr;
+    const uint64_t width = static_cast<uint64_t>(h.biWidth);
+    const uint64_t height = static_cast<uint64_t>(h.biHeight < 0 ? -static_cast<int64_t>(h.biHeight) : h.biHeight);
+    if (width * height > kMaxWicPixels) return nullptr;
+    uint64_t colours = 0;
+    if (bpp <= 8) {
+        colours = h.biClrUsed ? h.biClrUsed : (1u << bpp);
+        if (colours > (1u << bpp)) return nullptr;
+    }
+    const uint64_t masks = h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+    const uint64_t stride = (width * bpp + 31) / 32 * 4;
+    const uint64_t needed = h.biSize + masks + colours * 4 + stride * height;
+    if (needed > size) return nullptr;
+
+    // The header and colours as GDI reads them: a plain 40-byte header, then masks or colours.
+    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) + 12);
+    BITMAPINFOHEADER plain = h;
+    plain.biSize = sizeof plain;
+    std::memcpy(info.data(), &plain, sizeof plain);
+    const auto* src = static_cast<const uint8_t*>(block);
+    if (masks) std::memcpy(info.data() + sizeof plain, src + h.biSize, 12);
+    else if (h.biCompression == BI_BITFIELDS) std::memcpy(info.data() + sizeof plain, src + 40, 12);  // inside a V4/V5 header
+    if (colours) std::memcpy(info.data() + sizeof plain, src + h.biSize, static_cast<size_t>(colours * 4));
+    const uint8_t* bits = src + h.biSize + masks + colours * 4;
+
+    BITMAPINFO out{};
+    out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    out.bmiHeader.biWidth = static_cast<LONG>(width);
+    out.bmiHeader.biHeight = static_cast<LONG>(height);
+    out.bmiHeader.biPlanes = 1;
+    out.bmiHeader.biBitCount = 24;
+    out.bmiHeader.biCompression = BI_RGB;
+    void* outBits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &outBits, nullptr, 0);
+    if (!dib) return nullptr;
+    HDC screen = GetDC(nullptr);
+    int lines = SetDIBits(screen, dib, 0, static_cast<UINT>(height), bits, reinterpret_cast<BITMAPINFO*>(info.data()),
+                          DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (lines != static_cast<int>(height)) {
+        DeleteObject(dib);
+        return nullptr;
+    }
+    return dib;
+}
+
+}  // namespace plenvue

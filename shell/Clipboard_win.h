@@ -1,0 +1,69 @@
+// The clipboard as the program uses it: its own picture put there as a device-independent bitmap
+// and as the registered "PNG" format, a picture taken from there in any of the forms other
+// programs leave (PNG, bitmap, DIB), and the clipboard open only as long as needed, with a few
+// tries while another program holds it.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "image/Picture_win.h"
+
+namespace plenvue {
+
+enum class ClipboardResult {
+    Ok,
+    Busy,       // another program kept the clipboard open through every try
+    NoPicture,  // nothing there in a form that is a picture (or the picture is unreadable)
+    Failed,     // no memory for the picture's forms, or the clipboard refused them
+};
+
+// How often to try opening the clipboard, and how to wait between tries.
+struct ClipboardRetry {
+    int Attempts = 10;
+    DWORD PauseMs = 30;
+    std::function<void(DWORD ms)> Pause = [](DWORD ms) { Sleep(ms); };
+};
+
+// The registered "PNG" clipboard format.
+UINT PngClipboardFormat();
+
+// The clipboard opened for a window; closed on destruction.
+class OpenedClipboard {
+public:
+    OpenedClipboard(HWND owner, const ClipboardRetry& retry);
+    ~OpenedClipboard();
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    explicit operator bool() const { return open_; }
+
+private:
+    bool open_ = false;
+};
+
+// Replaces the clipboard's contents by the picture (CF_DIB and "PNG"), the window becoming its
+// owner. `sequence` receives the clipboard's sequence number afterwards. An empty picture puts
+// nothing there and gives NoPicture.
+ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32_t& sequence,
+                                      const ClipboardRetry& retry = {});
+
+// A copy of the clipboard's picture: "PNG" first (its transparency over `background`, 0x00BBGGRR),
+// then a bitmap, then a DIB. `picture` is changed only on success.
+ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Picture& picture,
+                                         const ClipboardRetry& retry = {});
+
+// True when the clipboard holds something this program can take as a picture.
+bool ClipboardHasPicture();
+
+// True when `window` put the current contents there.
+bool ClipboardOwnedBy(HWND window);
+
+// The clipboard's sequence number, which changes with every change of its contents.
+uint32_t ClipboardSequence();
+
+// A packed DIB (header, colours, pixels) as a 24-bit DIB section; null when the block is no
+// well-formed DIB or does not hold all of it. `size` is the block's size in bytes.
+HBITMAP DibSectionFromPackedDib(const void* block, size_t size);
+
+}  // namespace plenvue
