@@ -392,9 +392,22 @@ def icon_clear(cv):
     cv.line(14, 8, 8, 14, RED)
 
 
+def icon_clipboard(cv):
+    """Copy to the clipboard: a picture on a clipboard board."""
+    cv.box(1, 2, 13, 15, OCHRE, BROWN)          # the board
+    cv.box(4, 0, 10, 3, SILVER, DARK)           # the clip
+    cv.rect(6, 1, 8, 1, DARK)
+    cv.box(3, 5, 11, 13, WHITE, DARK)           # the sheet
+    cv.rect(4, 6, 10, 9, SKY)                   # a small landscape on it
+    cv.rect(4, 10, 10, 12, GREEN)
+    cv.polygon([(4, 10.5), (7, 7.5), (10.5, 10.5)], DARKGREEN)
+    cv.px(9, 7, YELLOW)
+    cv.polygon([(11, 9.5), (15.5, 13), (11, 16)], BLUE, NAVY)  # the arrow out
+
+
 TOOLBAR = [icon_open, icon_save, icon_copy, icon_move, icon_delete, icon_monitor, icon_region,
            icon_window, icon_client, icon_windows, icon_repeat, icon_history, icon_help,
-           icon_prev, icon_next, icon_clear]
+           icon_prev, icon_next, icon_clear, icon_clipboard]
 
 
 def make_toolbar():

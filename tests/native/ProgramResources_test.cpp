@@ -58,13 +58,13 @@ Bmp ReadBmp(const std::string& name) {
     return bmp;
 }
 
-TEST(ProgramResources, ToolbarStripHoldsSixteenImagesOnMagenta) {
+TEST(ProgramResources, ToolbarStripHoldsSeventeenImagesOnMagenta) {
     Bmp bmp = ReadBmp("ToolBar.bmp");
-    ASSERT_EQ(bmp.width, 256);
+    ASSERT_EQ(bmp.width, 272);
     ASSERT_EQ(bmp.height, 16);
     ASSERT_EQ(bmp.bits, 24);
     // Each image draws something and leaves some transparent background.
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 17; ++i) {
         int magenta = 0;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) magenta += bmp.Rgb(16 * i + x, y) == 0xFF00FF;
