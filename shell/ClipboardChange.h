@@ -10,6 +10,10 @@ public:
     // The program has just put its own picture there; `sequence` is the clipboard's sequence
     // number after that.
     void Own(uint32_t sequence);
+    // The program has just read the clipboard; `sequence` is its number afterwards. Reading a
+    // format another program renders on request can count as a change of its own, which is then
+    // not a new picture.
+    void Read(uint32_t sequence) { Own(sequence); }
     // A change was reported while the clipboard had `sequence` and (`ownedByUs`) was or was not
     // last filled by this program. True only for the first report of another program's change.
     bool Take(uint32_t sequence, bool ownedByUs);

@@ -64,7 +64,8 @@ bool frmMain::SavePic(const std::string& path) {
 void frmMain::AutoSavePic() {
     if (picSwap_.Empty()) return;
     CurrentSettings& settings = Settings();
-    AutoSaveName name = autoSave_.Next(settings.SavePath, settings.PrefixFileName, settings.SuffixFileName, PathExists);
+    AutoSaveName name = autoSave_.Next(settings.SavePath, settings.PrefixFileName, settings.SuffixFileName, PathExists,
+                                       AutoSaveExtension(settings.AutoSaveFormat));
     settings.SavePath = name.Folder;
     if (name.Overflow) {
         MessageBoxA(hwnd_, Msg(10008).c_str(), kProgramName, MB_ICONERROR);

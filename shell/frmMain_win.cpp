@@ -38,7 +38,7 @@ constexpr const char* kSplitClass = "PlenvueSplitter";
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 // Toolbar buttons in order; 0 is a separator.
-constexpr int kToolbarLayout[] = {1, 2, 0, 3, 4, 5, 0, 14, 15, 16, 0, 6, 7, 8, 9, 10, 11, 0, 12, 0, 13};
+constexpr int kToolbarLayout[] = {1, 2, 0, 3, 4, 5, 0, 14, 15, 16, 0, 6, 7, 8, 9, 10, 11, 0, 12, 0, 13, 0, 17};
 
 void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const ILanguage* lang) {
     for (const MenuNode& n : nodes) {
@@ -85,7 +85,8 @@ bool frmMain::Load(int showCommand) {
 
     ACCEL keys[] = {
         {FCONTROL | FVIRTKEY, 'O', kCmdOpen},        {FCONTROL | FVIRTKEY, 'S', kCmdSave},
-        {FCONTROL | FVIRTKEY, 'C', kCmdCopyTo},      {FCONTROL | FVIRTKEY, 'M', kCmdMoveTo},
+        {FCONTROL | FSHIFT | FVIRTKEY, 'C', kCmdCopyTo}, {FCONTROL | FVIRTKEY, 'M', kCmdMoveTo},
+        {FCONTROL | FVIRTKEY, 'C', kCmdCopy},        {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
         {FVIRTKEY, VK_DELETE, kCmdDelete},           {FCONTROL | FVIRTKEY, 'P', kCmdPrint},
         {FSHIFT | FVIRTKEY, VK_F1, 1908},            {FSHIFT | FVIRTKEY, VK_F2, 1909},
         {FSHIFT | FVIRTKEY, VK_F3, 1910},            {FSHIFT | FVIRTKEY, VK_F4, 1911},
@@ -136,6 +137,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!HIWORD(lParam)) UpdateImageMenu(popup, !svMain_.GetPicture().Empty());
         break;
     }
+    case WM_TIMER:
+        if (delayed_.OnTimer(wParam)) return 0;
+        break;
     case WM_CLOSE:
         OnUnload();
         return 0;
@@ -237,6 +241,7 @@ void frmMain::OnCreate() {
     BuildMenuHelpTable();
     // Before joining the viewer chain: the platform sends draw-clipboard from inside the join.
     target_.Attach(hwnd_, this);
+    AttachDelayedCapture();
     if (Settings().ClipboardMonitorAtStart) JoinViewerChain();
 }
 
@@ -260,6 +265,7 @@ void frmMain::SetConPro() {
     const CurrentSettings& settings = Settings();
     SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
     SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
+    ShowCaptureDelay();
     int32_t colour = CanvasColorValue(settings.CanvasColor);
     if (colour >= 0) canvasColor_ = static_cast<COLORREF>(colour);
     svMain_.BackColor(colour);
@@ -293,23 +299,6 @@ void frmMain::ToggleAutoSave() {
     CurrentSettings& settings = Settings();
     settings.AutoSaveAtStart = settings.AutoSaveAtStart ? 0 : -1;
     SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
-}
-
-void frmMain::SetPic() {
-    if (!IsClipboardFormatAvailable(CF_BITMAP) || !OpenClipboard(hwnd_)) return;
-    HBITMAP copy = nullptr;
-    // The clipboard keeps its own bitmap; the picture gets a copy it may delete.
-    if (HANDLE shared = GetClipboardData(CF_BITMAP))
-        copy = static_cast<HBITMAP>(CopyImage(shared, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    CloseClipboard();
-    if (!copy) return;
-    Picture picture = Picture::FromBitmap(copy, nullptr);
-    if (picture.Empty()) return;
-    picSwap_ = picture;
-    SetStatus(Msg(10018));
-    ShowPic();
-    SetCurrentFile("");
-    if (Settings().AutoSaveAtStart) AutoSavePic();
 }
 
 void frmMain::BuildMenu() {
@@ -414,6 +403,9 @@ void frmMain::OnCommand(int id) {
     case kCmdIncludeCursor: SetMenuChecked(id, !MenuChecked(id)); return;
     case kCmdCMonitor: ToggleClipboardMonitor(); return;
     case kCmdAutoSave: ToggleAutoSave(); return;
+    case kTbCopy:
+    case kCmdCopy: CopyPicture(true); return;
+    case kCmdPaste: PastePicture(); return;
     case kCmdClearClip:
         if (OpenClipboard(hwnd_)) {
             EmptyClipboard();
@@ -442,11 +434,14 @@ void frmMain::OnCommand(int id) {
     }
     if (id >= kTbCaptureFirst && id <= kTbCaptureLast) SnapIt(id - kTbCaptureFirst);
     else if (id >= kCmdCaptureFirst && id <= kCmdCaptureLast) SnapIt(id - kCmdCaptureFirst);
+    else if (id >= kCmdDelayFirst && id <= kCmdDelayLast) SetCaptureDelay(id - kCmdDelayFirst);
 }
 
 void frmMain::SnapIt(int index) {
-    ShowWindow(hwnd_, SW_HIDE);
-    CaptureSleep(CaptureHideDelayMs);
+    if (RequestCapture(index)) CaptureNow(index);
+}
+
+void frmMain::CaptureNow(int index) {
     Picture picture;
     if (index == 0 || index == 2 || index == 3 || index == 5) {
         clsCapture& engine = SharedCapture();
@@ -474,6 +469,8 @@ void frmMain::SnapIt(int index) {
     SetCurrentFile("");
     // A capture that yields nothing leaves an empty canvas, not the previous picture.
     ShowPic();
+    // Before auto-save: the monitor then sees our own picture and leaves it alone.
+    if (Settings().CopyEveryCapture) CopyPicture(false);
     if (Settings().AutoSaveAtStart) AutoSavePic();
     SIZE s = picSwap_.PixelSize();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
@@ -736,6 +733,7 @@ void frmMain::OnUnload() {
     if (unloaded_) return;
     unloaded_ = true;
     if (!App().BeepFile.empty()) DeleteFileA(App().BeepFile.c_str());
+    delayed_.Stop();
     for (int i = 0; i < 6; ++i) UnregisterHotKey(hwnd_, kHotkeyFirst + i);
     LeaveViewerChain();
     RemoveNotifyIcon();

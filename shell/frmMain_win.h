@@ -13,6 +13,8 @@
 #include "controls/CommonControls_win.h"
 #include "controls/ScrollView_win.h"
 #include "shell/AutoSaveName.h"
+#include "shell/ClipboardChange.h"
+#include "shell/DelayedCapture_win.h"
 #include "shell/HistoryPane_win.h"
 #include "image/Picture_win.h"
 #include "base/win/modCBSubclass_win.h"
@@ -44,8 +46,16 @@ public:
     void GetCurrentSettings();
     // Applies the current settings to the window: check marks and canvas colour.
     void SetConPro();
-    // Takes a bitmap from the clipboard onto the canvas.
+    // The clipboard monitor: takes a picture another program put on the clipboard onto the canvas,
+    // each change once.
     void SetPic();
+    // Copy: the working picture onto the clipboard (nothing with an empty canvas); `report` says
+    // so in the status bar.
+    void CopyPicture(bool report);
+    // Paste: the clipboard's picture as the current picture, whether or not the monitor is on.
+    void PastePicture();
+    // The capture delay for this run, by the Tools menu's entry index (none, 3, 5, 10 seconds).
+    void SetCaptureDelay(int index);
     // Relabels menus and the status text from the current language object (after a change).
     void ApplyLanguage();
 
@@ -113,6 +123,15 @@ private:
     void mnuFileOperator(int index);
     void mnuPrint();
     void LeaveViewerChain();
+    // In frmMainClipboard_win.cpp.
+    void TakeClipboardPicture(const Picture& picture);
+    void ShowCaptureDelay();
+    void AttachDelayedCapture();
+    void SetNotifyTip(const std::string& text);
+    // Hides the window and starts the delay; true when the capture is to run at once.
+    bool RequestCapture(int index);
+    // The capture itself, the window already hidden; shows it again at the end.
+    void CaptureNow(int index);
 
     HWND hwnd_ = nullptr;
     ScrollView svMain_;
@@ -154,6 +173,9 @@ private:
     std::vector<MenuHelpKey> menuHelp_;
     MessageTargetAttachment target_;
     AutoSaveNamer autoSave_;
+    ClipboardChanges clipboardChanges_;
+    bool readingClipboard_ = false;
+    DelayedCapture delayed_;
 };
 
 }  // namespace plenvue

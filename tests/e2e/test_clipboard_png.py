@@ -215,7 +215,8 @@ class ClipboardPngTest(PlenvueTestCase):
             self.assertEqual(crop(decode_png(f.read()), x + 5, y + 5, w - 10, h - 10), screen)
         time.sleep(2.0)  # room for a second, wrong, clipboard round
         self.assertEqual(os.listdir(self.dir), ["cap0.png"])
-        self.assertTrue(probe("status").startswith("File "), probe("status"))
+        # The status is the capture's, not the clipboard monitor's.
+        self.assertEqual(probe("status"), "Capture Image Success1024*768")
         self.assertEqual(probe("caption"), "Korvane Plenvue--" + wine_path(saved))
         # A picture another program copies afterwards is still taken, once.
         elsewhere = tempfile.mkdtemp(prefix="plenvue-other-")
@@ -297,8 +298,10 @@ class ClipboardPngTest(PlenvueTestCase):
                         seen)
         self.assertEqual(probe("status"), "Capture Image Success1024*768")
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
-        # The picture is the screen without Plenvue's window, the pattern window in it.
-        self.assertEqual(self.canvas_pixels(220, 130), self.pixels(0, 0, 220, 130))
+        # The picture is the screen with the pattern window in it, shown from its top left.
+        x, y, w, h = PATTERN
+        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        self.assertEqual(self.pixels(left + x + 5, top + y + 5, w - 10, h - 10), self.pattern_pixels())
 
     def test_same_hot_key_during_the_count_cancels_the_capture(self):
         reg_set("Capture Delay", "10")
