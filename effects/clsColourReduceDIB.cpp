@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "effects/PaletteLookup.h"
+#include "effects/PixelLanesSse2.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -50,29 +51,15 @@ private:
 // exact at every half, so converting with the default rounding (to nearest, ties to even) gives
 // the same value as the scalar rule.
 #if defined(__SSE2__)
-inline __m128i LanePixels(__m128i v) {  // pixel k (bytes 3k..3k+2) into lane k
-    const __m128i m0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), m1 = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
-    const __m128i m2 = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), m3 = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(v, m0), _mm_and_si128(_mm_slli_si128(v, 1), m1)),
-                        _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), m2), _mm_and_si128(_mm_slli_si128(v, 3), m3)));
-}
-
-inline __m128i PackedPixels(__m128i q) {  // lanes back to 12 contiguous bytes; the top 4 are 0
-    const __m128i m0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), m1 = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
-    const __m128i m2 = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), m3 = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(q, m0), _mm_srli_si128(_mm_and_si128(q, m1), 1)),
-                        _mm_or_si128(_mm_srli_si128(_mm_and_si128(q, m2), 2), _mm_srli_si128(_mm_and_si128(q, m3), 3)));
-}
-
 // Four pixels in 12 bytes to their grey triples in 12 bytes.
 inline __m128i GreyFour(__m128i v) {
-    const __m128i px = LanePixels(v);
+    const __m128i px = sse2::SpreadPixels(v);
     const __m128i br = _mm_and_si128(px, _mm_set1_epi32(0x00FF00FF));  // blue, red as 16-bit
     const __m128i g = _mm_and_si128(_mm_srli_epi32(px, 8), _mm_set1_epi32(0xFF));
     const __m128i sum = _mm_add_epi32(_mm_madd_epi16(br, _mm_set1_epi32(222 << 16 | 71)),
                                       _mm_madd_epi16(g, _mm_set1_epi32(707)));
     const __m128i grey = _mm_cvtps_epi32(_mm_div_ps(_mm_cvtepi32_ps(sum), _mm_set1_ps(1000.0f)));
-    return PackedPixels(_mm_or_si128(_mm_or_si128(grey, _mm_slli_epi32(grey, 8)), _mm_slli_epi32(grey, 16)));
+    return sse2::GatherPixels(_mm_or_si128(_mm_or_si128(grey, _mm_slli_epi32(grey, 8)), _mm_slli_epi32(grey, 16)));
 }
 #endif
 
