@@ -18,12 +18,10 @@ namespace {
 
 using imageprocess::View;
 
-// Source bytes [b0, b1) of row y, at least 16 of them, through the prepared kernel into dest.
+// Bytes [b0, b1) of a row, at least 16 of them, through the prepared kernel into out; tp[t] is
+// the source of tap t for byte 0.
 template <class K>
-void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
-    const uint8_t* tp[81];
-    for (int32_t t = 0; t < fk.taps; ++t) tp[t] = src.Row(y + fk.dy[t]) + fk.dx[t];
-    uint8_t* out = dst.Row(y);
+void KernelSpan(const K& fk, const uint8_t* const* tp, uint8_t* out, int32_t b0, int32_t b1) {
     const int32_t d = fk.divisor;
     const __m128i zero = _mm_setzero_si128();
     const __m128i magic = _mm_set1_epi16(static_cast<int16_t>(fk.magic));
@@ -128,11 +126,10 @@ void RingSpan(const K& fk, const View& src, const View& dst, int32_t y,
     if (b < b1) chunk(b1 - 16);  // overlapping tail: same inputs, same bytes
 }
 
-// 3x3 minimum (kMin) or maximum over bytes [b0, b1) of row y, at least 16 of them.
+// 3x3 minimum (kMin) or maximum over bytes [b0, b1) of a row, at least 16 of them, into out;
+// r holds the rows above, at and below it.
 template <bool kMin>
-void RankSpan(const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
-    const uint8_t* r[3] = {src.Row(y - 1), src.Row(y), src.Row(y + 1)};
-    uint8_t* out = dst.Row(y);
+void RankSpan(const uint8_t* const* r, uint8_t* out, int32_t b0, int32_t b1) {
     auto chunk = [&](int32_t at) {
         __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r[0] + at - 3));
         for (int32_t j = 0; j < 3; ++j) {

@@ -258,17 +258,17 @@ namespace {
 // Source bytes [b0, b1) of row y through the prepared kernel into dest.
 template <class K>
 void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
-#if PLENVUE_SSE2
-    if (b1 - b0 >= 16) {
-        sse2::KernelSpan(fk, src, dst, y, b0, b1);
-        return;
-    }
-#endif
     const uint8_t* tp[81];
     for (int32_t t = 0; t < fk.taps; ++t) tp[t] = src.Row(y + fk.dy[t]) + fk.dx[t];
     uint8_t* out = dst.Row(y);
     const int32_t d = fk.divisor;
     int32_t b = b0;
+#if PLENVUE_SSE2
+    if (b1 - b0 >= 16) {
+        sse2::KernelSpan(fk, tp, out, b0, b1);
+        return;
+    }
+#endif
     for (; b < b1; ++b) {
         int32_t s = 0;
         for (int32_t t = 0; t < fk.taps; ++t) s += fk.k[t] * tp[t][b];
@@ -279,15 +279,15 @@ void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_
 // 3x3 minimum (kMin) or maximum over bytes [b0, b1) of row y.
 template <bool kMin>
 void RankSpan(const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
-#if PLENVUE_SSE2
-    if (b1 - b0 >= 16) {
-        sse2::RankSpan<kMin>(src, dst, y, b0, b1);
-        return;
-    }
-#endif
     const uint8_t* r[3] = {src.Row(y - 1), src.Row(y), src.Row(y + 1)};
     uint8_t* out = dst.Row(y);
     int32_t b = b0;
+#if PLENVUE_SSE2
+    if (b1 - b0 >= 16) {
+        sse2::RankSpan<kMin>(r, out, b0, b1);
+        return;
+    }
+#endif
     for (; b < b1; ++b) {
         uint8_t m = kMin ? 255 : 0;
         for (int32_t j = 0; j < 3; ++j)
