@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "effects/clsImageProcessDIB.h"
-#include "tests/native/EffectsReference.h"
+#include "tests/support/EffectsReference.h"
 
 namespace plenvue {
 namespace {

@@ -11,7 +11,7 @@
 #include "effects/clsColourReduceDIB.h"
 #include "effects/clsPalette.h"
 #include "image/clsDIBSectionSave.h"
-#include "tests/native/ColourReduceReference.h"
+#include "tests/support/ColourReduceReference.h"
 
 using namespace plenvue;
 

@@ -6,6 +6,7 @@
 #include "capture/clsCapture_win.h"
 #include "image/SafeFile_win.h"
 #include "base/ErrorObject.h"
+#include "base/win/Handles_win.h"
 
 namespace plenvue {
 namespace {
@@ -156,13 +157,13 @@ void cPrinter::PaintPicture(const Picture& picture, int32_t x, int32_t y, int32_
     const size_t stride = (static_cast<size_t>(bm.bmWidth) * 3 + 3) / 4 * 4;
     std::vector<uint8_t> bits(stride * static_cast<size_t>(bm.bmHeight));
     {
-        HDC screen = GetDC(nullptr);
+        WindowDC screen = WindowDC::Client(nullptr);
         HPALETTE palette = picture.Palette();
-        HPALETTE old = palette ? SelectPalette(screen, palette, TRUE) : nullptr;
-        if (palette) RealizePalette(screen);
-        int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), bits.data(), &info, DIB_RGB_COLORS);
-        if (palette) SelectPalette(screen, old, TRUE);
-        ReleaseDC(nullptr, screen);
+        HPALETTE old = palette ? SelectPalette(screen.get(), palette, TRUE) : nullptr;
+        if (palette) RealizePalette(screen.get());
+        int lines = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), bits.data(), &info,
+                              DIB_RGB_COLORS);
+        if (palette) SelectPalette(screen.get(), old, TRUE);
         if (lines != bm.bmHeight) Fail("cannot read the picture");
     }
     EnsurePage();

@@ -61,8 +61,8 @@ Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int
     if (!source.get()) return Picture();
     MemoryDC memory(CreateCompatibleDC(source.get()));
     if (!memory) return Picture();
-    UniqueGdi bitmap(CreateCompatibleBitmap(source.get(), width, height));
-    UniqueGdi palette;
+    UniqueBitmap bitmap(CreateCompatibleBitmap(source.get(), width, height));
+    UniquePalette palette;
     {
         SelectedObject selBitmap(memory.get(), bitmap.get());
         HPALETTE oldPalette = nullptr;
@@ -75,7 +75,7 @@ Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int
             GetSystemPaletteEntries(source.get(), 0, 256, lp->palPalEntry);
             palette.reset(CreatePalette(lp));
             if (palette) {
-                oldPalette = SelectPalette(memory.get(), static_cast<HPALETTE>(palette.get()), FALSE);
+                oldPalette = SelectPalette(memory.get(), palette.get(), FALSE);
                 RealizePalette(memory.get());
             }
         }
@@ -90,8 +90,8 @@ Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int
         }
         if (oldPalette) SelectPalette(memory.get(), oldPalette, FALSE);
     }
-    return Picture::FromBitmap(static_cast<HBITMAP>(bitmap.release()),
-                               static_cast<HPALETTE>(palette.release()));
+    return Picture::FromBitmap(bitmap.release(),
+                               palette.release());
 }
 
 clsCapture& SharedCapture() {

@@ -43,11 +43,8 @@ void frmFullScreen::ShowModal(HWND owner) {
     engine.CaptureMethod(0);
     try {
         frozen_ = engine.Capture();
-    } catch (const ErrorObject& e) {
-        MessageBoxA(owner, ErrorBoxText(e).c_str(), kExeName, MB_ICONERROR);
-        return;
-    } catch (const std::exception& e) {
-        MessageBoxA(owner, e.what(), kExeName, MB_ICONERROR);
+    } catch (...) {
+        ShowWindowException(owner);
         return;
     }
     hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFullScreenClass, nullptr, WS_POPUP, 0, 0,

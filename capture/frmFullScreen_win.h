@@ -37,8 +37,8 @@ private:
     RegionSelector selector_;
     Picture frozen_;
     Picture captured_;
-    UniqueGdi solidPen_;
-    UniqueGdi dottedPen_;
+    UniquePen solidPen_;
+    UniquePen dottedPen_;
     bool dotted_ = false;
     bool closed_ = false;
     int screenWidth_ = 0;

@@ -41,8 +41,7 @@ void frmSnapWindow::ShowModal(HWND owner) {
         RegisterClassExA(&wc);
     }
     // Load: the form takes no visible space; it owns the timer and receives the forwarded events.
-    App().ModalDialog = true;
-    modalSet_ = true;
+    modal_.emplace();
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kSnapWindowClass, "", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
                             Instance(), this);
     std::string reason;
@@ -134,7 +133,7 @@ void frmSnapWindow::Tick() {
     ScreenRect outline = ClampOutlineToScreen(ToScreenRect(r), GetSystemMetrics(SM_CXSCREEN),
                                               GetSystemMetrics(SM_CYSCREEN));
     int oldRop = SetROP2(dc.get(), R2_NOTXORPEN);
-    UniqueGdi pen(CreatePen(PS_SOLID, kOutlineWidth, RGB(0, 0, 0)));
+    UniquePen pen(CreatePen(PS_SOLID, kOutlineWidth, RGB(0, 0, 0)));
     {
         SelectedObject selPen(dc.get(), pen.get());
         SelectedObject selBrush(dc.get(), GetStockObject(NULL_BRUSH));
@@ -194,6 +193,7 @@ void frmSnapWindow::Message(int32_t slot, HWND, UINT message, WPARAM, LPARAM lPa
     try {
         OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     } catch (...) {
+        ShowWindowException(hwnd_);
         Close();
     }
     // Result 0: the mouse message goes on to its window.
@@ -206,8 +206,7 @@ void frmSnapWindow::Unload() {
     hooked_ = false;
     freeHook_ = nullptr;
     ravelin_.reset();
-    if (modalSet_) App().ModalDialog = false;
-    modalSet_ = false;
+    modal_.reset();
 }
 
 void frmSnapWindow::Close() {

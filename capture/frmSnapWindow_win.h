@@ -3,11 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "base/win/Handles_win.h"
 #include "image/Picture_win.h"
 #include "base/win/modCBSubclass_win.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 
@@ -53,7 +55,7 @@ private:
     MOUSEHOOKSTRUCT lastMouse_{};
     Picture captured_;
     bool closed_ = false;
-    bool modalSet_ = false;
+    std::optional<ModalDialogScope> modal_;  // while the form is up
     MessageTargetAttachment target_;
 };
 

@@ -117,8 +117,8 @@ void Light3D::Draw(HDC dc) const {
     RECT rc{};
     GetClientRect(hwnd_, &rc);
     if (backStyle_ != 0) {
-        UniqueGdi brush(CreateSolidBrush(back_));
-        FillRect(dc, &rc, static_cast<HBRUSH>(brush.get()));
+        UniqueBrush brush(CreateSolidBrush(back_));
+        FillRect(dc, &rc, brush.get());
     }
     if (HBITMAP bitmap = picture_.Bitmap()) {
         SIZE s = picture_.PixelSize();

@@ -160,8 +160,8 @@ void Preview::OnSize(int width, int height) {
 void Preview::Draw(HDC dc) const {
     RECT rc{};
     GetClientRect(hwnd_, &rc);
-    UniqueGdi brush(CreateSolidBrush(back_));
-    FillRect(dc, &rc, static_cast<HBRUSH>(brush.get()));
+    UniqueBrush brush(CreateSolidBrush(back_));
+    FillRect(dc, &rc, brush.get());
     RECT image = ImageRect();
     if (border_) FrameRect(dc, &image, GetSysColorBrush(COLOR_WINDOWFRAME));
     if (HBITMAP bitmap = picture_.Bitmap()) {

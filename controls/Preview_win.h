@@ -84,7 +84,7 @@ private:
     bool bold_ = false;
     bool italic_ = false;
     std::string fontName_;  // empty: the default GUI font
-    UniqueGdi font_;
+    UniqueFont font_;
     bool pressed_ = false;
     int twipsX_ = 15;
     int twipsY_ = 15;

@@ -5,6 +5,7 @@
 
 #include "controls/ScrollMath.h"
 #include "controls/modWndProcEx_win.h"
+#include "base/win/WindowThunk_win.h"
 
 namespace plenvue {
 
@@ -29,7 +30,7 @@ bool ScrollView::Create(HWND parent, DWORD exStyle, int id) {
     if (!GetClassInfoExA(Instance(), kClassName, &wc)) {
         wc = WNDCLASSEXA{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = SurfaceProc;
+        wc.lpfnWndProc = ControlWindowProc<ScrollView>;
         wc.hInstance = Instance();
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = kClassName;
@@ -137,7 +138,7 @@ void ScrollView::Render() {
         MemoryDC mem(CreateCompatibleDC(dc.get()));
         SelectedObject sel(mem.get(), image_.get());
         RECT all{0, 0, w, h};
-        FillRect(mem.get(), &all, static_cast<HBRUSH>(brush_.get()));
+        FillRect(mem.get(), &all, brush_.get());
         if (HBITMAP bmp = picture_.Bitmap()) {
             SIZE s = picture_.PixelSize();
             MemoryDC src(CreateCompatibleDC(dc.get()));
@@ -214,12 +215,12 @@ void ScrollView::Paint(HDC dc, const RECT& area) {
                rc.top + origin_.y, SRCCOPY);
         // Whatever lies beyond the image (a client wider than the screen) gets the background.
         RECT right{std::max<LONG>(rc.left, imageSize_.cx - origin_.x), rc.top, rc.right, rc.bottom};
-        if (right.left < right.right) FillRect(dc, &right, static_cast<HBRUSH>(brush_.get()));
+        if (right.left < right.right) FillRect(dc, &right, brush_.get());
         RECT below{rc.left, std::max<LONG>(rc.top, imageSize_.cy - origin_.y), rc.right, rc.bottom};
-        if (below.top < below.bottom) FillRect(dc, &below, static_cast<HBRUSH>(brush_.get()));
+        if (below.top < below.bottom) FillRect(dc, &below, brush_.get());
         return;
     }
-    FillRect(dc, &rc, static_cast<HBRUSH>(brush_.get()));
+    FillRect(dc, &rc, brush_.get());
     // Without a persistent image (too large to allocate) the picture is drawn straight from its bitmap.
     if (view_ == 1) {
         if (HBITMAP bmp = picture_.Bitmap()) {
@@ -231,23 +232,7 @@ void ScrollView::Paint(HDC dc, const RECT& area) {
     }
 }
 
-LRESULT CALLBACK ScrollView::SurfaceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        static_cast<ScrollView*>(cs->lpCreateParams)->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<ScrollView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    try {
-        return self->SurfaceMessage(msg, wParam, lParam);
-    } catch (const std::exception&) {
-        // Overflow in the scroll arithmetic leaves the view where it was.
-        return 0;
-    }
-}
-
-LRESULT ScrollView::SurfaceMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ScrollView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;

@@ -55,8 +55,11 @@ public:
 
 private:
     // The surface: painting from the persistent image and the Ctrl+key scrolling.
-    static LRESULT CALLBACK SurfaceProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    LRESULT SurfaceMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    template <class T>
+    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend T* WindowObject(HWND, UINT, LPARAM) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void MeasureLineSteps();
     void Render();
     void UpdateScrollBars(bool reset);
@@ -77,9 +80,9 @@ private:
     POINT origin_{0, 0};
     bool busy_ = false;
     bool shown_ = false;  // the scroll bars follow the content only once the window has been shown
-    UniqueGdi brush_;
+    UniqueBrush brush_;
     // The persistent image: at least screen size, holding the whole rendered picture.
-    UniqueGdi image_;
+    UniqueBitmap image_;
     SIZE imageSize_{0, 0};
 };
 

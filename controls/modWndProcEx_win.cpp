@@ -6,6 +6,7 @@
 
 #include "controls/ScrollView_win.h"
 #include "base/ErrorObject.h"
+#include "base/win/WindowThunk_win.h"
 
 namespace plenvue {
 
@@ -85,12 +86,10 @@ LRESULT CALLBACK ScrollViewWindowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (auto* owner = static_cast<ScrollView*>(GetPropA(window, kObjectPtr))) {
-            try {
+            // A failure (overflow in the scroll arithmetic) is shown and leaves the view where it was.
+            return GuardedCall<LRESULT>(window, 0, [&] {
                 return owner->ViewWindowMessage(old, window, message, wParam, lParam);
-            } catch (const std::exception&) {
-                // Overflow in the scroll arithmetic leaves the view where it was.
-                return 0;
-            }
+            });
         }
         {
             LRESULT result = CallWindowProcA(old, window, message, wParam, lParam);

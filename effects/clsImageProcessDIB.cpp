@@ -5,8 +5,7 @@
 //  - a fast form (row-major, SSE2 where it pays) for arguments that cannot fail. Every output byte
 //    depends only on source bytes, and a source row is overwritten (by the copy-back into the
 //    picture) only after the last row that reads it, so the order does not change results.
-// Kernels are summed in 16-bit lanes only when no sum can leave 16 bits; wrapped intermediate
-// sums are then harmless, since the true total fits.
+// The SSE2 spans are in ImageProcessSse2.h and HlsSse2.h; this file picks them.
 // With a progress listener the fast forms run in strips of columns and report each column of a
 // strip after the strip; without one they run over the whole width.
 #include "effects/clsImageProcessDIB.h"
@@ -15,12 +14,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "effects/HlsSse2.h"
+#include "effects/ImageProcessSse2.h"
+#include "effects/ImageView.h"
 #include "effects/modHLSRGB.h"
 #include "base/Arith.h"
 #include "image/Rnd.h"
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
 #define PLENVUE_SSE2 1
 #endif
 
@@ -36,13 +37,7 @@ constexpr int32_t kErrBadSize = kObjectErrorBase + 1305;
 constexpr int32_t kErrBadType = kObjectErrorBase + 1306;
 constexpr int32_t kStripColumns = 64;
 
-struct View {
-    uint8_t* bits = nullptr;
-    int32_t stride = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint8_t* Row(int32_t y) const { return bits + static_cast<ptrdiff_t>(y) * stride; }
-};
+using imageprocess::View;
 
 View ViewOf(clsDIBSection& d) {
     View v;
@@ -269,39 +264,8 @@ void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_
     const int32_t d = fk.divisor;
     int32_t b = b0;
 #if PLENVUE_SSE2
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i magic = _mm_set1_epi16(static_cast<int16_t>(fk.magic));
-    const __m128i shift = _mm_cvtsi32_si128(fk.shift);
-    auto chunk = [&](int32_t at) {
-        __m128i lo = zero, hi = zero;
-        for (int32_t t = 0; t < fk.taps; ++t) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tp[t] + at));
-            const __m128i vl = _mm_unpacklo_epi8(v, zero), vh = _mm_unpackhi_epi8(v, zero);
-            const int16_t k = fk.k[t];
-            if (k == 1) {
-                lo = _mm_add_epi16(lo, vl);
-                hi = _mm_add_epi16(hi, vh);
-            } else if (k == -1) {
-                lo = _mm_sub_epi16(lo, vl);
-                hi = _mm_sub_epi16(hi, vh);
-            } else {
-                const __m128i kv = _mm_set1_epi16(k);
-                lo = _mm_add_epi16(lo, _mm_mullo_epi16(vl, kv));
-                hi = _mm_add_epi16(hi, _mm_mullo_epi16(vh, kv));
-            }
-        }
-        // Negative sums give 0 after truncation and clamping, so cut them before dividing.
-        lo = _mm_max_epi16(lo, zero);
-        hi = _mm_max_epi16(hi, zero);
-        if (d > 1) {
-            lo = _mm_srl_epi16(_mm_mulhi_epu16(lo, magic), shift);
-            hi = _mm_srl_epi16(_mm_mulhi_epu16(hi, magic), shift);
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(lo, hi));
-    };
     if (b1 - b0 >= 16) {
-        for (; b + 16 <= b1; b += 16) chunk(b);
-        if (b < b1) chunk(b1 - 16);  // overlapping tail: same inputs, same bytes
+        sse2::KernelSpan(fk, tp, out, b0, b1);
         return;
     }
 #endif
@@ -312,76 +276,6 @@ void KernelSpan(const K& fk, const View& src, const View& dst, int32_t y, int32_
     }
 }
 
-#if PLENVUE_SSE2
-// Row y of a ring kernel (FastKernel::ringHalf 1 or 2) over bytes [b0, b1), at least 16 of them.
-// Column sums of 3 and 5 rows go to v3 and v5 (bytes b0 - 3 * half up to b1 + 3 * half), then the
-// horizontal sums of those give the boxes.
-template <int32_t kHalf, class K>
-void RingSpan(const K& fk, const View& src, const View& dst, int32_t y,
-              int32_t b0, int32_t b1, int16_t* v3, int16_t* v5) {
-    const __m128i zero = _mm_setzero_si128();
-    const int32_t v0 = b0 - 3 * kHalf, n = b1 + 3 * kHalf - v0;
-    const uint8_t* rows[5];
-    for (int32_t j = -kHalf; j <= kHalf; ++j) rows[j + kHalf] = src.Row(y + j) + v0;
-    auto columns = [&](int32_t i) {
-        __m128i s3l = zero, s3h = zero;
-        for (int32_t j = kHalf - 1; j <= kHalf + 1; ++j) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[j] + i));
-            s3l = _mm_add_epi16(s3l, _mm_unpacklo_epi8(v, zero));
-            s3h = _mm_add_epi16(s3h, _mm_unpackhi_epi8(v, zero));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(v3 + i), s3l);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(v3 + i + 8), s3h);
-        if (kHalf == 2) {
-            for (int32_t j : {0, 4}) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[j] + i));
-                s3l = _mm_add_epi16(s3l, _mm_unpacklo_epi8(v, zero));
-                s3h = _mm_add_epi16(s3h, _mm_unpackhi_epi8(v, zero));
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(v5 + i), s3l);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(v5 + i + 8), s3h);
-        }
-    };
-    int32_t i = 0;
-    for (; i + 16 <= n; i += 16) columns(i);
-    if (i < n) columns(n - 16);
-
-    const __m128i k0 = _mm_set1_epi16(fk.ring[0]), k1 = _mm_set1_epi16(fk.ring[1]), k2 = _mm_set1_epi16(fk.ring[2]);
-    const bool centre = fk.ring[0] != 0, unit1 = fk.ring[1] == 1;
-    const __m128i magic = _mm_set1_epi16(static_cast<int16_t>(fk.magic));
-    const __m128i shift = _mm_cvtsi32_si128(fk.shift);
-    const bool divide = fk.divisor > 1;
-    const uint8_t* mid = src.Row(y);
-    uint8_t* out = dst.Row(y);
-    auto load = [](const int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
-    auto eight = [&](int32_t b, __m128i c) {
-        const int32_t j = b - v0;
-        const __m128i box3 = _mm_add_epi16(_mm_add_epi16(load(v3 + j - 3), load(v3 + j)), load(v3 + j + 3));
-        __m128i s = unit1 ? box3 : _mm_mullo_epi16(box3, k1);
-        if (kHalf == 2) {
-            const __m128i box5 = _mm_add_epi16(
-                _mm_add_epi16(_mm_add_epi16(load(v5 + j - 6), load(v5 + j - 3)), _mm_add_epi16(load(v5 + j), load(v5 + j + 3))),
-                load(v5 + j + 6));
-            s = _mm_add_epi16(s, _mm_mullo_epi16(box5, k2));
-        }
-        if (centre) s = _mm_add_epi16(s, _mm_mullo_epi16(c, k0));
-        // Negative sums give 0 after truncation and clamping, so cut them before dividing.
-        s = _mm_max_epi16(s, zero);
-        if (divide) s = _mm_srl_epi16(_mm_mulhi_epu16(s, magic), shift);
-        return s;
-    };
-    auto chunk = [&](int32_t b) {
-        const __m128i c = centre ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + b)) : zero;
-        const __m128i lo = eight(b, _mm_unpacklo_epi8(c, zero));
-        const __m128i hi = eight(b + 8, _mm_unpackhi_epi8(c, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b), _mm_packus_epi16(lo, hi));
-    };
-    int32_t b = b0;
-    for (; b + 16 <= b1; b += 16) chunk(b);
-    if (b < b1) chunk(b1 - 16);  // overlapping tail: same inputs, same bytes
-}
-#endif
-
 // 3x3 minimum (kMin) or maximum over bytes [b0, b1) of row y.
 template <bool kMin>
 void RankSpan(const View& src, const View& dst, int32_t y, int32_t b0, int32_t b1) {
@@ -389,19 +283,8 @@ void RankSpan(const View& src, const View& dst, int32_t y, int32_t b0, int32_t b
     uint8_t* out = dst.Row(y);
     int32_t b = b0;
 #if PLENVUE_SSE2
-    auto chunk = [&](int32_t at) {
-        __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r[0] + at - 3));
-        for (int32_t j = 0; j < 3; ++j) {
-            for (int32_t dx = -3; dx <= 3; dx += 3) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r[j] + at + dx));
-                m = kMin ? _mm_min_epu8(m, v) : _mm_max_epu8(m, v);
-            }
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), m);
-    };
     if (b1 - b0 >= 16) {
-        for (; b + 16 <= b1; b += 16) chunk(b);
-        if (b < b1) chunk(b1 - 16);
+        sse2::RankSpan<kMin>(r, out, b0, b1);
         return;
     }
 #endif
@@ -461,8 +344,8 @@ void KernelColumns(const K& fk, const View& src, const View& dst, const View* ba
         const size_t n = static_cast<size_t>(b1 - b0 + 6 * fk.ringHalf);
         sums.resize(2 * n);
         PassRows(src, dst, back, h, b0, b1, [&](int32_t y) {
-            if (fk.ringHalf == 1) RingSpan<1>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
-            else RingSpan<2>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
+            if (fk.ringHalf == 1) sse2::RingSpan<1>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
+            else sse2::RingSpan<2>(fk, src, dst, y, b0, b1, sums.data(), sums.data() + n);
         });
         return;
     }
@@ -591,37 +474,15 @@ void clsImageProcessDIB::AddImages(clsDIBSection& cFrom, clsDIBSection& cTo, int
     }
     const int32_t n = 3 * W;
 #if PLENVUE_SSE2
-    // Within 16 bits every intermediate is exact; packing clamps to 0..255. Offsets for a 16-byte
-    // chunk that starts at channel phase 0, 1 or 2.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i fmv = _mm_set1_epi16(static_cast<int16_t>(fm));
-    const __m128i tmv = _mm_set1_epi16(static_cast<int16_t>(tm));
-    alignas(16) int16_t offs[3][2][16];
-    for (int p = 0; p < 3; ++p)
-        for (int e = 0; e < 16; ++e) {
-            offs[p][0][e] = static_cast<int16_t>(fo[(p + e) % 3]);
-            offs[p][1][e] = static_cast<int16_t>(too[(p + e) % 3]);
-        }
+    const sse2::AddImagesRows fast(fo, too, fm, tm);
 #endif
     for (int32_t y = 0; y < H; ++y) {
         const uint8_t* f = from.Row(y);
         uint8_t* t = to.Row(y);
         int32_t b = 0;
 #if PLENVUE_SSE2
-        if (bound <= 32767) {
-            for (int phase = 0; b + 16 <= n; b += 16, phase = (phase + 1) % 3) {
-                const __m128i fv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(f + b));
-                const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + b));
-                const __m128i* o = reinterpret_cast<const __m128i*>(offs[phase]);
-                const __m128i lo = _mm_add_epi16(
-                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpacklo_epi8(fv, zero), o[0]), fmv),
-                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpacklo_epi8(tv, zero), o[2]), tmv));
-                const __m128i hi = _mm_add_epi16(
-                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpackhi_epi8(fv, zero), o[1]), fmv),
-                    _mm_mullo_epi16(_mm_add_epi16(_mm_unpackhi_epi8(tv, zero), o[3]), tmv));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(t + b), _mm_packus_epi16(lo, hi));
-            }
-        }
+        // Within 16 bits every intermediate is exact.
+        if (bound <= 32767) b = fast.Row(f, t, n);
 #endif
         for (; b < n; ++b) {
             const int c = b % 3;
@@ -707,19 +568,7 @@ void clsImageProcessDIB::Fade(clsDIBSection& cImage, int32_t lAmount) {
             uint8_t* row = v.Row(y);
             int32_t b = b0;
 #if PLENVUE_SSE2
-            const __m128i zero = _mm_setzero_si128();
-            const __m128i one = _mm_set1_epi16(1);
-            const __m128i amount = _mm_set1_epi16(static_cast<int16_t>(lAmount));
-            // p / 255 == (p + (p >> 8) + 1) >> 8 for every product p = byte * amount <= 65025.
-            auto div255 = [&](__m128i p) {
-                return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_srli_epi16(p, 8)), one), 8);
-            };
-            for (; b + 16 <= b1; b += 16) {
-                const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + b));
-                const __m128i lo = div255(_mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), amount));
-                const __m128i hi = div255(_mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), amount));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + b), _mm_packus_epi16(lo, hi));
-            }
+            b = sse2::FadeSpan(row, b, b1, lAmount);
 #endif
             for (; b < b1; ++b) row[b] = static_cast<uint8_t>(row[b] * lAmount / 255);
         }
@@ -728,87 +577,6 @@ void clsImageProcessDIB::Fade(clsDIBSection& cImage, int32_t lAmount) {
 }
 
 namespace {
-
-#if PLENVUE_SSE2
-// Four pixels at a time through the same single-precision steps as RGBToHLS and HLSToRGB: every
-// lane performs the IEEE operations of the scalar code in the same order (divisions stay
-// divisions, x / 2 is x * 0.5 exactly), and each branch becomes a select, so the bits agree.
-struct Hls4 {
-    __m128 h, s, l;
-};
-
-inline __m128 Select(__m128 mask, __m128 a, __m128 b) {
-    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
-}
-
-inline Hls4 RGBToHLS4(__m128i r, __m128i g, __m128i b) {
-    const __m128 k255 = _mm_set1_ps(255.0f);
-    const __m128 rp = _mm_div_ps(_mm_cvtepi32_ps(r), k255);
-    const __m128 gp = _mm_div_ps(_mm_cvtepi32_ps(g), k255);
-    const __m128 bp = _mm_div_ps(_mm_cvtepi32_ps(b), k255);
-    const __m128 mx = _mm_max_ps(_mm_max_ps(rp, gp), bp);
-    const __m128 mn = _mm_min_ps(_mm_min_ps(rp, gp), bp);
-    const __m128 sum = _mm_add_ps(mx, mn);
-    Hls4 o;
-    o.l = _mm_mul_ps(sum, _mm_set1_ps(0.5f));
-    const __m128 grey = _mm_cmpeq_ps(mx, mn);
-    const __m128 d = _mm_sub_ps(mx, mn);
-    const __m128 low = _mm_cmple_ps(o.l, _mm_set1_ps(0.5f));
-    const __m128 den = Select(low, sum, _mm_sub_ps(_mm_sub_ps(_mm_set1_ps(2.0f), mx), mn));
-    o.s = _mm_andnot_ps(grey, _mm_div_ps(d, den));
-    const __m128 redMax = _mm_cmpeq_ps(rp, mx);
-    const __m128 greenMax = _mm_cmpeq_ps(gp, mx);
-    const __m128 num = Select(redMax, _mm_sub_ps(gp, bp), Select(greenMax, _mm_sub_ps(bp, rp), _mm_sub_ps(rp, gp)));
-    const __m128 q = _mm_div_ps(num, d);
-    const __m128 h = Select(redMax, q, _mm_add_ps(Select(greenMax, _mm_set1_ps(2.0f), _mm_set1_ps(4.0f)), q));
-    o.h = _mm_andnot_ps(grey, h);
-    return o;
-}
-
-// Channels times 255, converted with the default rounding (nearest, ties to even) as RoundChannel
-// does; a value it would reject comes out as 0x80000000.
-inline void HLSToRGB4(const Hls4& in, __m128i& r, __m128i& g, __m128i& b) {
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 h = in.h, s = in.s, l = in.l;
-    const __m128 low = _mm_cmple_ps(l, _mm_set1_ps(0.5f));
-    const __m128 mn = Select(low, _mm_mul_ps(l, _mm_sub_ps(one, s)), _mm_sub_ps(l, _mm_mul_ps(s, _mm_sub_ps(one, l))));
-    const __m128 mx = _mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), l), mn);
-    const __m128 d = _mm_sub_ps(mx, mn);
-    // Sixth pairs: k = 0 below 1, 2 below 3, 4 otherwise; the third channel is mn -/+ (h - k) d.
-    const __m128 first = _mm_cmplt_ps(h, one);
-    const __m128 second = _mm_andnot_ps(first, _mm_cmplt_ps(h, _mm_set1_ps(3.0f)));
-    const __m128 k = Select(first, _mm_setzero_ps(), Select(second, _mm_set1_ps(2.0f), _mm_set1_ps(4.0f)));
-    const __m128 p = _mm_mul_ps(_mm_sub_ps(h, k), d);
-    const __m128 below = _mm_cmplt_ps(h, k);
-    const __m128 other = Select(below, _mm_sub_ps(mn, p), _mm_add_ps(mn, p));
-    __m128 rp = Select(first, mx, Select(second, Select(below, other, mn), Select(below, mn, other)));
-    __m128 gp = Select(first, Select(below, mn, other), Select(second, mx, Select(below, other, mn)));
-    __m128 bp = Select(first, Select(below, other, mn), Select(second, Select(below, mn, other), mx));
-    const __m128 flat = _mm_cmpeq_ps(s, _mm_setzero_ps());
-    rp = Select(flat, l, rp);
-    gp = Select(flat, l, gp);
-    bp = Select(flat, l, bp);
-    const __m128 k255 = _mm_set1_ps(255.0f);
-    r = _mm_cvtps_epi32(_mm_mul_ps(rp, k255));
-    g = _mm_cvtps_epi32(_mm_mul_ps(gp, k255));
-    b = _mm_cvtps_epi32(_mm_mul_ps(bp, k255));
-}
-
-// Pixel k of a 16-byte load (bytes 3k .. 3k+2) into the low three bytes of lane k, and back.
-inline __m128i SpreadPixels(__m128i v) {
-    const __m128i m0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), m1 = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
-    const __m128i m2 = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), m3 = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(v, m0), _mm_and_si128(_mm_slli_si128(v, 1), m1)),
-                        _mm_or_si128(_mm_and_si128(_mm_slli_si128(v, 2), m2), _mm_and_si128(_mm_slli_si128(v, 3), m3)));
-}
-
-inline __m128i GatherPixels(__m128i q) {
-    const __m128i m0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0), m1 = _mm_setr_epi32(0, 0xFFFFFF, 0, 0);
-    const __m128i m2 = _mm_setr_epi32(0, 0, 0xFFFFFF, 0), m3 = _mm_setr_epi32(0, 0, 0, 0xFFFFFF);
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(q, m0), _mm_srli_si128(_mm_and_si128(q, m1), 1)),
-                        _mm_or_si128(_mm_srli_si128(_mm_and_si128(q, m2), 2), _mm_srli_si128(_mm_and_si128(q, m3), 3)));
-}
-#endif
 
 // Per-pixel HLS effect: exact visiting order when an argument can push a channel out of 0..255,
 // row-major otherwise. op.Pixel(r, g, b, outR, outG, outB) for one pixel; op.Four(hls) changes
@@ -837,39 +605,7 @@ void HlsPass(const View& v, const ProgressPass& pass, bool exact, const Op& op) 
             int32_t x = 3 * c0;
             const int32_t end = 3 * c1;
 #if PLENVUE_SSE2
-            // Runs of equal pixels (common in screen pictures) reuse the last four results.
-            const __m128i low12 = _mm_setr_epi32(-1, -1, -1, 0);
-            __m128i lastIn = _mm_set1_epi32(-1), lastOut = _mm_setzero_si128();
-            for (; x + 12 <= end && x + 16 <= rowBytes; x += 12) {
-                uint8_t* p = row + x;
-                const __m128i v16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const __m128i in = _mm_and_si128(v16, low12);
-                __m128i out;
-                if (_mm_movemask_epi8(_mm_cmpeq_epi8(in, lastIn)) == 0xFFFF) {
-                    out = lastOut;
-                } else {
-                    const __m128i px = SpreadPixels(v16);
-                    const __m128i byte = _mm_set1_epi32(0xFF);
-                    Hls4 hls = RGBToHLS4(_mm_and_si128(_mm_srli_epi32(px, 16), byte),
-                                         _mm_and_si128(_mm_srli_epi32(px, 8), byte), _mm_and_si128(px, byte));
-                    op.Four(hls);
-                    __m128i r, g, b;
-                    HLSToRGB4(hls, r, g, b);
-                    const __m128i any = _mm_or_si128(_mm_or_si128(r, g), b);
-                    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_andnot_si128(byte, any), _mm_setzero_si128())) != 0xFFFF) {
-                        // A channel outside 0..255: the scalar steps raise the error.
-                        for (int k = 0; k < 4; ++k) pixel(p + 3 * k);
-                        lastIn = _mm_set1_epi32(-1);
-                        continue;
-                    }
-                    out = GatherPixels(_mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(g, 8)), _mm_slli_epi32(r, 16)));
-                    lastIn = in;
-                    lastOut = out;
-                }
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), out);
-                const uint32_t tail = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(out, 8)));
-                std::memcpy(p + 8, &tail, 4);
-            }
+            x = sse2::HlsSpan(row, x, end, rowBytes, op, pixel);
 #endif
             for (; x < end; x += 3) pixel(row + x);
         }
@@ -891,14 +627,7 @@ struct LightenOp {
         HLSToRGB(h, s, l, ro, go, bo);
     }
 #if PLENVUE_SSE2
-    void Four(Hls4& v) const {
-        const __m128d f = _mm_set1_pd(factor);
-        const __m128 lo = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(v.l), f));
-        const __m128 hi = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(v.l, v.l)), f));
-        const __m128 l = _mm_movelh_ps(lo, hi);
-        const __m128 one = _mm_set1_ps(1.0f);
-        v.l = Select(_mm_cmpgt_ps(l, one), one, l);
-    }
+    void Four(sse2::Hls4& v) const { sse2::LightenFour(v, factor); }
 #endif
 };
 
@@ -911,10 +640,7 @@ struct ColouriseOp {
         HLSToRGB(hue, s, l, ro, go, bo);
     }
 #if PLENVUE_SSE2
-    void Four(Hls4& v) const {
-        v.s = Select(_mm_cmpeq_ps(v.h, _mm_setzero_ps()), _mm_set1_ps(saturation), v.s);
-        v.h = _mm_set1_ps(hue);
-    }
+    void Four(sse2::Hls4& v) const { sse2::ColouriseFour(v, hue, saturation); }
 #endif
 };
 

@@ -6,6 +6,7 @@
 
 #include "effects/modHLSRGB.h"
 #include "base/win/Handles_win.h"
+#include "base/win/WindowThunk_win.h"
 #include "base/MessageText.h"
 #include "base/win/modDeclare_win.h"
 
@@ -20,25 +21,6 @@ constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
 constexpr int kHueHeight = 24;
 constexpr int kAnchorLeft = 185, kAnchorTop = 62;
 
-// A dialog template with no controls: they are all made when the dialog starts, in pixels.
-std::vector<WORD> EmptyDialogTemplate() {
-    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
-    d->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    d->cdit = 0;
-    d->cx = 300;
-    d->cy = 120;
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    for (const char* c = "Set Filters"; *c; ++c) t.push_back(static_cast<WORD>(*c));
-    t.push_back(0);
-    t.push_back(8);
-    for (const char* c = "MS Shell Dlg"; *c; ++c) t.push_back(static_cast<WORD>(*c));
-    t.push_back(0);
-    if (t.size() % 2) t.push_back(0);
-    return t;
-}
-
 void RegisterBoxClass() {
     WNDCLASSA wc{};
     if (GetClassInfoA(Instance(), frmFilters::kBoxClass, &wc)) return;
@@ -50,94 +32,50 @@ void RegisterBoxClass() {
     RegisterClassA(&wc);
 }
 
-std::string Item(int32_t id, const char* fallback = "") {
+std::string LangItem(int32_t id, const char* fallback = "") {
     const ILanguage* lang = App().Language.get();
     return lang ? lang->getItemValue(id, fallback) : std::string(fallback);
 }
 
-void ShowError(HWND owner, const std::exception& e) { MessageBoxA(owner, e.what(), kExeName, MB_ICONERROR); }
-
 }  // namespace
 
-void frmFilters::ShowModal(HWND owner) {
-    RegisterBoxClass();
-    std::vector<WORD> t = EmptyDialogTemplate();
-    DialogBoxIndirectParamA(Instance(), reinterpret_cast<DLGTEMPLATE*>(t.data()), owner, DlgProc,
-                            reinterpret_cast<LPARAM>(this));
-    hwnd_ = nullptr;
+DialogTemplate frmFilters::Template() const {
+    // No controls: they are all made when the dialog starts, in pixels.
+    return DialogTemplate(DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 300, 120,
+                          "Set Filters");
 }
 
-INT_PTR CALLBACK frmFilters::DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    frmFilters* self = nullptr;
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<frmFilters*>(lParam);
-        self->hwnd_ = dlg;
-        SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<frmFilters*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        ShowError(dlg, e);
-        return TRUE;
-    }
-}
-
-LRESULT CALLBACK frmFilters::BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<frmFilters*>(GetWindowLongPtrA(box, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(box, msg, wParam, lParam);
-    try {
-        switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(box, &ps);
-            self->PaintBox(box, dc);
-            EndPaint(box, &ps);
-            return 0;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            if (box == self->picHue_)
-                self->OnHueMouseDown(msg == WM_LBUTTONDOWN, static_cast<int16_t>(LOWORD(lParam)),
-                                     static_cast<int16_t>(HIWORD(lParam)));
-            return 0;
-        default:
-            break;
-        }
-    } catch (const std::exception& e) {
-        ShowError(GetParent(box), e);
-        return 0;
-    }
-    return DefWindowProcA(box, msg, wParam, lParam);
-}
-
-INT_PTR frmFilters::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
+bool frmFilters::BoxMessage(HWND box, UINT msg, LPARAM lParam) {
     switch (msg) {
-    case WM_INITDIALOG:
-        OnActivate();
-        return TRUE;
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        const int code = HIWORD(wParam);
-        if (id == IDOK && code == BN_CLICKED) {
-            cancelled_ = false;
-            OnUnload();
-            EndDialog(hwnd_, IDOK);
-        } else if (id == IDCANCEL) {  // the Cancel button, Escape and the close box
-            OnUnload();
-            EndDialog(hwnd_, IDCANCEL);
-        } else if (id == kPercentId && code == EN_CHANGE) {
-            if (active_) OnPercentChange();
-        } else if ((id == kUniformId || id == kRandomId) && code == BN_CLICKED) {
-            OnOptionClick();
-        }
-        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(box, &ps);
+        PaintBox(box, dc);
+        EndPaint(box, &ps);
+        return true;
     }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (box == picHue_)
+            OnHueMouseDown(msg == WM_LBUTTONDOWN, static_cast<int16_t>(LOWORD(lParam)),
+                           static_cast<int16_t>(HIWORD(lParam)));
+        return true;
     default:
-        return FALSE;
+        return false;
+    }
+}
+
+void frmFilters::OnCommand(int id, int code) {
+    if (id == IDOK && code == BN_CLICKED) {
+        cancelled_ = false;
+        Close();
+    } else if (id == IDCANCEL) {  // the Cancel button, Escape and the close box
+        Close();
+    } else if (id == kPercentId && code == EN_CHANGE) {
+        if (active_) OnPercentChange();
+    } else if ((id == kUniformId || id == kRandomId) && code == BN_CLICKED) {
+        OnOptionClick();
     }
 }
 
@@ -147,13 +85,20 @@ HWND frmFilters::MakeChild(const char* cls, const char* text, DWORD style, int x
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     SendMessageA(c, WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
     if (std::string(cls) == kBoxClass) {
-        SetWindowLongPtrA(c, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrA(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmFilters::BoxProc));
+        for (WindowSubclass& box : boxes_) {
+            if (box) continue;
+            box.Attach(c, [this](HWND h, UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+                result = 0;
+                return BoxMessage(h, msg, lParam);
+            });
+            break;
+        }
     }
     return c;
 }
 
-void frmFilters::OnActivate() {
+void frmFilters::OnInit() {
+    RegisterBoxClass();
     // The form at its design size, in pixels, with the controls of every type; hidden ones wait.
     RECT r{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
@@ -206,8 +151,8 @@ void frmFilters::OnActivate() {
 
 void frmFilters::BuildAmountControls() {
     if (layout_.noiseOptions) {
-        SetWindowTextA(optNoise_[0], Item(baseResId_ + 4, "Uniform").c_str());
-        SetWindowTextA(optNoise_[1], Item(baseResId_ + 6, "Random").c_str());
+        SetWindowTextA(optNoise_[0], LangItem(baseResId_ + 4, "Uniform").c_str());
+        SetWindowTextA(optNoise_[1], LangItem(baseResId_ + 6, "Random").c_str());
         SetWindowPos(optNoise_[0], nullptr, anchorLeft_ + 5, anchorTop_ + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SetWindowPos(optNoise_[1], nullptr, anchorLeft_ + 5, anchorTop_ + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(optNoise_[0], SW_SHOW);
@@ -243,8 +188,8 @@ void frmFilters::BuildHueControls() {
 }
 
 void frmFilters::ApplyTexts() {
-    SetWindowTextA(hwnd_, Item(baseResId_).c_str());
-    SetWindowTextA(lblFilters_, ExpandLineBreaks(Item(baseResId_ + 2)).c_str());
+    SetWindowTextA(hwnd_, LangItem(baseResId_).c_str());
+    SetWindowTextA(lblFilters_, ExpandLineBreaks(LangItem(baseResId_ + 2)).c_str());
     SetWindowTextA(cmdOK_, Msg(101).c_str());
     SetWindowTextA(cmdCancel_, Msg(102).c_str());
 }
@@ -320,26 +265,24 @@ void frmFilters::PaintBox(HWND box, HDC dc) {
         GetClientRect(box, &c);
         for (int32_t column = 0; column < kHueBarColumns; ++column) {
             RECT line{column, 0, column + 1, c.bottom};
-            HBRUSH b = CreateSolidBrush(column == markerX_ ? RGB(0, 0, 0) : HueBarColour(column));
-            FillRect(dc, &line, b);
-            DeleteObject(b);
+            UniqueBrush b(CreateSolidBrush(column == markerX_ ? RGB(0, 0, 0) : HueBarColour(column)));
+            FillRect(dc, &line, b.get());
         }
     } else if (box == picSelected_) {
         RECT c{};
         GetClientRect(box, &c);
-        UniqueGdi b(CreateSolidBrush(swatch_));
-        FillRect(dc, &c, static_cast<HBRUSH>(b.get()));
+        UniqueBrush b(CreateSolidBrush(swatch_));
+        FillRect(dc, &c, b.get());
     }
 }
 
 void frmFilters::Message(int32_t slot, HWND window, UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     if (window == hwnd_ && message == WM_HSCROLL && trackBar_.hWnd() &&
         reinterpret_cast<HWND>(lParam) == trackBar_.hWnd()) {
-        try {
+        GuardedCall(hwnd_, 0, [this] {
             SetPercentText(std::to_string(trackBar_.Pos()));
-        } catch (const std::exception& e) {
-            ShowError(hwnd_, e);
-        }
+            return 0;
+        });
         result = 0;
         return;
     }
@@ -351,6 +294,7 @@ void frmFilters::OnUnload() {
     trackBar_.Destroy();
     upDown_.Destroy();
     target_.Reset();
+    for (WindowSubclass& box : boxes_) box.Reset();
     preview_.ClearUp();
     original_.ClearUp();
 }

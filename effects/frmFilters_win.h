@@ -7,15 +7,17 @@
 #include <string>
 
 #include "controls/CommonControls_win.h"
+#include "controls/FormDialog_win.h"
 #include "effects/FilterControls.h"
 #include "effects/clsImageProcessDIB.h"
 #include "image/clsDIBSection.h"
 #include "image/Picture_win.h"
+#include "base/win/WindowSubclass_win.h"
 #include "base/win/modCBSubclass_win.h"
 
 namespace plenvue {
 
-class frmFilters : public IMessageTarget {
+class frmFilters : public FormDialog, public IMessageTarget {
 public:
     // Control ids of the dialog.
     static constexpr int kPreviewId = 1001, kHueId = 1002, kSelectedId = 1003, kPercentId = 1004,
@@ -24,7 +26,7 @@ public:
     static constexpr const char* kBoxClass = "PlenvueFilterBox";
 
     frmFilters() = default;
-    ~frmFilters() = default;
+    ~frmFilters() override = default;
     frmFilters(const frmFilters&) = delete;
     frmFilters& operator=(const frmFilters&) = delete;
 
@@ -39,24 +41,24 @@ public:
 
     // The picture whose top-left part the preview box shows at its natural size.
     void PreviewPicture(const Picture& picture) { source_ = picture; }
-    // Shows the dialog modally over owner and returns when it has closed.
-    void ShowModal(HWND owner);
-    HWND hWnd() const { return hwnd_; }
 
     void Message(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
+protected:
+    DialogTemplate Template() const override;
+    void OnInit() override;
+    void OnCommand(int id, int code) override;
+    void OnUnload() override;
+
 private:
-    static INT_PTR CALLBACK DlgProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    static LRESULT CALLBACK BoxProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnActivate();
+    // The drawn boxes' paint and mouse messages; true when handled.
+    bool BoxMessage(HWND box, UINT msg, LPARAM lParam);
     void BuildAmountControls();
     void BuildHueControls();
     void ApplyTexts();
     void OnHueMouseDown(bool leftButton, int32_t x, int32_t y);
     void OnPercentChange();
     void OnOptionClick();
-    void OnUnload();
     void SetPercentText(const std::string& text);
     std::string PercentText() const;
     void ReloadPreview();
@@ -73,7 +75,6 @@ private:
     int32_t percentage_ = 0;
 
     Picture source_;
-    HWND hwnd_ = nullptr;
     HWND picPreview_ = nullptr, picHue_ = nullptr, picSelected_ = nullptr, txtPercent_ = nullptr;
     HWND optNoise_[2] = {nullptr, nullptr};
     HWND lblFilters_ = nullptr;
@@ -88,6 +89,7 @@ private:
     CTrackBarCtl trackBar_;
     CUpDownCtl upDown_;
     MessageTargetAttachment target_;
+    WindowSubclass boxes_[3];  // preview, hue bar, swatch
     bool active_ = false;
 };
 

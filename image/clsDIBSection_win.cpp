@@ -10,6 +10,7 @@
 #include "image/SafeFile_win.h"
 #include "image/clsDIBSection.h"
 #include "base/ErrorObject.h"
+#include "base/win/Handles_win.h"
 
 namespace plenvue {
 namespace {
@@ -41,49 +42,38 @@ HBITMAP MakeSection(HDC dc, const DibHeader& h, uint8_t*& bits) {
 
 class GdiStorage : public DibStorage {
 public:
-    GdiStorage(HDC dc, HBITMAP dib, uint8_t* bits) : dc_(dc), dib_(dib) {
+    GdiStorage(MemoryDC dc, UniqueBitmap dib, uint8_t* bits) : dc_(std::move(dc)), dib_(std::move(dib)) {
         bits_ = bits;
-        previous_ = SelectObject(dc_, dib_);
+        previous_ = SelectObject(dc_.get(), dib_.get());
     }
-    ~GdiStorage() override {
-        SelectObject(dc_, previous_);
-        DeleteObject(dib_);
-        DeleteDC(dc_);
-    }
+    // The section leaves the DC before either goes (the members go bitmap first, then DC).
+    ~GdiStorage() override { SelectObject(dc_.get(), previous_); }
     // GDI may batch drawing into the section; direct access must see it.
     void Sync() override { GdiFlush(); }
-    HDC Dc() const { return dc_; }
-    HBITMAP Dib() const { return dib_; }
+    HDC Dc() const { return dc_.get(); }
+    HBITMAP Dib() const { return dib_.get(); }
 
 private:
-    HDC dc_;
-    HBITMAP dib_;
+    MemoryDC dc_;
+    UniqueBitmap dib_;
     HGDIOBJ previous_ = nullptr;
 };
 
 std::unique_ptr<DibStorage> MakeGdiStorage(const DibHeader& header) {
-    HDC dc = CreateCompatibleDC(nullptr);
+    MemoryDC dc(CreateCompatibleDC(nullptr));
     if (!dc) return nullptr;
     uint8_t* bits = nullptr;
-    HBITMAP dib = MakeSection(dc, header, bits);
-    if (!dib) {
-        DeleteDC(dc);
-        return nullptr;
-    }
-    return std::make_unique<GdiStorage>(dc, dib, bits);
+    UniqueBitmap dib(MakeSection(dc.get(), header, bits));
+    if (!dib) return nullptr;
+    return std::make_unique<GdiStorage>(std::move(dc), std::move(dib), bits);
 }
 
 // Owned handles for the temporary DCs of CopyToClipboard and CreateFromPicture.
-struct DcDeleter {
-    void operator()(HDC dc) const {
-        if (dc) DeleteDC(dc);
-    }
-};
-using ScopedDc = std::unique_ptr<HDC__, DcDeleter>;
+using ScopedDc = MemoryDC;
 
 ScopedDc MemoryDcLikeDisplay() {
     ScopedDc display(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-    if (!display) return nullptr;
+    if (!display) return ScopedDc();
     return ScopedDc(CreateCompatibleDC(display.get()));
 }
 
@@ -160,18 +150,19 @@ bool clsDIBSection::CopyToClipboard(bool bAsDIB) {
         return false;
     }
     if (!hdc()) return false;
-    HBITMAP bitmap = CreateCompatibleBitmap(display.get(), Width(), Height());
+    UniqueBitmap bitmap(CreateCompatibleBitmap(display.get(), Width(), Height()));
     if (!bitmap) return false;
-    HGDIOBJ previous = SelectObject(dc.get(), bitmap);
-    PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
-    SelectObject(dc.get(), previous);
+    {
+        SelectedObject selected(dc.get(), bitmap.get());
+        PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+    }
     bool placed = false;
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
-        placed = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+        placed = SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr;
         CloseClipboard();
     }
-    if (!placed) DeleteObject(bitmap);  // otherwise the clipboard owns it
+    if (placed) bitmap.release();  // the clipboard owns it
     return placed;
 }
 

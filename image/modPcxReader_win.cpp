@@ -10,16 +10,15 @@
 
 #include "image/modPcxReader.h"
 #include "base/ErrorObject.h"
+#include "base/win/Handles_win.h"
 
 namespace plenvue {
 namespace {
 
 HBITMAP MakeScreenBitmap(const BITMAPINFO* info, const void* bits) {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return nullptr;
-    HBITMAP bmp = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return bmp;
+    WindowDC screen = WindowDC::Client(nullptr);
+    if (!screen.get()) return nullptr;
+    return CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
 }
 
 HBITMAP Bitmap256(const PcxImage& img, HPALETTE& palette) {
@@ -41,14 +40,11 @@ HBITMAP Bitmap256(const PcxImage& img, HPALETTE& palette) {
         info->bmiColors[i] = RGBQUAD{rgb[2], rgb[1], rgb[0], 0};
         log->palPalEntry[i] = PALETTEENTRY{rgb[0], rgb[1], rgb[2], 0};
     }
-    HBITMAP bmp = MakeScreenBitmap(info, img.pixels.data());
+    UniqueBitmap bmp(MakeScreenBitmap(info, img.pixels.data()));
     if (!bmp) return nullptr;
     palette = CreatePalette(log);
-    if (!palette) {
-        DeleteObject(bmp);
-        return nullptr;
-    }
-    return bmp;
+    if (!palette) return nullptr;
+    return bmp.release();
 }
 
 HBITMAP Bitmap24(const PcxImage& img) {
@@ -91,22 +87,22 @@ IPictureDisp* LoadPCX(const std::string& sFileName) {
             throw ErrorObject(r.errorNumber, kExeName, std::string(ErrorText(r.errorNumber)) + " (" + r.reason + ")");
     }
 
-    HPALETTE palette = nullptr;
-    HBITMAP bitmap = r.image.planes == 1 ? Bitmap256(r.image, palette) : Bitmap24(r.image);
+    HPALETTE rawPalette = nullptr;
+    UniqueBitmap bitmap(r.image.planes == 1 ? Bitmap256(r.image, rawPalette) : Bitmap24(r.image));
+    UniquePalette palette(rawPalette);
     if (!bitmap) throw ErrorObject(7, kExeName, "Out of memory (cannot create the bitmap)");
 
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof(PICTDESC);
     desc.picType = PICTYPE_BITMAP;
-    desc.bmp.hbitmap = bitmap;
-    desc.bmp.hpal = palette;
+    desc.bmp.hbitmap = bitmap.get();
+    desc.bmp.hpal = palette.get();
     IPictureDisp* picture = nullptr;
     HRESULT hr = OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(&picture));
-    if (FAILED(hr) || !picture) {
-        DeleteObject(bitmap);
-        if (palette) DeleteObject(palette);
-        throw ErrorObject(7, kExeName, "Out of memory (cannot create the picture)");
-    }
+    if (FAILED(hr) || !picture) throw ErrorObject(7, kExeName, "Out of memory (cannot create the picture)");
+    // The picture owns them now.
+    bitmap.release();
+    palette.release();
     return picture;
 }
 

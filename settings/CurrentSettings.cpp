@@ -13,6 +13,8 @@ CurrentSettings& Settings() {
     return settings;
 }
 
+void ResetSettings() { Settings() = CurrentSettings{}; }
+
 namespace {
 
 bool AllDigits(std::string_view s) {

@@ -40,6 +40,20 @@ struct CurrentSettings {
 
 // The one record of current settings, filled by the main window's load step.
 CurrentSettings& Settings();
+// Back to the defaults, as before the load step.
+void ResetSettings();
+
+// Fresh default settings for the scope's lifetime; the ones before come back afterwards (tests).
+class ScopedSettings {
+public:
+    ScopedSettings() : saved_(std::move(Settings())) { Settings() = CurrentSettings{}; }
+    ~ScopedSettings() { Settings() = std::move(saved_); }
+    ScopedSettings(const ScopedSettings&) = delete;
+    ScopedSettings& operator=(const ScopedSettings&) = delete;
+
+private:
+    CurrentSettings saved_;
+};
 
 // Registry value names.
 inline constexpr const char* kValBeepWhenSaving = "BeepWhenSaving";

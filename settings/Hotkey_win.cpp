@@ -70,9 +70,8 @@ void Hotkey::Font(const HotkeyFont& font) {
 
 void Hotkey::ApplyFont() {
     if (!hwnd_) return;
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    int dpi = 96;
+    if (WindowDC screen = WindowDC::Client(nullptr); screen.get()) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     LOGFONTA lf{};
     lf.lfHeight = -MulDiv(font_.Size, dpi, 72);
     lf.lfWeight = font_.Bold ? 700 : 400;
@@ -81,7 +80,7 @@ void Hotkey::ApplyFont() {
     lf.lfStrikeOut = font_.Strikethrough;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, font_.Name.c_str(), LF_FACESIZE);
-    UniqueGdi next(CreateFontIndirectA(&lf));
+    UniqueFont next(CreateFontIndirectA(&lf));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
     fontHandle_ = std::move(next);  // the previous font is deleted only after the control let go of it
 }

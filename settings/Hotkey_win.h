@@ -59,7 +59,7 @@ private:
     void SetWord(uint16_t word);
 
     HWND hwnd_ = nullptr;
-    UniqueGdi fontHandle_;
+    UniqueFont fontHandle_;
     HotkeyFont font_;
     int32_t invalidRules_ = 0;
     int32_t replacementRules_ = 0;

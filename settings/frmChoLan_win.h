@@ -6,7 +6,7 @@
 #include <string>
 
 #include "settings/FolderPicker_win.h"
-#include "settings/FormDialog_win.h"
+#include "controls/FormDialog_win.h"
 #include "settings/LanguageTag.h"
 #include "settings/cMultiLanguage_win.h"
 

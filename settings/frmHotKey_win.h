@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/Hotkey_win.h"
-#include "settings/FormDialog_win.h"
+#include "controls/FormDialog_win.h"
 #include "base/MessageTable.h"
 
 namespace plenvue {

@@ -129,7 +129,7 @@ DialogTemplate frmOptions::Template() const {
 
 void frmOptions::OnInit() {
     // 1. Modal flag and language.
-    App().ModalDialog = true;
+    modal_.emplace();
     isCancel_ = false;
     page_ = 0;
     form_ = LanguageForm{};
@@ -336,7 +336,7 @@ void frmOptions::OnHotkey(int index) {
 
 void frmOptions::OnUnload() {
     tabs_.Destroy();
-    App().ModalDialog = false;
+    modal_.reset();
 }
 
 }  // namespace plenvue

@@ -6,12 +6,14 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "controls/CommonControls_win.h"
 #include "settings/FolderPicker_win.h"
-#include "settings/FormDialog_win.h"
+#include "controls/FormDialog_win.h"
 #include "settings/cMultiLanguage_win.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
 
@@ -67,8 +69,9 @@ private:
     bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
 
     CTabStripCtl tabs_;
+    std::optional<ModalDialogScope> modal_;  // from load to unload
     LanguageForm form_;
-    UniqueGdi webdings_;
+    UniqueFont webdings_;
     int page_ = 0;
     bool isCancel_ = false;
     std::string pendingStartStatus_;

@@ -10,6 +10,7 @@
 #include "base/Arith.h"
 #include "shell/FileRules.h"
 #include "shell/HistoryRules.h"
+#include "base/win/WindowThunk_win.h"
 
 namespace plenvue {
 
@@ -18,7 +19,6 @@ namespace {
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 constexpr UINT_PTR kScrollTimer = 1;
-constexpr UINT_PTR kListSubclass = 0x4853;  // "HS"
 
 void RegisterPaneClass(const char* name, WNDPROC proc) {
     WNDCLASSEXA wc{};
@@ -55,7 +55,7 @@ std::string CaptionOf(const std::string& path) {
 
 HistoryPane::~HistoryPane() {
     timer_.reset();
-    if (listSubclassed_ && IsWindow(list_)) RemoveWindowSubclass(list_, ListProc, kListSubclass);
+    listDrop_.Reset();
     items_.clear();
     if (scroller_ && IsWindow(scroller_)) {
         SetWindowLongPtrA(scroller_, GWLP_USERDATA, 0);
@@ -69,8 +69,8 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
     parent_ = parent;
     list_ = list;
     open_ = std::move(open);
-    RegisterPaneClass(kStripClass, WndProc);
-    RegisterPaneClass(kClientClass, WndProc);
+    RegisterPaneClass(kStripClass, PaneWindowProc<HistoryPane>);
+    RegisterPaneClass(kClientClass, PaneWindowProc<HistoryPane>);
     scroller_ = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, kStripClass, nullptr,
                                 WS_CHILD | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(scrollerId)), Instance(), this);
@@ -99,7 +99,12 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
     items_.push_back(std::move(item));
     if (list_) {
         DragAcceptFiles(list_, TRUE);
-        listSubclassed_ = SetWindowSubclass(list_, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+        listDrop_.Attach(list_, [this](HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+            if (msg != WM_DROPFILES) return false;
+            DropFiles(reinterpret_cast<HDROP>(wParam));
+            result = 0;
+            return true;
+        });
     }
     ArrangeScroller();
     return true;
@@ -300,22 +305,6 @@ Picture HistoryPane::Thumbnail(const Picture& picture, int boxWidth, int boxHeig
     return Picture::FromBitmap(copy, nullptr);
 }
 
-LRESULT CALLBACK HistoryPane::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    HistoryPane* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<HistoryPane*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<HistoryPane*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-}
-
 LRESULT HistoryPane::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE:
@@ -335,24 +324,6 @@ LRESULT HistoryPane::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK HistoryPane::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<HistoryPane*>(data);
-    try {
-        if (msg == WM_DROPFILES) {
-            self->DropFiles(reinterpret_cast<HDROP>(wParam));
-            return 0;
-        }
-        if (msg == WM_NCDESTROY) {
-            RemoveWindowSubclass(hwnd, ListProc, kListSubclass);
-            self->listSubclassed_ = false;
-        }
-    } catch (...) {
-        return 0;
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace plenvue

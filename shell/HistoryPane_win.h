@@ -13,6 +13,7 @@
 #include "controls/Light3D_win.h"
 #include "controls/Preview_win.h"
 #include "base/win/Handles_win.h"
+#include "base/win/WindowSubclass_win.h"
 #include "shell/MainLayout.h"
 #include "image/Picture_win.h"
 
@@ -74,8 +75,8 @@ public:
     static Picture Thumbnail(const Picture& picture, int boxWidth, int boxHeight);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    static LRESULT CALLBACK ListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+    template <class T>
+    friend LRESULT CALLBACK PaneWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void ArrangeScroller();
     void SelectPreview(int32_t index);
@@ -97,7 +98,7 @@ private:
     int32_t clientTop_ = 0;
     int32_t clientHeight_ = 10;
     WindowTimer timer_;
-    bool listSubclassed_ = false;
+    WindowSubclass listDrop_;  // files dropped on lstHistory
 };
 
 }  // namespace plenvue

@@ -63,10 +63,8 @@ ScopedDc ScreenCompatibleDc() { return ScopedDc(CreateCompatibleDC(nullptr)); }
 
 // A new bitmap of the source's size, compatible with the screen.
 HBITMAP NewScreenBitmap(int32_t width, int32_t height) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP b = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    return b;
+    WindowDC screen = WindowDC::Client(nullptr);
+    return CreateCompatibleBitmap(screen.get(), width, height);
 }
 
 // Paints the source picture onto a new picture of its size with one blit.
@@ -76,14 +74,14 @@ Picture Repaint(const Picture& source, Blit blit) {
     if (source.Empty() || s.cx <= 0 || s.cy <= 0) return Picture();
     ScopedDc from = ScreenCompatibleDc();
     ScopedDc to = ScreenCompatibleDc();
-    UniqueGdi result(NewScreenBitmap(s.cx, s.cy));
+    UniqueBitmap result(NewScreenBitmap(s.cx, s.cy));
     if (!from || !to || !result) throw OutOfMemory();
     {
         SelectedObject a(from.get(), source.Bitmap());
         SelectedObject b(to.get(), result.get());
         blit(to.get(), from.get(), static_cast<int32_t>(s.cx), static_cast<int32_t>(s.cy));
     }
-    return Picture::FromBitmap(static_cast<HBITMAP>(result.release()), nullptr);
+    return Picture::FromBitmap(result.release(), nullptr);
 }
 
 class TemporaryFile {
@@ -167,13 +165,13 @@ bool DibFromPicture(const Picture& picture, clsDIBSection& dib) {
 Picture PictureFromDib(clsDIBSection& dib) {
     if (dib.IsEmpty()) return Picture();
     ScopedDc dc = ScreenCompatibleDc();
-    UniqueGdi bitmap(NewScreenBitmap(dib.Width(), dib.Height()));
+    UniqueBitmap bitmap(NewScreenBitmap(dib.Width(), dib.Height()));
     if (!dc || !bitmap) throw OutOfMemory();
     {
         SelectedObject selected(dc.get(), bitmap.get());
         dib.PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
     }
-    return Picture::FromBitmap(static_cast<HBITMAP>(bitmap.release()), nullptr);
+    return Picture::FromBitmap(bitmap.release(), nullptr);
 }
 
 Picture FilteredPicture(const Picture& source, int32_t filterType) {

@@ -14,6 +14,7 @@
 #include "settings/HotkeyNames.h"
 #include "settings/modRegistry_win.h"
 #include "base/ErrorObject.h"
+#include "shell/AboutBox_win.h"
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainLayout.h"
@@ -699,35 +700,7 @@ void frmMain::setCapMenu() {
     SetMenuItemInfoA(sys, insertAt + 6, TRUE, &mark);
 }
 
-namespace {
-INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) noexcept {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        const ILanguage* lang = App().Language.get();
-        std::string caption = lang ? lang->getItemValue(8001, "About Plenvue") : "About Plenvue";
-        SetWindowTextA(dlg, caption.c_str());
-        std::string version = std::string(kProgramName) + " " + Msg(10012) + kVersion;
-        SetDlgItemTextA(dlg, 1002, version.c_str());
-        SetDlgItemTextA(dlg, 1003, FormatMessageText(Msg(10028), Msg(11002)).c_str());
-        SetDlgItemTextA(dlg, 1004, ("[" + Msg(11003) + "]").c_str());
-        SetDlgItemTextA(dlg, 1005, ("[" + Msg(11004) + "]").c_str());
-        SetDlgItemTextA(dlg, IDOK, Msg(101).c_str());
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dlg, IDOK);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-}  // namespace
-
-void frmMain::ShowAbout() {
-    App().ModalDialog = true;
-    DialogBoxParamA(Instance(), "ABOUT", hwnd_, AboutProc, 0);
-    App().ModalDialog = false;
-}
+void frmMain::ShowAbout() { ShowAboutBox(hwnd_); }
 
 void frmMain::OnUnload() {
     if (unloaded_) return;

@@ -39,10 +39,12 @@ struct SimpleTraits {
     static bool Valid(H h) { return h != nullptr; }
     static void Close(H h) { CloseFn(h); }
 };
+// Any GDI object released with DeleteObject, kept as its own handle type so callers need no cast.
+template <typename H>
 struct GdiTraits {
-    static HGDIOBJ None() { return nullptr; }
-    static bool Valid(HGDIOBJ h) { return h != nullptr; }
-    static void Close(HGDIOBJ h) { DeleteObject(h); }
+    static H None() { return nullptr; }
+    static bool Valid(H h) { return h != nullptr; }
+    static void Close(H h) { DeleteObject(h); }
 };
 struct KernelTraits {
     static HANDLE None() { return nullptr; }
@@ -55,7 +57,14 @@ struct RegKeyTraits {
     static void Close(HKEY h) { RegCloseKey(h); }
 };
 
-using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;
+template <typename H>
+using UniqueGdiObject = UniqueHandle<H, GdiTraits<H>>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+using UniquePen = UniqueGdiObject<HPEN>;
+using UniqueBrush = UniqueGdiObject<HBRUSH>;
+using UniqueFont = UniqueGdiObject<HFONT>;
+using UniquePalette = UniqueGdiObject<HPALETTE>;
+using UniqueRegion = UniqueGdiObject<HRGN>;
 using MemoryDC = UniqueHandle<HDC, SimpleTraits<HDC, DeleteDC>>;
 using UniqueModule = UniqueHandle<HMODULE, SimpleTraits<HMODULE, FreeLibrary>>;
 using UniqueHook = UniqueHandle<HHOOK, SimpleTraits<HHOOK, UnhookWindowsHookEx>>;

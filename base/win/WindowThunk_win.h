@@ -1,9 +1,46 @@
 // Window procedures for objects that own their HWND: `this` comes from the creation parameters and
-// every message goes to T::HandleMessage, so no exception crosses into the system.
+// every message goes to T::HandleMessage.
+//
+// The one rule for an exception inside any window, dialog, subclass or hook procedure: it is shown
+// to the user (ShowWindowException) and never crosses into the system. A form then closes; a
+// control or a shared pane gets the default behaviour for the message.
 #pragma once
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
+#include "base/ErrorObject.h"
+#include "base/MessageTable.h"
+
 namespace plenvue {
+
+// Shows the exception being handled: an error object as "number - description", anything else by
+// its text; the caption is the program name. Call only inside a catch block.
+inline void ShowWindowException(HWND owner) noexcept {
+    try {
+        try {
+            throw;
+        } catch (const ErrorObject& e) {
+            MessageBoxA(owner, ErrorBoxText(e).c_str(), kProgramName, MB_ICONERROR);
+        } catch (const std::exception& e) {
+            MessageBoxA(owner, e.what(), kProgramName, MB_ICONERROR);
+        }
+    } catch (...) {
+        MessageBoxA(owner, "Unexpected error", kProgramName, MB_ICONERROR);
+    }
+}
+
+// Runs a handler under the rule above; `fallback` is the result when it threw.
+template <class R, class F>
+R GuardedCall(HWND owner, R fallback, F&& handler) noexcept {
+    try {
+        return handler();
+    } catch (...) {
+        ShowWindowException(owner);
+        return fallback;
+    }
+}
 
 // The object behind a window, stored at WM_NCCREATE; null before that and after it is forgotten.
 template <class T>
@@ -16,7 +53,7 @@ T* WindowObject(HWND h, UINT m, LPARAM l) noexcept {
     return reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
 }
 
-// A form: a handler that throws closes the form.
+// A form: a handler that throws is shown, then the form closes.
 template <class T>
 LRESULT CALLBACK FormWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     T* self = WindowObject<T>(h, m, l);
@@ -24,13 +61,17 @@ LRESULT CALLBACK FormWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     try {
         return self->HandleMessage(m, w, l);
     } catch (...) {
-        self->Close();
+        ShowWindowException(h);
+        try {
+            self->Close();
+        } catch (...) {
+        }
         return 0;
     }
 }
 
 // A child control: the window may go with its parent, so the object forgets the handle at
-// WM_NCDESTROY; a handler that throws gets the default behaviour.
+// WM_NCDESTROY; a handler that throws is shown and the message gets the default behaviour.
 template <class T>
 LRESULT CALLBACK ControlWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     T* self = WindowObject<T>(h, m, l);
@@ -43,8 +84,30 @@ LRESULT CALLBACK ControlWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept 
     try {
         return self->HandleMessage(m, w, l);
     } catch (...) {
+        ShowWindowException(h);
         return DefWindowProcA(h, m, w, l);
     }
+}
+
+// One object behind several windows (a pane and its parts): the creation parameter is stored per
+// window and T::HandleMessage(hwnd, ...) tells them apart. The object is forgotten at WM_NCDESTROY
+// after it has seen the message.
+template <class T>
+LRESULT CALLBACK PaneWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_NCCREATE)
+        SetWindowLongPtrA(h, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(h, m, w, l);
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(h, m, w, l);
+    } catch (...) {
+        ShowWindowException(h);
+        result = DefWindowProcA(h, m, w, l);
+    }
+    if (m == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    return result;
 }
 
 }  // namespace plenvue

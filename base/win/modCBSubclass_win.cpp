@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "base/win/WindowThunk_win.h"
+
 namespace plenvue {
 
 namespace {
@@ -43,7 +45,8 @@ LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcep
     try {
         s.target->Message(n, window, message, wParam, lParam, result);
     } catch (...) {
-        // A failing handler does not take the message loop down; the result so far stands.
+        // Shown as every window procedure shows it; the result so far stands.
+        ShowWindowException(window);
     }
     if (s.generation != generation) return result;  // detached meanwhile
     s.message = savedMessage;

@@ -9,6 +9,12 @@ ProgramState& App() {
     return state;
 }
 
+void ResetProgramState() { App() = ProgramState{}; }
+
+ScopedProgramState::ScopedProgramState() : saved_(std::move(App())) { App() = ProgramState{}; }
+
+ScopedProgramState::~ScopedProgramState() { App() = std::move(saved_); }
+
 void LoadMessageTable(const ILanguage& language) {
     ProgramState& app = App();
     for (const auto& m : MessageDefaults()) app.Messages[m.item] = language.getItemValue(m.item, m.text);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "tests/native/ColourReduceReference.h"
+#include "tests/support/ColourReduceReference.h"
 
 using namespace plenvue;
 using reference::Px;

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <random>
 
-#include "tests/native/ColourReduceReference.h"
+#include "tests/support/ColourReduceReference.h"
 
 using namespace plenvue;
 using reference::Px;

@@ -14,7 +14,7 @@
 #include "effects/modHLSRGB.h"
 #include "base/Arith.h"
 #include "image/Rnd.h"
-#include "tests/native/EffectsReference.h"
+#include "tests/support/EffectsReference.h"
 
 namespace plenvue {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "effects/PaletteLookup.h"
 #include "effects/clsColourReduceDIB.h"
-#include "tests/native/ColourReduceReference.h"
+#include "tests/support/ColourReduceReference.h"
 
 using namespace plenvue;
 namespace fs = std::filesystem;

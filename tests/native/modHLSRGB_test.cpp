@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/native/EffectsReference.h"
+#include "tests/support/EffectsReference.h"
 
 namespace plenvue {
 namespace {

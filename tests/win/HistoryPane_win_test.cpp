@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/win/Handles_win.h"
 #include "controls/Light3D_win.h"
 #include "controls/Preview_win.h"
 
@@ -23,24 +24,16 @@ namespace {
 // Draws a control's surface into a memory bitmap and reads pixels from it.
 class Canvas {
 public:
-    Canvas(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
-        HDC screen = GetDC(nullptr);
-        bmp_ = CreateCompatibleBitmap(screen, w, h);
-        ReleaseDC(nullptr, screen);
-        old_ = SelectObject(dc_, bmp_);
-    }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bmp_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    Canvas(int w, int h)
+        : dc_(CreateCompatibleDC(nullptr)), bmp_(CreateCompatibleBitmap(WindowDC::Client(nullptr).get(), w, h)),
+          selected_(dc_.get(), bmp_.get()) {}
+    HDC dc() const { return dc_.get(); }
+    COLORREF At(int x, int y) const { return GetPixel(dc_.get(), x, y); }
 
 private:
-    HDC dc_;
-    HBITMAP bmp_;
-    HGDIOBJ old_;
+    MemoryDC dc_;
+    UniqueBitmap bmp_;
+    SelectedObject selected_;
 };
 
 HWND MakeHost() {
@@ -158,9 +151,7 @@ TEST(Light3D, KeptPointsAndPictureComeBackUntilCleared) {
     // Transparent: the background is left as it was.
     panel.BackStyle(0);
     RECT all{0, 0, 40, 30};
-    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
-    FillRect(c.dc(), &all, green);
-    DeleteObject(green);
+    FillRect(c.dc(), &all, UniqueBrush(CreateSolidBrush(RGB(0, 255, 0))).get());
     panel.Draw(c.dc());
     EXPECT_EQ(c.At(20, 10), RGB(0, 255, 0));
     DestroyWindow(host);

@@ -224,6 +224,7 @@ TEST(ImageCommands, DialogEffectsEqualTheCoreWithTheDialogsResults) {
 
 TEST(ImageCommands, ColourDepthsEqualTheWriterAndLeaveNoTemporaryFile) {
     ComInit com;
+    ScopedProgramState state;
     const std::string folder = FreshFolder("depth");
     App().TempFolder = folder;
     const eOutputColourDepth depths[] = {eOutput1Bit, eOutput4Bit, eOutput8Bit, eOutput24Bit};
@@ -276,6 +277,7 @@ private:
 
 TEST(ImageCommands, ColourDepthLeavesNoTemporaryFileWhenTheWriterFails) {
     ComInit com;
+    ScopedProgramState state;
     const std::string folder = FreshFolder("fail");
     App().TempFolder = folder;
     {
@@ -301,6 +303,7 @@ TEST(ImageCommands, ColourDepthLeavesNoTemporaryFileWhenTheWriterFails) {
 
 TEST(ImageCommands, UndoReturnsToThePictureBeforeTheLastUndoableCommand) {
     ComInit com;
+    ScopedProgramState state;
     App().TempFolder = FreshFolder("undo");
     Canvas canvas;
     // Undo with nothing kept empties the canvas.
@@ -358,6 +361,7 @@ TEST(ImageCommands, CommandsOnAnEmptyCanvasDoNothingAndOthersAreNotTaken) {
 // Wine's GetGuiResources reports 0, so each result's bitmap is followed instead.
 TEST(ImageCommands, ResultBitmapsAreFreedWithTheirPictures) {
     ComInit com;
+    ScopedProgramState state;
     App().TempFolder = FreshFolder("gdi");
     std::vector<HBITMAP> made;
     {
@@ -383,6 +387,7 @@ TEST(ImageCommands, ResultBitmapsAreFreedWithTheirPictures) {
 
 TEST(ImageCommands, ImageMenuEnablesItsSubmenusOnlyWithAPicture) {
     ComInit com;
+    ScopedProgramState state;
     for (int i = 0; i < 6; ++i) App().CaptureCaptions[i] = "Capture " + std::to_string(i);
     plenvue::test::EmptyTheClipboard();
     frmMain form;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/win/Handles_win.h"
+
 namespace plenvue {
 namespace {
 
@@ -173,9 +175,8 @@ struct Child {
     }
     ~Child() {
         if (!started) return;
+        plenvue::UniqueKernel thread(pi.hThread), process(pi.hProcess);
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
     }
     bool Exited() const { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }
     DWORD Code() const {

@@ -122,10 +122,9 @@ TEST_F(ScrollViewTest, PictureIsDrawnAtTheTopLeftOnTheBackColour) {
     view_.View(1);
     view_.SetPicture(SolidPicture(20, 20, RGB(0, 0, 255)));
     UpdateWindow(view_.hWnd());
-    HDC dc = GetDC(view_.hWnd());
-    COLORREF inside = GetPixel(dc, 5, 5);
-    COLORREF outside = GetPixel(dc, 60, 60);
-    ReleaseDC(view_.hWnd(), dc);
+    WindowDC dc = WindowDC::Client(view_.hWnd());
+    COLORREF inside = GetPixel(dc.get(), 5, 5);
+    COLORREF outside = GetPixel(dc.get(), 60, 60);
     EXPECT_EQ(inside, RGB(0, 0, 255));
     EXPECT_EQ(outside, RGB(0, 255, 0));
 }

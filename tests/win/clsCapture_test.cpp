@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "base/win/Handles_win.h"
+
 using namespace plenvue;
 
 namespace {
@@ -17,13 +19,9 @@ LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         HDC dc = BeginPaint(hwnd, &ps);
         RECT rc;
         GetClientRect(hwnd, &rc);
-        HBRUSH rest = CreateSolidBrush(kRest);
-        FillRect(dc, &rc, rest);
-        DeleteObject(rest);
+        FillRect(dc, &rc, UniqueBrush(CreateSolidBrush(kRest)).get());
         RECT q{0, 0, rc.right / 2, rc.bottom / 2};
-        HBRUSH tl = CreateSolidBrush(kTopLeft);
-        FillRect(dc, &q, tl);
-        DeleteObject(tl);
+        FillRect(dc, &q, UniqueBrush(CreateSolidBrush(kTopLeft)).get());
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -57,14 +55,10 @@ public:
 };
 
 COLORREF PixelOf(const Picture& p, int x, int y) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, p.Bitmap());
-    COLORREF c = GetPixel(mem, x, y);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return c;
+    WindowDC screen = WindowDC::Client(nullptr);
+    MemoryDC mem(CreateCompatibleDC(screen.get()));
+    SelectedObject selected(mem.get(), p.Bitmap());
+    return GetPixel(mem.get(), x, y);
 }
 
 }  // namespace

@@ -24,14 +24,7 @@ using plenvue::test::SolidPicture;
 
 namespace {
 
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-struct ObjectDeleter {
-    void operator()(void* h) const { DeleteObject(static_cast<HGDIOBJ>(h)); }
-};
-using UniqueDc = std::unique_ptr<HDC__, DcDeleter>;
-using UniqueBitmap = std::unique_ptr<HBITMAP__, ObjectDeleter>;
+using UniqueDc = MemoryDC;
 
 std::string TempPath(const char* name) {
     char dir[MAX_PATH];
@@ -75,9 +68,8 @@ std::vector<uint8_t> Pixels24(HBITMAP bmp, int32_t width, int32_t height) {
     bi.bmiHeader.biCompression = BI_RGB;
     const int32_t stride = (width * 3 + 3) & ~3;
     std::vector<uint8_t> raw(static_cast<size_t>(stride) * height);
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bmp, 0, height, raw.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    WindowDC screen = WindowDC::Client(nullptr);
+    const int lines = GetDIBits(screen.get(), bmp, 0, height, raw.data(), &bi, DIB_RGB_COLORS);
     EXPECT_EQ(lines, height);
     std::vector<uint8_t> out;
     for (int32_t y = 0; y < height; ++y)
@@ -246,7 +238,7 @@ TEST(DIBSectionSaveWin, PortableMappingMatchesPlatformBlitOnRandomPictures) {
 
             uint8_t* bits = nullptr;
             UniqueBitmap section = PlatformSection(mine, bits);
-            ASSERT_NE(section, nullptr);
+            ASSERT_TRUE(section);
             UniqueDc dc(CreateCompatibleDC(nullptr));
             HGDIOBJ old = SelectObject(dc.get(), section.get());
             d.PaintPicture(dc.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);

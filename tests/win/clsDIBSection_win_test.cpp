@@ -98,15 +98,15 @@ TEST(DIBSectionWin, PaintPictureAndLoadPictureBltCopyExactly) {
 
 TEST(DIBSectionWin, CreateFromPictureCopiesADeviceDependentBitmap) {
     ComInit com;
-    HDC screen = GetDC(nullptr);
-    HBITMAP ddb = CreateCompatibleBitmap(screen, 6, 4);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, ddb);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) SetPixel(dc, x, y, RGB(x * 40, y * 60, 200));
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    HBITMAP ddb = nullptr;
+    {
+        WindowDC screen = WindowDC::Client(nullptr);
+        ddb = CreateCompatibleBitmap(screen.get(), 6, 4);
+        MemoryDC dc(CreateCompatibleDC(screen.get()));
+        SelectedObject selected(dc.get(), ddb);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x) SetPixel(dc.get(), x, y, RGB(x * 40, y * 60, 200));
+    }
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof(PICTDESC);
     desc.picType = PICTYPE_BITMAP;

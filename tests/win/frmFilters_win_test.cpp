@@ -135,14 +135,13 @@ TEST(frmFilters, HueBarClickChoosesTheColumnsHue) {
 
 TEST(frmFilters, NoiseModeCaptionsDefaultToUniformAndRandom) {
     // No language package: the form's own texts stand.
-    std::unique_ptr<ILanguage> kept = std::move(App().Language);
+    ScopedProgramState state;
     frmFilters noise;
     std::string uniform, random;
     Show(noise, eFilterNoise, IDCANCEL, [&](HWND dlg) {
         uniform = Text(GetDlgItem(dlg, frmFilters::kUniformId));
         random = Text(GetDlgItem(dlg, frmFilters::kRandomId));
     });
-    App().Language = std::move(kept);
     EXPECT_EQ(uniform, "Uniform");
     EXPECT_EQ(random, "Random");
     EXPECT_FALSE(noise.Random());  // "Uniform" is the mode selected at start

@@ -60,9 +60,7 @@ bool Enabled(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) 
 
 // Writes a small picture file through the saving path itself.
 std::string MakeBitmapFile(const Folder& f, const char* name) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 8);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bmp = CreateCompatibleBitmap(WindowDC::Client(nullptr).get(), 16, 8);
     std::string path = f.path + "\\" + name, written;
     SavePictureFile(Picture::FromBitmap(bmp, nullptr), path, written);
     return written;

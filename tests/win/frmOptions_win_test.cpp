@@ -78,7 +78,6 @@ class OptionsDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         registry_ = SnapshotSettingsKey();
-        saved_ = Settings();
         CurrentSettings& s = Settings();
         s.BeepWhenSaving = "0";
         s.PrefixFileName = "shot";
@@ -93,10 +92,11 @@ protected:
         App().LanguageName = "English";
     }
     void TearDown() override {
-        Settings() = saved_;
         RestoreSettingsKey(registry_);
     }
-    CurrentSettings saved_;
+    // Fresh program-wide state and settings for each test, the ones before restored after it.
+    ScopedProgramState state_;
+    ScopedSettings settings_;
     StoredKey registry_;
 };
 

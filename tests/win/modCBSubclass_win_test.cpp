@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "WinTestSupport.h"
+
 using namespace plenvue;
 
 namespace {
@@ -146,7 +148,9 @@ TEST(MessageTarget, FailingHandlerReturnsTheResultSetSoFar) {
     Window w;
     Recorder target;
     ASSERT_GT(AttachMessageTarget(w.h, &target), 0);
+    plenvue::test::MessageBoxCloser closer;
     EXPECT_EQ(SendMessageA(w.h, kThrow, 0, 0), 42);
+    EXPECT_EQ(closer.Wait(), "handler failed");  // shown, not swallowed
     DetachMessageTarget(w.h);
 }
 

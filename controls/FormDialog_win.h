@@ -1,5 +1,6 @@
-// A dialog form over an in-memory template: modal for the program, modeless for tests that drive
-// it directly. The dialog procedure hands every message to one member and lets nothing escape.
+// The dialog base of every dialog form: an in-memory template (or a named resource), modal for
+// the program, modeless for tests that drive it directly. The dialog procedure hands every message
+// to the members below under the window procedures' exception rule (see WindowThunk_win.h).
 #pragma once
 #include <windows.h>
 
@@ -26,7 +27,9 @@ public:
     void Click(int id) { SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id))); }
 
 protected:
-    virtual DialogTemplate Template() const = 0;
+    // The layout; not asked for when ResourceName names a template of the executable.
+    virtual DialogTemplate Template() const { return DialogTemplate(WS_POPUP, 0, 0, 0, 0, ""); }
+    virtual const char* ResourceName() const { return nullptr; }
     virtual void OnInit() = 0;
     // Commands from controls; IDCANCEL also comes from Escape and the close box.
     virtual void OnCommand(int id, int code) = 0;

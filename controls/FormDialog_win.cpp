@@ -1,8 +1,8 @@
-#include "settings/FormDialog_win.h"
+#include "controls/FormDialog_win.h"
 
 #include <vector>
 
-#include "base/MessageTable.h"
+#include "base/win/WindowThunk_win.h"
 
 namespace plenvue {
 
@@ -11,17 +11,23 @@ FormDialog::~FormDialog() {
 }
 
 void FormDialog::ShowModal(HWND owner) {
-    DialogTemplate t = Template();
     modal_ = true;
-    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()),
-                            owner, Proc, reinterpret_cast<LPARAM>(this));
+    if (const char* name = ResourceName()) {
+        DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, Proc, reinterpret_cast<LPARAM>(this));
+    } else {
+        DialogTemplate t = Template();
+        DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()),
+                                owner, Proc, reinterpret_cast<LPARAM>(this));
+    }
     hwnd_ = nullptr;
     modal_ = false;
 }
 
 HWND FormDialog::CreateModeless(HWND owner) {
-    DialogTemplate t = Template();
     modal_ = false;
+    if (const char* name = ResourceName())
+        return CreateDialogParamA(GetModuleHandleA(nullptr), name, owner, Proc, reinterpret_cast<LPARAM>(this));
+    DialogTemplate t = Template();
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                       reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()), owner, Proc,
                                       reinterpret_cast<LPARAM>(this));
@@ -44,18 +50,18 @@ INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
         auto* self = reinterpret_cast<FormDialog*>(lParam);
         SetWindowLongPtrA(dlg, DWLP_USER, lParam);
         self->hwnd_ = dlg;
-        try {
+        GuardedCall(dlg, 0, [self] {
             self->OnInit();
-        } catch (const std::exception& e) {
-            MessageBoxA(dlg, e.what(), kProgramName, MB_ICONERROR);
-        }
+            return 0;
+        });
         // A form that put the focus somewhere itself keeps it.
         HWND focus = GetFocus();
         return focus && IsChild(dlg, focus) ? FALSE : TRUE;
     }
     auto* self = reinterpret_cast<FormDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
     if (!self || self->hwnd_ != dlg) return FALSE;
-    try {
+    // A handler that threw has had the message: TRUE.
+    return GuardedCall<INT_PTR>(dlg, TRUE, [&]() -> INT_PTR {
         if (msg == WM_COMMAND) {
             self->OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
@@ -65,11 +71,8 @@ INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
             SetWindowLongPtrA(dlg, DWLP_MSGRESULT, result);
             return TRUE;
         }
-    } catch (const std::exception& e) {
-        MessageBoxA(dlg, e.what(), kProgramName, MB_ICONERROR);
-        return TRUE;
-    }
-    return FALSE;
+        return FALSE;
+    });
 }
 
 std::string ItemText(HWND dialog, int id) {
