@@ -83,15 +83,12 @@ WicResult DecodePngPicture(const uint8_t* data, size_t size, COLORREF background
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        if (dib) DeleteObject(dib);
-        return WicResult::OutOfMemory;
-    }
+    UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) return WicResult::OutOfMemory;
     const size_t dstStride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
     CompositeBgraOver(bgra.data(), srcStride, static_cast<int32_t>(width), static_cast<int32_t>(height),
                       static_cast<uint32_t>(background), static_cast<uint8_t*>(bits), dstStride);
-    Picture result = Picture::FromBitmap(dib, nullptr);
+    Picture result = Picture::FromBitmap(dib.release(), nullptr);
     if (result.Empty()) return WicResult::OutOfMemory;
     picture = result;
     return WicResult::Ok;

@@ -205,17 +205,13 @@ HBITMAP DibSectionFromPackedDib(const void* block, size_t size) {
     out.bmiHeader.biBitCount = 24;
     out.bmiHeader.biCompression = BI_RGB;
     void* outBits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &outBits, nullptr, 0);
+    UniqueBitmap dib(CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &outBits, nullptr, 0));
     if (!dib) return nullptr;
-    HDC screen = GetDC(nullptr);
-    int lines = SetDIBits(screen, dib, 0, static_cast<UINT>(height), bits, reinterpret_cast<BITMAPINFO*>(info.data()),
-                          DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (lines != static_cast<int>(height)) {
-        DeleteObject(dib);
-        return nullptr;
-    }
-    return dib;
+    WindowDC screen = WindowDC::Client(nullptr);
+    int lines = SetDIBits(screen.get(), dib.get(), 0, static_cast<UINT>(height), bits,
+                          reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    if (lines != static_cast<int>(height)) return nullptr;
+    return dib.release();
 }
 
 }  // namespace plenvue

@@ -165,6 +165,9 @@ class PlenvueTestCase(unittest.TestCase):
     def setUp(self):
         wine_reg("delete", REG_KEY, "/f")
         disable_auto_save()
+        # Every capture goes to the clipboard: an earlier test's picture must not reach this one's
+        # canvas through the clipboard monitor at start.
+        probe("clearclip")
         self.apps = []
         self.helpers = []
 

@@ -395,6 +395,11 @@ int main(int argc, char** argv) {
                      static_cast<WPARAM>(strtoul(argv[3], nullptr, 0)), static_cast<LPARAM>(strtoul(argv[4], nullptr, 0)));
     } else if (cmd == "close") {
         PostMessageA(MainWindow(), WM_CLOSE, 0, 0);
+    } else if (cmd == "clearclip") {
+        // Empties the clipboard, for Windows programs and X clients alike.
+        if (!OpenClipboard(nullptr)) return 1;
+        EmptyClipboard();
+        CloseClipboard();
     } else if (cmd == "dialog" && argc >= 3) {
         HWND d = FindWindowA("#32770", argv[2]);
         if (!d) return 1;

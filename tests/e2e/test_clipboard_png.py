@@ -116,8 +116,7 @@ class ClipboardPngTest(PlenvueTestCase):
         self.addCleanup(shutil.rmtree, self.dir, True)
         reg_set("Set Clipboard Monitor Active", "0")
         # Leave an empty clipboard for whatever runs next.
-        self.addCleanup(lambda: subprocess.run(["xclip", "-selection", "clipboard", "-i", "/dev/null"], env=ENV,
-                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10))
+        self.addCleanup(probe, "clearclip")
 
     def clipboard(self, target):
         """What another X client gets from the clipboard as `target`."""
