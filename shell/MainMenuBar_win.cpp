@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "settings/HotkeyNames.h"
 #include "shell/MainMenu.h"
+#include "shell/MainWindowText.h"
 
 namespace plenvue {
 
@@ -48,6 +50,23 @@ HACCEL CreateMainAccelerators() {
         {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},          {FVIRTKEY, VK_F1, kCmdContent},
     };
     return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
+}
+
+void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>& captions,
+                        const CurrentSettings& settings) {
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        const UINT id = kCmdCaptureFirst + i;
+        std::string caption = captions[i];
+        if (caption.empty()) {
+            char current[256] = {};
+            GetMenuStringA(bar, id, current, sizeof current, MF_BYCOMMAND);
+            caption = current;
+            caption = caption.substr(0, caption.find('\t'));
+        }
+        std::string text =
+            CaptureMenuCaption(caption, GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
+        ModifyMenuA(bar, id, MF_BYCOMMAND | MF_STRING, id, text.c_str());
+    }
 }
 
 void MainMenuHelp::Build(HMENU bar) {

@@ -3,9 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
+#include <string>
 #include <vector>
 
 #include "base/win/Language_win.h"
+#include "settings/CurrentSettings.h"
 
 namespace plenvue {
 
@@ -13,6 +16,10 @@ namespace plenvue {
 HMENU CreateMainMenu(const ILanguage* language);
 // The shortcuts the menu shows (Ctrl+O and the others); the caller owns the table.
 HACCEL CreateMainAccelerators();
+// The Tools menu's capture entries: each caption (its present one when empty), a tab and the
+// name of its hot key, shown as the shortcut text.
+void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>& captions,
+                        const CurrentSettings& settings);
 
 class MainMenuHelp {
 public:

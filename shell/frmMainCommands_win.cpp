@@ -1,5 +1,6 @@
-// The main window's commands of the View, Tools and Help menus and their toolbar buttons; the
-// File menu is in frmMainFiles_win.cpp, the Image menu in ImageCommands_win.cpp.
+// The main window's commands of the View, Tools and Help menus and their toolbar buttons, the
+// settings they show, and the clipboard monitor's picture; the File menu and the history are in
+// frmMainFiles_win.cpp, the Image menu in ImageCommands_win.cpp.
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
@@ -124,6 +125,25 @@ void frmMain::OpenHelp() {
     GetSystemDirectoryA(sys, MAX_PATH);
     std::string viewer = std::string(sys) + "\\..\\hh.exe";
     ShellExecuteA(hwnd_, "open", viewer.c_str(), ("\"" + path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void frmMain::SetConPro() {
+    const CurrentSettings& settings = Settings();
+    SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
+    SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
+    int32_t colour = CanvasColorValue(settings.CanvasColor);
+    if (colour >= 0) canvasColor_ = static_cast<COLORREF>(colour);
+    svMain_.BackColor(colour);
+}
+
+void frmMain::SetPic() {
+    Picture picture = ClipboardViewer::TakeBitmap(hwnd_);
+    if (picture.Empty()) return;
+    picSwap_ = picture;
+    SetStatus(Msg(10018));
+    ShowPic();
+    SetCurrentFile("");
+    if (Settings().AutoSaveAtStart) AutoSavePic();
 }
 
 }  // namespace plenvue

@@ -10,7 +10,6 @@
 #include "capture/frmFullScreen_win.h"
 #include "capture/frmSnapWindow_win.h"
 #include "settings/CurrentSettings.h"
-#include "settings/HotkeyNames.h"
 #include "settings/modRegistry_win.h"
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
@@ -199,25 +198,6 @@ void frmMain::GetCurrentSettings() {
     setCapMenu();
 }
 
-void frmMain::SetConPro() {
-    const CurrentSettings& settings = Settings();
-    SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
-    SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
-    int32_t colour = CanvasColorValue(settings.CanvasColor);
-    if (colour >= 0) canvasColor_ = static_cast<COLORREF>(colour);
-    svMain_.BackColor(colour);
-}
-
-void frmMain::SetPic() {
-    Picture picture = ClipboardViewer::TakeBitmap(hwnd_);
-    if (picture.Empty()) return;
-    picSwap_ = picture;
-    SetStatus(Msg(10018));
-    ShowPic();
-    SetCurrentFile("");
-    if (Settings().AutoSaveAtStart) AutoSavePic();
-}
-
 void frmMain::SetStatus(const std::string& text) {
     if (loaded_) loaded_->bars.SetStatus(text);
 }
@@ -277,14 +257,6 @@ void frmMain::SnapIt(int index) {
     ShowWindow(hwnd_, SW_SHOW);
 }
 
-void frmMain::AddHistory(const std::string& path) {
-    history_.AddHistory(HistoryModeFromStatus(historyMode_), path, picSwap_);
-}
-
-void frmMain::StepHistory(int32_t d) { history_.StepHistory(HistoryModeFromStatus(historyMode_), d); }
-
-void frmMain::ClearHistory() { history_.ClearHistory(HistoryModeFromStatus(historyMode_)); }
-
 void frmMain::ShowPic() { svMain_.SetPicture(picSwap_); }
 
 void frmMain::SetCurrentFile(const std::string& path) {
@@ -295,20 +267,7 @@ void frmMain::SetCurrentFile(const std::string& path) {
 void frmMain::setCapMenu() {
     if (!loaded_) return;
     loaded_->systemMenu.Insert(hwnd_, App().CaptureCaptions);
-    // The Tools menu shows each capture's hot key after a tab, as its shortcut text.
-    const CurrentSettings& settings = Settings();
-    for (int i = 0; i < kCaptureKinds; ++i) {
-        std::string caption = App().CaptureCaptions[i];
-        if (caption.empty()) {
-            char current[256] = {};
-            GetMenuStringA(menu_, kCmdCaptureFirst + i, current, sizeof current, MF_BYCOMMAND);
-            caption = current;
-            caption = caption.substr(0, caption.find('\t'));
-        }
-        std::string text =
-            CaptureMenuCaption(caption, GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
-        ModifyMenuA(menu_, kCmdCaptureFirst + i, MF_BYCOMMAND | MF_STRING, kCmdCaptureFirst + i, text.c_str());
-    }
+    ShowCaptureHotkeys(menu_, App().CaptureCaptions, Settings());
 }
 
 namespace {
