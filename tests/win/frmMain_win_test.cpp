@@ -10,6 +10,7 @@
 #include "base/win/modDeclare_win.h"
 #include "capture/clsCapture_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/Hotkey_win.h"
 #include "settings/cMultiLanguage_win.h"
 #include "settings/modRegistry_win.h"
 #include "shell/MainMenu.h"
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "tests/support/MainWindow_win.h"
+#include "tests/support/TempFolder.h"
 #include "tests/win/WinTestSupport.h"
 
 using namespace plenvue;
@@ -395,4 +397,49 @@ TEST(frmMain, CaptureWaitsTheDelayWithTheWindowHiddenBeforeCapturing) {
     w.form.SnapIt(0);
     ASSERT_EQ(waits.size(), 1u);
     EXPECT_EQ(waits[0].ms, 20u);
+}
+
+namespace {
+// A plain window of this test's own, to try a registration the main window holds.
+class OtherWindow {
+public:
+    OtherWindow()
+        : hwnd_(CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)) {}
+    ~OtherWindow() { DestroyWindow(hwnd_); }
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+    HWND hWnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_;
+};
+}  // namespace
+
+// Closing the window unloads it: each registration the load made is undone.
+TEST(frmMain, UnloadUndoesTheHotKeysTheViewerChainAndTheBeepFile) {
+    plenvue::test::TempFolder folder("unload");
+    // Start-up makes the file (the tests have no wave resource to fill it with).
+    const std::string beep = folder.Write("beep.wav", "");
+    const std::string savedBeep = App().BeepFile;
+    App().BeepFile = beep;
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    EXPECT_TRUE(folder.Has("beep.wav"));
+    ASSERT_NE(Settings().ClipboardMonitorAtStart, 0) << "the monitor is on at a first start";
+    EXPECT_EQ(GetClipboardViewer(), h);
+    int index = 0;
+    while (index < kCaptureKinds && Settings().HotkeyKeys[index] == 0) ++index;
+    ASSERT_LT(index, kCaptureKinds) << "no hot key was registered";
+    const int32_t modifier = Settings().HotkeyModifiers[index], key = Settings().HotkeyKeys[index];
+    OtherWindow other;
+    EXPECT_FALSE(RegisterCaptureHotKey(other.hWnd(), 1, modifier, key)) << "the main window holds it";
+
+    w.Close();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_NE(GetClipboardViewer(), h);
+    EXPECT_FALSE(folder.Has("beep.wav"));
+    EXPECT_TRUE(RegisterCaptureHotKey(other.hWnd(), 1, modifier, key)) << "still held after unload";
+    UnregisterHotKey(other.hWnd(), 1);
+    App().BeepFile = savedBeep;
 }
