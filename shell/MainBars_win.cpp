@@ -9,19 +9,18 @@ namespace {
 
 // Toolbar buttons in order; 0 is a separator. A button's image is its command − 1.
 constexpr int kToolbarLayout[] = {kTbOpen, kTbSave, 0, kTbCopyTo, kTbMoveTo, kTbDelete, 0, kTbPrevious, kTbNext,
-                                  kTbClearHistory, 0, 6, 7, 8, 9, 10, 11, 0, kTbHistory, 0, kTbContent};
-static_assert(kTbCaptureFirst == 6 && kTbCaptureLast == 11);
+                                  kTbClearHistory, 0, kTbCaptureFirst, kTbCaptureFirst + 1, kTbCaptureFirst + 2,
+                                  kTbCaptureFirst + 3, kTbCaptureFirst + 4, kTbCaptureLast, 0, kTbHistory, 0,
+                                  kTbContent};
 constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_TOOLTIPS;
 constexpr DWORD kRebarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER |
                               RBS_VERTICALGRIPPER | RBS_AUTOSIZE | RBS_BANDBORDERS | CCS_TOP;
 constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP;
 constexpr UINT kBandStyle = RBBS_BREAK | RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS;
 
-static_assert(kToolbarStyle == 0x50000144 && kRebarStyle == 0x56806401 && kStatusBarStyle == 0x50000100 && kBandStyle == 0x85);
 }  // namespace
 
 void MainBars::Create(HWND parent, HINSTANCE module, const std::string& ready) {
-    static_assert(kHistoryButton == kTbHistory);
     imageList_.LoadBitmapResource(module, "ToolBar", 16, -1, RGB(255, 0, 255), IMAGE_BITMAP, LR_COPYFROMRESOURCE);
     toolbar_.Create(parent, 0, 0, 0, 0, kToolbarStyle);
     toolbar_.SetImageList(imageList_.Handle());

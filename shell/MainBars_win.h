@@ -9,6 +9,7 @@
 
 #include "base/win/Language_win.h"
 #include "controls/CommonControls_win.h"
+#include "shell/MainMenu.h"
 
 namespace plenvue {
 
@@ -22,7 +23,7 @@ public:
     void ShowToolbar(bool on);
     void ShowStatusBar(bool on);
     void SetStatus(const std::string& text) { statusBar_.SetText(kSimplePart, text); }
-    void CheckHistoryButton(bool on) { toolbar_.CheckButton(kHistoryButton, on); }
+    void CheckHistoryButton(bool on) { toolbar_.CheckButton(kTbHistory, on); }
     // After the parent's size changed: the status bar's parts and the rebar's width follow it.
     void FollowParentSize(HWND parent);
     // Fills a toolbar button's tip from the language; returns the status-line part of the item.
@@ -32,7 +33,6 @@ public:
 
 private:
     static constexpr int kSimplePart = 255;
-    static constexpr int kHistoryButton = 12;
     static constexpr int kStatusBarHeight = 20;
     CImageListCtl imageList_;
     CStatusBarCtl statusBar_;
