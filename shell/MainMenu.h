@@ -17,6 +17,8 @@ enum MainCommand : int {
     kCmdDelete = 1807, kCmdPrint = 1809, kCmdExit = 1811,
     kCmdToolBar = 1831, kCmdStatusBar = 1832, kCmdHistory = 1834, kCmdColor = 1835,
     kCmdCaptureFirst = 1861, kCmdCaptureLast = 1866,
+    // The capture entries of the system menu, which also serve as the notification icon's menu.
+    kSysCaptureFirst = 1861,
     kCmdCMonitor = 1868, kCmdAutoSave = 1869, kCmdIncludeCursor = 1870, kCmdClearClip = 1872,
     kCmdClearCanvas = 1873, kCmdOption = 1875, kCmdCopy = 1877, kCmdPaste = 1878,
     kCmdDelayFirst = 1881, kCmdDelayLast = 1884,  // no delay, 3, 5, 10 seconds

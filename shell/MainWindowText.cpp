@@ -1,11 +1,14 @@
 // Main window texts.
 #include "shell/MainWindowText.h"
 
+#include "settings/CurrentSettings.h"
+#include "shell/MainMenu.h"
+
 namespace plenvue {
 
 namespace {
 std::optional<int> IndexFrom(int32_t number, int32_t first) {
-    if (number < first || number > first + 5) return std::nullopt;
+    if (number < first || number >= first + kCaptureKinds) return std::nullopt;
     return static_cast<int>(number - first);
 }
 }  // namespace
@@ -40,8 +43,8 @@ ToolbarTipText SplitToolbarTip(std::string_view item) {
     return t;
 }
 
-std::optional<int> CaptureIndexFromToolbarCommand(int32_t command) { return IndexFrom(command, 6); }
-std::optional<int> CaptureIndexFromSystemCommand(int32_t command) { return IndexFrom(command, 1861); }
-std::optional<int> CaptureIndexFromHotkeyId(int32_t id) { return IndexFrom(id, 45057); }
+std::optional<int> CaptureIndexFromToolbarCommand(int32_t command) { return IndexFrom(command, kTbCaptureFirst); }
+std::optional<int> CaptureIndexFromSystemCommand(int32_t command) { return IndexFrom(command, kSysCaptureFirst); }
+std::optional<int> CaptureIndexFromHotkeyId(int32_t id) { return IndexFrom(id, kHotkeyIdBase); }
 
 }  // namespace plenvue

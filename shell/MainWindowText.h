@@ -21,7 +21,8 @@ struct ToolbarTipText {
     std::string Tip;
     std::optional<std::string> Status;  // set when the item holds "|": the text after the first "|"
 };
-// Language item 1600 + button: "tip|status text", or the tip alone.
+// Language item kToolbarTipItemBase + button: "tip|status text", or the tip alone.
+inline constexpr int kToolbarTipItemBase = 1600;
 ToolbarTipText SplitToolbarTip(std::string_view item);
 
 // Capture index (0..5) of each capture source, or nullopt when the number is not one of them.

@@ -113,11 +113,7 @@ void frmMain::AttachDelayedCapture() {
 }
 
 void frmMain::SetNotifyTip(const std::string& text) {
-    if (!iconAdded_) return;
-    lstrcpynA(nid_.szTip, text.c_str(), static_cast<int>(sizeof nid_.szTip));
-    NOTIFYICONDATAA change = nid_;
-    change.uFlags = NIF_TIP;
-    Shell_NotifyIconA(NIM_MODIFY, &change);
+    if (loaded_) loaded_->icon.SetTip(text.c_str());
 }
 
 bool frmMain::RequestCapture(int index) {

@@ -1,5 +1,5 @@
 // The main window's file commands: open, save, save as, automatic saving, copy, move, delete and
-// print, and the File menu's enabling.
+// print, the File menu's enabling, and the history of the files opened and saved.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -10,6 +10,7 @@
 #include "base/ErrorObject.h"
 #include "shell/FileCommands_win.h"
 #include "shell/FileRules.h"
+#include "shell/MainLayout.h"
 #include "shell/MainMenu.h"
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
@@ -73,6 +74,14 @@ void frmMain::AutoSavePic() {
     }
     if (SavePic(name.Path) && settings.BeepWhenSaving != "0") PlayWave(App().BeepFile);
 }
+
+void frmMain::AddHistory(const std::string& path) {
+    history_.AddHistory(HistoryModeFromStatus(historyMode_), path, picSwap_);
+}
+
+void frmMain::StepHistory(int32_t d) { history_.StepHistory(HistoryModeFromStatus(historyMode_), d); }
+
+void frmMain::ClearHistory() { history_.ClearHistory(HistoryModeFromStatus(historyMode_)); }
 
 bool frmMain::OnFileCommand(int id) {
     switch (id) {

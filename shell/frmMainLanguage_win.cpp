@@ -53,8 +53,7 @@ void frmMain::ShowOptions() {
     if (!cancelled) {
         SetConPro();
         // The monitor's check mark now follows the dialog; the viewer chain must follow the mark.
-        if (Settings().ClipboardMonitorAtStart) JoinViewerChain();
-        else LeaveViewerChain();
+        FollowClipboardMonitor();
     }
     setCapMenu();
     const std::string& mode = Settings().HistoryListStatus;

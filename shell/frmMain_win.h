@@ -2,25 +2,32 @@
 // capture command every capture source ends in.
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
-#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "controls/CommonControls_win.h"
+#include "base/win/Handles_win.h"
+#include "base/win/WindowThunk_win.h"
+#include "base/win/modCBSubclass_win.h"
+#include "base/win/modDeclare_win.h"
 #include "controls/ScrollView_win.h"
+#include "image/Picture_win.h"
 #include "shell/AutoSaveName.h"
+#include "shell/BeepFile_win.h"
+#include "shell/CaptureHotkeys_win.h"
 #include "shell/ClipboardChange.h"
+#include "shell/ClipboardViewer_win.h"
 #include "shell/DelayedCapture_win.h"
 #include "shell/HistoryPane_win.h"
-#include "image/Picture_win.h"
-#include "base/win/modCBSubclass_win.h"
+#include "shell/MainBars_win.h"
+#include "shell/MainMenuBar_win.h"
+#include "shell/MainPanes_win.h"
+#include "shell/NotifyIcon_win.h"
+#include "shell/SystemMenu_win.h"
 
 namespace plenvue {
-
 
 class frmMain : public IMessageTarget {
 public:
@@ -32,7 +39,7 @@ public:
     // Creates and shows the window; false when it could not be created.
     bool Load(int showCommand);
     HWND hWnd() const { return hwnd_; }
-    HACCEL Accelerators() const { return accel_; }
+    HACCEL Accelerators() const { return accel_.get(); }
 
     void SnapIt(int index);
     // How long the capture command waits with the window hidden, so that the screen is redrawn
@@ -81,21 +88,20 @@ public:
                  LRESULT& result) override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    template <class T>
+    friend T* WindowObject(HWND, UINT, LPARAM) noexcept;
+    template <class T>
+    friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    // What a handler that throws something other than an exception leaves: the window unloads.
+    void Close() { OnUnload(); }
 
     void OnCreate();
     void OnSize(WPARAM type);
     void OnCommand(int id);
     void OnUnload();
-    void OnNotifyIcon(LPARAM lParam);
-    void OnMenuSelect(WPARAM wParam, LPARAM lParam);
 
-    void BuildMenu();
-    void BuildMenuHelpTable();
-    void ToolbarTip(NMTBGETINFOTIPA& tip);
-    void CreateBars();
-    void CreateSplitter();
     void ArrangeControls();
     void ShowPic();
     void ShowHistoryPane();
@@ -106,14 +112,12 @@ private:
     void ShowAbout();
     void ShowOptions();
     void OpenHelp();
-    void AddNotifyIcon();
-    void RemoveNotifyIcon();
-    void WriteBeepFile();
     bool MenuChecked(int id) const;
     void SetMenuChecked(int id, bool on);
     void ToggleClipboardMonitor();
+    // Joins or leaves the viewer chain as the monitor setting says.
+    void FollowClipboardMonitor();
     void ToggleAutoSave();
-    void JoinViewerChain();
     // The File menu commands (in frmMainFiles_win.cpp); false for other ids.
     bool OnFileCommand(int id);
     void OnFileMenuOpening(HMENU menu);
@@ -122,7 +126,6 @@ private:
     void mnuSaveAs();
     void mnuFileOperator(int index);
     void mnuPrint();
-    void LeaveViewerChain();
     // In frmMainClipboard_win.cpp.
     void TakeClipboardPicture(const Picture& picture);
     void ShowCaptureDelay();
@@ -133,24 +136,35 @@ private:
     // The capture itself, the window already hidden; shows it again at the end.
     void CaptureNow(int index);
 
+    // What loading registers with the system, each owner undoing its own part when destroyed.
+    // Declared in the reverse of the unload order, so that destroying them is the unload: the
+    // beep file goes first, then the subclassing, the viewer chain, the hot keys, the icon, the
+    // bars, the system-menu entries, the shared language object, and the window itself last.
+    struct SharedLanguageRelease {
+        ~SharedLanguageRelease() { App().Language.reset(); }
+    };
+    struct Registrations {
+        UniqueHandle<HWND, SimpleTraits<HWND, DestroyWindow>> window;
+        SharedLanguageRelease language;
+        SystemMenuEntries systemMenu;
+        MainBars bars;
+        NotifyIcon icon;
+        CaptureHotkeys hotkeys;
+        ClipboardViewer viewer;
+        MessageTargetAttachment target;
+        BeepFile beep;
+    };
+    // Null before the window is created and from the start of its unload on.
+    std::unique_ptr<Registrations> loaded_;
+
     HWND hwnd_ = nullptr;
+    UniqueHandle<HACCEL, SimpleTraits<HACCEL, DestroyAcceleratorTable>> accel_;
     ScrollView svMain_;
     HWND canvas_ = nullptr;  // svMain_'s window
-    HWND lstHistory_ = nullptr;
-    HWND picScroller_ = nullptr;
-    HWND imgSplit_ = nullptr;
+    MainPanes panes_;
     HistoryPane history_;
     HMENU menu_ = nullptr;
-    HACCEL accel_ = nullptr;
-    CImageListCtl imageList_;
-    CToolbarCtl toolbar_;
-    CRebarCtl rebar_;
-    CStatusBarCtl statusBar_;
-    NOTIFYICONDATAA nid_{};
-    bool iconAdded_ = false;
-    UINT taskbarCreated_ = 0;
-    HWND nextViewer_ = nullptr;
-    bool inViewerChain_ = false;
+    MainMenuHelp menuHelp_;
 
     Picture picSwap_;
     Picture undo_;
@@ -159,19 +173,6 @@ private:
     std::string historyMode_;
     COLORREF canvasColor_ = RGB(255, 255, 255);
     COLORREF customColors_[16] = {};
-    int toolbarHeight_ = 0;
-    int statusBarHeight_ = 0;
-    int splitLeft_ = 138;
-    bool unloaded_ = false;
-    // Menu help: a menu entry as the selection message names it, and its help string number.
-    struct MenuHelpKey {
-        HMENU Menu;
-        bool Submenu;  // Number is then the title's position in Menu
-        UINT Number;
-        UINT HelpNumber;
-    };
-    std::vector<MenuHelpKey> menuHelp_;
-    MessageTargetAttachment target_;
     AutoSaveNamer autoSave_;
     ClipboardChanges clipboardChanges_;
     bool readingClipboard_ = false;

@@ -16,6 +16,8 @@
 #include "image/modIntelJPEGLibrary.h"
 #include "base/ErrorObject.h"
 
+#include "tests/support/TempFolder.h"
+
 using namespace plenvue;
 namespace fs = std::filesystem;
 
@@ -147,22 +149,10 @@ std::vector<int> RowFilters(const std::vector<uint8_t>& png, int w, int h) {
 
 class PngFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("plenvue-png-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        SetFileSystem(nullptr);
-        std::error_code ec;
-        for (auto& e : fs::directory_iterator(dir_, ec)) fs::permissions(e.path(), fs::perms::owner_all, ec);
-        fs::remove_all(dir_, ec);
-    }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    size_t Count() const { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); }
-    fs::path dir_;
+    void TearDown() override { SetFileSystem(nullptr); }
+    std::string Path(const char* name) const { return dir_ / name; }
+    size_t Count() const { return dir_.Count(); }
+    plenvue::test::TempFolder dir_{"png"};
 };
 
 std::vector<uint8_t> ReadAll(const std::string& p) {

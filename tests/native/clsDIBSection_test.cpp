@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/ErrorObject.h"
+#include "tests/support/TempFolder.h"
 
 using namespace plenvue;
 namespace fs = std::filesystem;
@@ -25,24 +26,11 @@ uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
-class TempDir {
+// The folder also holds a read-only file in one test; the support folder removes that too.
+class TempDir : public plenvue::test::TempFolder {
 public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("plenvue-dib-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_ / "ro.bmp", fs::perms::owner_all, ec);
-        fs::remove_all(path_, ec);
-    }
-    fs::path operator/(const char* name) const { return path_ / name; }
-    size_t Count() const { return std::distance(fs::directory_iterator(path_), fs::directory_iterator()); }
-
-private:
-    fs::path path_;
+    TempDir() : TempFolder("dib") {}
+    fs::path operator/(const char* name) const { return Root() / name; }
 };
 
 void SetPixel(clsDIBSection& d, int x, int y, uint8_t b, uint8_t g, uint8_t r) {

@@ -15,6 +15,8 @@
 #include "image/clsDIBSection.h"
 #include "base/ErrorObject.h"
 
+#include "tests/support/TempFolder.h"
+
 using namespace plenvue;
 namespace fs = std::filesystem;
 
@@ -22,21 +24,9 @@ namespace {
 
 class JpegWriter : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("plenvue-jpg-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        for (auto& e : fs::directory_iterator(dir_, ec)) fs::permissions(e.path(), fs::perms::owner_all, ec);
-        fs::remove_all(dir_, ec);
-    }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    size_t Count() const { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); }
-    fs::path dir_;
+    std::string Path(const char* name) const { return dir_ / name; }
+    size_t Count() const { return dir_.Count(); }
+    plenvue::test::TempFolder dir_{"jpg"};
 };
 
 // A smooth picture with some detail; pad bytes are filled with garbage that must not show.

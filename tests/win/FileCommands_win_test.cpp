@@ -16,6 +16,7 @@
 #include "image/SafeFile.h"
 #include "image/SafeFile_win.h"
 #include "image/clsDIBSection_win.h"
+#include "tests/support/TempFolder.h"
 #include "tests/win/PngTestData.h"
 
 using namespace plenvue;
@@ -28,53 +29,7 @@ public:
     ~ComInit() { OleUninitialize(); }
 };
 
-// A fresh folder for one test, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        static int serial = 0;
-        path_ = std::string(dir) + "plenvue-files-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++serial);
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() { Remove(path_); }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-    const std::string& path() const { return path_; }
-    // Names of the files in the folder.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string n = fd.cFileName;
-            if (n != "." && n != "..") names.push_back(n);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return names;
-    }
-
-private:
-    static void Remove(const std::string& dir) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string n = fd.cFileName;
-                if (n == "." || n == "..") continue;
-                std::string p = dir + "\\" + n;
-                SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(p);
-                else DeleteFileA(p.c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
-    std::string path_;
-};
+using plenvue::test::TempFolder;
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -169,7 +124,7 @@ TEST(CreatePathWin, CreatesTheMissingFoldersBelowAnExistingOne) {
     EXPECT_TRUE(IsExistingFolder(tmp / "a\\b\\c"));
     // An existing path is left as it is, with or without the closing backslash.
     EXPECT_TRUE(CreatePath(tmp / "a\\b\\c\\"));
-    EXPECT_TRUE(CreatePath(tmp.path()));
+    EXPECT_TRUE(CreatePath(tmp.Path()));
 }
 
 TEST(CreatePathWin, FailsWhereAFileStandsInTheWayOrTheTextIsEmpty) {

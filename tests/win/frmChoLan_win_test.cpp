@@ -7,6 +7,8 @@
 
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
+#include "tests/support/SettingsKey_win.h"
+#include "tests/support/TempFolder.h"
 
 using namespace plenvue;
 
@@ -19,46 +21,22 @@ std::string WinPath(const std::string& unixPath) {
     return p;
 }
 
-// A folder of its own under the temporary folder, removed with its files.
-class TempFolder {
+// A folder of its own under the temporary folder; the chooser takes folder paths with the backslash.
+class TempFolder : public plenvue::test::TempFolder {
 public:
-    explicit TempFolder(const char* name) {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + name + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const std::string& f : files_) DeleteFileA((path_ + f).c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    void Write(const std::string& name, const std::string& bytes) {
-        HANDLE f = CreateFileA((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-        CloseHandle(f);
-        files_.push_back(name);
-    }
+    explicit TempFolder(const char* name)
+        : plenvue::test::TempFolder(name), path_(plenvue::test::TempFolder::Path() + "\\") {}
     void Copy(const std::string& from, const std::string& name) {
         CopyFileA(from.c_str(), (path_ + name).c_str(), FALSE);
-        files_.push_back(name);
     }
     const std::string& Path() const { return path_; }
 
 private:
     std::string path_;
-    std::vector<std::string> files_;
 };
 
 // The chooser writes the stored package on OK; the test puts back what was there.
-class StoredPackageGuard {
-public:
-    StoredPackageGuard() : before_(ReadSetting("LanguagePackage")) {}
-    ~StoredPackageGuard() { WriteSetting("LanguagePackage", before_); }
-
-private:
-    std::string before_;
-};
+using StoredPackageGuard = plenvue::test::SettingsKeyRestore;
 
 LRESULT ListCount(frmChoLan& c) { return SendMessageA(c.Item(frmChoLan::kList), LB_GETCOUNT, 0, 0); }
 

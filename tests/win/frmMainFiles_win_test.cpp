@@ -11,57 +11,23 @@
 #include "base/win/modDeclare_win.h"
 #include "settings/CurrentSettings.h"
 
+#include "tests/support/MainWindow_win.h"
+#include "tests/support/TempFolder.h"
 #include "tests/win/WinTestSupport.h"
 
 using namespace plenvue;
 
 namespace {
 
-class MainWindow {
-public:
-    MainWindow() {
-        plenvue::test::EmptyTheClipboard();
-        form.Load(SW_HIDE);
-    }
-    ~MainWindow() {
-        if (form.hWnd()) SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-    frmMain form;
-};
-
-class Folder {
-public:
-    Folder() {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        path = std::string(dir) + "plenvue-frmfiles-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path.c_str(), nullptr);
-    }
-    ~Folder() {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do DeleteFileA((path + "\\" + fd.cFileName).c_str());
-            while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(path.c_str());
-    }
-    bool Has(const std::string& name) const {
-        return GetFileAttributesA((path + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-    std::string path;
-};
+using plenvue::test::MainWindow;
+using Folder = plenvue::test::TempFolder;
 
 bool Enabled(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0; }
 
 // Writes a small picture file through the saving path itself.
 std::string MakeBitmapFile(const Folder& f, const char* name) {
     HBITMAP bmp = CreateCompatibleBitmap(WindowDC::Client(nullptr).get(), 16, 8);
-    std::string path = f.path + "\\" + name, written;
+    std::string path = f / name, written;
     SavePictureFile(Picture::FromBitmap(bmp, nullptr), path, written);
     return written;
 }
@@ -69,7 +35,7 @@ std::string MakeBitmapFile(const Folder& f, const char* name) {
 }  // namespace
 
 TEST(frmMainFiles, FileMenuFollowsThePictureAndTheCurrentFile) {
-    Folder f;
+    Folder f("frmfiles");
     std::string file = MakeBitmapFile(f, "m.bmp");
     MainWindow w;
     HMENU fileMenu = GetSubMenu(GetMenu(w.form.hWnd()), 0);
@@ -87,27 +53,27 @@ TEST(frmMainFiles, FileMenuFollowsThePictureAndTheCurrentFile) {
 }
 
 TEST(frmMainFiles, MissingFileChangesNothingAndSaveSetsTheExtendedName) {
-    Folder f;
+    Folder f("frmfiles");
     std::string file = MakeBitmapFile(f, "a.bmp");
     MainWindow w;
     ASSERT_TRUE(w.form.OpenPicture(file, true));
-    EXPECT_FALSE(w.form.OpenPicture(f.path + "\\missing.bmp", true));
+    EXPECT_FALSE(w.form.OpenPicture(f.Path() + "\\missing.bmp", true));
     EXPECT_EQ(w.form.CurrentFile(), file);
     EXPECT_FALSE(w.form.WorkingPicture().Empty());
 
-    ASSERT_TRUE(w.form.SavePic(f.path + "\\shot.tif"));
-    EXPECT_EQ(w.form.CurrentFile(), f.path + "\\shot.tif.bmp");
+    ASSERT_TRUE(w.form.SavePic(f.Path() + "\\shot.tif"));
+    EXPECT_EQ(w.form.CurrentFile(), f.Path() + "\\shot.tif.bmp");
     EXPECT_TRUE(f.Has("shot.tif.bmp"));
     EXPECT_FALSE(f.Has("shot.tif"));
 }
 
 TEST(frmMainFiles, AutoSaveNumbersThePrefixToo) {
-    Folder f;
+    Folder f("frmfiles");
     std::string file = MakeBitmapFile(f, "src.bmp");
     MainWindow w;
     ASSERT_TRUE(w.form.OpenPicture(file, false));
     CurrentSettings& s = Settings();
-    s.SavePath = f.path;  // without the backslash: it is added and kept
+    s.SavePath = f.Path();  // without the backslash: it is added and kept
     s.PrefixFileName = "p%n_";
     s.SuffixFileName = "";
     s.BeepWhenSaving = "0";
@@ -115,8 +81,8 @@ TEST(frmMainFiles, AutoSaveNumbersThePrefixToo) {
     w.form.AutoSavePic();
     EXPECT_TRUE(f.Has("p0_0.bmp"));
     EXPECT_TRUE(f.Has("p1_1.bmp"));
-    EXPECT_EQ(s.SavePath, f.path + "\\");
-    EXPECT_EQ(w.form.CurrentFile(), f.path + "\\p1_1.bmp");
+    EXPECT_EQ(s.SavePath, f.Path() + "\\");
+    EXPECT_EQ(w.form.CurrentFile(), f.Path() + "\\p1_1.bmp");
     // A changed suffix starts again at 0, skipping nothing that is not there.
     s.SuffixFileName = "_b";
     w.form.AutoSavePic();

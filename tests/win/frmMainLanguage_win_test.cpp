@@ -7,7 +7,7 @@
 #include "settings/CurrentSettings.h"
 #include "settings/cMultiLanguage_win.h"
 
-#include "tests/win/WinTestSupport.h"
+#include "tests/support/MainWindow_win.h"
 
 using namespace plenvue;
 
@@ -29,9 +29,9 @@ std::string MenuText(HMENU menu, UINT item, UINT flag) {
 }  // namespace
 
 TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
-    plenvue::test::EmptyTheClipboard();
-    frmMain form;
-    ASSERT_TRUE(form.Load(SW_HIDE));
+    plenvue::test::MainWindow w;
+    ASSERT_TRUE(w.loaded);
+    frmMain& form = w.form;
     HMENU menu = GetMenu(form.hWnd());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), "&File");
@@ -57,9 +57,6 @@ TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
     SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, "Plenvue ist bereit");
 
-    SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    w.Close();
     App().Messages.clear();
 }

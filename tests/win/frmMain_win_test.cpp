@@ -10,35 +10,31 @@
 #include "base/win/modDeclare_win.h"
 #include "capture/clsCapture_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/Hotkey_win.h"
 #include "settings/cMultiLanguage_win.h"
 #include "settings/modRegistry_win.h"
 #include "shell/MainMenu.h"
 
 #include <vector>
 
+#include "tests/support/MainWindow_win.h"
+#include "tests/support/TempFolder.h"
 #include "tests/win/WinTestSupport.h"
 
 using namespace plenvue;
 
 namespace {
 
-// The main window, hidden, without a message box about hot keys taken elsewhere.
-class MainWindow {
+// The main window with known capture captions; captures stay in memory.
+class MainWindow : public plenvue::test::MainWindow {
 public:
-    MainWindow() {
-        for (int i = 0; i < 6; ++i) App().CaptureCaptions[i] = "Capture " + std::to_string(i);
-        plenvue::test::EmptyTheClipboard();
-        form.Load(SW_HIDE);
+    MainWindow()
+        : plenvue::test::MainWindow([] {
+              for (int i = 0; i < kCaptureKinds; ++i) App().CaptureCaptions[i] = "Capture " + std::to_string(i);
+          }) {
         // A first start saves every capture automatically; these tests keep captures in memory.
         Settings().AutoSaveAtStart = 0;
     }
-    ~MainWindow() {
-        if (form.hWnd()) SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        }  // the quit message the window posts
-    }
-    frmMain form;
 };
 
 int CountIds(HMENU menu, UINT first, UINT last) {
@@ -116,6 +112,8 @@ int LiveGdiObjects() {
 TEST(frmMain, RepeatedFullScreenCapturesLeaveNoGdiObjectBehind) {
     MainWindow w;
     ASSERT_NE(w.form.hWnd(), nullptr);
+    // What is counted does not depend on the screen being redrawn: no need to wait for it.
+    w.form.CaptureSleep = [](uint32_t) {};
     w.form.SnapIt(0);  // the first capture creates what is kept for later ones
     w.form.SnapIt(0);
     int before = LiveGdiObjects();
@@ -171,24 +169,6 @@ std::string StatusText(HWND main) {
 void SelectMenuEntry(HWND main, UINT number, UINT flags, HMENU menu) {
     SendMessageA(main, WM_MENUSELECT, MAKEWPARAM(number, flags), reinterpret_cast<LPARAM>(menu));
 }
-
-// A stored setting for the next main window, removed again at the end of the test.
-class StoredSetting {
-public:
-    StoredSetting(const char* name, const char* text) : name_(name) { WriteSetting(name, text); }
-    ~StoredSetting() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsSubkey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, name_.c_str());
-            RegCloseKey(key);
-        }
-    }
-    StoredSetting(const StoredSetting&) = delete;
-    StoredSetting& operator=(const StoredSetting&) = delete;
-
-private:
-    std::string name_;
-};
 
 }  // namespace
 
@@ -309,7 +289,8 @@ TEST(frmMain, HistoryButtonFlipsWithThePaneAndKeepsItsLookWhenThereIsNoPane) {
         ClickHistoryButton(toolbar);
         EXPECT_TRUE(HistoryButtonPressed(toolbar));
     }
-    StoredSetting none(kValHistoryListStatus, "NONE");
+    plenvue::test::SettingsKeyRestore registry;
+    WriteSetting(kValHistoryListStatus, "NONE");
     MainWindow w;
     HWND toolbar = Child(w.form.hWnd(), TOOLBARCLASSNAMEA);
     ASSERT_NE(toolbar, nullptr);
@@ -416,4 +397,49 @@ TEST(frmMain, CaptureWaitsTheDelayWithTheWindowHiddenBeforeCapturing) {
     w.form.SnapIt(0);
     ASSERT_EQ(waits.size(), 1u);
     EXPECT_EQ(waits[0].ms, 20u);
+}
+
+namespace {
+// A plain window of this test's own, to try a registration the main window holds.
+class OtherWindow {
+public:
+    OtherWindow()
+        : hwnd_(CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)) {}
+    ~OtherWindow() { DestroyWindow(hwnd_); }
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+    HWND hWnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_;
+};
+}  // namespace
+
+// Closing the window unloads it: each registration the load made is undone.
+TEST(frmMain, UnloadUndoesTheHotKeysTheViewerChainAndTheBeepFile) {
+    plenvue::test::TempFolder folder("unload");
+    // Start-up makes the file (the tests have no wave resource to fill it with).
+    const std::string beep = folder.Write("beep.wav", "");
+    const std::string savedBeep = App().BeepFile;
+    App().BeepFile = beep;
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    EXPECT_TRUE(folder.Has("beep.wav"));
+    ASSERT_NE(Settings().ClipboardMonitorAtStart, 0) << "the monitor is on at a first start";
+    EXPECT_EQ(GetClipboardViewer(), h);
+    int index = 0;
+    while (index < kCaptureKinds && Settings().HotkeyKeys[index] == 0) ++index;
+    ASSERT_LT(index, kCaptureKinds) << "no hot key was registered";
+    const int32_t modifier = Settings().HotkeyModifiers[index], key = Settings().HotkeyKeys[index];
+    OtherWindow other;
+    EXPECT_FALSE(RegisterCaptureHotKey(other.hWnd(), 1, modifier, key)) << "the main window holds it";
+
+    w.Close();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_NE(GetClipboardViewer(), h);
+    EXPECT_FALSE(folder.Has("beep.wav"));
+    EXPECT_TRUE(RegisterCaptureHotKey(other.hWnd(), 1, modifier, key)) << "still held after unload";
+    UnregisterHotKey(other.hWnd(), 1);
+    App().BeepFile = savedBeep;
 }

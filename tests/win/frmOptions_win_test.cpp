@@ -12,6 +12,7 @@
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
 #include "base/win/modDeclare_win.h"
+#include "tests/support/SettingsKey_win.h"
 
 using namespace plenvue;
 
@@ -27,49 +28,6 @@ void SelectTab(frmOptions& f, int index) {
     SendMessageA(f.hWnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hdr));
 }
 
-// Every value under the settings key, with its type and bytes; nullopt when the key is missing.
-struct StoredValue {
-    DWORD type;
-    std::vector<BYTE> data;
-};
-using StoredKey = std::optional<std::map<std::string, StoredValue>>;
-
-StoredKey SnapshotSettingsKey() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsSubkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-    std::map<std::string, StoredValue> values;
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD nameLen = sizeof name, type = 0, size = 0;
-        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        StoredValue v{type, std::vector<BYTE>(size)};
-        nameLen = sizeof name;
-        RegEnumValueA(key, i, name, &nameLen, nullptr, &type, v.data.data(), &size);
-        v.data.resize(size);
-        values[std::string(name, nameLen)] = std::move(v);
-    }
-    RegCloseKey(key);
-    return values;
-}
-
-// Puts the settings key back exactly as `snapshot` found it: values added since are removed.
-void RestoreSettingsKey(const StoredKey& snapshot) {
-    if (!snapshot) {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);
-        return;
-    }
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    if (StoredKey now = SnapshotSettingsKey())
-        for (const auto& [name, value] : *now)
-            if (!snapshot->count(name)) RegDeleteValueA(key, name.c_str());
-    for (const auto& [name, value] : *snapshot)
-        RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
-    RegCloseKey(key);
-}
-
 bool Stored(const char* name) { return ReadRegValue(HKEY_CURRENT_USER, kSettingsSubkey, name).has_value(); }
 
 // Settings as the load step leaves them; the record and the registry are restored afterwards, so
@@ -77,7 +35,6 @@ bool Stored(const char* name) { return ReadRegValue(HKEY_CURRENT_USER, kSettings
 class OptionsDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        registry_ = SnapshotSettingsKey();
         CurrentSettings& s = Settings();
         s.BeepWhenSaving = "0";
         s.PrefixFileName = "shot";
@@ -92,12 +49,12 @@ protected:
         App().LanguageName = "English";
     }
     void TearDown() override {
-        RestoreSettingsKey(registry_);
+        registry_.Restore();
     }
     // Fresh program-wide state and settings for each test, the ones before restored after it.
     ScopedProgramState state_;
     ScopedSettings settings_;
-    StoredKey registry_;
+    plenvue::test::SettingsKeyRestore registry_;
 };
 
 }  // namespace

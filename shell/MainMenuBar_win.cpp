@@ -1,0 +1,103 @@
+#include "shell/MainMenuBar_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "settings/HotkeyNames.h"
+#include "shell/MainMenu.h"
+#include "shell/MainWindowText.h"
+
+namespace plenvue {
+
+namespace {
+
+void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const ILanguage* lang) {
+    for (const MenuNode& n : nodes) {
+        if (n.hidden) continue;  // hidden entries are not part of the menu
+        if (n.separator) {
+            AppendMenuA(parent, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        std::string caption = n.caption;
+        if (lang && n.item) caption = lang->getItemValue(n.item, n.caption);
+        if (!n.shortcut.empty()) caption += "\t" + n.shortcut;
+        if (!n.children.empty()) {
+            HMENU sub = CreatePopupMenu();
+            AppendMenuTree(sub, n.children, lang);
+            AppendMenuA(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+        } else {
+            AppendMenuA(parent, MF_STRING | (n.checked ? MF_CHECKED : 0), n.command, caption.c_str());
+        }
+    }
+}
+
+}  // namespace
+
+HMENU CreateMainMenu(const ILanguage* language) {
+    HMENU bar = CreateMenu();
+    AppendMenuTree(bar, MainMenuTree(), language);
+    return bar;
+}
+
+HACCEL CreateMainAccelerators() {
+    ACCEL keys[] = {
+        {FCONTROL | FVIRTKEY, 'O', kCmdOpen},          {FCONTROL | FVIRTKEY, 'S', kCmdSave},
+        {FCONTROL | FSHIFT | FVIRTKEY, 'C', kCmdCopyTo}, {FCONTROL | FVIRTKEY, 'M', kCmdMoveTo},
+        {FCONTROL | FVIRTKEY, 'C', kCmdCopy},          {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
+        {FVIRTKEY, VK_DELETE, kCmdDelete},             {FCONTROL | FVIRTKEY, 'P', kCmdPrint},
+        {FSHIFT | FVIRTKEY, VK_F1, kCmdCDFirst},       {FSHIFT | FVIRTKEY, VK_F2, kCmdCDFirst + 1},
+        {FSHIFT | FVIRTKEY, VK_F3, kCmdCDFirst + 2},   {FSHIFT | FVIRTKEY, VK_F4, kCmdCDLast},
+        {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},          {FVIRTKEY, VK_F1, kCmdContent},
+    };
+    return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
+}
+
+void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>& captions,
+                        const CurrentSettings& settings) {
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        const UINT id = kCmdCaptureFirst + i;
+        std::string caption = captions[i];
+        if (caption.empty()) {
+            char current[256] = {};
+            GetMenuStringA(bar, id, current, sizeof current, MF_BYCOMMAND);
+            caption = current;
+            caption = caption.substr(0, caption.find('\t'));
+        }
+        std::string text =
+            CaptureMenuCaption(caption, GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
+        ModifyMenuA(bar, id, MF_BYCOMMAND | MF_STRING, id, text.c_str());
+    }
+}
+
+void MainMenuHelp::Build(HMENU bar) {
+    keys_.clear();
+    for (const MenuHelpEntry& e : MenuHelpTable(MainMenuTree())) {
+        HMENU parent = bar;
+        for (size_t i = 0; i + 1 < e.Path.size() && parent; ++i) parent = GetSubMenu(parent, e.Path[i]);
+        if (!parent) continue;
+        UINT number = e.Submenu ? static_cast<UINT>(e.Path.back()) : static_cast<UINT>(e.Command);
+        keys_.push_back({parent, e.Submenu, number, static_cast<UINT>(e.HelpNumber)});
+    }
+}
+
+void MainMenuHelp::OnMenuSelect(HMENU bar, WPARAM wParam, LPARAM lParam, HWND status, HMODULE strings) const {
+    UINT flags = HIWORD(wParam);
+    HMENU menu = reinterpret_cast<HMENU>(lParam);
+    if (flags == 0xFFFF || (flags & MF_SYSMENU) || !menu || !status || !strings) return;
+    bool submenu = (flags & MF_POPUP) != 0;
+    UINT number = LOWORD(wParam);
+    for (const Key& k : keys_) {
+        if (k.Menu == menu && k.Submenu == submenu && k.Number == number) {
+            // Passed on as a plain entry: every platform loads a plain entry's string by its number,
+            // while submenus are looked up differently (Windows by the id pairs' menu handles, Wine
+            // takes the first pair for all of them).
+            wParam = MAKEWPARAM(k.HelpNumber, flags & ~MF_POPUP);
+            break;
+        }
+    }
+    UINT ids[4] = {0, 0, 0, 0};
+    MenuHelp(WM_MENUSELECT, wParam, lParam, bar, strings, status, ids);
+}
+
+}  // namespace plenvue

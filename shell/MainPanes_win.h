@@ -1,0 +1,33 @@
+// The main window's client area between the bars: the history pane (the path list or the
+// thumbnail strip) at the left, the splitter bar beside it, and the canvas.
+#pragma once
+#include <windows.h>
+
+#include <string_view>
+
+namespace plenvue {
+
+class MainPanes {
+public:
+    // The list and the splitter are children of `parent` and go with it.
+    HWND CreateList(HWND parent, int id);
+    void CreateSplitter(HWND parent);
+    void SetStrip(HWND strip) { strip_ = strip; }
+    void SetCanvas(HWND canvas) { canvas_ = canvas; }
+    // The pane of the history mode is shown while `shown`; the other stays hidden.
+    void ShowHistoryPane(std::string_view mode, bool shown) const;
+    // Where the splitter stands: beside a shown pane or at the left edge.
+    void PaneShown(bool shown) { splitLeft_ = shown ? kPaneWidth : 0; }
+    void Arrange(HWND parent, int toolbarHeight, int statusBarHeight, std::string_view mode) const;
+
+private:
+    static constexpr int kPaneWidth = 138;
+    static constexpr int kSplitWidth = 3;
+    HWND list_ = nullptr;
+    HWND strip_ = nullptr;
+    HWND split_ = nullptr;
+    HWND canvas_ = nullptr;
+    int splitLeft_ = kPaneWidth;
+};
+
+}  // namespace plenvue

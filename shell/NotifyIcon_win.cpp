@@ -1,0 +1,61 @@
+#include "shell/NotifyIcon_win.h"
+
+#include "base/win/modDeclare_win.h"
+
+namespace plenvue {
+
+namespace {
+// Opens a window's system menu at the point in lParam, as a click on its icon does.
+constexpr UINT kPopupSystemMenu = 0x313;
+}  // namespace
+
+void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
+    if (added_) return;
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    nid_ = NOTIFYICONDATAA{};
+    nid_.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the original record layout every shell version accepts
+    nid_.hWnd = owner;
+    nid_.uID = 0;
+    nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid_.uCallbackMessage = kCallbackMessage;
+    nid_.hIcon = icon;
+    lstrcpynA(nid_.szTip, tip, 64);
+    AddAgain();
+}
+
+void NotifyIcon::AddAgain() { added_ = Shell_NotifyIconA(NIM_ADD, &nid_) != FALSE; }
+
+void NotifyIcon::Remove() {
+    if (added_) Shell_NotifyIconA(NIM_DELETE, &nid_);
+    added_ = false;
+}
+
+void NotifyIcon::SetTip(const char* tip) {
+    lstrcpynA(nid_.szTip, tip, static_cast<int>(sizeof nid_.szTip));
+    if (!added_) return;
+    NOTIFYICONDATAA change = nid_;
+    change.uFlags = NIF_TIP;
+    Shell_NotifyIconA(NIM_MODIFY, &change);
+}
+
+bool NotifyIcon::OnShellRestarted(UINT message) {
+    if (!taskbarCreated_ || message != taskbarCreated_) return false;
+    // The new shell has no icon of ours, whatever we believed before.
+    AddAgain();
+    return true;
+}
+
+void NotifyIcon::OnCallback(LPARAM mouseMessage) const {
+    HWND owner = nid_.hWnd;
+    if (mouseMessage == WM_LBUTTONDBLCLK && !App().ModalDialog) {
+        ShowWindow(owner, SW_RESTORE);
+        ShowWindow(owner, SW_SHOW);
+        SetForegroundWindow(owner);
+    } else if (mouseMessage == WM_RBUTTONUP) {
+        POINT pt{};
+        GetCursorPos(&pt);
+        SendMessageA(owner, kPopupSystemMenu, 0, MAKELPARAM(pt.x, pt.y));
+    }
+}
+
+}  // namespace plenvue

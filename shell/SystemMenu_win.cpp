@@ -1,0 +1,52 @@
+#include "shell/SystemMenu_win.h"
+
+#include "shell/MainMenu.h"
+
+namespace plenvue {
+
+namespace {
+constexpr ULONG_PTR kOurSeparator = 0x504C4E56;  // tags our separator for the next rebuild
+}  // namespace
+
+void SystemMenuEntries::Insert(HWND window, const std::array<std::string, kCaptureKinds>& captions) {
+    HMENU sys = GetSystemMenu(window, FALSE);
+    if (!sys) return;
+    window_ = window;
+    // Remove what an earlier call added, by command number, so entries others added stay.
+    for (int i = 0; i < kCaptureKinds; ++i) DeleteMenu(sys, kSysCaptureFirst + i, MF_BYCOMMAND);
+    int count = GetMenuItemCount(sys);
+    for (int i = count - 1; i >= 0; --i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA | MIIM_FTYPE;
+        if (GetMenuItemInfoA(sys, i, TRUE, &info) && (info.fType & MFT_SEPARATOR) &&
+            info.dwItemData == kOurSeparator) {
+            DeleteMenu(sys, i, MF_BYPOSITION);
+        }
+    }
+    // The standard entries end with a separator and Close: insert before that separator.
+    int closePos = -1;
+    count = GetMenuItemCount(sys);
+    for (int i = 0; i < count; ++i)
+        if (GetMenuItemID(sys, i) == SC_CLOSE) closePos = i;
+    const int insertAt = closePos >= 0 ? closePos : kCaptureKinds;
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        std::string caption = captions[i];
+        if (caption.empty()) caption = " ";
+        InsertMenuA(sys, insertAt + i, MF_BYPOSITION | MF_STRING, kSysCaptureFirst + i, caption.c_str());
+    }
+    InsertMenuA(sys, insertAt + kCaptureKinds, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    MENUITEMINFOA mark{};
+    mark.cbSize = sizeof mark;
+    mark.fMask = MIIM_DATA;
+    mark.dwItemData = kOurSeparator;
+    SetMenuItemInfoA(sys, insertAt + kCaptureKinds, TRUE, &mark);
+}
+
+void SystemMenuEntries::Restore() {
+    if (!window_) return;
+    GetSystemMenu(window_, TRUE);
+    window_ = nullptr;
+}
+
+}  // namespace plenvue

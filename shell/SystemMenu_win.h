@@ -1,0 +1,29 @@
+// The capture entries of a window's system menu (they also serve as the notification icon's
+// menu): six entries and a separator before Close; the standard menu is restored when the owner
+// goes.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "settings/CurrentSettings.h"
+
+namespace plenvue {
+
+class SystemMenuEntries {
+public:
+    SystemMenuEntries() = default;
+    ~SystemMenuEntries() { Restore(); }
+    SystemMenuEntries(const SystemMenuEntries&) = delete;
+    SystemMenuEntries& operator=(const SystemMenuEntries&) = delete;
+
+    // Replaces an earlier set; entries others added stay.
+    void Insert(HWND window, const std::array<std::string, kCaptureKinds>& captions);
+    void Restore();
+
+private:
+    HWND window_ = nullptr;
+};
+
+}  // namespace plenvue

@@ -1,0 +1,144 @@
+// The main window's commands of the View, Tools and Help menus and their toolbar buttons, the
+// settings they show; the clipboard and the capture delay are in frmMainClipboard_win.cpp, the File menu and the history are in
+// frmMainFiles_win.cpp, the Image menu in ImageCommands_win.cpp.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "base/win/modDeclare_win.h"
+#include "settings/CurrentSettings.h"
+#include "settings/modRegistry_win.h"
+#include "shell/ImageCommands_win.h"
+#include "shell/MainMenu.h"
+#include "shell/MainWindowText.h"
+#include "shell/frmMain_win.h"
+
+namespace plenvue {
+
+void frmMain::OnCommand(int id) {
+    if (OnFileCommand(id)) return;
+    switch (id) {
+    case kTbContent: OpenHelp(); return;
+    case kTbHistory: ToggleHistory(); return;
+    case kTbPrevious: StepHistory(-1); return;
+    case kTbNext: StepHistory(1); return;
+    case kTbClearHistory: ClearHistory(); return;
+    case kCmdExit: OnUnload(); return;
+    case kCmdToolBar: ToggleToolBar(); return;
+    case kCmdStatusBar: ToggleStatusBar(); return;
+    case kCmdHistory: ToggleHistory(); return;
+    case kCmdColor: ChooseCanvasColor(); return;
+    case kCmdIncludeCursor: SetMenuChecked(id, !MenuChecked(id)); return;
+    case kCmdCMonitor: ToggleClipboardMonitor(); return;
+    case kCmdAutoSave: ToggleAutoSave(); return;
+    case kTbCopy:
+    case kCmdCopy: CopyPicture(true); return;
+    case kCmdPaste: PastePicture(); return;
+    case kCmdClearClip:
+        if (OpenClipboard(hwnd_)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        return;
+    case kCmdClearCanvas:
+        picSwap_.Reset();
+        ShowPic();
+        currentFile_.clear();
+        return;
+    case kCmdContent: OpenHelp(); return;
+    case kCmdEmail: ShellExecuteA(hwnd_, "open", Msg(11003).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
+    case kCmdHomepage: ShellExecuteA(hwnd_, "open", Msg(11004).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
+    case kCmdAbout: ShowAbout(); return;
+    case kCmdOption: ShowOptions(); return;
+    default: break;
+    }
+    if (RunImageCommand(hwnd_, id, {picSwap_, svMain_.GetPicture(), undo_})) {
+        ShowPic();
+        return;
+    }
+    if (std::optional<int> index = CaptureIndexFromToolbarCommand(id)) SnapIt(*index);
+    else if (id >= kCmdCaptureFirst && id <= kCmdCaptureLast) SnapIt(id - kCmdCaptureFirst);
+    else if (id >= kCmdDelayFirst && id <= kCmdDelayLast) SetCaptureDelay(id - kCmdDelayFirst);
+}
+
+void frmMain::FollowClipboardMonitor() {
+    if (!loaded_) return;
+    if (Settings().ClipboardMonitorAtStart) loaded_->viewer.Join(hwnd_);
+    else loaded_->viewer.Leave();
+}
+
+void frmMain::ToggleClipboardMonitor() {
+    CurrentSettings& settings = Settings();
+    settings.ClipboardMonitorAtStart = settings.ClipboardMonitorAtStart ? 0 : -1;
+    SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
+    FollowClipboardMonitor();
+}
+
+void frmMain::ToggleAutoSave() {
+    CurrentSettings& settings = Settings();
+    settings.AutoSaveAtStart = settings.AutoSaveAtStart ? 0 : -1;
+    SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
+}
+
+void frmMain::ToggleToolBar() {
+    bool on = !MenuChecked(kCmdToolBar);
+    SetMenuChecked(kCmdToolBar, on);
+    if (loaded_) loaded_->bars.ShowToolbar(on);
+    ArrangeControls();
+}
+
+void frmMain::ToggleStatusBar() {
+    bool on = !MenuChecked(kCmdStatusBar);
+    SetMenuChecked(kCmdStatusBar, on);
+    if (loaded_) loaded_->bars.ShowStatusBar(on);
+    ArrangeControls();
+}
+
+void frmMain::ToggleHistory() {
+    if (!loaded_) return;
+    if (historyMode_ == "NONE") {
+        // A click on the check button has already flipped its look; nothing changed, so flip it back.
+        loaded_->bars.CheckHistoryButton(MenuChecked(kCmdHistory));
+        return;
+    }
+    bool on = !MenuChecked(kCmdHistory);
+    SetMenuChecked(kCmdHistory, on);
+    ShowHistoryPane();
+    loaded_->bars.CheckHistoryButton(on);
+    panes_.PaneShown(on);
+    ArrangeControls();
+}
+
+void frmMain::ChooseCanvasColor() {
+    CHOOSECOLORA cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = hwnd_;
+    cc.rgbResult = canvasColor_;
+    cc.lpCustColors = customColors_;
+    cc.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&cc)) return;
+    canvasColor_ = cc.rgbResult;
+    Settings().CanvasColor = std::to_string(static_cast<int32_t>(canvasColor_));
+    svMain_.BackColor(static_cast<int32_t>(canvasColor_));
+    WriteSetting(kValForeColor, Settings().CanvasColor);
+}
+
+void frmMain::OpenHelp() {
+    std::string path = App().ProgramFolder + "Velmora.chm";
+    char sys[MAX_PATH] = {};
+    GetSystemDirectoryA(sys, MAX_PATH);
+    std::string viewer = std::string(sys) + "\\..\\hh.exe";
+    ShellExecuteA(hwnd_, "open", viewer.c_str(), ("\"" + path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void frmMain::SetConPro() {
+    const CurrentSettings& settings = Settings();
+    SetMenuChecked(kCmdAutoSave, settings.AutoSaveAtStart != 0);
+    SetMenuChecked(kCmdCMonitor, settings.ClipboardMonitorAtStart != 0);
+    ShowCaptureDelay();
+    int32_t colour = CanvasColorValue(settings.CanvasColor);
+    if (colour >= 0) canvasColor_ = static_cast<COLORREF>(colour);
+    svMain_.BackColor(colour);
+}
+
+}  // namespace plenvue

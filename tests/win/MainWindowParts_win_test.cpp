@@ -1,0 +1,128 @@
+// The owners the main window is made of: each undoes its registration when it is destroyed,
+// while the window it registered for lives on.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "settings/CurrentSettings.h"
+#include "settings/Hotkey_win.h"
+#include "shell/CaptureHotkeys_win.h"
+#include "shell/ClipboardViewer_win.h"
+#include "shell/MainMenu.h"
+#include "shell/NotifyIcon_win.h"
+#include "shell/SystemMenu_win.h"
+
+using namespace plenvue;
+
+namespace {
+
+class TopWindow {
+public:
+    TopWindow()
+        : hwnd_(CreateWindowExA(0, "STATIC", "parts", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                                nullptr)) {}
+    ~TopWindow() { DestroyWindow(hwnd_); }
+    TopWindow(const TopWindow&) = delete;
+    TopWindow& operator=(const TopWindow&) = delete;
+    HWND hWnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_;
+};
+
+int CaptureEntries(HWND w) {
+    HMENU sys = GetSystemMenu(w, FALSE);
+    int n = 0;
+    for (int i = 0; i < GetMenuItemCount(sys); ++i) {
+        UINT id = GetMenuItemID(sys, i);
+        if (id >= kSysCaptureFirst && id < kSysCaptureFirst + kCaptureKinds) ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+TEST(MainWindowParts, HotKeysAreFreeAgainOnceTheOwnerGoes) {
+    TopWindow window, other;
+    CurrentSettings settings;
+    {
+        CaptureHotkeys hotkeys;
+        auto failed = hotkeys.Register(window.hWnd(), [](std::string_view) { return std::string(); }, settings);
+        ASSERT_TRUE(failed.empty());
+        ASSERT_NE(settings.HotkeyKeys[0], 0);
+        EXPECT_FALSE(RegisterCaptureHotKey(other.hWnd(), 1, settings.HotkeyModifiers[0], settings.HotkeyKeys[0]));
+    }
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        EXPECT_TRUE(RegisterCaptureHotKey(other.hWnd(), 1, settings.HotkeyModifiers[i], settings.HotkeyKeys[i]))
+            << "hot key " << i << " still held";
+        UnregisterHotKey(other.hWnd(), 1);
+    }
+}
+
+TEST(MainWindowParts, ViewerLeavesTheChainOnceAndOnlyOnce) {
+    TopWindow window;
+    {
+        ClipboardViewer viewer;
+        viewer.Join(window.hWnd());
+        viewer.Join(window.hWnd());  // no loop through itself
+        EXPECT_TRUE(viewer.Joined());
+        EXPECT_EQ(GetClipboardViewer(), window.hWnd());
+    }
+    EXPECT_NE(GetClipboardViewer(), window.hWnd());
+}
+
+TEST(MainWindowParts, ViewerPassesTheChainMessagesOnAndFollowsARemovedNext) {
+    TopWindow first, second, third;
+    ClipboardViewer viewer;
+    // `viewer` joins last, so the window that joined before it is its next.
+    SetClipboardViewer(first.hWnd());
+    viewer.Join(second.hWnd());
+    int draws = 0;
+    EXPECT_TRUE(viewer.OnMessage(WM_DRAWCLIPBOARD, 0, 0, [&] { ++draws; }));
+    EXPECT_EQ(draws, 1);
+    // The next one leaves in favour of a third: later changes are sent on to the third.
+    EXPECT_TRUE(viewer.OnMessage(WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(first.hWnd()),
+                                 reinterpret_cast<LPARAM>(third.hWnd()), [] {}));
+    EXPECT_FALSE(viewer.OnMessage(WM_PAINT, 0, 0, [&] { ++draws; }));
+    EXPECT_EQ(draws, 1);
+    viewer.Leave();
+    EXPECT_NE(GetClipboardViewer(), second.hWnd());
+    ChangeClipboardChain(first.hWnd(), nullptr);
+}
+
+TEST(MainWindowParts, SystemMenuGetsOneSetOfCaptureEntriesAndIsRestored) {
+    TopWindow window;
+    std::array<std::string, kCaptureKinds> captions{"a", "b", "", "d", "e", "f"};
+    {
+        SystemMenuEntries entries;
+        entries.Insert(window.hWnd(), captions);
+        entries.Insert(window.hWnd(), captions);
+        EXPECT_EQ(CaptureEntries(window.hWnd()), kCaptureKinds);
+    }
+    EXPECT_EQ(CaptureEntries(window.hWnd()), 0);
+}
+
+TEST(MainWindowParts, NotifyIconIsRemovedAndComesBackWithARestartedShell) {
+    TopWindow window;
+    HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = window.hWnd();
+    probe.uFlags = NIF_TIP;
+    lstrcpynA(probe.szTip, "probe", 64);
+    {
+        NotifyIcon notify;
+        notify.Add(window.hWnd(), icon, "tip");
+        EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the icon is there";
+        EXPECT_FALSE(notify.OnShellRestarted(WM_USER + 77));
+        // A restarted shell: the icon is added again (here the old one is still there, so it
+        // was taken away first as a new shell would have it).
+        NOTIFYICONDATAA gone = probe;
+        Shell_NotifyIconA(NIM_DELETE, &gone);
+        EXPECT_TRUE(notify.OnShellRestarted(RegisterWindowMessageA("TaskbarCreated")));
+        EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the icon came back";
+    }
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the icon is gone";
+}
