@@ -31,8 +31,9 @@ void frmMain::CopyPicture(bool report) {
 }
 
 namespace {
-// Set while the window reads the clipboard: a program that renders its data only when asked
-// changes the clipboard from inside that read, and the notification it sends then is no new picture.
+// Set while the window reads the clipboard: a program that renders its data only when asked (as
+// Wine's bridge to the X clipboard does) changes the clipboard from inside that read, and the
+// notification it sends then is no new picture.
 class ReadingClipboard {
 public:
     explicit ReadingClipboard(bool& flag) : flag_(flag) { flag_ = true; }
@@ -65,12 +66,13 @@ void frmMain::SetPic() {
     if (readingClipboard_) return;
     // Each change once, and never what this window put there itself.
     if (!clipboardChanges_.Take(ClipboardSequence(), ClipboardOwnedBy(hwnd_))) return;
-    if (!ClipboardHasPicture()) return;  // other contents are not for the canvas
     Picture picture;
     ClipboardResult result;
     {
+        // Even asking which formats are there can bring in the other program's data anew.
         ReadingClipboard reading(readingClipboard_);
-        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture);
+        result = ClipboardHasPicture() ? TakePictureFromClipboard(hwnd_, canvasColor_, picture)
+                                       : ClipboardResult::NoPicture;  // other contents are not for the canvas
         clipboardChanges_.Read(ClipboardSequence());
     }
     switch (result) {
