@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "image/PackedDib.h"
 #include "image/PngWriter.h"
 #include "image/WicPicture_win.h"
 #include "image/clsDIBSection.h"
@@ -165,42 +166,23 @@ bool ClipboardOwnedBy(HWND window) { return window && GetClipboardOwner() == win
 uint32_t ClipboardSequence() { return GetClipboardSequenceNumber(); }
 
 HBITMAP DibSectionFromPackedDib(const void* block, size_t size) {
-    if (!block || size < sizeof(BITMAPINFOHEADER)) return nullptr;
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, block, sizeof h);
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biPlanes != 1) return nullptr;
-    const int bpp = h.biBitCount;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
-    if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && (bpp == 16 || bpp == 32))) return nullptr;
-    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return nullptr;
-    const uint64_t width = static_cast<uint64_t>(h.biWidth);
-    const uint64_t height = static_cast<uint64_t>(h.biHeight < 0 ? -static_cast<int64_t>(h.biHeight) : h.biHeight);
-    if (width * height > kMaxWicPixels) return nullptr;
-    uint64_t colours = 0;
-    if (bpp <= 8) {
-        colours = h.biClrUsed ? h.biClrUsed : (1u << bpp);
-        if (colours > (1u << bpp)) return nullptr;
-    }
-    const uint64_t masks = h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
-    const uint64_t stride = (width * bpp + 31) / 32 * 4;
-    const uint64_t needed = h.biSize + masks + colours * 4 + stride * height;
-    if (needed > size) return nullptr;
-
+    const auto* src = static_cast<const uint8_t*>(block);
+    PackedDibLayout l;
+    if (!ParsePackedDib(src, size, l)) return nullptr;
     // The header and colours as GDI reads them: a plain 40-byte header, then masks or colours.
     std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) + 12);
-    BITMAPINFOHEADER plain = h;
+    BITMAPINFOHEADER plain;
+    std::memcpy(&plain, src, sizeof plain);
     plain.biSize = sizeof plain;
+    plain.biClrUsed = l.Colours;
     std::memcpy(info.data(), &plain, sizeof plain);
-    const auto* src = static_cast<const uint8_t*>(block);
-    if (masks) std::memcpy(info.data() + sizeof plain, src + h.biSize, 12);
-    else if (h.biCompression == BI_BITFIELDS) std::memcpy(info.data() + sizeof plain, src + 40, 12);  // inside a V4/V5 header
-    if (colours) std::memcpy(info.data() + sizeof plain, src + h.biSize, static_cast<size_t>(colours * 4));
-    const uint8_t* bits = src + h.biSize + masks + colours * 4;
+    if (l.MasksOffset) std::memcpy(info.data() + sizeof plain, src + l.MasksOffset, 12);
+    if (l.Colours) std::memcpy(info.data() + sizeof plain, src + l.ColoursOffset, l.Colours * 4);
 
     BITMAPINFO out{};
     out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    out.bmiHeader.biWidth = static_cast<LONG>(width);
-    out.bmiHeader.biHeight = static_cast<LONG>(height);
+    out.bmiHeader.biWidth = l.Width;
+    out.bmiHeader.biHeight = l.Height;
     out.bmiHeader.biPlanes = 1;
     out.bmiHeader.biBitCount = 24;
     out.bmiHeader.biCompression = BI_RGB;
@@ -208,9 +190,9 @@ HBITMAP DibSectionFromPackedDib(const void* block, size_t size) {
     UniqueBitmap dib(CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &outBits, nullptr, 0));
     if (!dib) return nullptr;
     WindowDC screen = WindowDC::Client(nullptr);
-    int lines = SetDIBits(screen.get(), dib.get(), 0, static_cast<UINT>(height), bits,
+    int lines = SetDIBits(screen.get(), dib.get(), 0, static_cast<UINT>(l.Height), src + l.PixelsOffset,
                           reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    if (lines != static_cast<int>(height)) return nullptr;
+    if (lines != l.Height) return nullptr;
     return dib.release();
 }
 
