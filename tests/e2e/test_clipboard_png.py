@@ -10,10 +10,11 @@ import tempfile
 import time
 import zlib
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg
 
 CMD_SAVE_AS, CMD_FULL_SCREEN, CMD_CLEAR_CLIP = 1803, 1861, 1872
 CMD_COPY, CMD_PASTE = 1877, 1878
+CMD_NO_DELAY, CMD_DELAY_3 = 1881, 1882
 IDOK = 1
 PATTERN = (20, 120, 200, 100)  # where the pattern window stands: x, y, w, h
 
@@ -301,6 +302,20 @@ class ClipboardPngTest(PlenvueTestCase):
         x, y, w, h = PATTERN
         left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
         self.assertEqual(self.pixels(left + x + 5, top + y + 5, w - 10, h - 10), self.pattern_pixels())
+
+    def test_tools_menu_sets_the_delay_for_the_run(self):
+        reg_set("Copy Every Capture", "0")
+        self.launch()
+        self.assertTrue(menu_item(CMD_NO_DELAY).checked)
+        probe("command", CMD_DELAY_3)
+        self.assertTrue(wait_for(lambda: menu_item(CMD_DELAY_3).checked, 10))
+        self.assertFalse(menu_item(CMD_NO_DELAY).checked)
+        self.assertEqual(menu_item(CMD_DELAY_3).text, "&3 Seconds")
+        probe("command", CMD_FULL_SCREEN)
+        self.assertTrue(wait_for(lambda: probe("status") == "Plenvue: capturing in 3 s", 10), probe("status"))
+        self.assertTrue(wait_for(lambda: probe("status").startswith("Capture Image Success"), 20), probe("status"))
+        # For the run only: nothing is stored.
+        self.assertNotIn("Capture Delay", wine_reg("query", REG_KEY))
 
     def test_same_hot_key_during_the_count_cancels_the_capture(self):
         reg_set("Capture Delay", "10")

@@ -53,3 +53,27 @@ TEST(MessageTable, DefaultsKeepTheSystemsTexts) {
     EXPECT_EQ(DefaultMessage(10021), "Unknow Format!");
     EXPECT_EQ(DefaultMessage(4242), "");
 }
+
+namespace {
+const MenuNode* FindNode(const std::vector<MenuNode>& nodes, const std::string& name) {
+    for (const MenuNode& n : nodes) {
+        if (n.name == name) return &n;
+        if (const MenuNode* c = FindNode(n.children, name)) return c;
+    }
+    return nullptr;
+}
+}  // namespace
+
+// Ctrl+C copies the picture as in every other program; Copy To keeps its entry on Ctrl+Shift+C.
+TEST(MainMenu, CopyAndPasteTakeTheUsualShortcuts) {
+    const auto& tree = MainMenuTree();
+    ASSERT_NE(FindNode(tree, "mnuCopy"), nullptr);
+    EXPECT_EQ(FindNode(tree, "mnuCopy")->shortcut, "Ctrl+C");
+    EXPECT_EQ(FindNode(tree, "mnuPaste")->shortcut, "Ctrl+V");
+    EXPECT_EQ(FindNode(tree, "mnuFileOperator(0)")->shortcut, "Ctrl+Shift+C");
+    const MenuNode* delay = FindNode(tree, "mnuDelay");
+    ASSERT_NE(delay, nullptr);
+    ASSERT_EQ(delay->children.size(), 4u);
+    EXPECT_EQ(delay->children[0].command, kCmdDelayFirst);
+    EXPECT_EQ(delay->children[3].command, kCmdDelayLast);
+}
