@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "PlenvueVersion.h"
+
 namespace plenvue {
 
 // The hot key dialog's refusal of a key that would be taken from every other program.
@@ -20,7 +22,8 @@ std::string DefaultMessage(int item);
 
 constexpr const char* kProgramTitle = "Korvane Plenvue";
 constexpr const char* kProgramName = "Plenvue";
-constexpr const char* kVersion = "1.0.0";
+// The project version the build was made from, as "major.minor.patch".
+constexpr const char* kVersion = PLENVUE_VERSION_TEXT;
 constexpr const char* kSupportMail = "mailto:support@korvane.example";
 constexpr const char* kHomePage = "http://www.korvane.example/plenvue";
 

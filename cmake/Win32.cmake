@@ -1,5 +1,7 @@
 # Windows build: Plenvue.exe, Ravelin.dll, the language packages, the Windows tests.
 enable_language(RC)
+# The version resource's shared block and the generated version header, for every module's .rc.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/generated")
 enable_testing()
 include(GoogleTest)
 
@@ -9,7 +11,7 @@ find_package(ZLIB REQUIRED)
 target_link_libraries(plenvue_core PUBLIC ZLIB::ZLIB)
 
 set(win_link_options -static -static-libgcc -static-libstdc++)
-set(win_libs comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 oleaut32 uuid winmm advapi32 winspool)
+set(win_libs comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 oleaut32 uuid advapi32)
 
 # Every Win32-only source except the entry point, so the Windows tests can link the classes.
 set(win_sources)
@@ -29,7 +31,7 @@ target_link_options(Plenvue PRIVATE ${win_link_options})
 # Ravelin: the mouse-hook library, undecorated stdcall exports through its .def file.
 file(GLOB ravelin_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ravelin/*.cpp)
 if(ravelin_sources)
-  add_library(Ravelin SHARED ${ravelin_sources} ${CMAKE_SOURCE_DIR}/ravelin/Ravelin.def)
+  add_library(Ravelin SHARED ${ravelin_sources} ${CMAKE_SOURCE_DIR}/ravelin/Ravelin.def ${CMAKE_SOURCE_DIR}/ravelin/Ravelin.rc)
   set_target_properties(Ravelin PROPERTIES PREFIX "" OUTPUT_NAME Ravelin)
   target_link_libraries(Ravelin PRIVATE user32 kernel32)
   target_link_options(Ravelin PRIVATE ${win_link_options} -Wl,--kill-at)
@@ -55,7 +57,8 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(win_test_sources)
   add_executable(plenvue_wintests ${win_test_sources})
-  target_link_libraries(plenvue_wintests PRIVATE plenvue_win gtest gtest_main)
+  # The tests drive the printer and sound APIs directly; only the shipped modules avoid importing them.
+  target_link_libraries(plenvue_wintests PRIVATE plenvue_win gtest gtest_main winspool winmm)
   target_link_options(plenvue_wintests PRIVATE ${win_link_options})
   target_compile_definitions(plenvue_wintests PRIVATE PLENVUE_BIN_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(plenvue_wintests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -14,6 +14,7 @@
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
 #include "settings/Hotkey_win.h"
+#include "base/win/SystemDll_win.h"
 #include "base/win/modDeclare_win.h"
 
 namespace plenvue {
@@ -194,7 +195,7 @@ void frmOptions::OnCommand(int id, int code) {
         return;
     case kCmdSavePath: OnSavePath(); return;
     case kCmdTryBeep:
-        if (!App().BeepFile.empty()) PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        if (!App().BeepFile.empty()) sysdll::PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
         return;
     case kCmdLan: OnLanguage(); return;
     case kLblTrans:
