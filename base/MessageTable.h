@@ -9,6 +9,10 @@ namespace plenvue {
 
 // The hot key dialog's refusal of a key that would be taken from every other program.
 inline constexpr int kMsgHotkeyNeedsCtrlOrAlt = 12001;
+// The help pages' language folder under "help\" that goes with the package ("en", "de").
+inline constexpr int kMsgHelpFolder = 12100;
+// The Options dialog's "start with Windows" switch.
+inline constexpr int kMsgStartWithWindows = 12101;
 
 struct MessageDefault {
     int item;

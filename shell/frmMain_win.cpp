@@ -21,6 +21,9 @@
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
 #include "base/win/modDeclare_win.h"
+#include "settings/SaveFolder_win.h"
+#include "shell/HelpTopics.h"
+#include "shell/Help_win.h"
 
 namespace plenvue {
 
@@ -243,7 +246,7 @@ void frmMain::OnCreate() {
 void frmMain::GetCurrentSettings() {
     CurrentSettings& settings = Settings();
     SettingReader read = [](std::string_view name) { return ReadSetting(std::string(name)); };
-    LoadCurrentSettings(read, App().ProgramFolder, settings);
+    LoadCurrentSettings(read, DefaultSaveFolder(App().ProgramFolder), settings);
     historyMode_ = settings.HistoryListStatus;
     HotkeyRegistrar registrar = [this](int index, int32_t modifier, int32_t key) {
         return RegisterCaptureHotKey(hwnd_, kHotkeyFirst + index, modifier, key);
@@ -544,13 +547,7 @@ void frmMain::ChooseCanvasColor() {
     WriteSetting(kValForeColor, Settings().CanvasColor);
 }
 
-void frmMain::OpenHelp() {
-    std::string path = App().ProgramFolder + "Velmora.chm";
-    char sys[MAX_PATH] = {};
-    GetSystemDirectoryA(sys, MAX_PATH);
-    std::string viewer = std::string(sys) + "\\..\\hh.exe";
-    ShellExecuteA(hwnd_, "open", viewer.c_str(), ("\"" + path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
-}
+void frmMain::OpenHelp() { OpenHelpTopic(hwnd_, kHelpContents); }
 
 void frmMain::AddNotifyIcon() {
     if (iconAdded_) return;
