@@ -91,3 +91,27 @@ target_link_options(CodePackage PRIVATE -static-libgcc)
 if(TARGET plenvue_wintests)
   add_dependencies(plenvue_wintests CodePackage)
 endif()
+
+# The help pages belong in the program folder; removed pages must not linger there.
+file(GLOB_RECURSE help_pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help/.copied
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/help/.copied
+  DEPENDS ${help_pages} COMMENT "Copying the help pages")
+add_custom_target(help_pages ALL DEPENDS ${CMAKE_BINARY_DIR}/help/.copied)
+add_dependencies(Plenvue help_pages)
+
+# The portable zip and the installer, from the program folder as built (./plenvue package).
+set(shipped_targets Plenvue Ravelin plenvue-cli help_pages)
+foreach(src IN LISTS lang_sources)
+  get_filename_component(name ${src} NAME_WE)
+  list(APPEND shipped_targets lang_${name})
+endforeach()
+add_custom_target(packages
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/package/make_packages.py ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/dist ${PROJECT_VERSION}
+  VERBATIM)
+add_dependencies(packages ${shipped_targets})
+
+# Every shipped binary imports only known system DLLs.
+add_test(NAME package.ImportTable COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/package/check_imports.py ${CMAKE_BINARY_DIR})

@@ -39,7 +39,7 @@ def program_files(bin_dir):
         for folder, dirs, names in os.walk(root):
             dirs.sort()
             for n in sorted(names):
-                if sub == "Language" and not n.lower().endswith(".dll"):
+                if n.startswith(".") or (sub == "Language" and not n.lower().endswith(".dll")):
                     continue
                 files.append(os.path.relpath(os.path.join(folder, n), bin_dir).replace(os.sep, "/"))
     return files
