@@ -93,7 +93,7 @@ def wxs(bin_dir, files, version):
     w('    <Property Id="MSIINSTALLPERUSER" Value="1"/>')
     w('    <Property Id="ARPNOMODIFY" Value="1"/>')
     w('    <Property Id="ARPNOREPAIR" Value="1"/>')
-    w('    <Icon Id="Plenvue.ico" SourceFile="%s"/>' % escape(os.path.join(bin_dir, "Plenvue.exe")))
+    w('    <Icon Id="Plenvue.ico" SourceFile="%s"/>' % "Plenvue.exe")
     w('    <Property Id="ARPPRODUCTICON" Value="Plenvue.ico"/>')
     w('    <Directory Id="TARGETDIR" Name="SourceDir">')
     w('      <Directory Id="LocalAppDataFolder">')
@@ -127,7 +127,7 @@ def wxs(bin_dir, files, version):
               % escape(INSTALL_KEY))
         for f in folders.get(d, []):
             w('        <File Id="%s" Name="%s" Source="%s"/>'
-              % (ident("F", f), escape(os.path.basename(f)), escape(os.path.join(bin_dir, f))))
+              % (ident("F", f), escape(os.path.basename(f)), escape(f.replace("/", os.sep))))
         w('        <RemoveFolder Id="%s" On="uninstall"/>' % ident("R", d or "."))
         w('      </Component>')
         w('    </DirectoryRef>')
@@ -163,7 +163,9 @@ def main():
     src = os.path.join(out_dir, "Plenvue-%s.wxs" % version)
     with open(src, "w", encoding="utf-8") as f:
         f.write(wxs(bin_dir, files, version))
-    subprocess.run(["wixl", "-a", "x86", "-o", msi_path, src], check=True)
+    # wixl takes file sources relative to its working folder.
+    subprocess.run(["wixl", "-a", "x86", "-o", os.path.abspath(msi_path), os.path.abspath(src)], check=True,
+                   cwd=bin_dir)
     print(zip_path)
     print(msi_path)
 
