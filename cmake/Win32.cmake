@@ -113,5 +113,6 @@ add_custom_target(packages
   VERBATIM)
 add_dependencies(packages ${shipped_targets})
 
-# Every shipped binary imports only known system DLLs.
-add_test(NAME package.ImportTable COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/package/check_imports.py ${CMAKE_BINARY_DIR})
+# Every shipped binary imports only known system DLLs and carries the project version.
+add_test(NAME package.ImportTable
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/package/check_imports.py ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})

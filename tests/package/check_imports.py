@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Fails when a shipped binary's import table names a DLL that is not a known system DLL.
+"""Fails when a shipped binary's import table names a DLL that is not a known system DLL, or when
+its version resource does not carry the project version.
 
 Windows loads a known DLL only from the system folder; any other DLL named in the import table is
 looked for in the program folder first, before WinMain can restrict the search, so a file placed
 beside Plenvue.exe (in a Downloads folder, say) would be loaded in its place. Common controls are
 allowed only where the binary's manifest binds them to the side-by-side copy of the system.
 
-    check_imports.py BIN_DIR
+    check_imports.py BIN_DIR VERSION
 """
 import os
 import shutil
@@ -51,18 +52,40 @@ def faults(bin_dir):
     return found
 
 
+def version_faults(bin_dir, version):
+    """Binaries whose FileVersion and ProductVersion strings are not `version`."""
+    found = []
+    for rel in make_packages.shipped_binaries(bin_dir):
+        data = open(os.path.join(bin_dir, rel), "rb").read()
+        for key in ("FileVersion", "ProductVersion"):
+            # A version resource string: the key, NUL, padding to a 4-byte boundary, the value, NUL.
+            at = data.find(key.encode("utf-16-le") + b"\0\0")
+            if at < 0:
+                found.append("%s has no %s" % (rel, key))
+                continue
+            start = at + 2 * len(key) + 2
+            start += (4 - start % 4) % 4
+            end = data.find(b"\0\0", start)
+            while end >= 0 and (end - start) % 2:
+                end = data.find(b"\0\0", end + 1)
+            value = data[start:end].decode("utf-16-le", "replace")
+            if value != version:
+                found.append("%s has %s %r, not %r" % (rel, key, value, version))
+    return found
+
+
 def main():
     if shutil.which(OBJDUMP) is None:
         raise SystemExit("not installed: %s (the install step of ./plenvue provides it)" % OBJDUMP)
     bin_dir = sys.argv[1]
     binaries = make_packages.shipped_binaries(bin_dir)
-    bad = faults(bin_dir)
+    bad = faults(bin_dir) + version_faults(bin_dir, sys.argv[2])
     for line in bad:
         print("FAIL " + line)
     print("%d binaries checked" % len(binaries))
     if bad:
         sys.exit(1)
-    print("1 passed, 0 failed")
+    print("every shipped binary passes")
 
 
 if __name__ == "__main__":

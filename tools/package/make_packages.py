@@ -155,6 +155,10 @@ def main():
     bin_dir, out_dir, version = sys.argv[1:]
     files = program_files(bin_dir)
     os.makedirs(out_dir, exist_ok=True)
+    # Only this version's packages: the tests install whatever they find here.
+    for old in os.listdir(out_dir):
+        if old.startswith("Plenvue-"):
+            os.remove(os.path.join(out_dir, old))
     zip_path = os.path.join(out_dir, "Plenvue-%s-portable.zip" % version)
     msi_path = os.path.join(out_dir, "Plenvue-%s.msi" % version)
     make_zip(bin_dir, files, zip_path)
