@@ -97,7 +97,7 @@ TEST(SaveFolderWin, WritableProbeLeavesNothingBehind) {
     EXPECT_FALSE(IsFolderWritable(""));
 }
 
-TEST(SaveFolderWin, InstalledCopyFallsBackToPicturesAndMakesItOnFirstSave) {
+TEST(SaveFolderWin, InstalledCopyFallsBackToPicturesAndLeavesOtherFoldersUnmade) {
     std::string pictures = PicturesFolder();
     ASSERT_FALSE(pictures.empty());
     char temp[MAX_PATH] = {};
