@@ -1,7 +1,9 @@
 # Windows build: Plenvue.exe, Ravelin.dll, the language packages, the Windows tests.
 enable_language(RC)
-# The version resource's shared block and the generated version header, for every module's .rc.
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/generated")
+# Every module's .rc includes the shared version block and the generated version header.
+function(plenvue_version_resource target)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
+endfunction()
 enable_testing()
 include(GoogleTest)
 
@@ -27,6 +29,7 @@ target_compile_definitions(plenvue_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN3
 add_executable(Plenvue WIN32 ${CMAKE_SOURCE_DIR}/shell/WinMain_win.cpp ${CMAKE_SOURCE_DIR}/res/Plenvue.rc)
 target_link_libraries(Plenvue PRIVATE plenvue_win)
 target_link_options(Plenvue PRIVATE ${win_link_options})
+plenvue_version_resource(Plenvue)
 
 # Ravelin: the mouse-hook library, undecorated stdcall exports through its .def file.
 file(GLOB ravelin_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ravelin/*.cpp)
@@ -35,6 +38,7 @@ if(ravelin_sources)
   set_target_properties(Ravelin PROPERTIES PREFIX "" OUTPUT_NAME Ravelin)
   target_link_libraries(Ravelin PRIVATE user32 kernel32)
   target_link_options(Ravelin PRIVATE ${win_link_options} -Wl,--kill-at)
+  plenvue_version_resource(Ravelin)
 endif()
 
 # Language packages: resource-only modules, no code and no entry point.
@@ -45,6 +49,7 @@ foreach(src IN LISTS lang_sources)
   set_target_properties(lang_${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name} SUFFIX ".dll"
     LINKER_LANGUAGE C LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Language)
   target_link_options(lang_${name} PRIVATE -nostdlib -s -Wl,-e,0 -Wl,--no-insert-timestamp)
+  plenvue_version_resource(lang_${name})
   add_dependencies(Plenvue lang_${name})
 endforeach()
 
