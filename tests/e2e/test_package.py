@@ -233,5 +233,17 @@ class PortableZipTest(PackageTestCase):
         self.assertEqual(self.opened_page().lower(), (windows_path(folder) + "\\help\\en\\index.html").lower())
 
 
+class GermanHelpTest(PackageTestCase):
+    def test_german_package_opens_the_german_pages(self):
+        folder = os.path.join(self.work, "Plenvue")
+        with zipfile.ZipFile(os.path.join(DIST, "Plenvue-%s-portable.zip" % self.version)) as z:
+            z.extractall(folder)
+        wine_reg("add", REG_KEY, "/v", "LanguagePackage", "/d", windows_path(folder) + "\\Language\\German.dll", "/f")
+        self.launch(os.path.join(folder, "Plenvue.exe"))
+        self.press_f1()
+        self.assertTrue(wait_for(self.opened_page, 20), "the browser was not asked to open a page")
+        self.assertEqual(self.opened_page().lower(), (windows_path(folder) + "\\help\\de\\index.html").lower())
+
+
 if __name__ == "__main__":
     main()
