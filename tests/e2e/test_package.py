@@ -220,9 +220,11 @@ class InstallerTest(PackageTestCase):
 class PortableZipTest(PackageTestCase):
     def test_unpacked_zip_runs_saves_beside_itself_and_opens_its_help(self):
         zip_path = os.path.join(DIST, "Plenvue-%s-portable.zip" % self.version)
-        folder = os.path.join(self.work, "Downloads", "Plenvue")
+        downloads = os.path.join(self.work, "Downloads")
         with zipfile.ZipFile(zip_path) as z:
-            z.extractall(folder)
+            z.extractall(downloads)
+        self.assertEqual(os.listdir(downloads), [make_packages.ZIP_FOLDER])
+        folder = os.path.join(downloads, make_packages.ZIP_FOLDER)
         self.assertEqual(files_below(folder), sorted(make_packages.program_files(BIN_DIR)))
         wine_reg("add", REG_KEY, "/v", "Set Auto Save When Startup", "/d", "1", "/f")
         self.launch(os.path.join(folder, "Plenvue.exe"))
@@ -235,9 +237,9 @@ class PortableZipTest(PackageTestCase):
 
 class GermanHelpTest(PackageTestCase):
     def test_german_package_opens_the_german_pages(self):
-        folder = os.path.join(self.work, "Plenvue")
         with zipfile.ZipFile(os.path.join(DIST, "Plenvue-%s-portable.zip" % self.version)) as z:
-            z.extractall(folder)
+            z.extractall(self.work)
+        folder = os.path.join(self.work, make_packages.ZIP_FOLDER)
         wine_reg("add", REG_KEY, "/v", "LanguagePackage", "/d", windows_path(folder) + "\\Language\\German.dll", "/f")
         self.launch(os.path.join(folder, "Plenvue.exe"))
         self.press_f1()

@@ -3,7 +3,7 @@
 
     make_packages.py BIN_DIR OUT_DIR VERSION
 
-Plenvue-<version>-portable.zip holds the program folder as it is; Plenvue-<version>.msi installs the
+Plenvue-<version>-portable.zip holds the program folder as it is, as its one folder "Plenvue"; Plenvue-<version>.msi installs the
 same files per user (no elevation) with a Start menu entry, and replaces any earlier version in
 place. The installer source is generated for Debian's wixl, the Windows Installer compiler of msitools.
 """
@@ -49,10 +49,15 @@ def shipped_binaries(bin_dir):
     return [f for f in program_files(bin_dir) if f.lower().endswith((".exe", ".dll"))]
 
 
+# The zip's one top folder: "extract here" in a Downloads folder then keeps the program's files
+# together instead of among whatever else lies there.
+ZIP_FOLDER = "Plenvue"
+
+
 def make_zip(bin_dir, files, path):
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         for f in files:
-            z.write(os.path.join(bin_dir, f), f)
+            z.write(os.path.join(bin_dir, f), ZIP_FOLDER + "/" + f)
 
 
 def ident(prefix, text):
