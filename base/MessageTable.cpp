@@ -32,6 +32,8 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {11004, kHomePage},
         {kMsgHotkeyNeedsCtrlOrAlt,
          "Please add Ctrl or Alt to this hot key: on its own the key would stop working in every other program."},
+        {kMsgHelpFolder, "en"},
+        {kMsgStartWithWindows, "Start with Windows"},
     };
     return table;
 }

@@ -8,12 +8,14 @@
 #include "controls/modExPath.h"
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyNames.h"
+#include "settings/StartWithWindows_win.h"
 #include "settings/frmChoLan_win.h"
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
 #include "settings/Hotkey_win.h"
+#include "base/win/SystemDll_win.h"
 #include "base/win/modDeclare_win.h"
 
 namespace plenvue {
@@ -26,7 +28,8 @@ constexpr DWORD kButton = kChild | WS_TABSTOP;
 // The controls of each page, to show and hide with its frame.
 const std::vector<int>& PageControls(int page) {
     static const std::vector<int> pages[4] = {
-        {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2},
+        {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2,
+         frmOptions::kChkStartWithWindows},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
          frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
@@ -66,6 +69,7 @@ DialogTemplate frmOptions::Template() const {
     for (int i = 0; i < 3; ++i)
         t.Add(kDlgButton, starts[i], static_cast<uint16_t>(kStartSetup + i), kButton | BS_AUTOCHECKBOX, 22,
               static_cast<int16_t>(40 + 16 * i), 200, 12);
+    t.Add(kDlgButton, "Start with Windows", kChkStartWithWindows, kButton | BS_AUTOCHECKBOX, 22, 88, 200, 12);
     t.Add(kDlgStatic, "Show history list using:", kLblShowHistory, kChild, 22, 40, 200, 9);
     const char* modes[3] = {"Preview", "List", "None"};
     for (int i = 0; i < 3; ++i)
@@ -120,7 +124,7 @@ void frmOptions::OnInit() {
         {kFraTab + 3, "2027"}, {kLblHotkey, "2033"}, {kLblHotkey + 1, "2035"}, {kLblHotkey + 2, "2037"},
         {kLblHotkey + 3, "2039"}, {kLblHotkey + 4, "2041"}, {kLblHotkey + 5, "2043"}, {kCmdHotkey, ""},
         {kCmdHotkey + 1, ""}, {kCmdHotkey + 2, ""}, {kCmdHotkey + 3, ""}, {kCmdHotkey + 4, ""}, {kCmdHotkey + 5, ""},
-        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}};
+        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}, {kChkStartWithWindows, "12101"}};
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
@@ -140,6 +144,7 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kStartSetup, s.ClipboardMonitorAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 1, s.AutoSaveAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 2, s.ShowHistoryList.empty() ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     // 7. Hot key names.
@@ -194,7 +199,7 @@ void frmOptions::OnCommand(int id, int code) {
         return;
     case kCmdSavePath: OnSavePath(); return;
     case kCmdTryBeep:
-        if (!App().BeepFile.empty()) PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        if (!App().BeepFile.empty()) sysdll::PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
         return;
     case kCmdLan: OnLanguage(); return;
     case kLblTrans:
@@ -218,6 +223,7 @@ void frmOptions::OnOK() {
     s.HistoryListStatus = Checked(kOptHistoryList) ? "PREVIEW" : Checked(kOptHistoryList + 1) ? "LIST" : "NONE";
     s.ShowHistoryList = Checked(kStartSetup + 2) ? "" : "0";
     for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
+    SetStartWithWindows(ThisProgramPath(), Checked(kChkStartWithWindows));
     Close();
 }
 

@@ -30,6 +30,7 @@ public:
         kLblHotkey = 1130,  // + capture kind
         kCmdHotkey = 1140,  // + capture kind
         kLblTrans = 1150,
+        kChkStartWithWindows = 1160,
         kFraTab = 1200,  // + page
         kPages = 4,
     };

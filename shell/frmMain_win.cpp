@@ -16,6 +16,7 @@
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
+#include "settings/SaveFolder_win.h"
 
 namespace plenvue {
 
@@ -182,7 +183,7 @@ void frmMain::OnCreate() {
 void frmMain::GetCurrentSettings() {
     CurrentSettings& settings = Settings();
     SettingReader read = [](std::string_view name) { return ReadSetting(std::string(name)); };
-    LoadCurrentSettings(read, App().ProgramFolder, settings);
+    LoadCurrentSettings(read, DefaultSaveFolder(App().ProgramFolder), settings);
     historyMode_ = settings.HistoryListStatus;
     std::vector<int> failed = loaded_->hotkeys.Register(hwnd_, read, settings);
     if (!failed.empty()) {
