@@ -38,6 +38,8 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgCopied, "Picture copied to the clipboard"},
         {kMsgNoClipboardPicture, "The clipboard holds no picture."},
         {kMsgClipboardFailed, "The picture could not be put on the clipboard."},
+        {kMsgHelpFolder, "en"},
+        {kMsgStartWithWindows, "Start with Windows"},
     };
     return table;
 }

@@ -3,10 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "PlenvueVersion.h"
+
 namespace plenvue {
 
 // The hot key dialog's refusal of a key that would be taken from every other program.
 inline constexpr int kMsgHotkeyNeedsCtrlOrAlt = 12001;
+// The help pages' language folder under "help\" that goes with the package ("en", "de").
+inline constexpr int kMsgHelpFolder = 12100;
+// The Options dialog's "start with Windows" switch.
+inline constexpr int kMsgStartWithWindows = 12101;
 
 // Clipboard, capture delay and picture format texts.
 inline constexpr int kItemMenuDelay = 12010;    // "Capture &Delay"; 12011-12014 its four entries
@@ -34,7 +40,8 @@ std::string DefaultMessage(int item);
 
 constexpr const char* kProgramTitle = "Korvane Plenvue";
 constexpr const char* kProgramName = "Plenvue";
-constexpr const char* kVersion = "1.0.0";
+// The project version the build was made from, as "major.minor.patch".
+constexpr const char* kVersion = PLENVUE_VERSION_TEXT;
 constexpr const char* kSupportMail = "mailto:support@korvane.example";
 constexpr const char* kHomePage = "http://www.korvane.example/plenvue";
 

@@ -7,6 +7,7 @@
 #include "image/SafeFile_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/Handles_win.h"
+#include "base/win/SystemDll_win.h"
 
 namespace plenvue {
 namespace {
@@ -24,10 +25,10 @@ std::vector<InstalledPrinter> InstalledPrinters() {
     std::vector<InstalledPrinter> list;
     const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
     DWORD needed = 0, count = 0;
-    EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &count);
+    sysdll::EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &count);
     if (needed == 0) return list;
     std::vector<uint8_t> buffer(needed);
-    if (!EnumPrintersA(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) return list;
+    if (!sysdll::EnumPrintersA(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) return list;
     const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
         InstalledPrinter p;
@@ -41,10 +42,10 @@ std::vector<InstalledPrinter> InstalledPrinters() {
 
 std::string DefaultPrinterName() {
     DWORD size = 0;
-    GetDefaultPrinterA(nullptr, &size);
+    sysdll::GetDefaultPrinterA(nullptr, &size);
     if (size == 0) return {};
     std::string name(size, '\0');
-    if (!GetDefaultPrinterA(name.data(), &size)) return {};
+    if (!sysdll::GetDefaultPrinterA(name.data(), &size)) return {};
     name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
     return name;
 }
@@ -58,15 +59,15 @@ std::string ChoosePrinter(const std::vector<InstalledPrinter>& printers, const s
 
 cPrinter::cPrinter(std::string deviceName) : name_(std::move(deviceName)) {
     HANDLE printer = nullptr;
-    if (!OpenPrinterA(name_.data(), &printer, nullptr)) Fail("cannot open the printer");
-    LONG size = DocumentPropertiesA(nullptr, printer, name_.data(), nullptr, nullptr, 0);
+    if (!sysdll::OpenPrinterA(name_.data(), &printer, nullptr)) Fail("cannot open the printer");
+    LONG size = sysdll::DocumentPropertiesA(nullptr, printer, name_.data(), nullptr, nullptr, 0);
     if (size > 0) {
         devMode_.resize(static_cast<size_t>(size));
         auto* dm = reinterpret_cast<DEVMODEA*>(devMode_.data());
-        if (DocumentPropertiesA(nullptr, printer, name_.data(), dm, nullptr, DM_OUT_BUFFER) != IDOK)
+        if (sysdll::DocumentPropertiesA(nullptr, printer, name_.data(), dm, nullptr, DM_OUT_BUFFER) != IDOK)
             devMode_.clear();
     }
-    ClosePrinter(printer);
+    sysdll::ClosePrinter(printer);
 }
 
 cPrinter::~cPrinter() {

@@ -15,18 +15,7 @@ constexpr const char* kFullScreenClass = "PlenvueFullScreen";
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-void RegisterFullScreenClass(WNDPROC proc) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(Instance(), kFullScreenClass, &existing)) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = Instance();
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kFullScreenClass;
-    RegisterClassExA(&wc);
-}
+void RegisterFullScreenClass(WNDPROC proc) { RegisterWindowClass({kFullScreenClass, proc}); }
 }  // namespace
 
 frmFullScreen::~frmFullScreen() {

@@ -30,16 +30,7 @@ frmSnapWindow::~frmSnapWindow() {
 }
 
 void frmSnapWindow::ShowModal(HWND owner) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(Instance(), kSnapWindowClass, &existing)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = FormWindowProc<frmSnapWindow>;
-        wc.hInstance = Instance();
-        wc.lpszClassName = kSnapWindowClass;
-        RegisterClassExA(&wc);
-    }
+    RegisterWindowClass({kSnapWindowClass, FormWindowProc<frmSnapWindow>, nullptr});
     // Load: the form takes no visible space; it owns the timer and receives the forwarded events.
     modal_.emplace();
     hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kSnapWindowClass, "", WS_POPUP, 0, 0, 0, 0, owner, nullptr,

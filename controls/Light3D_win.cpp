@@ -41,18 +41,7 @@ Light3D::~Light3D() {
 
 bool Light3D::Create(HWND parent, int x, int y, int width, int height, DWORD style) {
     if (hwnd_) return true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(Instance(), kClassName, &wc)) {
-        wc = WNDCLASSEXA{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = ControlWindowProc<Light3D>;
-        wc.hInstance = Instance();
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = kClassName;
-        RegisterClassExA(&wc);
-    }
+    RegisterWindowClass({kClassName, ControlWindowProc<Light3D>, IDC_ARROW, nullptr, CS_DBLCLKS});
     hwnd_ = CreateWindowExA(0, kClassName, nullptr, style | WS_CLIPSIBLINGS, x, y, width, height, parent,
                             nullptr, Instance(), this);
     return hwnd_ != nullptr;

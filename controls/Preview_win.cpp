@@ -22,17 +22,7 @@ Preview::~Preview() {
 
 bool Preview::Create(HWND parent, int x, int y, int width, int height, DWORD style) {
     if (hwnd_) return true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(Instance(), kClassName, &wc)) {
-        wc = WNDCLASSEXA{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ControlWindowProc<Preview>;
-        wc.hInstance = Instance();
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = kClassName;
-        RegisterClassExA(&wc);
-    }
+    RegisterWindowClass({kClassName, ControlWindowProc<Preview>});
     WindowDC screen = WindowDC::Client(nullptr);
     int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
     int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);

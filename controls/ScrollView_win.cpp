@@ -25,17 +25,7 @@ ScrollView::~ScrollView() {
 }
 
 bool ScrollView::Create(HWND parent, DWORD exStyle, int id) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(Instance(), kClassName, &wc)) {
-        wc = WNDCLASSEXA{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ControlWindowProc<ScrollView>;
-        wc.hInstance = Instance();
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = kClassName;
-        RegisterClassExA(&wc);
-    }
+    RegisterWindowClass({kClassName, ControlWindowProc<ScrollView>});
     hwnd_ = CreateWindowExA(exStyle, kClassName, nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP, 0, 0, 10, 10,
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), this);
     if (!hwnd_) return false;

@@ -21,16 +21,7 @@ constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
 constexpr int kHueHeight = 24;
 constexpr int kAnchorLeft = 185, kAnchorTop = 62;
 
-void RegisterBoxClass() {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(Instance(), frmFilters::kBoxClass, &wc)) return;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = Instance();
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = frmFilters::kBoxClass;
-    RegisterClassA(&wc);
-}
+void RegisterBoxClass() { RegisterWindowClass({frmFilters::kBoxClass, DefWindowProcA, IDC_ARROW, ButtonFaceBrush()}); }
 
 std::string LangItem(int32_t id, const char* fallback = "") {
     const ILanguage* lang = App().Language.get();

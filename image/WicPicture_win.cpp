@@ -12,6 +12,13 @@
 namespace plenvue {
 namespace {
 
+// The imaging component's identifiers, held here so that nothing is linked from its library:
+// the factory is made through COM, which loads the component only when a PNG is read.
+constexpr CLSID kClsidWicImagingFactory = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
+constexpr IID kIidWicImagingFactory = {0xec5ec8a9, 0xc395, 0x4314, {0x9c, 0x77, 0x54, 0xd7, 0xa9, 0x35, 0xff, 0x70}};
+constexpr GUID kContainerFormatPng = {0x1b7cfaf4, 0x713f, 0x473c, {0xbb, 0xcd, 0x61, 0x37, 0x42, 0x5f, 0xae, 0xaf}};
+constexpr GUID kPixelFormat32bppBgra = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f}};
+
 // COM for this thread for the length of one decode, when the caller has not set it up.
 class ComScope {
 public:
@@ -35,7 +42,7 @@ WicResult DecodePngPicture(const uint8_t* data, size_t size, COLORREF background
     if (!HasPngSignature(data, size) || size > 0xFFFFFFFFu) return WicResult::NotPicture;
     ComScope com;
     ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+    if (FAILED(CoCreateInstance(kClsidWicImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kIidWicImagingFactory,
                                 reinterpret_cast<void**>(factory.put()))))
         return WicResult::NoDecoder;
     ComPtr<IWICStream> stream;
@@ -47,7 +54,7 @@ WicResult DecodePngPicture(const uint8_t* data, size_t size, COLORREF background
     hr = factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put());
     if (FAILED(hr)) return FromHresult(hr);
     GUID container{};
-    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatPng)
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != kContainerFormatPng)
         return WicResult::NotPicture;
     ComPtr<IWICBitmapFrameDecode> frame;
     hr = decoder->GetFrame(0, frame.put());
@@ -61,7 +68,7 @@ WicResult DecodePngPicture(const uint8_t* data, size_t size, COLORREF background
     ComPtr<IWICFormatConverter> converter;
     hr = factory->CreateFormatConverter(converter.put());
     if (SUCCEEDED(hr))
-        hr = converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+        hr = converter->Initialize(frame.get(), kPixelFormat32bppBgra, WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom);
     if (FAILED(hr)) return FromHresult(hr);
     const size_t srcStride = static_cast<size_t>(width) * 4;

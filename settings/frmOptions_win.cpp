@@ -8,12 +8,14 @@
 #include "controls/modExPath.h"
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyNames.h"
+#include "settings/StartWithWindows_win.h"
 #include "settings/frmChoLan_win.h"
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
 #include "settings/Hotkey_win.h"
+#include "base/win/SystemDll_win.h"
 #include "base/win/modDeclare_win.h"
 
 namespace plenvue {
@@ -27,7 +29,8 @@ constexpr DWORD kButton = kChild | WS_TABSTOP;
 const std::vector<int>& PageControls(int page) {
     static const std::vector<int> pages[4] = {
         {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2,
-         frmOptions::kChkCopyEveryCapture, frmOptions::kLblCaptureDelay, frmOptions::kCboCaptureDelay},
+         frmOptions::kChkStartWithWindows, frmOptions::kChkCopyEveryCapture, frmOptions::kLblCaptureDelay,
+         frmOptions::kCboCaptureDelay},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
          frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
@@ -85,10 +88,11 @@ DialogTemplate frmOptions::Template() const {
     for (int i = 0; i < 3; ++i)
         t.Add(kDlgButton, starts[i], static_cast<uint16_t>(kStartSetup + i), kButton | BS_AUTOCHECKBOX, 22,
               static_cast<int16_t>(40 + 16 * i), 200, 12);
-    t.Add(kDlgButton, "Copy every capture to the clipboard", kChkCopyEveryCapture, kButton | BS_AUTOCHECKBOX, 22, 88,
+    t.Add(kDlgButton, "Start with Windows", kChkStartWithWindows, kButton | BS_AUTOCHECKBOX, 22, 88, 200, 12);
+    t.Add(kDlgButton, "Copy every capture to the clipboard", kChkCopyEveryCapture, kButton | BS_AUTOCHECKBOX, 22, 104,
           200, 12);
-    t.Add(kDlgStatic, "Capture delay:", kLblCaptureDelay, kChild, 22, 112, 90, 9);
-    t.Add(kDlgComboBox, "", kCboCaptureDelay, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 110, 90, 70);
+    t.Add(kDlgStatic, "Capture delay:", kLblCaptureDelay, kChild, 22, 126, 90, 9);
+    t.Add(kDlgComboBox, "", kCboCaptureDelay, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 124, 90, 70);
     t.Add(kDlgStatic, "Show history list using:", kLblShowHistory, kChild, 22, 40, 200, 9);
     const char* modes[3] = {"Preview", "List", "None"};
     for (int i = 0; i < 3; ++i)
@@ -145,7 +149,7 @@ void frmOptions::OnInit() {
         {kFraTab + 3, "2027"}, {kLblHotkey, "2033"}, {kLblHotkey + 1, "2035"}, {kLblHotkey + 2, "2037"},
         {kLblHotkey + 3, "2039"}, {kLblHotkey + 4, "2041"}, {kLblHotkey + 5, "2043"}, {kCmdHotkey, ""},
         {kCmdHotkey + 1, ""}, {kCmdHotkey + 2, ""}, {kCmdHotkey + 3, ""}, {kCmdHotkey + 4, ""}, {kCmdHotkey + 5, ""},
-        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"},
+        {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}, {kChkStartWithWindows, "12101"},
         {kChkCopyEveryCapture, "12022"}, {kLblCaptureDelay, "12024"}, {kCboCaptureDelay, ""},
         {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}};
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
@@ -167,6 +171,7 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kStartSetup, s.ClipboardMonitorAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 1, s.AutoSaveAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 2, s.ShowHistoryList.empty() ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
     for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
         SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DelayText(i).c_str()));
@@ -232,7 +237,7 @@ void frmOptions::OnCommand(int id, int code) {
         return;
     case kCmdSavePath: OnSavePath(); return;
     case kCmdTryBeep:
-        if (!App().BeepFile.empty()) PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        if (!App().BeepFile.empty()) sysdll::PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
         return;
     case kCmdLan: OnLanguage(); return;
     case kLblTrans:
@@ -262,6 +267,7 @@ void frmOptions::OnOK() {
     s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "BMP";
     for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
     for (const auto& [name, text] : CaptureSettingsToStore(s)) WriteSetting(name, text);
+    SetStartWithWindows(ThisProgramPath(), Checked(kChkStartWithWindows));
     Close();
 }
 

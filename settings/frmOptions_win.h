@@ -30,7 +30,8 @@ public:
         kLblHotkey = 1130,  // + capture kind
         kCmdHotkey = 1140,  // + capture kind
         kLblTrans = 1150,
-        kChkCopyEveryCapture = 1160, kLblCaptureDelay = 1161, kCboCaptureDelay = 1162,  // page 0
+        kChkStartWithWindows = 1160,
+        kChkCopyEveryCapture = 1165, kLblCaptureDelay = 1161, kCboCaptureDelay = 1162,  // page 0
         kLblAutoSaveFormat = 1163, kCboAutoSaveFormat = 1164,                            // page 2
         kFraTab = 1200,  // + page
         kPages = 4,

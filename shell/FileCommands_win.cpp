@@ -19,6 +19,7 @@
 #include "base/ErrorObject.h"
 #include "shell/FileRules.h"
 #include "base/win/Handles_win.h"
+#include "base/win/SystemDll_win.h"
 #include "shell/PictureFileCheck.h"
 #include "settings/CurrentSettings.h"
 
@@ -333,11 +334,11 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
 }
 
 void PlayWave(const std::string& path) {
-    if (waveOutGetNumDevs() == 0) {
+    if (sysdll::waveOutGetNumDevs() == 0) {
         MessageBeep(0xFFFFFFFF);
         return;
     }
-    PlaySoundA(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    sysdll::PlaySoundA(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 }  // namespace plenvue

@@ -20,20 +20,6 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 constexpr UINT_PTR kScrollTimer = 1;
 
-void RegisterPaneClass(const char* name, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(Instance(), name, &wc)) return;
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = Instance();
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = name;
-    RegisterClassExA(&wc);
-}
-
 std::string ListText(HWND list, int index) {
     LRESULT len = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (len == LB_ERR || len < 0) return {};
@@ -69,8 +55,8 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
     parent_ = parent;
     list_ = list;
     open_ = std::move(open);
-    RegisterPaneClass(kStripClass, PaneWindowProc<HistoryPane>);
-    RegisterPaneClass(kClientClass, PaneWindowProc<HistoryPane>);
+    RegisterWindowClass({kStripClass, PaneWindowProc<HistoryPane>, IDC_ARROW, ButtonFaceBrush()});
+    RegisterWindowClass({kClientClass, PaneWindowProc<HistoryPane>, IDC_ARROW, ButtonFaceBrush()});
     scroller_ = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, kStripClass, nullptr,
                                 WS_CHILD | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(scrollerId)), Instance(), this);

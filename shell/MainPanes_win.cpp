@@ -1,5 +1,6 @@
 #include "shell/MainPanes_win.h"
 
+#include "base/win/WindowThunk_win.h"
 #include "shell/MainLayout.h"
 
 namespace plenvue {
@@ -17,15 +18,7 @@ HWND MainPanes::CreateList(HWND parent, int id) {
 }
 
 void MainPanes::CreateSplitter(HWND parent) {
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(Instance(), kSplitClass, &wc)) {
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = Instance();
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kSplitClass;
-        RegisterClassA(&wc);
-    }
+    RegisterWindowClass({kSplitClass, DefWindowProcA, IDC_SIZEWE, ButtonFaceBrush()});
     // Only a bar with the sizing pointer: the pane widths are fixed, so it does not drag.
     split_ = CreateWindowExA(0, kSplitClass, nullptr, WS_CHILD | WS_VISIBLE, splitLeft_, 0, kSplitWidth, 1, parent,
                              nullptr, Instance(), nullptr);

@@ -8,6 +8,7 @@
 #include "image/clsDIBSection_win.h"
 #include "settings/CurrentSettings.h"
 #include "settings/LanguageTag.h"
+#include "settings/StartWithWindows.h"
 #include "settings/frmChoLan_win.h"
 #include "settings/modRegistry_win.h"
 #include "base/win/Handles_win.h"
@@ -65,7 +66,7 @@ bool ChoosePackage(const std::string& programFolder, std::string& package) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     RestrictDllSearch();
 
     // One instance per executable path.
@@ -112,6 +113,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     int rc = 0;
     {
         frmMain main;
+        // Started with Windows: only the notification icon until the user asks for the window.
+        if (HasTraySwitch(arguments ? arguments : "")) showCommand = SW_HIDE;
         if (main.Load(showCommand)) {
             MSG msg;
             while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

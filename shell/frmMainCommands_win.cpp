@@ -10,6 +10,8 @@
 #include "settings/modRegistry_win.h"
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
+#include "shell/HelpTopics.h"
+#include "shell/Help_win.h"
 #include "shell/MainWindowText.h"
 #include "shell/frmMain_win.h"
 
@@ -123,13 +125,7 @@ void frmMain::ChooseCanvasColor() {
     WriteSetting(kValForeColor, Settings().CanvasColor);
 }
 
-void frmMain::OpenHelp() {
-    std::string path = App().ProgramFolder + "Velmora.chm";
-    char sys[MAX_PATH] = {};
-    GetSystemDirectoryA(sys, MAX_PATH);
-    std::string viewer = std::string(sys) + "\\..\\hh.exe";
-    ShellExecuteA(hwnd_, "open", viewer.c_str(), ("\"" + path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
-}
+void frmMain::OpenHelp() { OpenHelpTopic(hwnd_, kHelpContents); }
 
 void frmMain::SetConPro() {
     const CurrentSettings& settings = Settings();

@@ -7,6 +7,7 @@
 #include "capture/clsCapture_win.h"
 #include "controls/modCommonDialog_win.h"
 #include "controls/modCreatePath_win.h"
+#include "settings/SaveFolder_win.h"
 #include "base/ErrorObject.h"
 #include "shell/FileCommands_win.h"
 #include "shell/FileRules.h"
@@ -72,6 +73,7 @@ void frmMain::AutoSavePic() {
         MessageBoxA(hwnd_, Msg(10008).c_str(), kProgramName, MB_ICONERROR);
         return;
     }
+    PrepareSaveFolder(name.Folder);
     if (SavePic(name.Path) && settings.BeepWhenSaving != "0") PlayWave(App().BeepFile);
 }
 

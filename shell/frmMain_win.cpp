@@ -16,6 +16,7 @@
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
+#include "settings/SaveFolder_win.h"
 
 namespace plenvue {
 
@@ -36,16 +37,8 @@ HICON ProgramIcon() { return LoadIconA(Instance(), MAKEINTRESOURCEA(1)); }
 frmMain::~frmMain() { OnUnload(); }
 
 bool frmMain::Load(int showCommand) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = FormWindowProc<frmMain>;
-    wc.hInstance = Instance();
-    wc.hIcon = ProgramIcon();
-    wc.hIconSm = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClass({kWindowClass, FormWindowProc<frmMain>, IDC_ARROW, ButtonFaceBrush(), 0, ProgramIcon(),
+                         static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0))});
 
     CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                     CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
@@ -194,7 +187,7 @@ void frmMain::OnCreate() {
 void frmMain::GetCurrentSettings() {
     CurrentSettings& settings = Settings();
     SettingReader read = [](std::string_view name) { return ReadSetting(std::string(name)); };
-    LoadCurrentSettings(read, App().ProgramFolder, settings);
+    LoadCurrentSettings(read, DefaultSaveFolder(App().ProgramFolder), settings);
     historyMode_ = settings.HistoryListStatus;
     std::vector<int> failed = loaded_->hotkeys.Register(hwnd_, read, settings);
     if (!failed.empty()) {

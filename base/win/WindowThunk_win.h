@@ -15,6 +15,37 @@
 
 namespace plenvue {
 
+// What a window class of this program looks like; registered once, later calls find it there.
+struct WindowClassSpec {
+    const char* name;
+    WNDPROC procedure;
+    LPCSTR cursor = IDC_ARROW;  // a system cursor, or nullptr for none
+    HBRUSH background = nullptr;
+    UINT style = 0;
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
+};
+
+inline void RegisterWindowClass(const WindowClassSpec& spec) noexcept {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(instance, spec.name, &wc)) return;
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof wc;
+    wc.style = spec.style;
+    wc.lpfnWndProc = spec.procedure;
+    wc.hInstance = instance;
+    wc.hIcon = spec.icon;
+    wc.hIconSm = spec.smallIcon;
+    wc.hCursor = spec.cursor ? LoadCursorA(nullptr, spec.cursor) : nullptr;
+    wc.hbrBackground = spec.background;
+    wc.lpszClassName = spec.name;
+    RegisterClassExA(&wc);
+}
+
+inline HBRUSH ButtonFaceBrush() noexcept { return reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1); }
+
 // Shows the exception being handled: an error object as "number - description", anything else by
 // its text; the caption is the program name. Call only inside a catch block.
 inline void ShowWindowException(HWND owner) noexcept {

@@ -231,3 +231,15 @@ TEST(LanguagePackage, NamesAndMessageTextsOfTheEnglishDefaults) {
 }
 
 }  // namespace
+
+TEST(LanguagePackage, BothPackagesNameTheirHelpFolderAndTheStartWithWindowsSwitch) {
+    auto en = ParseStringTable(ReadFile(kLangDir + "English.rc"));
+    auto de = ParseStringTable(ReadFile(kLangDir + "German.rc"));
+    EXPECT_EQ(en[plenvue::kMsgHelpFolder], plenvue::DefaultMessage(plenvue::kMsgHelpFolder));
+    EXPECT_EQ(de[plenvue::kMsgHelpFolder], "de");
+    EXPECT_EQ(en[plenvue::kMsgStartWithWindows], plenvue::DefaultMessage(plenvue::kMsgStartWithWindows));
+    EXPECT_FALSE(de[plenvue::kMsgStartWithWindows].empty());
+    // Each package's help folder is shipped, with the contents page the help opens first.
+    for (const auto& folder : {en[plenvue::kMsgHelpFolder], de[plenvue::kMsgHelpFolder]})
+        EXPECT_TRUE(std::ifstream(SourceDir() + "/help/" + folder + "/index.html").good()) << folder;
+}
