@@ -31,15 +31,4 @@ bool ClipboardViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, cons
     return false;
 }
 
-Picture ClipboardViewer::TakeBitmap(HWND owner) {
-    if (!IsClipboardFormatAvailable(CF_BITMAP) || !OpenClipboard(owner)) return {};
-    HBITMAP copy = nullptr;
-    // The clipboard keeps its own bitmap; the picture gets a copy it may delete.
-    if (HANDLE shared = GetClipboardData(CF_BITMAP))
-        copy = static_cast<HBITMAP>(CopyImage(shared, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    CloseClipboard();
-    if (!copy) return {};
-    return Picture::FromBitmap(copy, nullptr);
-}
-
 }  // namespace plenvue

@@ -5,7 +5,6 @@
 
 #include <functional>
 
-#include "image/Picture_win.h"
 
 namespace plenvue {
 
@@ -25,9 +24,6 @@ public:
     // Draw-clipboard (onDraw runs, then the next viewer sees it) and change-chain; false for
     // every other message.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::function<void()>& onDraw);
-
-    // A copy of the clipboard's bitmap, owned by the picture; empty when there is none.
-    static Picture TakeBitmap(HWND owner);
 
 private:
     HWND viewer_ = nullptr;
