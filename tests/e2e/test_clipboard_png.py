@@ -121,8 +121,13 @@ class ClipboardPngTest(PlenvueTestCase):
 
     def clipboard(self, target):
         """What another X client gets from the clipboard as `target`."""
-        r = subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-o"], env=ENV,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=20)
+        # A loaded machine can leave one request unanswered for long; asking again is what a user's
+        # program would do, so a slow answer reads as nothing yet rather than failing the test.
+        try:
+            r = subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-o"], env=ENV,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=10)
+        except subprocess.TimeoutExpired:
+            return b""
         return r.stdout
 
     def serve_clipboard(self, target, path):
@@ -159,13 +164,13 @@ class ClipboardPngTest(PlenvueTestCase):
         screen = self.pattern_pixels()
         self.capture()
         probe("command", CMD_COPY)
-        png = wait_for(lambda: self.clipboard("image/png"), 15)
+        png = wait_for(lambda: self.clipboard("image/png"), 60)
         self.assertTrue(png, "no image/png on the clipboard")
         from_png = decode_png(png)
         self.assertEqual((len(from_png[0]), len(from_png)), (1024, 768))
         x, y, w, h = PATTERN
         self.assertEqual(crop(from_png, x + 5, y + 5, w - 10, h - 10), screen)
-        from_bmp = decode_bmp(self.clipboard("image/bmp"))
+        from_bmp = decode_bmp(wait_for(lambda: self.clipboard("image/bmp"), 60))
         self.assertEqual(from_bmp, from_png)
         # What the canvas shows at its top left is the same picture.
         self.assertEqual(self.canvas_pixels(200, 60), crop(from_png, 0, 0, 200, 60))
@@ -206,7 +211,7 @@ class ClipboardPngTest(PlenvueTestCase):
         self.capture()
         saved = os.path.join(self.dir, "cap0.png")
         self.assertTrue(wait_for(lambda: os.path.exists(saved), 15), os.listdir(self.dir))
-        png = wait_for(lambda: self.clipboard("image/png"), 15)
+        png = wait_for(lambda: self.clipboard("image/png"), 60)
         self.assertTrue(png, "the capture is not on the clipboard")
         x, y, w, h = PATTERN
         self.assertEqual(crop(decode_png(png), x + 5, y + 5, w - 10, h - 10), screen)
