@@ -1,0 +1,23 @@
+// The platform's wide text (wchar_t is one UTF-16 unit here) from and to the program's UTF-8.
+// Names go through the checked forms or WidePath; display texts may use Widen/Narrow.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plenvue {
+
+// Lossy: ill-formed parts become U+FFFD.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view wide);
+
+// Checked: nothing for ill-formed or over-long input.
+std::optional<std::wstring> WidenChecked(std::string_view utf8);
+std::optional<std::string> NarrowChecked(std::wstring_view wide);
+
+// A full path for the wide file functions, with the extended-length prefix where its length needs
+// it; nothing when the text is ill-formed or holds a NUL (the platform would stop there and name
+// another file).
+std::optional<std::wstring> WidePath(std::string_view utf8);
+
+}  // namespace plenvue
