@@ -16,7 +16,7 @@
 namespace plenvue {
 
 // What a window class of this program looks like; registered once, later calls find it there.
-struct WindowClassSpec {
+struct WindowClassInfo {
     const char* name;
     WNDPROC procedure;
     LPCSTR cursor = IDC_ARROW;  // a system cursor, or nullptr for none
@@ -26,21 +26,21 @@ struct WindowClassSpec {
     HICON smallIcon = nullptr;
 };
 
-inline void RegisterWindowClass(const WindowClassSpec& spec) noexcept {
+inline void RegisterWindowClass(const WindowClassInfo& cls) noexcept {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(instance, spec.name, &wc)) return;
+    if (GetClassInfoExA(instance, cls.name, &wc)) return;
     wc = WNDCLASSEXA{};
     wc.cbSize = sizeof wc;
-    wc.style = spec.style;
-    wc.lpfnWndProc = spec.procedure;
+    wc.style = cls.style;
+    wc.lpfnWndProc = cls.procedure;
     wc.hInstance = instance;
-    wc.hIcon = spec.icon;
-    wc.hIconSm = spec.smallIcon;
-    wc.hCursor = spec.cursor ? LoadCursorA(nullptr, spec.cursor) : nullptr;
-    wc.hbrBackground = spec.background;
-    wc.lpszClassName = spec.name;
+    wc.hIcon = cls.icon;
+    wc.hIconSm = cls.smallIcon;
+    wc.hCursor = cls.cursor ? LoadCursorA(nullptr, cls.cursor) : nullptr;
+    wc.hbrBackground = cls.background;
+    wc.lpszClassName = cls.name;
     RegisterClassExA(&wc);
 }
 
