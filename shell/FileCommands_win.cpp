@@ -157,36 +157,20 @@ FileError LoadPngPicture(const std::string& path, Picture& picture, COLORREF bac
     return Error(kErrInvalidPicture, "Invalid picture");
 }
 
-FileError WritePngFile(const Picture& picture, const std::string& path) {
+// Writes the picture through one of the portable encoders, mapping its failure to a file error.
+template <class Encode>
+FileError WriteEncodedFile(const Picture& picture, const std::string& path, Encode&& encode) {
     clsDIBSection dib;
     ComPtr<IPictureDisp> disp;
     if (FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
         return Error(kErrInvalidPicture, "Invalid picture");
     dib.CreateFromPicture(disp.get());
     if (dib.IsEmpty()) return Error(kErrOutOfMemory, "Out of memory");
-    // The picture was just drawn into the DIB; the encoder reads its bytes directly.
+    // The picture was just drawn into the DIB; the encoders read its bytes directly.
     GdiFlush();
     RecordingOps recording;
     try {
-        SavePNG(dib, path);
-        return {};
-    } catch (const ErrorObject& e) {
-        if (e.Number == kErrPathFileAccess) return Error(kErrFileAccess, SystemErrorText(ERROR_ACCESS_DENIED));
-        if (recording.lastWriteError) return FileErrorFromSystem(recording.lastWriteError);
-        return Error(e.Number, e.Description);
-    }
-}
-
-FileError WriteJpegFile(const Picture& picture, const std::string& path) {
-    clsDIBSection dib;
-    ComPtr<IPictureDisp> disp;
-    if (FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
-        return Error(kErrInvalidPicture, "Invalid picture");
-    dib.CreateFromPicture(disp.get());
-    if (dib.IsEmpty()) return Error(kErrOutOfMemory, "Out of memory");
-    RecordingOps recording;
-    try {
-        SaveJPEG(dib, path, 90);
+        encode(dib, path);
         return {};
     } catch (const ErrorObject& e) {
         if (e.Number == kErrPathFileAccess) return Error(kErrFileAccess, SystemErrorText(ERROR_ACCESS_DENIED));
@@ -328,8 +312,12 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
     written = target.Path;
     if (target.Format == SaveFormat::None) return {};
     if (picture.Empty()) return Error(kErrInvalidPicture, "Invalid picture");
-    if (target.Format == SaveFormat::Jpeg) return WriteJpegFile(picture, target.Path);
-    if (target.Format == SaveFormat::Png) return WritePngFile(picture, target.Path);
+    if (target.Format == SaveFormat::Jpeg)
+        return WriteEncodedFile(picture, target.Path,
+                                [](clsDIBSection& dib, const std::string& path) { SaveJPEG(dib, path, 90); });
+    if (target.Format == SaveFormat::Png)
+        return WriteEncodedFile(picture, target.Path,
+                                [](clsDIBSection& dib, const std::string& path) { SavePNG(dib, path); });
     return WriteBitmapFile(picture.Bitmap(), picture.Palette(), target.Path);
 }
 

@@ -15,15 +15,6 @@ using namespace plenvue::test;
 
 namespace {
 
-COLORREF PixelAt(const Picture& p, int x, int y) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, p.Bitmap());
-    COLORREF c = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return c;
-}
-
 // A picture whose every pixel differs from its neighbours, so that a flipped or shifted copy fails.
 Picture PatternPicture(int w, int h) {
     Picture pic = SolidPicture(w, h, RGB(0, 0, 0));

@@ -14,15 +14,6 @@ using namespace plenvue::test;
 
 namespace {
 
-COLORREF PixelAt(const Picture& p, int x, int y) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, p.Bitmap());
-    COLORREF c = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return c;
-}
-
 }  // namespace
 
 TEST(WicPicture, TransparentPixelsShowTheBackground) {

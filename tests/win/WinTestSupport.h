@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/win/Handles_win.h"
 #include "image/Picture_win.h"
 
 namespace plenvue::test {
@@ -37,6 +38,13 @@ inline Picture SolidPicture(int w, int h, COLORREF colour) {
     SelectObject(mem, old);
     DeleteDC(mem);
     return Picture::FromBitmap(bmp, nullptr);
+}
+
+// One pixel of a picture's bitmap.
+inline COLORREF PixelAt(const Picture& p, int x, int y) {
+    MemoryDC dc(CreateCompatibleDC(nullptr));
+    SelectedObject chosen(dc.get(), p.Bitmap());
+    return GetPixel(dc.get(), x, y);
 }
 
 // The main window takes a bitmap it finds on the clipboard at start (the monitor is on by default);
