@@ -1,6 +1,6 @@
 // The PNG encoder: rows converted to RGB top-down, flat rows left unfiltered and the others given
-// the filter with the least sum of absolute differences, all rows through one deflate stream whose
-// settings follow the kind of rows, IDAT chunks of a fixed size.
+// the filter with the least sum of absolute differences, all rows through one zlib stream whose
+// encoder follows the kind of rows, IDAT chunks of a fixed size.
 #include "image/PngWriter.h"
 
 #include <zlib.h>
@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "image/ResidualDeflate.h"
 #include "image/SafeFile.h"
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
@@ -58,6 +59,33 @@ public:
 
 private:
     PngSink& sink_;
+};
+
+// Compressed bytes gathered into IDAT chunks of kChunkBytes.
+class IdatWriter {
+public:
+    IdatWriter(ChunkWriter& out, std::vector<uint8_t>& chunk) : out_(out), chunk_(chunk) {}
+    bool Put(const uint8_t* data, size_t count) {
+        while (count) {
+            const size_t part = std::min(count, chunk_.size() - used_);
+            std::memcpy(chunk_.data() + used_, data, part);
+            used_ += part;
+            data += part;
+            count -= part;
+            if (used_ == chunk_.size() && !Flush()) return false;
+        }
+        return true;
+    }
+    bool Flush() {
+        const uint32_t used = static_cast<uint32_t>(used_);
+        used_ = 0;
+        return used == 0 || out_.Chunk("IDAT", chunk_.data(), used);
+    }
+
+private:
+    ChunkWriter& out_;
+    std::vector<uint8_t>& chunk_;
+    size_t used_ = 0;
 };
 
 // Each filter reads the row and the one above it, both preceded by kPixelBytes zero bytes, so the
@@ -147,17 +175,15 @@ struct DeflateStream {
     }
 };
 
-// Two kinds of rows, each with the deflate settings that suit it. Flat rows (screens: areas of
-// one colour, text, lines) keep their bytes unfiltered, so that a glyph or an edge repeats byte
-// for byte wherever it appears, and get greedy matching with moderate chains. Rows of continuous
-// tone (photos, gradients) get the filter with the least sum of absolute differences; their
-// residuals are mostly noise, where short matches only cost, so the filtered strategy drops them;
-// longer chains would win the last per cent of size at over half the speed.
+// Two kinds of rows, each with the encoder that suits it. Flat rows (screens: areas of one
+// colour, text, lines) keep their bytes unfiltered, so that a glyph or an edge repeats byte for
+// byte wherever it appears, and go to zlib with greedy matching and moderate chains. Rows of
+// continuous tone (photos, gradients) get the filter with the least sum of absolute differences;
+// their residuals are mostly noise, which the residual encoder handles (see ResidualDeflate.h).
 struct DeflateMode {
     int level, strategy, good, lazy, nice, chain;
 };
 const DeflateMode kFlatMode = {3, Z_DEFAULT_STRATEGY, 8, 16, 64, 64};
-const DeflateMode kToneMode = {6, Z_FILTERED, 4, 16, 258, 40};
 
 // A row is flat when at least half its pixels repeat their left neighbour.
 bool IsFlatRow(const uint8_t* row, size_t n) {
@@ -208,44 +234,59 @@ int32_t Encode(const uint8_t* bits, int32_t width, int32_t height, size_t stride
         return kPngCodeWriteFailed;
     }
 
+    // One zlib stream over all rows, made of runs of raw deflate blocks: zlib's for flat rows, the
+    // residual encoder's for rows of continuous tone. Every run ends on a byte boundary, so the
+    // next encoder simply goes on; both see the whole history, so matches reach across runs.
+    IdatWriter idat(out, chunk);
+    static const uint8_t kZlibHeader[2] = {0x78, 0x9C};  // deflate, 32 KiB window, default level
+    if (!idat.Put(kZlibHeader, 2)) {
+        reason = "writing the file failed";
+        return kPngCodeWriteFailed;
+    }
+    uLong adler = adler32(0L, nullptr, 0);
+
     DeflateStream z;
-    const DeflateMode* mode = &kFlatMode;
-    if (deflateInit2(&z.zs, mode->level, Z_DEFLATED, 15, kZlibMemLevel, mode->strategy) != Z_OK) {
+    if (deflateInit2(&z.zs, kFlatMode.level, Z_DEFLATED, -15, kZlibMemLevel, kFlatMode.strategy) != Z_OK) {
         reason = "out of memory";
         return kPngCodeEncodeFailed;
     }
     z.open = true;
-    deflateTune(&z.zs, mode->good, mode->lazy, mode->nice, mode->chain);
-    z.zs.next_out = chunk.data();
-    z.zs.avail_out = static_cast<uInt>(kChunkBytes);
+    deflateTune(&z.zs, kFlatMode.good, kFlatMode.lazy, kFlatMode.nice, kFlatMode.chain);
+    std::vector<uint8_t> zout(kBatchBytes);
+    ResidualDeflater residual;
+    bool toneRun = false, zlibUsed = false;
 
-    auto emit = [&]() {
-        const uint32_t used = static_cast<uint32_t>(kChunkBytes - z.zs.avail_out);
-        z.zs.next_out = chunk.data();
-        z.zs.avail_out = static_cast<uInt>(kChunkBytes);
-        return used == 0 || out.Chunk("IDAT", chunk.data(), used);
+    auto takeResidual = [&]() {
+        std::vector<uint8_t>& bytes = residual.Output();
+        const bool ok = bytes.empty() || idat.Put(bytes.data(), bytes.size());
+        bytes.clear();
+        return ok;
     };
-    // Compresses the batch; full chunks are written as they fill. Z_BLOCK ends the block so
-    // that the settings can change; Z_FINISH ends the stream and writes the last chunk.
+    // Compresses `count` bytes of the batch with zlib; Z_SYNC_FLUSH ends its run on a byte
+    // boundary, Z_FINISH ends the stream.
     auto feed = [&](size_t count, int flush) -> int32_t {
         z.zs.next_in = batch.data();
         z.zs.avail_in = static_cast<uInt>(count);
         for (;;) {
+            z.zs.next_out = zout.data();
+            z.zs.avail_out = static_cast<uInt>(zout.size());
             const int rc = deflate(&z.zs, flush);
             if (rc == Z_STREAM_ERROR) {
                 reason = "the compressor failed";
                 return kPngCodeEncodeFailed;
             }
-            const bool done = flush == Z_FINISH ? rc == Z_STREAM_END : z.zs.avail_in == 0 && z.zs.avail_out != 0;
-            if ((z.zs.avail_out == 0 || (done && flush != Z_NO_FLUSH)) && !emit()) {
+            const size_t made = zout.size() - z.zs.avail_out;
+            if (made && !idat.Put(zout.data(), made)) {
                 reason = "writing the file failed";
                 return kPngCodeWriteFailed;
             }
+            const bool done = flush == Z_FINISH ? rc == Z_STREAM_END : z.zs.avail_in == 0 && z.zs.avail_out != 0;
             if (done) return 0;
         }
     };
 
     size_t filled = 0, flatRows = 0, rowsInBatch = 0;
+    uint64_t streamBytes = 0;
     for (int32_t row = 0; row < height; ++row) {
         const uint8_t* src = bits + static_cast<size_t>(height - 1 - row) * stride;
         uint8_t* dst = cur.data() + kPixelBytes;
@@ -286,20 +327,52 @@ int32_t Encode(const uint8_t* bits, int32_t width, int32_t height, size_t stride
 
         const bool last = row + 1 == height;
         if (rowsInBatch == rowsPerBatch || last) {
-            // The batch's kind decides the settings for it; a change ends the deflate block.
-            const DeflateMode* want = 2 * flatRows >= rowsInBatch ? &kFlatMode : &kToneMode;
-            if (filter == PngFilter::Adaptive && want != mode) {
-                if (int32_t code = feed(0, Z_BLOCK)) return code;
-                if (deflateParams(&z.zs, want->level, want->strategy) != Z_OK) {
-                    reason = "the compressor failed";
-                    return kPngCodeEncodeFailed;
+            // The batch's kind decides its encoder; a fixed filter keeps to zlib.
+            const bool tone = filter == PngFilter::Adaptive && 2 * flatRows < rowsInBatch;
+            if (tone != toneRun) {
+                if (toneRun) {
+                    residual.Finish(false);
+                    if (!takeResidual()) {
+                        reason = "writing the file failed";
+                        return kPngCodeWriteFailed;
+                    }
+                } else if (zlibUsed) {
+                    if (int32_t code = feed(0, Z_SYNC_FLUSH)) return code;
                 }
-                deflateTune(&z.zs, want->good, want->lazy, want->nice, want->chain);
-                mode = want;
+                if (!tone && streamBytes > 0) {
+                    // zlib starts afresh with the window the stream has so far.
+                    const size_t have =
+                        static_cast<size_t>(std::min<uint64_t>(streamBytes, ResidualDeflater::kWindow));
+                    if (deflateReset(&z.zs) != Z_OK ||
+                        deflateSetDictionary(&z.zs, residual.Recent(have), static_cast<uInt>(have)) != Z_OK) {
+                        reason = "the compressor failed";
+                        return kPngCodeEncodeFailed;
+                    }
+                    deflateTune(&z.zs, kFlatMode.good, kFlatMode.lazy, kFlatMode.nice, kFlatMode.chain);
+                }
+                toneRun = tone;
             }
-            if (int32_t code = feed(filled, last ? Z_FINISH : Z_NO_FLUSH)) return code;
+            adler = adler32(adler, batch.data(), static_cast<uInt>(filled));
+            residual.Add(batch.data(), filled, tone);
+            streamBytes += filled;
+            if (tone) {
+                if (last) residual.Finish(true);
+                if (!takeResidual()) {
+                    reason = "writing the file failed";
+                    return kPngCodeWriteFailed;
+                }
+            } else {
+                zlibUsed = true;
+                if (int32_t code = feed(filled, last ? Z_FINISH : Z_NO_FLUSH)) return code;
+            }
             filled = flatRows = rowsInBatch = 0;
         }
+    }
+    uint8_t trailer[4];
+    PutBE32(trailer, static_cast<uint32_t>(adler));
+    if (!idat.Put(trailer, 4) || !idat.Flush()) {
+        reason = "writing the file failed";
+        return kPngCodeWriteFailed;
     }
 
     if (!out.Chunk("IEND", nullptr, 0)) {
