@@ -137,6 +137,21 @@ bool PumpUntil(F done, DWORD timeoutMs) {
     }
 }
 
+// The child's window as the input system sees it: found by name is not enough, since a window
+// can exist before it is shown, and a click sent then lands on whatever is below.
+HWND WaitForWindowAt(const char* cls, int x, int y, DWORD timeoutMs) {
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            HWND h = FindWindowA(cls, nullptr);
+            if (!h || !IsWindowVisible(h) || WindowFromPoint(POINT{x, y}) != h) return false;
+            found = h;
+            return true;
+        },
+        timeoutMs);
+    return found;
+}
+
 // A real click through the system input queue, so the hook runs as it would for the user;
 // `approach` moves lead up to it, one pixel apart, as a hand on the mouse would make them.
 void ClickAt(int x, int y, int approach = 0) {
@@ -274,6 +289,7 @@ TEST(Ravelin, FilterAppliesInTheCallersProcessOnly) {
         Clicks own;
         Window ow{MakeWindow(kClicksClass, ClicksProc, &own, kOwnX, kOwnY, kSide)};
         ASSERT_TRUE(ow.h);
+        ASSERT_NE(WaitForWindowAt(kClicksClass, kOwnX + 10, kOwnY + 10, 10000), nullptr);
         ClickAt(kOwnX + 10, kOwnY + 10);
         ASSERT_TRUE(PumpUntil([&] { return own.up; }, 10000)) << "the click never reached our own window";
         EXPECT_TRUE(own.down);
@@ -283,10 +299,10 @@ TEST(Ravelin, FilterAppliesInTheCallersProcessOnly) {
 
     Child child("click");
     ASSERT_TRUE(child.started);
-    HWND childWindow = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (childWindow = FindWindowA(kClicksClass, nullptr)) != nullptr; }, 30000));
-    target.records.clear();
     int x = kChildX + 30, y = kChildY + 40;
+    HWND childWindow = WaitForWindowAt(kClicksClass, x, y, 30000);
+    ASSERT_NE(childWindow, nullptr) << "the other process's window never came up under the pointer";
+    target.records.clear();
     ClickAt(x, y);
     ASSERT_TRUE(PumpUntil([&] { return child.Exited(); }, 30000));
     EXPECT_EQ(child.Code(), kGotDown | kGotUp);
@@ -312,7 +328,7 @@ TEST(Ravelin, TargetsAnswerDecidesWhetherTheMessageGoesOn) {
 
     Child child("click");
     ASSERT_TRUE(child.started);
-    ASSERT_TRUE(PumpUntil([&] { return FindWindowA(kClicksClass, nullptr) != nullptr; }, 30000));
+    ASSERT_NE(WaitForWindowAt(kClicksClass, kChildX + 20, kChildY + 20, 30000), nullptr);
     ClickAt(kChildX + 20, kChildY + 20);
     ASSERT_TRUE(PumpUntil([&] { return child.Exited(); }, 30000));
     EXPECT_EQ(child.Code(), kGotUp) << "the answered button-down reached the window";
@@ -332,7 +348,7 @@ TEST(Ravelin, TargetThatNeverAnswersDoesNotHoldOtherProcessesInput) {
 
     Child child("click");
     ASSERT_TRUE(child.started);
-    ASSERT_TRUE(PumpUntil([&] { return FindWindowA(kClicksClass, nullptr) != nullptr; }, 30000));
+    ASSERT_NE(WaitForWindowAt(kClicksClass, kChildX + 20, kChildY + 20, 30000), nullptr);
     ClickAt(kChildX + 20, kChildY + 20, 6);
     // From here this thread handles no messages: the forwarded events find nobody answering.
     DWORD waited = WaitForSingleObject(child.pi.hProcess, 4000);
