@@ -2,6 +2,7 @@
 // message boxes, screen pixels) and shows a window with a known pattern. One command a call;
 // answers on stdout.
 #include <windows.h>
+#include <psapi.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -16,6 +17,13 @@
 namespace {
 
 HWND ParseHwnd(const char* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoul(s, nullptr, 0))); }
+
+// Eight hex digits on every build: window handles carry 32 significant bits on 64-bit Windows too.
+std::string HandleText(HWND h) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(h) & 0xFFFFFFFFu));
+    return text;
+}
 
 HWND MainWindow() { return FindWindowA("PlenvueMainWindow", nullptr); }
 
@@ -171,11 +179,22 @@ int Pattern(int x, int y, int w, int h) {
     RegisterClassA(&wc);
     HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "PvProbePattern", "Pattern", WS_POPUP | WS_VISIBLE, x, y, w, h,
                                 nullptr, nullptr, wc.hInstance, nullptr);
-    std::printf("%p\n", static_cast<void*>(hwnd));
+    std::printf("%s\n", HandleText(hwnd).c_str());
     std::fflush(stdout);
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
     return 0;
+}
+
+HMODULE RemoteModule(HANDLE proc, const char* name) {
+    HMODULE modules[512];
+    DWORD needed = 0;
+    if (!EnumProcessModules(proc, modules, sizeof modules, &needed)) return nullptr;
+    for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 512; ++i) {
+        char base[MAX_PATH] = {};
+        if (GetModuleBaseNameA(proc, modules[i], base, MAX_PATH) && lstrcmpiA(base, name) == 0) return modules[i];
+    }
+    return nullptr;
 }
 
 // Menus live in their own process under Wine: load pvmenu.dll into Plenvue to write them out.
@@ -202,12 +221,11 @@ int DumpMenus() {
         HANDLE t = CreateRemoteThread(proc, nullptr, 0, load, remote, 0, nullptr);
         if (t) {
             WaitForSingleObject(t, 10000);
-            DWORD module = 0;
-            GetExitCodeThread(t, &module);
             CloseHandle(t);
+            // The thread's exit code holds only 32 bits of the module handle: look the module up.
+            HMODULE module = RemoteModule(proc, "pvmenu.dll");
             if (module) {
-                HANDLE u = CreateRemoteThread(proc, nullptr, 0, unload,
-                                              reinterpret_cast<void*>(static_cast<UINT_PTR>(module)), 0, nullptr);
+                HANDLE u = CreateRemoteThread(proc, nullptr, 0, unload, module, 0, nullptr);
                 if (u) {
                     WaitForSingleObject(u, 10000);
                     CloseHandle(u);
@@ -245,6 +263,9 @@ HWND FileNameEdit(HWND dialog) {
     return nullptr;
 }
 
+// The driver environment of this build's own platform.
+constexpr const char* kPrinterEnvironment = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+
 // A PostScript printer of Wine's own driver that writes every job to `port` (a Unix path).
 int AddFilePrinter(const char* name, const char* port) {
     HMODULE spool = LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -256,7 +277,7 @@ int AddFilePrinter(const char* name, const char* port) {
     while (length < size && ppd[length]) ++length;
     char dir[MAX_PATH] = {};
     DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1,
+    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(kPrinterEnvironment), 1,
                                     reinterpret_cast<BYTE*>(dir), sizeof dir, &needed))
         return 4;
     std::string ppdPath = std::string(dir) + "\\plenvue-test.ppd";
@@ -268,7 +289,7 @@ int AddFilePrinter(const char* name, const char* port) {
     DRIVER_INFO_3A di{};
     di.cVersion = 3;
     di.pName = const_cast<char*>("Wine PostScript Driver");
-    di.pEnvironment = const_cast<char*>("Windows NT x86");
+    di.pEnvironment = const_cast<char*>(kPrinterEnvironment);
     di.pDriverPath = const_cast<char*>("wineps.drv");
     di.pDataFile = const_cast<char*>(ppdPath.c_str());
     di.pConfigFile = const_cast<char*>("wineps.drv");
@@ -345,11 +366,11 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     std::string cmd = argv[1];
     if (cmd == "main") {
-        std::printf("%p\n", static_cast<void*>(MainWindow()));
+        std::printf("%s\n", HandleText(MainWindow()).c_str());
     } else if (cmd == "find" && argc >= 4) {
         const char* cls = std::string(argv[2]) == "-" ? nullptr : argv[2];
         const char* title = std::string(argv[3]) == "-" ? nullptr : argv[3];
-        std::printf("%p\n", static_cast<void*>(FindWindowA(cls, title)));
+        std::printf("%s\n", HandleText(FindWindowA(cls, title)).c_str());
     } else if (cmd == "text" && argc >= 3) {
         char text[1024] = {};
         GetWindowTextA(ParseHwnd(argv[2]), text, sizeof text);
@@ -490,7 +511,7 @@ int main(int argc, char** argv) {
             GetWindowRect(w, &r);
             char cls[64] = {};
             GetClassNameA(w, cls, sizeof cls);
-            std::printf("%p %ld %ld %ld %ld %d %s\n", static_cast<void*>(w), r.left, r.top, r.right, r.bottom,
+            std::printf("%s %ld %ld %ld %ld %d %s\n", HandleText(w).c_str(), r.left, r.top, r.right, r.bottom,
                         IsWindowVisible(w) ? 1 : 0, cls);
         }
     } else if (cmd == "drop" && argc >= 4) {

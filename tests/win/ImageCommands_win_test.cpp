@@ -337,8 +337,10 @@ TEST(ImageCommands, UndoReturnsToThePictureBeforeTheLastUndoableCommand) {
 
 TEST(ImageCommands, PictureTooLargeForADibRaisesAndKeepsTheCanvas) {
     ComInit com;
-    // A one-bit bitmap is small; its 24-bit DIB (1.2 GB) is more than a 32-bit process can have.
-    Picture huge = Picture::FromBitmap(CreateBitmap(20000, 20000, 1, 1, nullptr), nullptr);
+    // A one-bit bitmap is small; its 24-bit DIB is more than the process can have: 1.2 GB for a
+    // 32-bit process, and past 32-bit sizes (2.7 GB) for a 64-bit one.
+    const int side = sizeof(void*) == 4 ? 20000 : 30000;
+    Picture huge = Picture::FromBitmap(CreateBitmap(side, side, 1, 1, nullptr), nullptr);
     ASSERT_FALSE(huge.Empty());
     Canvas canvas{huge, huge, {}};
     EXPECT_THROW(canvas.Run(kCmdBlur), ErrorObject);
