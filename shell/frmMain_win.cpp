@@ -51,9 +51,19 @@ bool frmMain::Load(int showCommand) {
                     CW_USEDEFAULT, ScaleForDpi(kInitialWidth, systemDpi), ScaleForDpi(kInitialHeight, systemDpi),
                     nullptr, nullptr, Instance(), this);
     if (!loaded_) return false;
-    if (const int32_t dpi = loaded_->bars.Dpi(); dpi != systemDpi) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(kInitialWidth, dpi), ScaleForDpi(kInitialHeight, dpi),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A large scaling on a small screen would leave the window larger than its monitor.
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ScreenRect work;
+    if (GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+    const ScreenRect fit =
+        InitialWindowRect(now.left, now.top, kInitialWidth, kInitialHeight, loaded_->bars.Dpi(), work);
+    if (fit != ScreenRect{now.left, now.top, now.right, now.bottom}) {
+        SetWindowPos(hwnd_, nullptr, fit.Left, fit.Top, fit.Right - fit.Left, fit.Bottom - fit.Top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     accel_.reset(CreateMainAccelerators());
     ShowWindow(hwnd_, showCommand);
