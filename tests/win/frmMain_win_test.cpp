@@ -385,10 +385,11 @@ TEST(frmMain, DpiChangeTakesTheSuggestedPlaceAndRescalesBarsAndPanes) {
     EXPECT_EQ(now.top, 40);
     EXPECT_EQ(now.right - now.left, 960);
     EXPECT_EQ(now.bottom - now.top, 720);
-    // 24-pixel images instead of 16: the buttons grow by the difference.
+    // 24-pixel images instead of 16: the buttons are the images and the toolbar's padding.
+    const auto padding = static_cast<DWORD>(SendMessageA(toolbar, TB_GETPADDING, 0, 0));
     const SIZE button144 = ToolbarButton(toolbar);
     EXPECT_EQ(button144.cx - button96.cx, 8);
-    EXPECT_EQ(button144.cy - button96.cy, 8);
+    EXPECT_EQ(button144.cy, 24 + HIWORD(padding));
     EXPECT_GE(HeightOf(rebar), 38 - 2);
     EXPECT_GT(HeightOf(rebar), rebar96);
     EXPECT_GE(HeightOf(status), status96);
@@ -407,7 +408,7 @@ TEST(frmMain, DpiChangeTakesTheSuggestedPlaceAndRescalesBarsAndPanes) {
     suggested = {50, 40, 50 + 640, 40 + 480};
     SendMessageA(h, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(ToolbarButton(toolbar).cx, button96.cx);
-    EXPECT_EQ(ToolbarButton(toolbar).cy, button96.cy);
+    EXPECT_EQ(ToolbarButton(toolbar).cy, 16 + HIWORD(padding));
     EXPECT_EQ(HeightOf(rebar), rebar96);
     EXPECT_EQ(splitLeft().left, 138);
     EXPECT_EQ(w.form.History().ButtonHeight(), 16);
