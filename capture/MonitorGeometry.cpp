@@ -213,4 +213,21 @@ std::string BandSizeLabel(const ScreenRect& r) {
     return std::to_string(w < 0 ? -w : w) + " x " + std::to_string(h < 0 ? -h : h);
 }
 
+ScreenRect InitialWindowRect(int32_t left, int32_t top, int32_t width96, int32_t height96, int32_t dpi,
+                             const ScreenRect& workArea) {
+    int64_t w = ScaleForDpi(width96, dpi), h = ScaleForDpi(height96, dpi);
+    int64_t x = left, y = top;
+    if (!IsEmptyRect(workArea)) {
+        w = std::min<int64_t>(w, int64_t{workArea.Right} - workArea.Left);
+        h = std::min<int64_t>(h, int64_t{workArea.Bottom} - workArea.Top);
+        x = std::max<int64_t>(std::min<int64_t>(x, workArea.Right - w), workArea.Left);
+        y = std::max<int64_t>(std::min<int64_t>(y, workArea.Bottom - h), workArea.Top);
+    }
+    // 64 bits: a place near the end of the 32-bit range plus the size does not wrap.
+    const int64_t lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
+    x = std::clamp(x, lo, hi - w);
+    y = std::clamp(y, lo, hi - h);
+    return {static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x + w), static_cast<int32_t>(y + h)};
+}
+
 }  // namespace plenvue

@@ -91,4 +91,10 @@ int32_t ToolbarImageSize(int32_t dpi);
 // (an inverted rectangle counts by its extent).
 std::string BandSizeLabel(const ScreenRect& r);
 
+// Where a window designed at 96 DPI as width96 x height96 comes up at `dpi`: its size scaled and
+// cut to the work area, and its place (left, top as the platform chose it) moved left and up as
+// far as it needs to lie inside the work area. An empty work area leaves place and size as scaled.
+ScreenRect InitialWindowRect(int32_t left, int32_t top, int32_t width96, int32_t height96, int32_t dpi,
+                             const ScreenRect& workArea);
+
 }  // namespace plenvue

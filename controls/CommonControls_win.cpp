@@ -81,6 +81,13 @@ void CToolbarCtl::SetFlat(bool flat) {
 
 void CToolbarCtl::SetParent(HWND parent) { Send(TB_SETPARENT, reinterpret_cast<WPARAM>(parent)); }
 void CToolbarCtl::AutoSize() { Send(TB_AUTOSIZE); }
+void CToolbarCtl::SetBitmapSize(int width, int height) { Send(TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height)); }
+void CToolbarCtl::SetButtonSize(int width, int height) { Send(TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height)); }
+
+SIZE CToolbarCtl::ButtonSize() const {
+    auto packed = static_cast<DWORD>(Send(TB_GETBUTTONSIZE));
+    return {LOWORD(packed), HIWORD(packed)};
+}
 
 HWND CRebarCtl::Create(HWND parent, int x, int y, int w, int h, DWORD style, DWORD exStyle) {
     return CreateOwned(REBARCLASSNAMEA, parent, x, y, w, h, style, exStyle);
@@ -102,6 +109,16 @@ bool CRebarCtl::InsertBand(const char* text, HWND child, int minChildWidth, int 
     band.clrFore = fore;
     band.clrBack = back;
     return Send(RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
+}
+
+bool CRebarCtl::SetBandChildSize(int band, int minChildWidth, int minChildHeight, int width) {
+    REBARBANDINFOA info{};
+    info.cbSize = 80;
+    info.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
+    info.cxMinChild = minChildWidth;
+    info.cyMinChild = minChildHeight;
+    info.cx = width;
+    return Send(RB_SETBANDINFOA, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
 int CRebarCtl::Height() const {

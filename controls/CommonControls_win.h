@@ -53,6 +53,10 @@ public:
     void SetFlat(bool flat);
     void SetParent(HWND parent);
     void AutoSize();
+    // The size of the images drawn on the buttons (before a list of another size is set).
+    void SetBitmapSize(int width, int height);
+    void SetButtonSize(int width, int height);
+    SIZE ButtonSize() const;
 };
 
 class CRebarCtl : public CControlBase {
@@ -60,6 +64,8 @@ public:
     HWND Create(HWND parent, int x, int y, int w, int h, DWORD style, DWORD exStyle = 0);
     bool InsertBand(const char* text, HWND child, int minChildWidth, int minChildHeight,
                     int width, UINT style, COLORREF fore = CLR_DEFAULT, COLORREF back = CLR_DEFAULT);
+    // The child size and width of an inserted band.
+    bool SetBandChildSize(int band, int minChildWidth, int minChildHeight, int width);
     int Height() const;
     void Show(bool visible);
 };
@@ -68,6 +74,7 @@ class CStatusBarCtl : public CControlBase {
 public:
     HWND Create(HWND parent, DWORD style, const char* text, int minHeight);
     void SetParts(const int* edges, int count);
+    void SetMinHeight(int height) { Send(SB_SETMINHEIGHT, height); }
     void Simple(bool on);
     void SetText(int part, const std::string& text);
     std::string Text() const { return text_; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effects/modHLSRGB.h"
+#include "base/win/Dpi_win.h"
 #include "base/win/Handles_win.h"
 #include "base/win/WindowThunk_win.h"
 #include "base/MessageText.h"
@@ -15,7 +16,8 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-// Client area and the places of the controls, in pixels.
+// Client area and the places of the controls, in pixels at 96 DPI; the pictures (preview and
+// hue bar) are drawn 1:1 in pixels at every DPI, the rest is scaled.
 constexpr int kClientWidth = 500, kClientHeight = 186;
 constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
 constexpr int kHueHeight = 24;
@@ -88,10 +90,16 @@ HWND frmFilters::MakeChild(const char* cls, const char* text, DWORD style, int x
     return c;
 }
 
+int frmFilters::Scaled(int length96) const { return MulDiv(length96, dpi_, 96); }
+
 void frmFilters::OnInit() {
     RegisterBoxClass();
-    // The form at its design size, in pixels, with the controls of every type; hidden ones wait.
-    RECT r{0, 0, kClientWidth, kClientHeight};
+    dpi_ = WindowDpi(hwnd_);
+    // Beside the preview box, which keeps its pixel size.
+    anchorLeft_ = Scaled(10) + kPreviewWidth + 4 + Scaled(kAnchorLeft - 10 - kPreviewWidth - 4);
+    anchorTop_ = Scaled(kAnchorTop);
+    // The form at its design size, with the controls of every type; hidden ones wait.
+    RECT r{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
@@ -102,19 +110,25 @@ void frmFilters::OnInit() {
         SetWindowPos(hwnd_, nullptr, o.left + ((o.right - o.left) - (me.right - me.left)) / 2,
                      o.top + ((o.bottom - o.top) - (me.bottom - me.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
-    picPreview_ = MakeChild(kBoxClass, "", WS_VISIBLE, 10, 10, kPreviewWidth + 4, kPreviewHeight + 4, kPreviewId,
+    const int margin = Scaled(10);
+    picPreview_ = MakeChild(kBoxClass, "", WS_VISIBLE, margin, margin, kPreviewWidth + 4, kPreviewHeight + 4,
+                            kPreviewId, WS_EX_CLIENTEDGE);
+    MakeChild("STATIC", "Preview", WS_VISIBLE | SS_CENTER, margin, margin + kPreviewHeight + 4 + Scaled(4),
+              kPreviewWidth + 4, Scaled(16), kPreviewLabelId);
+    lblFilters_ = MakeChild("STATIC", "", WS_VISIBLE, anchorLeft_, margin, Scaled(305), Scaled(48), kLabelId);
+    picHue_ = MakeChild(kBoxClass, "", 0, anchorLeft_, anchorTop_ + Scaled(5), kHueBarColumns + 4, kHueHeight + 4,
+                        kHueId, WS_EX_CLIENTEDGE);
+    picSelected_ = MakeChild(kBoxClass, "", 0, 0, 0, Scaled(28), kHueHeight + 4, kSelectedId, WS_EX_CLIENTEDGE);
+    txtPercent_ = MakeChild("EDIT", "0", WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, Scaled(58), Scaled(22), kPercentId,
                             WS_EX_CLIENTEDGE);
-    MakeChild("STATIC", "Preview", WS_VISIBLE | SS_CENTER, 10, 138, kPreviewWidth + 4, 16, kPreviewLabelId);
-    lblFilters_ = MakeChild("STATIC", "", WS_VISIBLE, kAnchorLeft, 10, 305, 48, kLabelId);
-    picHue_ = MakeChild(kBoxClass, "", 0, kAnchorLeft, kAnchorTop + 5, kHueBarColumns + 4, kHueHeight + 4, kHueId,
-                        WS_EX_CLIENTEDGE);
-    picSelected_ = MakeChild(kBoxClass, "", 0, 0, 0, 28, kHueHeight + 4, kSelectedId, WS_EX_CLIENTEDGE);
-    txtPercent_ = MakeChild("EDIT", "0", WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 58, 22, kPercentId, WS_EX_CLIENTEDGE);
-    optNoise_[0] = MakeChild("BUTTON", "Uniform", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, 0, 95, 16, kUniformId);
-    optNoise_[1] = MakeChild("BUTTON", "Random", BS_AUTORADIOBUTTON, 0, 0, 95, 16, kRandomId);
+    optNoise_[0] = MakeChild("BUTTON", "Uniform", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, 0, Scaled(95),
+                             Scaled(16), kUniformId);
+    optNoise_[1] = MakeChild("BUTTON", "Random", BS_AUTORADIOBUTTON, 0, 0, Scaled(95), Scaled(16), kRandomId);
     SendMessageA(optNoise_[0], BM_SETCHECK, BST_CHECKED, 0);
-    cmdOK_ = MakeChild("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 320, 150, 80, 26, IDOK);
-    cmdCancel_ = MakeChild("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP, 410, 150, 80, 26, IDCANCEL);
+    cmdOK_ = MakeChild("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, Scaled(320), Scaled(150), Scaled(80),
+                       Scaled(26), IDOK);
+    cmdCancel_ = MakeChild("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP, Scaled(410), Scaled(150), Scaled(80), Scaled(26),
+                           IDCANCEL);
 
     // The box's picture: the working picture at its natural size over the box's background.
     original_.Create(kPreviewWidth, kPreviewHeight);
@@ -129,8 +143,6 @@ void frmFilters::OnInit() {
     preview_.Create(kPreviewWidth, kPreviewHeight);
     preview_.CopyFrom(original_);
 
-    anchorLeft_ = kAnchorLeft;
-    anchorTop_ = kAnchorTop;
     cancelled_ = true;
     layout_ = LayoutForFilterType(filterType_);
     active_ = true;
@@ -144,19 +156,22 @@ void frmFilters::BuildAmountControls() {
     if (layout_.noiseOptions) {
         SetWindowTextA(optNoise_[0], LangItem(baseResId_ + 4, "Uniform").c_str());
         SetWindowTextA(optNoise_[1], LangItem(baseResId_ + 6, "Random").c_str());
-        SetWindowPos(optNoise_[0], nullptr, anchorLeft_ + 5, anchorTop_ + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        SetWindowPos(optNoise_[1], nullptr, anchorLeft_ + 5, anchorTop_ + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(optNoise_[0], nullptr, anchorLeft_ + Scaled(5), anchorTop_ + Scaled(5), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(optNoise_[1], nullptr, anchorLeft_ + Scaled(5), anchorTop_ + Scaled(20), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(optNoise_[0], SW_SHOW);
         ShowWindow(optNoise_[1], SW_SHOW);
     }
-    const int left = anchorLeft_ + layout_.trackLeft;
-    trackBar_.Create(hwnd_, left, anchorTop_ + 5, layout_.trackWidth, 25,
+    const int left = anchorLeft_ + Scaled(layout_.trackLeft);
+    trackBar_.Create(hwnd_, left, anchorTop_ + Scaled(5), Scaled(layout_.trackWidth), Scaled(25),
                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | TBS_NOTICKS);
     trackBar_.SetRange(0, layout_.maximum);
     trackBar_.SetLineAndPage(1, 10);
     RECT tr{};
     GetWindowRect(trackBar_.hWnd(), &tr);
-    SetWindowPos(txtPercent_, nullptr, left + (tr.right - tr.left), anchorTop_ + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(txtPercent_, nullptr, left + (tr.right - tr.left), anchorTop_ + Scaled(5), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
     SendMessageA(txtPercent_, EM_LIMITTEXT, static_cast<WPARAM>(layout_.maxLength), 0);
     SetPercentText(layout_.initialText);
     ShowWindow(txtPercent_, SW_SHOW);
@@ -172,7 +187,7 @@ void frmFilters::BuildHueControls() {
     RECT hue{};
     GetWindowRect(picHue_, &hue);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&hue), 2);
-    SetWindowPos(picSelected_, nullptr, hue.right + 10, hue.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(picSelected_, nullptr, hue.right + Scaled(10), hue.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(picSelected_, SW_SHOW);
     ShowWindow(picHue_, SW_SHOW);
     OnHueMouseDown(true, 0, 0);

@@ -80,6 +80,8 @@ private:
     HWND lblFilters_ = nullptr;
     HWND cmdOK_ = nullptr, cmdCancel_ = nullptr;
     int32_t anchorLeft_ = 0, anchorTop_ = 0;  // shpFilter's place
+    int32_t dpi_ = 96;                        // the dialog's, for the sizes designed at 96
+    int Scaled(int length96) const;
     int32_t markerX_ = 0;                     // linSelected's column on the hue bar
     COLORREF swatch_ = 0;
     FilterControlLayout layout_;

@@ -10,7 +10,9 @@
 #include "base/Arith.h"
 #include "shell/FileRules.h"
 #include "shell/HistoryRules.h"
+#include "base/win/Dpi_win.h"
 #include "base/win/WindowThunk_win.h"
+#include "capture/MonitorGeometry.h"
 
 namespace plenvue {
 
@@ -55,20 +57,22 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
     parent_ = parent;
     list_ = list;
     open_ = std::move(open);
+    dpi_ = WindowDpi(parent);
     RegisterWindowClass({kStripClass, PaneWindowProc<HistoryPane>, IDC_ARROW, ButtonFaceBrush()});
     RegisterWindowClass({kClientClass, PaneWindowProc<HistoryPane>, IDC_ARROW, ButtonFaceBrush()});
     scroller_ = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, kStripClass, nullptr,
                                 WS_CHILD | WS_CLIPCHILDREN, 0, 0, 10, 10, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(scrollerId)), Instance(), this);
     if (!scroller_) return false;
-    upperLimit_ = kButtonHeight;
+    upperLimit_ = ButtonHeight();
     clientTop_ = upperLimit_;
+    clientHeight_ = Gap();
     client_ = CreateWindowExA(WS_EX_ACCEPTFILES, kClientClass, nullptr,
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, clientTop_, 10,
                               clientHeight_, scroller_, nullptr, Instance(), this);
     for (int i = 0; i < 2; ++i) {
         Light3D& b = buttons_[i];
-        b.Create(scroller_, 0, 0, 10, kButtonHeight);
+        b.Create(scroller_, 0, 0, 10, ButtonHeight());
         // Above the carrier, which slides underneath them.
         SetWindowPos(b.hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         b.MouseDown = [this, i](int button, int, int) {
@@ -81,7 +85,8 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
     }
     // The template: never shown, it gives every item its size.
     auto item = std::make_unique<Preview>();
-    item->Create(client_, 0, -kItemHeight, kItemWidth, kItemHeight);
+    const SIZE itemSize = ItemSize();
+    item->Create(client_, 0, -itemSize.cy, itemSize.cx, itemSize.cy);
     items_.push_back(std::move(item));
     if (list_) {
         DragAcceptFiles(list_, TRUE);
@@ -99,12 +104,40 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
 void HistoryPane::ArrangeScroller() {
     RECT rc{};
     GetClientRect(scroller_, &rc);
-    ScrollerLayout s = plenvue::ArrangeScroller(rc.right, rc.bottom, kButtonHeight, kButtonHeight);
+    ScrollerLayout s = plenvue::ArrangeScroller(rc.right, rc.bottom, ButtonHeight(), ButtonHeight());
     MoveWindow(buttons_[0].hWnd(), s.Button0.Left, s.Button0.Top, s.Button0.Width, s.Button0.Height, TRUE);
     MoveWindow(buttons_[1].hWnd(), s.Button1.Left, s.Button1.Top, s.Button1.Width, s.Button1.Height, TRUE);
     upperLimit_ = s.UpperLimit;
     lowerLimit_ = s.LowerLimit;
     MoveWindow(client_, 0, clientTop_, rc.right, clientHeight_, TRUE);
+}
+
+int32_t HistoryPane::Scaled(int32_t length96) const { return ScaleForDpi(length96, dpi_); }
+int32_t HistoryPane::ButtonHeight() const { return Scaled(kButtonHeight); }
+SIZE HistoryPane::ItemSize() const { return {Scaled(kItemWidth), Scaled(kItemHeight)}; }
+
+void HistoryPane::SetDpi(int32_t dpi) {
+    if (dpi <= 0 || dpi == dpi_ || !scroller_) return;
+    const int32_t oldUpper = upperLimit_;
+    dpi_ = dpi;
+    for (Light3D& b : buttons_) {
+        RECT r{};
+        GetClientRect(b.hWnd(), &r);
+        MoveWindow(b.hWnd(), 0, 0, r.right, ButtonHeight(), FALSE);
+    }
+    RECT rc{};
+    GetClientRect(client_, &rc);
+    const SIZE size = ItemSize();
+    const int left = std::max<int>(0, (rc.right - size.cx) / 2);
+    MoveWindow(items_[0]->hWnd(), 0, -size.cy, size.cx, size.cy, FALSE);
+    for (size_t i = 1; i < items_.size(); ++i) {
+        MoveWindow(items_[i]->hWnd(), left, PreviewItemTop(static_cast<int32_t>(i), size.cy, Gap()), size.cx, size.cy,
+                   TRUE);
+    }
+    ArrangeScroller();
+    // The carrier keeps its scroll position relative to the upper limit.
+    MoveClient(CheckedAdd(upperLimit_, CheckedSub(clientTop_, oldUpper)),
+               PreviewClientHeight(PreviewCount() - 1, size.cy, Gap()));
 }
 
 void HistoryPane::MoveClient(int32_t top, int32_t height) {
@@ -127,12 +160,13 @@ void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Pi
     RECT templ{};
     GetWindowRect(items_[0]->hWnd(), &templ);
     const int32_t templateHeight = templ.bottom - templ.top;
-    const int32_t top = n == 1 ? 10 : CheckedAdd(CheckedAdd(items_.back()->Top(), templateHeight), 10);
+    const int32_t top = n == 1 ? Gap() : CheckedAdd(CheckedAdd(items_.back()->Top(), templateHeight), Gap());
     RECT rc{};
     GetClientRect(client_, &rc);
-    const int left = std::max<int>(0, (rc.right - kItemWidth) / 2);
+    const int itemWidth = ItemSize().cx;
+    const int left = std::max<int>(0, (rc.right - itemWidth) / 2);
     auto item = std::make_unique<Preview>();
-    if (!item->Create(client_, left, top, kItemWidth, templateHeight)) return;
+    if (!item->Create(client_, left, top, itemWidth, templateHeight)) return;
     RECT image = item->ImageRect();
     // A reduced copy: a long session of full-screen captures would otherwise keep every one whole.
     item->SetPicture(Thumbnail(picture, image.right - image.left, image.bottom - image.top));
@@ -141,7 +175,7 @@ void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Pi
     item->Click = [this, n] { ClickItem(n); };
     item->Visible(true);
     items_.push_back(std::move(item));
-    MoveClient(clientTop_, PreviewClientHeight(n, templateHeight));
+    MoveClient(clientTop_, PreviewClientHeight(n, templateHeight, Gap()));
     ClickItem(n);
 }
 
@@ -190,7 +224,7 @@ void HistoryPane::RemovePreviews() {
     // The remembered selection would point at an item that is gone.
     selected_ = 0;
     timer_.reset();
-    MoveClient(upperLimit_, 10);
+    MoveClient(upperLimit_, Gap());
 }
 
 bool HistoryPane::OnParentCommand(WPARAM wParam, LPARAM lParam) {
@@ -232,9 +266,10 @@ void HistoryPane::DrawArrow(int index, HDC dc, const RECT& rc) const {
     int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     int lift = buttonDown_[index] ? std::max(1, 15 * dpiY / 1440) : 0;
     int cx = rc.right / 2, cy = rc.bottom / 2 - lift;
+    const int w = Scaled(4), h = Scaled(2);
     POINT pts[3];
-    if (index == 0) pts[0] = {cx - 4, cy + 2}, pts[1] = {cx + 4, cy + 2}, pts[2] = {cx, cy - 2};
-    else pts[0] = {cx - 4, cy - 2}, pts[1] = {cx + 4, cy - 2}, pts[2] = {cx, cy + 2};
+    if (index == 0) pts[0] = {cx - w, cy + h}, pts[1] = {cx + w, cy + h}, pts[2] = {cx, cy - h};
+    else pts[0] = {cx - w, cy - h}, pts[1] = {cx + w, cy - h}, pts[2] = {cx, cy + h};
     SelectedObject brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
     SelectedObject pen(dc, GetStockObject(NULL_PEN));
     Polygon(dc, pts, 3);

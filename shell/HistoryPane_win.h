@@ -49,6 +49,11 @@ public:
     void ClearHistory(HistoryMode mode);
     // Leaving preview mode: the thumbnails go.
     void RemovePreviews();
+    // The sizes above are designed at 96 DPI; the pane draws them scaled to its window's DPI and
+    // re-lays out its buttons and items when that changes.
+    void SetDpi(int32_t dpi);
+    int32_t ButtonHeight() const;
+    SIZE ItemSize() const;
 
     // The list box's notifications as the parent receives them; true when handled.
     bool OnParentCommand(WPARAM wParam, LPARAM lParam);
@@ -82,6 +87,8 @@ private:
     void SelectPreview(int32_t index);
     void MoveClient(int32_t top, int32_t height);
     void DrawArrow(int index, HDC dc, const RECT& rc) const;
+    int32_t Scaled(int32_t length96) const;
+    int32_t Gap() const { return Scaled(10); }
 
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
@@ -91,6 +98,7 @@ private:
     bool buttonDown_[2] = {false, false};
     std::vector<std::unique_ptr<Preview>> items_;  // 0 is the hidden template
     OpenFile open_;
+    int32_t dpi_ = 96;
     int32_t selected_ = 0;
     int32_t direction_ = 0;
     int32_t upperLimit_ = 0;

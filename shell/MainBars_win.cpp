@@ -1,5 +1,6 @@
 #include "shell/MainBars_win.h"
 
+#include "capture/MonitorGeometry.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
 
@@ -21,25 +22,62 @@ constexpr UINT kBandStyle = RBBS_BREAK | RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS;
 }  // namespace
 
 void MainBars::Create(HWND parent, HINSTANCE module, const std::string& ready) {
-    imageList_.LoadBitmapResource(module, "ToolBar", 16, -1, RGB(255, 0, 255), IMAGE_BITMAP, LR_COPYFROMRESOURCE);
+    module_ = module;
+    dpi_ = WindowDpi(parent);
     toolbar_.Create(parent, 0, 0, 0, 0, kToolbarStyle);
-    toolbar_.SetImageList(imageList_.Handle());
+    LoadImages();
     for (int c : kToolbarLayout) {
         if (c == 0) toolbar_.InsertSeparator();
         else toolbar_.InsertButton(c - 1, c, -1, 0, TBSTATE_ENABLED, c == kTbHistory ? BTNS_CHECK : BTNS_BUTTON);
     }
     RECT rc{};
     GetClientRect(parent, &rc);
-    rebar_.Create(parent, 1, 1, rc.right - 2, 25, kRebarStyle);
+    rebar_.Create(parent, 1, 1, rc.right - 2, BandHeight(), kRebarStyle);
     toolbar_.SetParent(parent);
-    rebar_.InsertBand(nullptr, toolbar_.hWnd(), 360, 25, 360, kBandStyle);
+    const int bandWidth = ScaleForDpi(kBandWidth, dpi_);
+    rebar_.InsertBand(nullptr, toolbar_.hWnd(), bandWidth, BandHeight(), bandWidth, kBandStyle);
     toolbar_.CheckButton(kTbHistory, true);
     toolbarHeight_ = rebar_.Height();
 
-    statusBarHeight_ = kStatusBarHeight;
+    statusBarHeight_ = ScaleForDpi(kStatusBarHeight, dpi_);
     statusBar_.Create(parent, kStatusBarStyle, "", statusBarHeight_ - 2);
+    statusFont_.Attach(statusBar_.hWnd());
+    statusFont_.Follow(dpi_);
     statusBar_.Simple(true);
     SetStatus(ready);
+}
+
+void MainBars::LoadImages() {
+    imageSize_ = ToolbarImageSize(dpi_);
+    const char* name = imageSize_ == 32 ? "ToolBar32" : imageSize_ == 24 ? "ToolBar24" : "ToolBar";
+    if (imageList_.Handle()) {
+        toolbar_.SetImageList(nullptr);
+        imageList_.Destroy();
+    }
+    imageList_.LoadBitmapResource(module_, name, imageSize_, -1, RGB(255, 0, 255), IMAGE_BITMAP,
+                                  LR_COPYFROMRESOURCE);
+    // The toolbar sizes its buttons for the images it was told of, 16 pixels unless told otherwise.
+    if (imageSize_ != 16) toolbar_.SetBitmapSize(imageSize_, imageSize_);
+    toolbar_.SetImageList(imageList_.Handle());
+}
+
+int MainBars::BandHeight() const { return ScaleForDpi(kBandHeight, dpi_); }
+
+void MainBars::Rescale(HWND parent, int32_t dpi) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    LoadImages();
+    // Buttons made for the old images would keep their size; the padding is the toolbar's own.
+    const auto padding = static_cast<DWORD>(toolbar_.Send(TB_GETPADDING));
+    toolbar_.SetButtonSize(imageSize_ + LOWORD(padding), imageSize_ + HIWORD(padding));
+    toolbar_.AutoSize();
+    rebar_.SetBandChildSize(0, ScaleForDpi(kBandWidth, dpi_), BandHeight(), ScaleForDpi(kBandWidth, dpi_));
+    statusFont_.Follow(dpi_);
+    statusBar_.SetMinHeight(ScaleForDpi(kStatusBarHeight, dpi_) - 2);
+    // A hidden bar keeps its height of 0.
+    if (statusBarHeight_ != 0) statusBarHeight_ = ScaleForDpi(kStatusBarHeight, dpi_);
+    FollowParentSize(parent);
+    if (toolbarHeight_ != 0) toolbarHeight_ = rebar_.Height();
 }
 
 void MainBars::ShowToolbar(bool on) {
@@ -54,14 +92,15 @@ void MainBars::ShowToolbar(bool on) {
 
 void MainBars::ShowStatusBar(bool on) {
     statusBar_.Show(on);
-    statusBarHeight_ = on ? kStatusBarHeight : 0;
+    statusBarHeight_ = on ? ScaleForDpi(kStatusBarHeight, dpi_) : 0;
 }
 
 void MainBars::FollowParentSize(HWND parent) {
     statusBar_.ResizeToParent();
     RECT rc{};
     GetClientRect(parent, &rc);
-    int edges[3] = {rc.right - 60, rc.right - 40, rc.right - 20};
+    int edges[3] = {rc.right - ScaleForDpi(60, dpi_), rc.right - ScaleForDpi(40, dpi_),
+                    rc.right - ScaleForDpi(20, dpi_)};
     statusBar_.SetParts(edges, 3);
     if (rebar_.hWnd()) SendMessageA(rebar_.hWnd(), WM_SIZE, 0, 0);
 }

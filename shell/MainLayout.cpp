@@ -38,12 +38,12 @@ ScrollerLayout ArrangeScroller(int32_t stripWidth, int32_t stripInnerHeight, int
     return s;
 }
 
-int32_t PreviewItemTop(int32_t n, int32_t templateHeight) {
-    return CheckedAdd(10, CheckedMul(n - 1, CheckedAdd(templateHeight, 10)));
+int32_t PreviewItemTop(int32_t n, int32_t templateHeight, int32_t gap) {
+    return CheckedAdd(gap, CheckedMul(n - 1, CheckedAdd(templateHeight, gap)));
 }
 
-int32_t PreviewClientHeight(int32_t n, int32_t templateHeight) {
-    return CheckedAdd(CheckedMul(CheckedAdd(templateHeight, 10), n), 10);
+int32_t PreviewClientHeight(int32_t n, int32_t templateHeight, int32_t gap) {
+    return CheckedAdd(CheckedMul(CheckedAdd(templateHeight, gap), n), gap);
 }
 
 std::optional<int32_t> ScrollerTick(int32_t direction, int32_t clientTop, int32_t clientHeight,

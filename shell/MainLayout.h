@@ -44,9 +44,10 @@ struct ScrollerLayout {
 ScrollerLayout ArrangeScroller(int32_t stripWidth, int32_t stripInnerHeight, int32_t button0Height,
                                int32_t button1Height);
 
-// Preview item n (1, 2, ...): its top, and the carrier's height once it is added.
-int32_t PreviewItemTop(int32_t n, int32_t templateHeight);
-int32_t PreviewClientHeight(int32_t n, int32_t templateHeight);
+// Preview item n (1, 2, ...): its top, and the carrier's height once it is added, with `gap`
+// pixels above the first item, between items and below the last.
+int32_t PreviewItemTop(int32_t n, int32_t templateHeight, int32_t gap = 10);
+int32_t PreviewClientHeight(int32_t n, int32_t templateHeight, int32_t gap = 10);
 
 // One 200 ms tick of strip scrolling (direction +1 or -1): the carrier's new top, or nullopt when the
 // room left is under one pixel and the timer stops. The step is at most 20.

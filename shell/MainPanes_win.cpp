@@ -1,6 +1,7 @@
 #include "shell/MainPanes_win.h"
 
 #include "base/win/WindowThunk_win.h"
+#include "capture/MonitorGeometry.h"
 #include "shell/MainLayout.h"
 
 namespace plenvue {
@@ -14,13 +15,24 @@ HWND MainPanes::CreateList(HWND parent, int id) {
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr, WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY,
                             0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
                             nullptr);
+    SendMessageA(list_, LB_SETHORIZONTALEXTENT, kListExtent, 0);
+    listFont_.Attach(list_);
     return list_;
+}
+
+void MainPanes::SetDpi(int32_t dpi) {
+    const bool shown = splitLeft_ != 0;
+    paneWidth_ = ScaleForDpi(kPaneWidth, dpi);
+    splitWidth_ = ScaleForDpi(kSplitWidth, dpi);
+    PaneShown(shown);
+    if (list_) SendMessageA(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleForDpi(kListExtent, dpi)), 0);
+    listFont_.Follow(dpi);
 }
 
 void MainPanes::CreateSplitter(HWND parent) {
     RegisterWindowClass({kSplitClass, DefWindowProcA, IDC_SIZEWE, ButtonFaceBrush()});
     // Only a bar with the sizing pointer: the pane widths are fixed, so it does not drag.
-    split_ = CreateWindowExA(0, kSplitClass, nullptr, WS_CHILD | WS_VISIBLE, splitLeft_, 0, kSplitWidth, 1, parent,
+    split_ = CreateWindowExA(0, kSplitClass, nullptr, WS_CHILD | WS_VISIBLE, splitLeft_, 0, splitWidth_, 1, parent,
                              nullptr, Instance(), nullptr);
 }
 
@@ -40,7 +52,7 @@ void MainPanes::Arrange(HWND parent, int toolbarHeight, int statusBarHeight, std
     in.StatusBarHeight = statusBarHeight;
     in.Mode = HistoryModeFromStatus(mode);
     in.SplitterLeft = splitLeft_;
-    in.SplitterWidth = kSplitWidth;
+    in.SplitterWidth = splitWidth_;
     MainLayout layout = ArrangeControls(in);
     // Without a history pane the canvas covers the bar.
     ShowWindow(split_, layout.History ? SW_SHOWNA : SW_HIDE);

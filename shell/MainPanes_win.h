@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string_view>
+
+#include "base/win/Dpi_win.h"
 
 namespace plenvue {
 
@@ -17,17 +20,23 @@ public:
     // The pane of the history mode is shown while `shown`; the other stays hidden.
     void ShowHistoryPane(std::string_view mode, bool shown) const;
     // Where the splitter stands: beside a shown pane or at the left edge.
-    void PaneShown(bool shown) { splitLeft_ = shown ? kPaneWidth : 0; }
+    void PaneShown(bool shown) { splitLeft_ = shown ? paneWidth_ : 0; }
+    // Widths (designed at 96 DPI) and the list's font for the window's DPI.
+    void SetDpi(int32_t dpi);
     void Arrange(HWND parent, int toolbarHeight, int statusBarHeight, std::string_view mode) const;
 
 private:
     static constexpr int kPaneWidth = 138;
     static constexpr int kSplitWidth = 3;
+    static constexpr int kListExtent = 1024;
     HWND list_ = nullptr;
     HWND strip_ = nullptr;
     HWND split_ = nullptr;
     HWND canvas_ = nullptr;
+    int paneWidth_ = kPaneWidth;
+    int splitWidth_ = kSplitWidth;
     int splitLeft_ = kPaneWidth;
+    DpiFollowingFont listFont_;
 };
 
 }  // namespace plenvue

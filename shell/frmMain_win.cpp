@@ -6,6 +6,8 @@
 #include "base/ErrorObject.h"
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
+#include "base/win/Dpi_win.h"
+#include "capture/MonitorGeometry.h"
 #include "capture/clsCapture_win.h"
 #include "capture/frmFullScreen_win.h"
 #include "capture/frmSnapWindow_win.h"
@@ -26,6 +28,9 @@ constexpr const char* kWindowClass = "PlenvueMainWindow";
 constexpr int kHistoryListId = 300;
 constexpr int kScrollerId = 301;
 constexpr int kCanvasId = 302;
+// Sizes designed at 96 DPI.
+constexpr int kInitialWidth = 640;
+constexpr int kInitialHeight = 480;
 constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
 
@@ -40,9 +45,26 @@ bool frmMain::Load(int showCommand) {
     RegisterWindowClass({kWindowClass, FormWindowProc<frmMain>, IDC_ARROW, ButtonFaceBrush(), 0, ProgramIcon(),
                          static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0))});
 
+    // Sized for the system DPI, then for the DPI of the monitor the window came up on.
+    const int32_t systemDpi = SystemDpi();
     CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
+                    CW_USEDEFAULT, ScaleForDpi(kInitialWidth, systemDpi), ScaleForDpi(kInitialHeight, systemDpi),
+                    nullptr, nullptr, Instance(), this);
     if (!loaded_) return false;
+    // A large scaling on a small screen would leave the window larger than its monitor.
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ScreenRect work;
+    if (GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+    const ScreenRect fit =
+        InitialWindowRect(now.left, now.top, kInitialWidth, kInitialHeight, loaded_->bars.Dpi(), work);
+    if (fit != ScreenRect{now.left, now.top, now.right, now.bottom}) {
+        SetWindowPos(hwnd_, nullptr, fit.Left, fit.Top, fit.Right - fit.Left, fit.Bottom - fit.Top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     accel_.reset(CreateMainAccelerators());
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
@@ -82,6 +104,9 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (delayed_.OnTimer(wParam)) return 0;
         break;
+    case WM_DPICHANGED:
+        OnDpiChanged(DpiOfDpiChanged(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CLOSE:
         OnUnload();
         return 0;
@@ -107,8 +132,8 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
         switch (message) {
         case WM_GETMINMAXINFO: {
             auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
-            mm->ptMinTrackSize.x = kMinTrackWidth;
-            mm->ptMinTrackSize.y = kMinTrackHeight;
+            mm->ptMinTrackSize.x = ScaleForDpi(kMinTrackWidth, parts.bars.Dpi());
+            mm->ptMinTrackSize.y = ScaleForDpi(kMinTrackHeight, parts.bars.Dpi());
             return;
         }
         case WM_NOTIFY: {
@@ -164,11 +189,11 @@ void frmMain::OnCreate() {
     canvas_ = svMain_.hWnd();
     panes_.SetCanvas(canvas_);
     HWND list = panes_.CreateList(hwnd_, kHistoryListId);
+    panes_.SetDpi(WindowDpi(hwnd_));
     history_.Create(hwnd_, list, kScrollerId, [this](const std::string& path, bool add) { OpenPicture(path, add); });
     panes_.SetStrip(history_.Scroller());
     panes_.CreateSplitter(hwnd_);
     parts.bars.Create(hwnd_, Instance(), Msg(10001));
-    SendMessageA(list, LB_SETHORIZONTALEXTENT, 1024, 0);
     parts.beep.Write(App().BeepFile, Instance());
     parts.icon.Add(hwnd_, ProgramIcon(), kProgramTitle);
     GetCurrentSettings();
@@ -207,6 +232,20 @@ void frmMain::OnSize(WPARAM type) {
         return;
     }
     if (loaded_) loaded_->bars.FollowParentSize(hwnd_);
+    ArrangeControls();
+}
+
+void frmMain::OnDpiChanged(int32_t dpi, const RECT* suggested) {
+    if (!loaded_) return;
+    loaded_->bars.Rescale(hwnd_, dpi);
+    panes_.SetDpi(dpi);
+    history_.SetDpi(dpi);
+    // The platform's rectangle keeps the window's place on the new monitor; the size message it
+    // brings lays the window out again.
+    if (suggested) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ArrangeControls();
 }
 

@@ -99,6 +99,9 @@ private:
 
     void OnCreate();
     void OnSize(WPARAM type);
+    // The window moved to a monitor of another DPI: bars, panes and history for it, at the
+    // platform's suggested place and size.
+    void OnDpiChanged(int32_t dpi, const RECT* suggested);
     void OnCommand(int id);
     void OnUnload();
 

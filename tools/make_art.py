@@ -31,6 +31,10 @@ class Canvas:
     def get(self, x, y):
         return self.pix[y + self.oy][x + self.ox]
 
+    def dot(self, x, y, c):
+        """One pixel of the image itself (a scaled canvas does not scale it)."""
+        Canvas.px(self, x, y, c)
+
     def rect(self, x0, y0, x1, y1, c):
         for y in range(y0, y1 + 1):
             for x in range(x0, x1 + 1):
@@ -79,7 +83,7 @@ class Canvas:
             xs.sort()
             for a, b in zip(xs[::2], xs[1::2]):
                 for x in range(int(math.ceil(a - 0.5)), int(math.floor(b - 0.5)) + 1):
-                    self.px(x, y, fill)
+                    self.dot(x, y, fill)
         if edge is not None:
             for i in range(n):
                 (xa, ya), (xb, yb) = pts[i], pts[(i + 1) % n]
@@ -91,7 +95,7 @@ class Canvas:
             for x in range(int(cx - r) - 1, int(cx + r) + 2):
                 d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
                 if r_in < d <= r:
-                    self.px(x, y, c)
+                    self.dot(x, y, c)
 
     def sprite(self, x0, y0, rows, colours):
         """Pixel pattern: one character a pixel, '.' leaves the pixel alone."""
@@ -99,6 +103,97 @@ class Canvas:
             for i, ch in enumerate(row):
                 if ch != '.':
                     self.px(x0 + i, y0 + j, colours[ch])
+
+    def shade(self, cell, colour_at):
+        """Every pixel of the cell coloured by colour_at(x, y) of its centre (None leaves it)."""
+        for y in range(cell):
+            for x in range(cell):
+                c = colour_at(x + 0.5, y + 0.5)
+                if c is not None:
+                    self.px(x, y, c)
+
+    def mirror_cell(self, cell):
+        """The cell flipped left to right."""
+        for y in range(cell):
+            row = [self.get(x, y) for x in range(cell)]
+            for x in range(cell):
+                self.px(x, y, row[cell - 1 - x])
+
+
+class ScaledCanvas(Canvas):
+    """Draws the 16-pixel designs at a larger size: areas and pixels scale, while lines, edges,
+    polygons and discs are drawn again at the full resolution, so that the larger images are not
+    the small ones stretched. Coordinates given to every method are those of the 16-pixel design."""
+
+    def __init__(self, w, h, scale, stroke):
+        super().__init__(w, h)
+        self.s = scale
+        self.stroke = stroke
+
+    def _edge(self, v):
+        return int(math.floor(v * self.s + 0.5))
+
+    def _fill(self, X0, Y0, X1, Y1, c):  # target pixels, half-open
+        for Y in range(Y0, Y1):
+            for X in range(X0, X1):
+                self.dot(X, Y, c)
+
+    def px(self, x, y, c):
+        self._fill(self._edge(x), self._edge(y), self._edge(x + 1), self._edge(y + 1), c)
+
+    def get(self, x, y):
+        return self.pix[self._edge(y) + self.oy][self._edge(x) + self.ox]
+
+    def rect(self, x0, y0, x1, y1, c):
+        self._fill(self._edge(x0), self._edge(y0), self._edge(x1 + 1), self._edge(y1 + 1), c)
+
+    def frame(self, x0, y0, x1, y1, c):
+        X0, Y0, X1, Y1 = self._edge(x0), self._edge(y0), self._edge(x1 + 1), self._edge(y1 + 1)
+        t = self.stroke
+        self._fill(X0, Y0, X1, min(Y0 + t, Y1), c)
+        self._fill(X0, max(Y1 - t, Y0), X1, Y1, c)
+        self._fill(X0, Y0, min(X0 + t, X1), Y1, c)
+        self._fill(max(X1 - t, X0), Y0, X1, Y1, c)
+
+    def line(self, x0, y0, x1, y1, c):
+        # From pixel centre to pixel centre, as wide as the stroke.
+        ax, ay = (x0 + 0.5) * self.s, (y0 + 0.5) * self.s
+        bx, by = (x1 + 0.5) * self.s, (y1 + 0.5) * self.s
+        dx, dy = bx - ax, by - ay
+        n = dx * dx + dy * dy
+        r = self.stroke / 2.0 + 0.25
+        for Y in range(int(min(ay, by) - r) - 1, int(max(ay, by) + r) + 2):
+            for X in range(int(min(ax, bx) - r) - 1, int(max(ax, bx) + r) + 2):
+                px_, py_ = X + 0.5, Y + 0.5
+                t = 0.0 if n == 0 else max(0.0, min(1.0, ((px_ - ax) * dx + (py_ - ay) * dy) / n))
+                if math.hypot(px_ - (ax + t * dx), py_ - (ay + t * dy)) <= r:
+                    self.dot(X, Y, c)
+
+    def polygon(self, pts, fill, edge=None):
+        Canvas.polygon(self, [(x * self.s, y * self.s) for x, y in pts], fill)
+        if edge is not None:
+            n = len(pts)
+            for i in range(n):
+                (xa, ya), (xb, yb) = pts[i], pts[(i + 1) % n]
+                self.line(int(xa), int(ya), int(xb), int(yb), edge)
+
+    def disc(self, cx, cy, r, c, r_in=-1.0):
+        Canvas.disc(self, cx * self.s, cy * self.s, r * self.s, c, r_in * self.s if r_in > 0 else r_in)
+
+    def shade(self, cell, colour_at):
+        size = self._edge(cell)
+        for Y in range(size):
+            for X in range(size):
+                c = colour_at((X + 0.5) / self.s, (Y + 0.5) / self.s)
+                if c is not None:
+                    self.dot(X, Y, c)
+
+    def mirror_cell(self, cell):
+        size = self._edge(cell)
+        for Y in range(size):
+            row = [self.pix[Y + self.oy][X + self.ox] for X in range(size)]
+            for X in range(size):
+                self.dot(X, Y, row[size - 1 - X])
 
 
 def mix(a, b, t):
@@ -311,13 +406,15 @@ def icon_windows(cv):
 
 def icon_repeat(cv):
     cx, cy, r = 7.5, 8.0, 5.0
-    for y in range(16):
-        for x in range(16):
-            dx, dy = x + 0.5 - cx, y + 0.5 - cy
-            d = math.hypot(dx, dy)
-            ang = math.degrees(math.atan2(-dy, dx))  # 0 = east, counter-clockwise
-            if 3.4 < d <= 6.6 and not (-35 <= ang <= 45):
-                cv.px(x, y, DARKGREEN if (d > 5.7 or d <= 4.3) else GREEN)
+
+    def ring(x, y):
+        dx, dy = x - cx, y - cy
+        d = math.hypot(dx, dy)
+        ang = math.degrees(math.atan2(-dy, dx))  # 0 = east, counter-clockwise
+        if 3.4 < d <= 6.6 and not (-35 <= ang <= 45):
+            return DARKGREEN if (d > 5.7 or d <= 4.3) else GREEN
+        return None
+    cv.shade(16, ring)
     # head at the upper end of the arc, pointing on clockwise into the gap
     a = math.radians(45)
     mx, my = cx + r * math.cos(a), cy - r * math.sin(a)
@@ -375,10 +472,7 @@ def icon_prev(cv):
 
 def icon_next(cv):
     arrow_left(cv, BLUE, NAVY)
-    for y in range(16):  # mirror the left arrow
-        row = [cv.get(x, y) for x in range(16)]
-        for x in range(16):
-            cv.px(x, y, row[15 - x])
+    cv.mirror_cell(16)
 
 
 def icon_clear(cv):
@@ -410,10 +504,15 @@ TOOLBAR = [icon_open, icon_save, icon_copy, icon_move, icon_delete, icon_monitor
            icon_prev, icon_next, icon_clear, icon_clipboard]
 
 
-def make_toolbar():
-    cv = Canvas(16 * len(TOOLBAR), 16)
+# Image sizes of the toolbar strips (100, 150 and 200 % scaling) and their line widths.
+TOOLBAR_SIZES = {16: 1, 24: 1, 32: 1}
+
+
+def make_toolbar(size=16):
+    n = len(TOOLBAR)
+    cv = Canvas(16 * n, 16) if size == 16 else ScaledCanvas(size * n, size, size / 16, TOOLBAR_SIZES[size])
     for i, draw in enumerate(TOOLBAR):
-        cv.ox, cv.oy = 16 * i, 0
+        cv.ox, cv.oy = size * i, 0
         draw(cv)
     cv.ox = cv.oy = 0
     return cv
@@ -587,6 +686,8 @@ def main():
     os.makedirs(outdir, exist_ok=True)
     files = {
         'ToolBar.bmp': bmp24(make_toolbar()),
+        'ToolBar24.bmp': bmp24(make_toolbar(24)),
+        'ToolBar32.bmp': bmp24(make_toolbar(32)),
         'Banner.bmp': bmp24(make_banner()),
         'Icon.bmp': bmp24(make_icon_bitmap()),
         'Plenvue.ico': ico([make_icon(16), make_icon(32)]),

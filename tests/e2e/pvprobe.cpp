@@ -364,6 +364,9 @@ int ChooseFolder(const char* path) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
+    // Sizes and pixels as they are on the screen: a DPI-unaware reader would be given them scaled
+    // down to 96 DPI on a scaled display.
+    SetProcessDPIAware();
     std::string cmd = argv[1];
     if (cmd == "main") {
         std::printf("%s\n", HandleText(MainWindow()).c_str());
@@ -400,6 +403,17 @@ int main(int argc, char** argv) {
             MapWindowPoints(c, nullptr, reinterpret_cast<POINT*>(&r), 2);
         }
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (cmd == "tbbutton") {
+        // The toolbar's button size, which follows the size of its images.
+        std::vector<HWND> bars = Descendants(TOOLBARCLASSNAMEA);
+        DWORD size = bars.empty() ? 0 : static_cast<DWORD>(SendMessageA(bars.front(), TB_GETBUTTONSIZE, 0, 0));
+        std::printf("%u %u\n", LOWORD(size), HIWORD(size));
+    } else if (cmd == "dismiss" && argc >= 3) {
+        PostMessageA(ParseHwnd(argv[2]), WM_CLOSE, 0, 0);
+    } else if (cmd == "dpi") {
+        HDC screen = GetDC(nullptr);
+        std::printf("%d\n", GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
     } else if (cmd == "rect") {
         RECT r{};
         GetWindowRect(argc >= 3 ? ParseHwnd(argv[2]) : MainWindow(), &r);

@@ -262,6 +262,23 @@ TEST(MonitorDpiScaling, ToolbarImagesAreNeverLargerThanTheScaledSize) {
     EXPECT_EQ(ToolbarImageSize(0), 16);
 }
 
+TEST(MonitorInitialWindow, ScaledToTheDpiAndKeptInsideTheWorkArea) {
+    const ScreenRect screen{0, 0, 1024, 768};
+    EXPECT_EQ(InitialWindowRect(0, 0, 640, 480, 96, screen), (ScreenRect{0, 0, 640, 480}));
+    EXPECT_EQ(InitialWindowRect(26, 26, 640, 480, 120, screen), (ScreenRect{26, 26, 826, 626}));
+    EXPECT_EQ(InitialWindowRect(0, 0, 640, 480, 144, screen), (ScreenRect{0, 0, 960, 720}));
+    // 1280 x 960 at 200 % does not fit a 1024 x 768 screen.
+    EXPECT_EQ(InitialWindowRect(0, 0, 640, 480, 192, screen), (ScreenRect{0, 0, 1024, 768}));
+    // A place that would push the window over the right or bottom edge moves it back in.
+    EXPECT_EQ(InitialWindowRect(200, 100, 640, 480, 144, screen), (ScreenRect{64, 48, 1024, 768}));
+    // A monitor left of the primary, with a task bar at its bottom.
+    const ScreenRect left{-1280, 0, 0, 984};
+    EXPECT_EQ(InitialWindowRect(-300, 10, 640, 480, 192, left), (ScreenRect{-1280, 10, 0, 970}));
+    // Without a work area the window only scales.
+    EXPECT_EQ(InitialWindowRect(5, 6, 640, 480, 144, ScreenRect{}), (ScreenRect{5, 6, 965, 726}));
+    EXPECT_EQ(InitialWindowRect(2147483100, 0, 640, 480, 96, ScreenRect{}), (ScreenRect{2147483007, 0, 2147483647, 480}));
+}
+
 TEST(MonitorBandSizeLabel, WidthByHeightOfTheRectangle) {
     EXPECT_EQ(BandSizeLabel({0, 0, 640, 480}), "640 x 480");
     EXPECT_EQ(BandSizeLabel({-1300, -20, -1260, 10}), "40 x 30");

@@ -73,6 +73,34 @@ TEST(ProgramResources, ToolbarStripHoldsSeventeenImagesOnMagenta) {
     }
 }
 
+// The strips for 150 and 200 % scaling: the same seventeen images, each drawn again at its size
+// rather than the small strip enlarged pixel by pixel (which would look blocky).
+TEST(ProgramResources, LargerToolbarStripsAreDrawnAtTheirOwnSize) {
+    Bmp small = ReadBmp("ToolBar.bmp");
+    ASSERT_EQ(small.width, 272);
+    for (int size : {24, 32}) {
+        Bmp bmp = ReadBmp("ToolBar" + std::to_string(size) + ".bmp");
+        ASSERT_EQ(bmp.width, 17 * size) << size;
+        ASSERT_EQ(bmp.height, size) << size;
+        ASSERT_EQ(bmp.bits, 24) << size;
+        int redrawn = 0;
+        for (int i = 0; i < 17; ++i) {
+            int magenta = 0, unlikeEnlarged = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    uint32_t c = bmp.Rgb(size * i + x, y);
+                    magenta += c == 0xFF00FF;
+                    unlikeEnlarged += c != small.Rgb(16 * i + x * 16 / size, y * 16 / size);
+                }
+            }
+            EXPECT_GT(magenta, 0) << size << " image " << i;
+            EXPECT_LT(magenta, size * size * 200 / 256) << size << " image " << i;
+            redrawn += unlikeEnlarged > size;
+        }
+        EXPECT_GE(redrawn, 12) << size;
+    }
+}
+
 TEST(ProgramResources, AboutBitmapsHaveTheirSizes) {
     Bmp banner = ReadBmp("Banner.bmp");
     EXPECT_EQ(banner.width, 225);

@@ -343,6 +343,77 @@ TEST(frmMain, SplitterStandsBetweenPaneAndCanvasWithTheSizingPointer) {
     EXPECT_TRUE(IsWindowVisible(split) || !IsWindowVisible(h));
 }
 
+namespace {
+SIZE ToolbarButton(HWND toolbar) {
+    auto packed = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
+    return {LOWORD(packed), HIWORD(packed)};
+}
+LONG HeightOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r.bottom - r.top;
+}
+}  // namespace
+
+// A move to a monitor of another scaling arrives as WM_DPICHANGED with the new DPI and the place
+// the platform suggests: the window takes that place and lays its bars and panes out for the DPI;
+// back at 96 DPI everything has its first sizes again.
+TEST(frmMain, DpiChangeTakesTheSuggestedPlaceAndRescalesBarsAndPanes) {
+    MainWindow w;
+    HWND h = w.form.hWnd();
+    ASSERT_NE(h, nullptr);
+    SetWindowPos(h, nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND toolbar = Child(h, TOOLBARCLASSNAMEA);
+    HWND rebar = Child(h, REBARCLASSNAMEA);
+    HWND status = Child(h, STATUSCLASSNAMEA);
+    HWND split = Child(h, "PlenvueSplitter");
+    ASSERT_TRUE(toolbar && rebar && status && split);
+    const SIZE button96 = ToolbarButton(toolbar);
+    const LONG rebar96 = HeightOf(rebar), status96 = HeightOf(status);
+    auto splitLeft = [&] {
+        RECT r{};
+        GetWindowRect(split, &r);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+
+    RECT suggested{50, 40, 50 + 960, 40 + 720};
+    SendMessageA(h, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(h, &now);
+    EXPECT_EQ(now.left, 50);
+    EXPECT_EQ(now.top, 40);
+    EXPECT_EQ(now.right - now.left, 960);
+    EXPECT_EQ(now.bottom - now.top, 720);
+    // 24-pixel images instead of 16: the buttons are the images and the toolbar's padding.
+    const auto padding = static_cast<DWORD>(SendMessageA(toolbar, TB_GETPADDING, 0, 0));
+    const SIZE button144 = ToolbarButton(toolbar);
+    EXPECT_EQ(button144.cx - button96.cx, 8);
+    EXPECT_EQ(button144.cy, 24 + HIWORD(padding));
+    EXPECT_GE(HeightOf(rebar), 38 - 2);
+    EXPECT_GT(HeightOf(rebar), rebar96);
+    EXPECT_GE(HeightOf(status), status96);
+    RECT bar = splitLeft();
+    EXPECT_EQ(bar.left, 207);
+    EXPECT_EQ(bar.right - bar.left, 5);
+    EXPECT_EQ(w.form.History().ButtonHeight(), 24);
+    EXPECT_EQ(w.form.History().ItemSize().cx, 180);
+    // The canvas still starts right of the splitter and below the rebar.
+    HWND canvas = Child(h, ScrollView::kClassName);
+    RECT c{};
+    GetWindowRect(canvas, &c);
+    MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&c), 2);
+    EXPECT_EQ(c.left, bar.right);
+
+    suggested = {50, 40, 50 + 640, 40 + 480};
+    SendMessageA(h, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(ToolbarButton(toolbar).cx, button96.cx);
+    EXPECT_EQ(ToolbarButton(toolbar).cy, 16 + HIWORD(padding));
+    EXPECT_EQ(HeightOf(rebar), rebar96);
+    EXPECT_EQ(splitLeft().left, 138);
+    EXPECT_EQ(w.form.History().ButtonHeight(), 16);
+}
+
 TEST(frmMain, CaptureErrorIsShownAsNumberAndDescription) {
     MainWindow w;
     ASSERT_NE(w.form.hWnd(), nullptr);
