@@ -21,8 +21,10 @@ DIST = os.path.join(BIN_DIR, "dist")
 CMD_FULL_SCREEN, CMD_OPTION = 1861, 1875
 CHK_START_WITH_WINDOWS, IDOK = 1160, 1
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+# A 32-bit package on 64-bit Windows registers under Wow6432Node.
 UNINSTALL_KEYS = [r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall",
-                  r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"]
+                  r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall",
+                  r"HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall"]
 # Wine reads associations only from the machine-wide classes; this is the test run's own prefix.
 HTML_CLASS = r"HKLM\Software\Classes"
 
