@@ -17,7 +17,7 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools/package"))
 import make_packages  # noqa: E402
 
-OBJDUMP = "i686-w64-mingw32-objdump"
+OBJDUMPS = {0x014C: "i686-w64-mingw32-objdump", 0x8664: "x86_64-w64-mingw32-objdump"}
 
 # The KnownDLLs of current Windows versions that these programs may use.
 KNOWN_DLLS = {
@@ -27,8 +27,18 @@ KNOWN_DLLS = {
 SIDE_BY_SIDE = {"comctl32.dll": b"Microsoft.Windows.Common-Controls"}
 
 
+def objdump_for(path):
+    """The objdump of the binary's machine: the tests also run on a 64-bit build."""
+    data = open(path, "rb").read(4096)
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    machine = int.from_bytes(data[pe + 4:pe + 6], "little")
+    if data[:2] != b"MZ" or data[pe:pe + 4] != b"PE\0\0" or machine not in OBJDUMPS:
+        raise SystemExit("%s: not a 32-bit or 64-bit x86 PE file" % path)
+    return OBJDUMPS[machine]
+
+
 def imports(path):
-    out = subprocess.run([OBJDUMP, "-p", path], capture_output=True, text=True, check=True).stdout
+    out = subprocess.run([objdump_for(path), "-p", path], capture_output=True, text=True, check=True).stdout
     names = []
     for line in out.splitlines():
         line = line.strip()
@@ -75,8 +85,9 @@ def version_faults(bin_dir, version):
 
 
 def main():
-    if shutil.which(OBJDUMP) is None:
-        raise SystemExit("not installed: %s (the install step of ./plenvue provides it)" % OBJDUMP)
+    for tool in OBJDUMPS.values():
+        if shutil.which(tool) is None:
+            raise SystemExit("not installed: %s (the install step of ./plenvue provides it)" % tool)
     bin_dir = sys.argv[1]
     binaries = make_packages.shipped_binaries(bin_dir)
     bad = faults(bin_dir) + version_faults(bin_dir, sys.argv[2])
