@@ -122,3 +122,10 @@ add_dependencies(packages ${shipped_targets})
 # Every shipped binary imports only known system DLLs and carries the project version.
 add_test(NAME package.ImportTable
   COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/package/check_imports.py ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
+# Where the tests run on another build (the 64-bit one, on machines that cannot start 32-bit
+# programs), the shipped 32-bit program folder is checked as well.
+set(PLENVUE_SHIPPED_BUILD "" CACHE PATH "Another build's program folder whose binaries the import check reads too")
+if(PLENVUE_SHIPPED_BUILD)
+  add_test(NAME package.ImportTableShipped
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/package/check_imports.py ${PLENVUE_SHIPPED_BUILD} ${PROJECT_VERSION})
+endif()
