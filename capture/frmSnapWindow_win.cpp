@@ -19,7 +19,7 @@ constexpr UINT kTickMs = 400;
 constexpr UINT kForwardFilter = WM_LBUTTONDOWN;  // in our own process only button-downs come through
 constexpr int kOutlineWidth = 3;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
@@ -44,14 +44,14 @@ void frmSnapWindow::ShowModal(HWND owner) {
         ShowWindow(hwnd_, SW_SHOWNA);
         MSG msg;
         while (!closed_) {
-            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
             }
             if (got < 0) break;
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         if (ownerWasEnabled) EnableWindow(owner, TRUE);
     }
@@ -108,7 +108,7 @@ LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 void frmSnapWindow::Tick() {
@@ -203,7 +203,7 @@ void frmSnapWindow::Unload() {
 void frmSnapWindow::Close() {
     closed_ = true;
     // A pick runs inside a sent message, which does not end the wait in the modal loop.
-    if (hwnd_) PostMessageA(hwnd_, WM_NULL, 0, 0);
+    if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 }  // namespace plenvue
