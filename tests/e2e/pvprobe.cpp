@@ -356,6 +356,22 @@ BOOL CALLBACK FindFolderBrowser(HWND w, LPARAM p) {
     return TRUE;
 }
 
+std::string Utf8(const std::wstring& wide) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+    return text;
+}
+
+BOOL CALLBACK PrintChildTextUtf8(HWND child, LPARAM) {
+    char cls[64] = {};
+    wchar_t text[1024] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextW(child, text, 1024);
+    std::printf("%s|%d|%s\n", cls, GetDlgCtrlID(child), Utf8(text).c_str());
+    return TRUE;
+}
+
 // Argument i as the wide command line has it: the narrow argv loses what the ANSI code page lacks.
 std::wstring WideArg(int i) {
     int count = 0;
@@ -363,13 +379,6 @@ std::wstring WideArg(int i) {
     std::wstring arg = args && i < count ? args[i] : L"";
     if (args) LocalFree(args);
     return arg;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
-    return text;
 }
 
 // Selects a folder in another process's folder browser and confirms it.
@@ -481,6 +490,11 @@ int main(int argc, char** argv) {
         HWND d = FindWindowA("#32770", argv[2]);
         if (!d) return 1;
         EnumChildWindows(d, PrintChildText, 0);
+    } else if (cmd == "dialog8" && argc >= 3) {
+        // As "dialog", the texts in UTF-8.
+        HWND d = FindWindowA("#32770", argv[2]);
+        if (!d) return 1;
+        EnumChildWindows(d, PrintChildTextUtf8, 0);
     } else if (cmd == "settext" && argc >= 5) {
         // Types into a dialog's edit as a user would: the text, then the change notification.
         HWND d = FindWindowA("#32770", argv[2]);

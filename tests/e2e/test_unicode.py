@@ -8,7 +8,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import BIN_DIR, ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg
+from plenvue_e2e import BIN_DIR, ENV, EXE, REG_KEY, Plenvue, PlenvueTestCase, main, need, probe, wait_for, wine_reg
 
 CMD_OPEN, CMD_SAVE_AS, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE = 1801, 1803, 1805, 1806, 1807
 CMD_FULL_SCREEN, CMD_OPTIONS = 1861, 1875
@@ -188,6 +188,37 @@ class UnicodeTest(PlenvueTestCase):
         self.open_file(wine_path(other))
         self.assertEqual(probe("dropw", "PlenvueHistoryStrip", wine_path(shot)), "")
         self.assertTrue(wait_for(lambda: caption() == "Korvane Plenvue--" + wine_path(shot), 10), caption())
+    def test_cli_converts_between_cyrillic_and_cjk_names(self):
+        need("convert")
+        folder = os.path.join(self.root, FOLDER)
+        os.makedirs(folder)
+        src = os.path.join(folder, "\u0432\u0445\u043e\u0434.bmp")  # вход
+        out = os.path.join(folder, "\u0432\u044b\u0445\u043e\u0434 \u56fe.png")  # выход 图
+        subprocess.run(["convert", "-size", "20x10", "xc:#FF0000", "BMP3:" + src], check=True)
+        with tempfile.TemporaryFile() as log:
+            r = subprocess.run(["wine", os.path.join(BIN_DIR, "plenvue-cli.exe"), "convert", wine_path(src),
+                                wine_path(out)], stdout=log, stderr=log, env=ENV, timeout=120)
+            log.seek(0)
+            self.assertEqual(r.returncode, 0, log.read())
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
+
+    def test_german_package_shows_its_umlauts_with_a_cyrillic_system_code_page(self):
+        # Wine takes the system code page from the locale: Russian gives 1251, which has no umlauts.
+        reg_set("LanguagePackage", wine_path(os.path.join(BIN_DIR, "Language", "German.dll")))
+        app = Plenvue(EXE)
+        self.apps.append(app)
+        app.proc = subprocess.Popen(["wine", EXE], env=dict(ENV, LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8"),
+                                    cwd=BIN_DIR, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.assertTrue(wait_for(lambda: int(probe("main"), 16), 40), "no main window")
+        self.assertTrue(wait_for(lambda: probe("status") == "Plenvue ist bereit", 15), probe("status"))
+        probe("command", CMD_OPTIONS)
+        self.assertTrue(wait_for(lambda: not no_window("Optionen"), 15), "no Optionen dialog")
+        texts = probe("dialog8", "Optionen").encode("latin-1").decode("utf-8")
+        self.assertIn("|1100|Zwischenablage-\u00dcberwachung aktivieren", texts)
+        probe("click", "Optionen", 2)
+        self.assertTrue(wait_for(lambda: no_window("Optionen"), 10))
+
 
 if __name__ == "__main__":
     main()
