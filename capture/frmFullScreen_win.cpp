@@ -7,6 +7,7 @@
 #include "capture/clsCapture_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 
@@ -115,7 +116,7 @@ void frmFullScreen::Apply(const RegionStep& step) {
     if (step.Choice) {
         const RegionChoice& choice = *step.Choice;
         if (choice.TooSmall) {
-            MessageBoxA(hwnd_, Msg(10003).c_str(), kExeName, MB_ICONERROR);
+            ShowMessageBox(hwnd_, Msg(10003), kExeName, MB_ICONERROR);
         } else {
             clsCapture& engine = SharedCapture();
             engine.SrcLeft(choice.Source.SrcLeft);

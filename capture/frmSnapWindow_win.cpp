@@ -9,6 +9,8 @@
 #include "capture/clsCapture_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -61,13 +63,13 @@ void frmSnapWindow::ShowModal(HWND owner) {
         hwnd_ = nullptr;
     }
     // Without the forwarded button releases nothing could ever close the form: say why and stop.
-    if (!reason.empty()) MessageBoxA(owner, reason.c_str(), kExeName, MB_ICONERROR);
+    if (!reason.empty()) ShowMessageBox(owner, reason, kExeName, MB_ICONERROR);
 }
 
 bool frmSnapWindow::Activate(std::string& reason) {
     // By full path: a Ravelin.dll elsewhere on the search path would run in every process.
     std::string path = App().ProgramFolder + "Ravelin.dll";
-    ravelin_.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    ravelin_.reset(LoadLibraryExW(WideName(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!ravelin_) {
         reason = "Ravelin.dll could not be loaded from " + path + ".";
         return false;
@@ -166,9 +168,9 @@ void frmSnapWindow::Pick() {
         engine.SrcWidth(src.SrcWidth);
         captured_ = engine.Capture();
     } catch (const ErrorObject& e) {
-        MessageBoxA(nullptr, ErrorBoxText(e).c_str(), kExeName, MB_ICONERROR | MB_TOPMOST);
+        ShowMessageBox(nullptr, ErrorBoxText(e), kExeName, MB_ICONERROR | MB_TOPMOST);
     } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), kExeName, MB_ICONERROR | MB_TOPMOST);
+        ShowMessageBox(nullptr, e.what(), kExeName, MB_ICONERROR | MB_TOPMOST);
     }
     timSnapWindow_.reset();
     Close();

@@ -8,7 +8,8 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import BIN_DIR, ENV, EXE, REG_KEY, Plenvue, PlenvueTestCase, main, need, probe, wait_for, wine_reg
+from plenvue_e2e import (BIN_DIR, ENV, EXE, REG_KEY, Plenvue, PlenvueTestCase, choose_tools_menu_entry, main, need,
+                         probe, wait_for, wine_reg, xdotool)
 
 CMD_OPEN, CMD_SAVE_AS, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE = 1801, 1803, 1805, 1806, 1807
 CMD_FULL_SCREEN, CMD_OPTIONS = 1861, 1875
@@ -63,6 +64,24 @@ class UnicodeTest(PlenvueTestCase):
         reg_set("LanguagePackage", wine_path(german))
         self.launch(exe)
         self.assertTrue(wait_for(lambda: probe("status") == "Plenvue ist bereit", 15), probe("status"))
+
+    def test_program_in_a_cyrillic_and_cjk_folder_loads_ravelin_and_picks_a_window(self):
+        exe = self.program_in_unicode_folder()
+        self.pattern_window(20, 120, 200, 100)
+        self.launch(exe)
+        probe("move", 380, 280, 640, 480)
+        time.sleep(0.5)
+        choose_tools_menu_entry("w")
+        # Ravelin.dll beside the program is loaded by its full path; failing that, a message says so.
+        self.assertTrue(wait_for(lambda: int(probe("find", "PlenvueSnapWindow", "-"), 16) != 0, 15),
+                        probe("dialog", "Plenvue"))
+        time.sleep(1)
+        xdotool("mousemove", 97, 147)
+        time.sleep(0.3)
+        xdotool("mousemove", 100, 150)
+        time.sleep(1)
+        xdotool("click", 1)
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success200*100", 15), probe("status"))
 
     def test_auto_save_writes_the_generated_names_into_a_cyrillic_and_cjk_folder(self):
         target = os.path.join(self.root, FOLDER, "\u622a\u56fe")  # 截图
