@@ -109,10 +109,10 @@ void cPrinter::EnsureDC() {
 void cPrinter::EnsurePage() {
     EnsureDC();
     if (!docStarted_) {
-        DOCINFOA doc{};
+        DOCINFOW doc{};
         doc.cbSize = sizeof doc;
-        doc.lpszDocName = "Plenvue";
-        if (StartDocA(dc_, &doc) <= 0) Fail("cannot start the document");
+        doc.lpszDocName = L"Plenvue";
+        if (StartDocW(dc_, &doc) <= 0) Fail("cannot start the document");
         docStarted_ = true;
     }
     if (!pageStarted_) {

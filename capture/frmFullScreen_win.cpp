@@ -7,13 +7,14 @@
 #include "capture/clsCapture_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 
 namespace {
 constexpr const char* kFullScreenClass = "PlenvueFullScreen";
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 void RegisterFullScreenClass(WNDPROC proc) { RegisterWindowClass({kFullScreenClass, proc}); }
 }  // namespace
@@ -48,14 +49,14 @@ void frmFullScreen::ShowModal(HWND owner) {
     UpdateWindow(hwnd_);
     MSG msg;
     while (!closed_) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit for the main loop
             break;
         }
         if (got < 0) break;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     // Enable the owner before the window goes so the activation returns to it.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
@@ -106,7 +107,7 @@ LRESULT frmFullScreen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 void frmFullScreen::Apply(const RegionStep& step) {
@@ -115,7 +116,7 @@ void frmFullScreen::Apply(const RegionStep& step) {
     if (step.Choice) {
         const RegionChoice& choice = *step.Choice;
         if (choice.TooSmall) {
-            MessageBoxA(hwnd_, Msg(10003).c_str(), kExeName, MB_ICONERROR);
+            ShowMessageBox(hwnd_, Msg(10003), kExeName, MB_ICONERROR);
         } else {
             clsCapture& engine = SharedCapture();
             engine.SrcLeft(choice.Source.SrcLeft);
@@ -162,7 +163,7 @@ void frmFullScreen::Close() {
     closed_ = true;
     if (hwnd_) {
         ShowWindow(hwnd_, SW_HIDE);
-        PostMessageA(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop whatever closed the window
+        PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop whatever closed the window
     }
 }
 

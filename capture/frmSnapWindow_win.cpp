@@ -9,6 +9,8 @@
 #include "capture/clsCapture_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -19,7 +21,7 @@ constexpr UINT kTickMs = 400;
 constexpr UINT kForwardFilter = WM_LBUTTONDOWN;  // in our own process only button-downs come through
 constexpr int kOutlineWidth = 3;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
@@ -44,14 +46,14 @@ void frmSnapWindow::ShowModal(HWND owner) {
         ShowWindow(hwnd_, SW_SHOWNA);
         MSG msg;
         while (!closed_) {
-            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
             }
             if (got < 0) break;
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         if (ownerWasEnabled) EnableWindow(owner, TRUE);
     }
@@ -61,13 +63,13 @@ void frmSnapWindow::ShowModal(HWND owner) {
         hwnd_ = nullptr;
     }
     // Without the forwarded button releases nothing could ever close the form: say why and stop.
-    if (!reason.empty()) MessageBoxA(owner, reason.c_str(), kExeName, MB_ICONERROR);
+    if (!reason.empty()) ShowMessageBox(owner, reason, kExeName, MB_ICONERROR);
 }
 
 bool frmSnapWindow::Activate(std::string& reason) {
     // By full path: a Ravelin.dll elsewhere on the search path would run in every process.
     std::string path = App().ProgramFolder + "Ravelin.dll";
-    ravelin_.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    ravelin_.reset(LoadLibraryExW(WideName(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!ravelin_) {
         reason = "Ravelin.dll could not be loaded from " + path + ".";
         return false;
@@ -108,7 +110,7 @@ LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 void frmSnapWindow::Tick() {
@@ -166,9 +168,9 @@ void frmSnapWindow::Pick() {
         engine.SrcWidth(src.SrcWidth);
         captured_ = engine.Capture();
     } catch (const ErrorObject& e) {
-        MessageBoxA(nullptr, ErrorBoxText(e).c_str(), kExeName, MB_ICONERROR | MB_TOPMOST);
+        ShowMessageBox(nullptr, ErrorBoxText(e), kExeName, MB_ICONERROR | MB_TOPMOST);
     } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), kExeName, MB_ICONERROR | MB_TOPMOST);
+        ShowMessageBox(nullptr, e.what(), kExeName, MB_ICONERROR | MB_TOPMOST);
     }
     timSnapWindow_.reset();
     Close();
@@ -203,7 +205,7 @@ void frmSnapWindow::Unload() {
 void frmSnapWindow::Close() {
     closed_ = true;
     // A pick runs inside a sent message, which does not end the wait in the modal loop.
-    if (hwnd_) PostMessageA(hwnd_, WM_NULL, 0, 0);
+    if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 }  // namespace plenvue

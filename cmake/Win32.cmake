@@ -82,7 +82,7 @@ endforeach()
 
 # The end-to-end tests' helper: reads windows and screen pixels from inside the Wine session.
 add_executable(pvprobe ${CMAKE_SOURCE_DIR}/tests/e2e/pvprobe.cpp)
-target_link_libraries(pvprobe PRIVATE comctl32 gdi32 user32 winspool psapi)
+target_link_libraries(pvprobe PRIVATE comctl32 gdi32 user32 shell32 winspool psapi)
 target_link_options(pvprobe PRIVATE ${win_link_options})
 add_library(pvmenu SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/pvmenu.cpp)
 set_target_properties(pvmenu PROPERTIES PREFIX "")

@@ -1,9 +1,10 @@
 #include "controls/CommonControls_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
 namespace {
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 }  // namespace
 
 void CControlBase::Destroy() {
@@ -13,13 +14,13 @@ void CControlBase::Destroy() {
 }
 
 LRESULT CControlBase::Send(UINT msg, WPARAM w, LPARAM l) const {
-    return hwnd_ ? SendMessageA(hwnd_, msg, w, l) : 0;
+    return hwnd_ ? SendMessageW(hwnd_, msg, w, l) : 0;
 }
 
 HWND CControlBase::CreateOwned(const char* cls, HWND parent, int x, int y, int w, int h,
                                DWORD style, DWORD exStyle) {
     if (hwnd_) return hwnd_;
-    hwnd_ = CreateWindowExA(exStyle, cls, nullptr, style, x, y, w, h, parent, nullptr, Instance(),
+    hwnd_ = CreateWindowExW(exStyle, Widen(cls).c_str(), nullptr, style, x, y, w, h, parent, nullptr, Instance(),
                             nullptr);
     owned_ = hwnd_ != nullptr;
     return hwnd_;
@@ -59,7 +60,7 @@ bool CToolbarCtl::InsertButton(int image, int command, int position, LPARAM data
     b.fsStyle = style;
     b.dwData = data;
     b.iString = -1;
-    return Send(TB_INSERTBUTTONA, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&b)) != 0;
+    return Send(TB_INSERTBUTTONW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&b)) != 0;
 }
 
 bool CToolbarCtl::InsertSeparator(int position) {
@@ -74,9 +75,9 @@ bool CToolbarCtl::IsChecked(int command) const { return Send(TB_ISBUTTONCHECKED,
 
 void CToolbarCtl::SetFlat(bool flat) {
     if (!hwnd_) return;
-    LONG style = GetWindowLongA(hwnd_, GWL_STYLE);
+    LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
     style = flat ? (style | TBSTYLE_FLAT) : (style & ~TBSTYLE_FLAT);
-    SetWindowLongA(hwnd_, GWL_STYLE, style);
+    SetWindowLongW(hwnd_, GWL_STYLE, style);
 }
 
 void CToolbarCtl::SetParent(HWND parent) { Send(TB_SETPARENT, reinterpret_cast<WPARAM>(parent)); }
@@ -95,30 +96,31 @@ HWND CRebarCtl::Create(HWND parent, int x, int y, int w, int h, DWORD style, DWO
 
 bool CRebarCtl::InsertBand(const char* text, HWND child, int minChildWidth, int minChildHeight,
                            int width, UINT style, COLORREF fore, COLORREF back) {
-    REBARBANDINFOA band{};
+    std::wstring wide = text ? Widen(text) : std::wstring();
+    REBARBANDINFOW band{};
     band.cbSize = 80;  // the band record size common controls 5 and 6 both accept
     band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
     if (text) band.fMask |= RBBIM_TEXT;
     if (fore != CLR_DEFAULT || back != CLR_DEFAULT) band.fMask |= RBBIM_COLORS;
     band.fStyle = style;
-    band.lpText = const_cast<char*>(text);
+    band.lpText = text ? wide.data() : nullptr;
     band.hwndChild = child;
     band.cxMinChild = minChildWidth;
     band.cyMinChild = minChildHeight;
     band.cx = width;
     band.clrFore = fore;
     band.clrBack = back;
-    return Send(RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
+    return Send(RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
 }
 
 bool CRebarCtl::SetBandChildSize(int band, int minChildWidth, int minChildHeight, int width) {
-    REBARBANDINFOA info{};
+    REBARBANDINFOW info{};
     info.cbSize = 80;
     info.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
     info.cxMinChild = minChildWidth;
     info.cyMinChild = minChildHeight;
     info.cx = width;
-    return Send(RB_SETBANDINFOA, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info)) != 0;
+    return Send(RB_SETBANDINFOW, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
 int CRebarCtl::Height() const {
@@ -131,7 +133,7 @@ void CRebarCtl::Show(bool visible) { if (hwnd_) ShowWindow(hwnd_, visible ? SW_S
 
 HWND CStatusBarCtl::Create(HWND parent, DWORD style, const char* text, int minHeight) {
     if (hwnd_) return hwnd_;
-    hwnd_ = CreateStatusWindowA(static_cast<LONG>(style), text, parent, 0);
+    hwnd_ = CreateStatusWindowW(static_cast<LONG>(style), text ? Widen(text).c_str() : nullptr, parent, 0);
     owned_ = hwnd_ != nullptr;
     if (hwnd_ && minHeight > 0) Send(SB_SETMINHEIGHT, minHeight);
     return hwnd_;
@@ -145,7 +147,7 @@ void CStatusBarCtl::Simple(bool on) { Send(SB_SIMPLE, on ? TRUE : FALSE); }
 
 void CStatusBarCtl::SetText(int part, const std::string& text) {
     text_ = text;
-    Send(SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
+    Send(SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
 void CStatusBarCtl::ResizeToParent() { Send(WM_SIZE); }
@@ -157,12 +159,13 @@ HWND CTabStripCtl::Create(HWND parent, int x, int y, int w, int h, DWORD style, 
 }
 
 int CTabStripCtl::InsertTab(const std::string& text, int position, int image, LPARAM data) {
-    TCITEMA item{};
+    std::wstring wide = Widen(text);
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(text.c_str());
+    item.pszText = wide.data();
     if (image >= 0) { item.mask |= TCIF_IMAGE; item.iImage = image; }
     if (data != 0) { item.mask |= TCIF_PARAM; item.lParam = data; }
-    return static_cast<int>(Send(TCM_INSERTITEMA, position, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(Send(TCM_INSERTITEMW, position, reinterpret_cast<LPARAM>(&item)));
 }
 
 void CTabStripCtl::DeleteAll() { Send(TCM_DELETEALLITEMS); }

@@ -1,5 +1,7 @@
 #include "controls/DialogTemplate.h"
 
+#include "base/Utf.h"
+
 #include <cstring>
 
 namespace plenvue {
@@ -34,7 +36,12 @@ void DialogTemplate::DWord(uint32_t d) {
 }
 
 void DialogTemplate::Text(std::string_view s) {
-    for (char c : s) Word(static_cast<uint8_t>(c));
+    // The program's texts are UTF-8; text that is not (Windows-1252 bytes) is widened as Latin-1.
+    if (auto wide = Utf8ToUtf16(s)) {
+        for (char16_t c : *wide) Word(static_cast<uint16_t>(c));
+    } else {
+        for (char c : s) Word(static_cast<uint8_t>(c));
+    }
     Word(0);
 }
 

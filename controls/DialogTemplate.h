@@ -32,7 +32,7 @@ public:
 private:
     void Word(uint16_t w);
     void DWord(uint32_t d);
-    void Text(std::string_view s);  // Windows-1252 bytes widened as Latin-1, zero-terminated
+    void Text(std::string_view s);  // UTF-8 (else Windows-1252 bytes widened as Latin-1), zero-terminated
     void Align4();
     void BeginItem(uint32_t style, uint32_t exStyle, int16_t x, int16_t y, int16_t cx, int16_t cy, uint16_t id);
 

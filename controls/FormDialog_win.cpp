@@ -3,8 +3,21 @@
 #include <vector>
 
 #include "base/win/WindowThunk_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
+namespace {
+
+// A resource's name in the wide form; a number stays a number.
+struct ResourceId {
+    explicit ResourceId(const char* name) : text(IS_INTRESOURCE(name) ? std::wstring() : Widen(name)), id(name) {}
+    LPCWSTR c_str() const { return IS_INTRESOURCE(id) ? reinterpret_cast<LPCWSTR>(id) : text.c_str(); }
+    std::wstring text;
+    const char* id;
+};
+
+}  // namespace
 
 FormDialog::~FormDialog() {
     if (hwnd_ && !modal_) DestroyWindow(hwnd_);
@@ -13,10 +26,10 @@ FormDialog::~FormDialog() {
 void FormDialog::ShowModal(HWND owner) {
     modal_ = true;
     if (const char* name = ResourceName()) {
-        DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, Proc, reinterpret_cast<LPARAM>(this));
+        DialogBoxParamW(GetModuleHandleW(nullptr), ResourceId(name).c_str(), owner, Proc, reinterpret_cast<LPARAM>(this));
     } else {
         DialogTemplate t = Template();
-        DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()),
+        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()),
                                 owner, Proc, reinterpret_cast<LPARAM>(this));
     }
     hwnd_ = nullptr;
@@ -26,9 +39,10 @@ void FormDialog::ShowModal(HWND owner) {
 HWND FormDialog::CreateModeless(HWND owner) {
     modal_ = false;
     if (const char* name = ResourceName())
-        return CreateDialogParamA(GetModuleHandleA(nullptr), name, owner, Proc, reinterpret_cast<LPARAM>(this));
+        return CreateDialogParamW(GetModuleHandleW(nullptr), ResourceId(name).c_str(), owner, Proc,
+                                  reinterpret_cast<LPARAM>(this));
     DialogTemplate t = Template();
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                       reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()), owner, Proc,
                                       reinterpret_cast<LPARAM>(this));
 }
@@ -48,7 +62,7 @@ void FormDialog::Close() {
 INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg == WM_INITDIALOG) {
         auto* self = reinterpret_cast<FormDialog*>(lParam);
-        SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+        SetWindowLongPtrW(dlg, DWLP_USER, lParam);
         self->hwnd_ = dlg;
         GuardedCall(dlg, 0, [self] {
             self->OnInit();
@@ -58,7 +72,7 @@ INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
         HWND focus = GetFocus();
         return focus && IsChild(dlg, focus) ? FALSE : TRUE;
     }
-    auto* self = reinterpret_cast<FormDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    auto* self = reinterpret_cast<FormDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
     if (!self || self->hwnd_ != dlg) return FALSE;
     // A handler that threw has had the message: TRUE.
     return GuardedCall<INT_PTR>(dlg, TRUE, [&]() -> INT_PTR {
@@ -68,7 +82,7 @@ INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
         }
         INT_PTR result = 0;
         if (self->OnMessage(msg, wParam, lParam, result)) {
-            SetWindowLongPtrA(dlg, DWLP_MSGRESULT, result);
+            SetWindowLongPtrW(dlg, DWLP_MSGRESULT, result);
             return TRUE;
         }
         return FALSE;
@@ -77,10 +91,7 @@ INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
 
 std::string ItemText(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
-    int n = item ? GetWindowTextLengthA(item) : 0;
-    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
-    if (item) GetWindowTextA(item, text.data(), n + 1);
-    return std::string(text.data());
+    return item ? WindowTextOf(item) : std::string();
 }
 
 }  // namespace plenvue

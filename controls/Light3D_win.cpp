@@ -10,7 +10,7 @@ namespace plenvue {
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 void FillLine(HDC dc, const EdgeLine& l, HBRUSH brush) {
     RECT r{l.X1, l.Y1, l.X2 + 1, l.Y2 + 1};
@@ -34,7 +34,7 @@ void DrawLight3DEdges(HDC dc, int width, int height, bool sunken) {
 
 Light3D::~Light3D() {
     if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
@@ -183,7 +183,7 @@ LRESULT Light3D::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 }  // namespace plenvue

@@ -2,12 +2,13 @@
 
 #include "controls/Light3D_win.h"
 #include "base/win/WindowThunk_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 HFONT CaptionFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -15,7 +16,7 @@ HFONT CaptionFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)
 
 Preview::~Preview() {
     if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
@@ -112,7 +113,7 @@ void Preview::Enabled(bool on) {
     PropertyChanged = true;
 }
 
-bool Preview::Visible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+bool Preview::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
 
 void Preview::Visible(bool on) {
     if (hwnd_) ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE);
@@ -177,7 +178,8 @@ void Preview::Draw(HDC dc) const {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, fore_);
     UINT align = alignment_ == 0 ? DT_LEFT : alignment_ == 1 ? DT_RIGHT : DT_CENTER;
-    DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &label,
+    std::wstring caption = Widen(caption_);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &label,
               align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     DrawLight3DEdges(dc, rc.right, rc.bottom, false);
 }
@@ -223,7 +225,7 @@ LRESULT Preview::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 }  // namespace plenvue

@@ -13,13 +13,13 @@ namespace {
 
 constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 }  // namespace
 
 ScrollView::~ScrollView() {
     if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
@@ -246,26 +246,26 @@ LRESULT ScrollView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_DESTROY: {
         HWND self = hwnd_;
-        SetWindowLongPtrA(self, GWLP_USERDATA, 0);  // later messages go straight to the default
+        SetWindowLongPtrW(self, GWLP_USERDATA, 0);  // later messages go straight to the default
         image_.reset();
         hwnd_ = nullptr;
-        return DefWindowProcA(self, msg, wParam, lParam);
+        return DefWindowProcW(self, msg, wParam, lParam);
     }
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 LRESULT ScrollView::ViewWindowMessage(WNDPROC old, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_DESTROY: {
-        LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+        LRESULT result = CallWindowProcW(old, window, msg, wParam, lParam);
         UnsubclassScrollView(window);
         return result;
     }
     case WM_SIZE: {
-        LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+        LRESULT result = CallWindowProcW(old, window, msg, wParam, lParam);
         if (!busy_ && view_ != 0) {
             busy_ = true;
             UpdateScrollBars(false);
@@ -274,7 +274,7 @@ LRESULT ScrollView::ViewWindowMessage(WNDPROC old, HWND window, UINT msg, WPARAM
         return result;
     }
     case WM_SHOWWINDOW: {
-        LRESULT result = CallWindowProcA(old, window, msg, wParam, lParam);
+        LRESULT result = CallWindowProcW(old, window, msg, wParam, lParam);
         if (wParam && !shown_) {
             shown_ = true;
             UpdateScrollBars(true);
@@ -292,7 +292,7 @@ LRESULT ScrollView::ViewWindowMessage(WNDPROC old, HWND window, UINT msg, WPARAM
         return 0;
     }
     default:
-        return CallWindowProcA(old, window, msg, wParam, lParam);
+        return CallWindowProcW(old, window, msg, wParam, lParam);
     }
 }
 

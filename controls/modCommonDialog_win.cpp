@@ -4,41 +4,51 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 #include "controls/modCommonDialog.h"
 
 namespace plenvue {
 namespace {
 
-constexpr DWORD kFileBufferSize = 255;
+// Room for names beyond MAX_PATH, up to what the extended-length form allows.
+constexpr DWORD kFileBufferSize = 32767;
 
 std::string ProgramFolderWithoutBackslash() {
-    char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n);
+    std::string s = ModulePath(nullptr);
     size_t slash = s.find_last_of('\\');
     return slash == std::string::npos ? std::string() : s.substr(0, slash);
 }
 
+// The chosen name, up to its first zero; "" for one that is no valid text (no file is named by it).
+std::string ChosenName(const std::vector<wchar_t>& buffer) {
+    std::wstring_view text(buffer.data(), buffer.size());
+    return NarrowChecked(text.substr(0, text.find(L'\0'))).value_or(std::string());
+}
+
 // Both dialogs share the record; the buffers live in the caller's frame.
 struct FileDialog {
-    OPENFILENAMEA ofn{};
-    std::string filter;
-    std::string title;
-    std::string folder;
-    char file[kFileBufferSize + 1] = {};
-    char fileTitle[kFileBufferSize + 1] = {};
+    OPENFILENAMEW ofn{};
+    std::wstring filter;
+    std::wstring title;
+    std::wstring folder;
+    std::vector<wchar_t> file = std::vector<wchar_t>(kFileBufferSize + 1, L'\0');
+    std::vector<wchar_t> fileTitle = std::vector<wchar_t>(256, L'\0');
 
     FileDialog(HWND owner, std::string_view f, std::string_view t, std::string folderText, uint32_t flags)
-        : filter(DialogFilterText(f)), title(t), folder(std::move(folderText)) {
+        : filter(Widen(DialogFilterText(f))), title(Widen(t)), folder(WidenChecked(folderText).value_or(std::wstring())) {
         // An empty name box: a buffer of blanks would show up as the initial name.
-        ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // the 76-byte record
+        ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
         ofn.hwndOwner = owner;
-        ofn.hInstance = GetModuleHandleA(nullptr);
+        ofn.hInstance = GetModuleHandleW(nullptr);
         ofn.lpstrFilter = filter.c_str();
-        ofn.lpstrFile = file;
+        ofn.lpstrFile = file.data();
         ofn.nMaxFile = kFileBufferSize;
-        ofn.lpstrFileTitle = fileTitle;
-        ofn.nMaxFileTitle = kFileBufferSize;
+        ofn.lpstrFileTitle = fileTitle.data();
+        ofn.nMaxFileTitle = 255;
         ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         ofn.lpstrTitle = title.c_str();
         ofn.Flags = flags;
@@ -51,42 +61,50 @@ std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view
                            std::string_view initialFolder, uint32_t flags) {
     FileDialog d(owner, filter, title, SaveDialogInitialFolder(initialFolder, ProgramFolderWithoutBackslash()),
                  flags);
-    d.ofn.lpstrDefExt = "bmp";
-    if (!GetSaveFileNameA(&d.ofn)) return {};
-    std::string_view buffer(d.file, sizeof d.file);
-    size_t nul = buffer.find('\0');
-    return std::string(buffer.substr(0, nul == std::string_view::npos ? buffer.size() : nul + 1));
+    d.ofn.lpstrDefExt = L"bmp";
+    if (!GetSaveFileNameW(&d.ofn)) return {};
+    std::string name = ChosenName(d.file);
+    return name.empty() ? name : name + '\0';
 }
 
 std::string ShowOpenDialog(HWND owner, std::string_view filter, std::string_view title,
                            std::string_view initialFolder, uint32_t flags) {
     FileDialog d(owner, filter, title, std::string(initialFolder), flags);
-    if (!GetOpenFileNameA(&d.ofn)) return {};
-    return TextBeforeNul(std::string_view(d.file, sizeof d.file));
+    if (!GetOpenFileNameW(&d.ofn)) return {};
+    return ChosenName(d.file);
 }
 
 int32_t ShowColorDialog(HWND owner, uint32_t flags) {
     COLORREF custom[16] = {};
-    CHOOSECOLORA cc{};
+    CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = owner;
-    cc.hInstance = reinterpret_cast<HWND>(GetModuleHandleA(nullptr));
+    cc.hInstance = reinterpret_cast<HWND>(GetModuleHandleW(nullptr));
     cc.lpCustColors = custom;
     cc.Flags = flags;
-    if (!ChooseColorA(&cc)) return -1;
+    if (!ChooseColorW(&cc)) return -1;
     return static_cast<int32_t>(cc.rgbResult);
 }
 
+std::string FolderOfItem(LPCITEMIDLIST item) {
+    // The Ex form takes folders beyond MAX_PATH; the plain form is the fallback where it is missing.
+    std::vector<wchar_t> path(kFileBufferSize + 1, L'\0');
+    if (!SHGetPathFromIDListEx(item, path.data(), kFileBufferSize, GPFIDL_DEFAULT)) {
+        std::fill(path.begin(), path.end(), L'\0');
+        if (!SHGetPathFromIDListW(item, path.data())) return {};
+    }
+    return ChosenName(path);
+}
+
 std::string BrowseForFolder(std::string_view prompt, HWND owner) {
-    std::string title(prompt);
-    BROWSEINFOA bi{};
+    std::wstring title = Widen(prompt);
+    BROWSEINFOW bi{};
     bi.hwndOwner = owner;
     bi.lpszTitle = title.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS;
     std::string folder;
-    if (LPITEMIDLIST item = SHBrowseForFolderA(&bi)) {
-        char path[512] = {};
-        if (SHGetPathFromIDListA(item, path)) folder = TextBeforeNul(std::string_view(path, sizeof path));
+    if (LPITEMIDLIST item = SHBrowseForFolderW(&bi)) {
+        folder = FolderOfItem(item);
         CoTaskMemFree(item);
     }
     return WithTrailingBackslash(folder);

@@ -1,7 +1,8 @@
 // The Windows common dialogs: save, open, colour and folder. Each is modal to its owner, works in
-// ANSI text and keeps nothing between calls.
+// UTF-8 text and keeps nothing between calls.
 #pragma once
 #include <windows.h>
+#include <shtypes.h>
 
 #include <cstdint>
 #include <string>
@@ -24,6 +25,9 @@ int32_t ShowColorDialog(HWND owner, uint32_t flags);
 
 // The chosen folder ending in "\"; a cancelled dialog gives "\" alone.
 std::string BrowseForFolder(std::string_view prompt, HWND owner);
+
+// The file-system path of a shell item (beyond MAX_PATH too); "" when it has none.
+std::string FolderOfItem(LPCITEMIDLIST item);
 
 // The save dialog's result without its terminating zero (text without one is returned whole).
 std::string WithoutTrailingNul(std::string path);

@@ -7,6 +7,8 @@
 #include "controls/ScrollView_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/WindowThunk_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -22,19 +24,19 @@ WNDPROC OldProcedure(HWND window) { return reinterpret_cast<WNDPROC>(GetPropA(wi
 void ReportSubclassFailure(HWND window, DWORD error) {
     char text[256];
     std::string reason = "Method failed";
-    char* buffer = nullptr;
-    if (error && FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    wchar_t* buffer = nullptr;
+    if (error && FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr) &&
+                                nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr) &&
         buffer) {
-        reason = buffer;
+        reason = Narrow(buffer);
         LocalFree(buffer);
         while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
     }
     std::snprintf(text, sizeof text, "Error subclassing window &H%lX\r\n\r\nErr# %lu: %s",
                   static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), static_cast<unsigned long>(error),
                   reason.c_str());
-    MessageBoxA(nullptr, text, kExeName, MB_OK | MB_ICONWARNING);
+    ShowMessageBox(nullptr, text, kExeName, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -43,7 +45,7 @@ bool SubclassScrollView(HWND window, WNDPROC procedure, ScrollView* owner) {
     if (OldProcedure(window)) return true;
     SetLastError(0);
     auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
     DWORD error = GetLastError();
     if (!previous) {
         ReportSubclassFailure(window, error);
@@ -54,7 +56,7 @@ bool SubclassScrollView(HWND window, WNDPROC procedure, ScrollView* owner) {
     if (!ok) {
         error = GetLastError();
         // Undo the half-done install so the window keeps working with its own procedure.
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         RemovePropA(window, kOldWndProc);
         RemovePropA(window, kObjectPtr);
         ReportSubclassFailure(window, error);
@@ -67,7 +69,7 @@ bool SubclassScrollView(HWND window, WNDPROC procedure, ScrollView* owner) {
 bool UnsubclassScrollView(HWND window) {
     WNDPROC old = OldProcedure(window);
     if (!old) return false;
-    if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old))) return false;
+    if (!SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old))) return false;
     RemovePropA(window, kOldWndProc);
     RemovePropA(window, kObjectPtr);
     if (g_subclassed > 0) --g_subclassed;
@@ -92,12 +94,12 @@ LRESULT CALLBACK ScrollViewWindowProc(HWND window, UINT message, WPARAM wParam, 
             });
         }
         {
-            LRESULT result = CallWindowProcA(old, window, message, wParam, lParam);
+            LRESULT result = CallWindowProcW(old, window, message, wParam, lParam);
             UnsubclassScrollView(window);
             return result;
         }
     default:
-        return CallWindowProcA(old, window, message, wParam, lParam);
+        return CallWindowProcW(old, window, message, wParam, lParam);
     }
 }
 

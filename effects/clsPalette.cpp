@@ -11,6 +11,7 @@
 
 #include "base/Arith.h"
 #include "base/ErrorObject.h"
+#include "base/FileNames.h"
 
 namespace plenvue {
 namespace {
@@ -368,7 +369,7 @@ void clsPalette::CreateOptimal(const clsDIBSection& cDIB, int32_t PalSize, int32
 // ---- Files -----------------------------------------------------------------------------------
 
 bool clsPalette::Load(const std::string& sFileName, int32_t& lPos) {
-    File f(std::fopen(sFileName.c_str(), "rb"));
+    File f(OpenFileUtf8(sFileName, "rb"));
     if (!f) return false;
     const int32_t start = lPos >= 1 ? lPos : 0;
     if (std::fseek(f.get(), start, SEEK_SET) != 0) return false;
@@ -396,8 +397,8 @@ bool clsPalette::Save(const std::string& sFileName, int32_t& lPos) const {
     // At position 0 the file is made anew; further in, what precedes the position is kept so
     // a palette can follow other data in the same file.
     File f;
-    if (start > 0) f.reset(std::fopen(sFileName.c_str(), "r+b"));
-    if (!f) f.reset(std::fopen(sFileName.c_str(), "wb"));
+    if (start > 0) f.reset(OpenFileUtf8(sFileName, "r+b"));
+    if (!f) f.reset(OpenFileUtf8(sFileName, "wb"));
     if (!f) return false;
     if (std::fseek(f.get(), start, SEEK_SET) != 0) return false;
     std::vector<uint8_t> raw;
@@ -431,9 +432,9 @@ std::string clsPalette::JASCText() const {
 }
 
 bool clsPalette::SaveToJASCFile(const std::string& sFileName) const {
-    std::remove(sFileName.c_str());
+    RemoveFileUtf8(sFileName);
     const std::string text = JASCText();
-    File f(std::fopen(sFileName.c_str(), "wb"));
+    File f(OpenFileUtf8(sFileName, "wb"));
     if (!f) throw FileError(errno, false);
     bool ok = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
     ok = (std::fclose(f.release()) == 0) && ok;
@@ -460,7 +461,7 @@ void clsPalette::LoadFromJASCText(std::string_view text) {
 
 bool clsPalette::LoadFromJASCFile(const std::string& sFileName) {
     Clear();
-    File f(std::fopen(sFileName.c_str(), "rb"));
+    File f(OpenFileUtf8(sFileName, "rb"));
     if (!f) throw FileError(errno, true);
     std::string text;
     char buffer[65536];

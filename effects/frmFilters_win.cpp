@@ -10,11 +10,13 @@
 #include "base/win/WindowThunk_win.h"
 #include "base/MessageText.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/Wide_win.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 // Client area and the places of the controls, in pixels at 96 DPI; the pictures (preview and
 // hue bar) are drawn 1:1 in pixels at every DPI, the rest is scaled.
@@ -23,7 +25,7 @@ constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
 constexpr int kHueHeight = 24;
 constexpr int kAnchorLeft = 185, kAnchorTop = 62;
 
-void RegisterBoxClass() { RegisterWindowClass({frmFilters::kBoxClass, DefWindowProcA, IDC_ARROW, ButtonFaceBrush()}); }
+void RegisterBoxClass() { RegisterWindowClass({frmFilters::kBoxClass, DefWindowProcW, IDC_ARROW, ButtonFaceBrush()}); }
 
 std::string LangItem(int32_t id, const char* fallback = "") {
     const ILanguage* lang = App().Language.get();
@@ -74,9 +76,9 @@ void frmFilters::OnCommand(int id, int code) {
 
 HWND frmFilters::MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id,
                            DWORD exStyle) {
-    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | style, x, y, w, h, hwnd_,
+    HWND c = CreateWindowExW(exStyle, Widen(cls).c_str(), text ? Widen(text).c_str() : nullptr, WS_CHILD | style, x, y, w, h, hwnd_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    SendMessageA(c, WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(c, WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     if (std::string(cls) == kBoxClass) {
         for (WindowSubclass& box : boxes_) {
             if (box) continue;
@@ -100,8 +102,8 @@ void frmFilters::OnInit() {
     anchorTop_ = Scaled(kAnchorTop);
     // The form at its design size, with the controls of every type; hidden ones wait.
     RECT r{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
     if (HWND owner = GetWindow(hwnd_, GW_OWNER)) {
         RECT o{}, me{};
@@ -124,7 +126,7 @@ void frmFilters::OnInit() {
     optNoise_[0] = MakeChild("BUTTON", "Uniform", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0, 0, Scaled(95),
                              Scaled(16), kUniformId);
     optNoise_[1] = MakeChild("BUTTON", "Random", BS_AUTORADIOBUTTON, 0, 0, Scaled(95), Scaled(16), kRandomId);
-    SendMessageA(optNoise_[0], BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(optNoise_[0], BM_SETCHECK, BST_CHECKED, 0);
     cmdOK_ = MakeChild("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, Scaled(320), Scaled(150), Scaled(80),
                        Scaled(26), IDOK);
     cmdCancel_ = MakeChild("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP, Scaled(410), Scaled(150), Scaled(80), Scaled(26),
@@ -154,8 +156,8 @@ void frmFilters::OnInit() {
 
 void frmFilters::BuildAmountControls() {
     if (layout_.noiseOptions) {
-        SetWindowTextA(optNoise_[0], LangItem(baseResId_ + 4, "Uniform").c_str());
-        SetWindowTextA(optNoise_[1], LangItem(baseResId_ + 6, "Random").c_str());
+        SetWindowTextUtf8(optNoise_[0], LangItem(baseResId_ + 4, "Uniform"));
+        SetWindowTextUtf8(optNoise_[1], LangItem(baseResId_ + 6, "Random"));
         SetWindowPos(optNoise_[0], nullptr, anchorLeft_ + Scaled(5), anchorTop_ + Scaled(5), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER);
         SetWindowPos(optNoise_[1], nullptr, anchorLeft_ + Scaled(5), anchorTop_ + Scaled(20), 0, 0,
@@ -172,10 +174,10 @@ void frmFilters::BuildAmountControls() {
     GetWindowRect(trackBar_.hWnd(), &tr);
     SetWindowPos(txtPercent_, nullptr, left + (tr.right - tr.left), anchorTop_ + Scaled(5), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER);
-    SendMessageA(txtPercent_, EM_LIMITTEXT, static_cast<WPARAM>(layout_.maxLength), 0);
+    SendMessageW(txtPercent_, EM_LIMITTEXT, static_cast<WPARAM>(layout_.maxLength), 0);
     SetPercentText(layout_.initialText);
     ShowWindow(txtPercent_, SW_SHOW);
-    SetWindowLongPtrA(txtPercent_, GWL_STYLE, GetWindowLongPtrA(txtPercent_, GWL_STYLE) | ES_NUMBER);
+    SetWindowLongPtrW(txtPercent_, GWL_STYLE, GetWindowLongPtrW(txtPercent_, GWL_STYLE) | ES_NUMBER);
     upDown_.Create(hwnd_, 0, 0, 0, 0,
                    WS_CHILD | WS_VISIBLE | UDS_WRAP | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                    WS_EX_STATICEDGE);
@@ -194,10 +196,10 @@ void frmFilters::BuildHueControls() {
 }
 
 void frmFilters::ApplyTexts() {
-    SetWindowTextA(hwnd_, LangItem(baseResId_).c_str());
-    SetWindowTextA(lblFilters_, ExpandLineBreaks(LangItem(baseResId_ + 2)).c_str());
-    SetWindowTextA(cmdOK_, Msg(101).c_str());
-    SetWindowTextA(cmdCancel_, Msg(102).c_str());
+    SetWindowTextUtf8(hwnd_, LangItem(baseResId_));
+    SetWindowTextUtf8(lblFilters_, ExpandLineBreaks(LangItem(baseResId_ + 2)));
+    SetWindowTextUtf8(cmdOK_, Msg(101));
+    SetWindowTextUtf8(cmdCancel_, Msg(102));
 }
 
 void frmFilters::OnHueMouseDown(bool leftButton, int32_t x, int32_t y) {
@@ -217,14 +219,12 @@ void frmFilters::OnHueMouseDown(bool leftButton, int32_t x, int32_t y) {
 }
 
 std::string frmFilters::PercentText() const {
-    char text[64] = {};
-    GetWindowTextA(txtPercent_, text, sizeof text);
-    return text;
+    return WindowTextOf(txtPercent_);
 }
 
 void frmFilters::SetPercentText(const std::string& text) {
     // As a text box: the change handler runs only when the text really changes.
-    if (PercentText() != text) SetWindowTextA(txtPercent_, text.c_str());
+    if (PercentText() != text) SetWindowTextUtf8(txtPercent_, text);
 }
 
 void frmFilters::OnPercentChange() {
@@ -251,7 +251,7 @@ void frmFilters::OnPercentChange() {
 
 void frmFilters::OnOptionClick() {
     ReloadPreview();
-    random_ = SendMessageA(optNoise_[1], BM_GETCHECK, 0, 0) == BST_CHECKED;
+    random_ = SendMessageW(optNoise_[1], BM_GETCHECK, 0, 0) == BST_CHECKED;
     effect_.AddNoise(preview_, percentage_, random_);
     PaintPreview();
 }

@@ -1,6 +1,7 @@
 // stb_image adapter: RGB rows top-down into the DIB's bottom-up BGR rows.
 #include "image/ImageFileReader.h"
 
+#include "base/FileNames.h"
 #include "image/clsDIBSection.h"
 
 // The library is third-party code: its own warnings are not ours to fix.
@@ -16,7 +17,13 @@ namespace plenvue {
 
 bool ReadImageWithStb(const std::string& path, clsDIBSection& dib, std::string& error) {
     int w = 0, h = 0, channels = 0;
-    stbi_uc* pixels = stbi_load(path.c_str(), &w, &h, &channels, 3);
+    std::FILE* file = OpenFileUtf8(path, "rb");
+    if (!file) {
+        error = "cannot read " + path + ": can't fopen";
+        return false;
+    }
+    stbi_uc* pixels = stbi_load_from_file(file, &w, &h, &channels, 3);
+    std::fclose(file);
     if (!pixels) {
         const char* reason = stbi_failure_reason();
         error = std::string("cannot read ") + path + ": " + (reason ? reason : "unknown format");

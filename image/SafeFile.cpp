@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/FileNames.h"
+
 namespace plenvue {
 namespace fs = std::filesystem;
 
@@ -25,7 +27,7 @@ public:
         : file_(f), temp_(std::move(temp)), target_(std::move(target)) {}
     ~StdioReplacement() override {
         if (file_) std::fclose(file_);
-        if (!committed_) std::remove(temp_.c_str());
+        if (!committed_) RemoveFileUtf8(temp_);
     }
     bool Write(const void* data, uint32_t count, uint32_t& written) override {
         written = 0;
@@ -42,23 +44,23 @@ public:
             return false;
         }
         std::error_code ec;
-        bool hadOld = keepOldStamp && fs::is_regular_file(target_, ec);
+        bool hadOld = keepOldStamp && fs::is_regular_file(FsPath(target_), ec);
         fs::file_time_type oldTime;
         fs::perms oldPerms = fs::perms::unknown;
         if (hadOld) {
-            oldTime = fs::last_write_time(target_, ec);
-            if (!ec) oldPerms = fs::status(target_, ec).permissions();
+            oldTime = fs::last_write_time(FsPath(target_), ec);
+            if (!ec) oldPerms = fs::status(FsPath(target_), ec).permissions();
             if (ec) hadOld = false;
         }
-        fs::rename(temp_, target_, ec);
+        fs::rename(FsPath(temp_), FsPath(target_), ec);
         if (ec) {
             failure = FromErrorCode(ec);
             return false;
         }
         committed_ = true;
         if (hadOld) {
-            fs::last_write_time(target_, oldTime, ec);
-            fs::permissions(target_, oldPerms, ec);
+            fs::last_write_time(FsPath(target_), oldTime, ec);
+            fs::permissions(FsPath(target_), oldPerms, ec);
         }
         return true;
     }
@@ -74,7 +76,7 @@ class StdioFileSystem : public FileSystemOps {
 public:
     bool CheckReplaceable(const std::string& target, FileFailure& failure) override {
         std::error_code ec;
-        fs::file_status st = fs::status(target, ec);
+        fs::file_status st = fs::status(FsPath(target), ec);
         if (ec || !fs::exists(st)) return true;
         if (fs::is_directory(st)) {
             failure = FromErrno(EISDIR);
@@ -91,9 +93,9 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string temp = target + ".~" + std::to_string(attempt) + ".tmp";
             std::error_code ec;
-            if (fs::exists(temp, ec)) continue;
+            if (fs::exists(FsPath(temp), ec)) continue;
             errno = 0;
-            std::FILE* f = std::fopen(temp.c_str(), "wb");
+            std::FILE* f = OpenFileUtf8(temp, "wb");
             if (!f) {
                 failure = FromErrno(errno ? errno : EIO);
                 return nullptr;

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "base/win/Wide_win.h"
+
 namespace plenvue {
 namespace {
 
@@ -19,7 +21,7 @@ public:
         : handle_(h), temp_(std::move(temp)), target_(std::move(target)) {}
     ~Win32Replacement() override {
         if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-        if (!committed_) DeleteFileA(temp_.c_str());
+        if (!committed_) DeleteFileW(WideName(temp_).c_str());
     }
     bool Write(const void* data, uint32_t count, uint32_t& written) override {
         DWORD n = 0;
@@ -35,28 +37,28 @@ public:
             failure = LastFailure();
             return false;
         }
-        WIN32_FIND_DATAA old{};
+        WIN32_FIND_DATAW old{};
         bool hadOld = false;
         if (keepOldStamp) {
-            HANDLE find = FindFirstFileA(target_.c_str(), &old);
+            HANDLE find = FindFirstFileW(WideName(target_).c_str(), &old);
             if (find != INVALID_HANDLE_VALUE) {
                 FindClose(find);
                 hadOld = (old.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
             }
         }
-        if (!MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        if (!MoveFileExW(WideName(temp_).c_str(), WideName(target_).c_str(), MOVEFILE_REPLACE_EXISTING)) {
             failure = LastFailure();
             return false;
         }
         committed_ = true;
         if (hadOld) {
-            HANDLE h = CreateFileA(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+            HANDLE h = CreateFileW(WideName(target_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
             if (h != INVALID_HANDLE_VALUE) {
                 SetFileTime(h, &old.ftCreationTime, &old.ftLastAccessTime, &old.ftLastWriteTime);
                 CloseHandle(h);
             }
-            SetFileAttributesA(target_.c_str(), old.dwFileAttributes);
+            SetFileAttributesW(WideName(target_).c_str(), old.dwFileAttributes);
         }
         return true;
     }
@@ -71,7 +73,7 @@ private:
 class Win32Ops : public FileSystemOps {
 public:
     bool CheckReplaceable(const std::string& target, FileFailure& failure) override {
-        DWORD attrs = GetFileAttributesA(target.c_str());
+        DWORD attrs = GetFileAttributesW(WideName(target).c_str());
         if (attrs == INVALID_FILE_ATTRIBUTES) return true;  // absent; creating beside it will tell
         if (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
             failure = FileFailure{ERROR_ACCESS_DENIED, SystemErrorText(ERROR_ACCESS_DENIED)};
@@ -83,7 +85,12 @@ public:
     std::unique_ptr<ReplacementFile> CreateBeside(const std::string& target, FileFailure& failure) override {
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string temp = target + ".~" + std::to_string(attempt) + ".tmp";
-            HANDLE h = CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            auto name = WidePath(temp);
+            if (!name) {
+                failure = FileFailure{ERROR_INVALID_NAME, SystemErrorText(ERROR_INVALID_NAME)};
+                return nullptr;
+            }
+            HANDLE h = CreateFileW(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
             if (h != INVALID_HANDLE_VALUE) return std::make_unique<Win32Replacement>(h, temp, target);
             if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -99,10 +106,10 @@ public:
 }  // namespace
 
 std::string SystemErrorText(uint32_t code) {
-    char buffer[256];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             sizeof buffer, nullptr);
-    return n ? std::string(buffer, n) : std::string();
+    wchar_t buffer[256];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             256, nullptr);
+    return n ? Narrow(std::wstring_view(buffer, n)) : std::string();
 }
 
 FileSystemOps& Win32FileSystem() {

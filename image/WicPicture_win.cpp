@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/AlphaComposite.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 namespace {
@@ -102,7 +103,7 @@ WicResult DecodePngPicture(const uint8_t* data, size_t size, COLORREF background
 }
 
 WicResult LoadPngFile(const std::string& path, COLORREF background, Picture& picture) {
-    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueKernel file(CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return WicResult::NotPicture;
     LARGE_INTEGER size{};

@@ -11,6 +11,8 @@
 #include "image/clsDIBSection.h"
 #include "base/ErrorObject.h"
 #include "base/win/Handles_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 namespace {
@@ -145,8 +147,7 @@ bool clsDIBSection::CopyToClipboard(bool bAsDIB) {
     ScopedDc dc(CreateCompatibleDC(display.get()));
     if (!dc) return false;
     if (bAsDIB) {
-        MessageBoxA(nullptr, "I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!", kExeName,
-                    MB_OK);
+        ShowMessageBox(nullptr, "I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!", kExeName, MB_OK);
         return false;
     }
     if (!hdc()) return false;

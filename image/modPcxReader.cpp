@@ -6,6 +6,7 @@
 #include <iterator>
 #include <new>
 
+#include "base/FileNames.h"
 #include "image/clsDIBSection.h"
 
 namespace plenvue {
@@ -177,7 +178,7 @@ PcxResult DecodePcx(const uint8_t* data, size_t size) {
 }
 
 PcxResult ReadPcxFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(FsPath(path), std::ios::binary);
     if (!f) return Fail(53, "File not found");
     std::vector<uint8_t> bytes;
     try {

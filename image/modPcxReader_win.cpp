@@ -11,6 +11,8 @@
 #include "image/modPcxReader.h"
 #include "base/ErrorObject.h"
 #include "base/win/Handles_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 namespace {
@@ -76,12 +78,12 @@ IPictureDisp* LoadPCX(const std::string& sFileName) {
         case PcxStatus::Ok:
             break;
         case PcxStatus::NotEightBits:
-            MessageBoxA(nullptr, kPcxCantLoadMessage, kExeName, MB_OK);
+            ShowMessageBox(nullptr, kPcxCantLoadMessage, kExeName, MB_OK);
             return nullptr;
         case PcxStatus::UnsupportedPlanes:
             return nullptr;
         case PcxStatus::NoPalette:
-            MessageBoxA(nullptr, kPcxNoPaletteMessage, kExeName, MB_OK | MB_ICONWARNING);
+            ShowMessageBox(nullptr, kPcxNoPaletteMessage, kExeName, MB_OK | MB_ICONWARNING);
             return nullptr;
         case PcxStatus::Corrupt:
             throw ErrorObject(r.errorNumber, kExeName, std::string(ErrorText(r.errorNumber)) + " (" + r.reason + ")");

@@ -2,22 +2,24 @@
 
 #include <shlobj.h>
 
+#include "base/win/Wide_win.h"
 #include "controls/modCommonDialog.h"
+#include "controls/modCommonDialog_win.h"
 
 namespace plenvue {
 
 std::string PickFolder(HWND owner, const std::string& prompt) {
-    char display[MAX_PATH] = {};
-    BROWSEINFOA info{};
+    wchar_t display[MAX_PATH] = {};
+    std::wstring title = Widen(prompt);
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = display;
-    info.lpszTitle = prompt.c_str();
+    info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST list = SHBrowseForFolderA(&info);
+    LPITEMIDLIST list = SHBrowseForFolderW(&info);
     std::string folder;
     if (list) {
-        char path[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(list, path)) folder = TextBeforeNul(std::string_view(path, sizeof path));
+        folder = FolderOfItem(list);
         CoTaskMemFree(list);
     }
     return WithTrailingBackslash(folder);

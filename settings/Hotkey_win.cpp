@@ -18,9 +18,9 @@ void InitHotkeyClassOnce() {
 HWND Hotkey::Create(HWND parent, int x, int y, int width, int height, int id) {
     if (hwnd_) return hwnd_;
     InitHotkeyClassOnce();
-    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, HOTKEY_CLASSA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width,
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, HOTKEY_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width,
                             height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleA(nullptr), nullptr);
+                            GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return nullptr;
     font_ = HotkeyFont{};
     ApplyFont();
@@ -40,11 +40,11 @@ void Hotkey::Move(int x, int y, int width, int height) {
 }
 
 int32_t Hotkey::HotKeyAndModifier() const {
-    return hwnd_ ? static_cast<int32_t>(SendMessageA(hwnd_, HKM_GETHOTKEY, 0, 0) & 0xFFFF) : 0;
+    return hwnd_ ? static_cast<int32_t>(SendMessageW(hwnd_, HKM_GETHOTKEY, 0, 0) & 0xFFFF) : 0;
 }
 
 void Hotkey::SetWord(uint16_t word) {
-    if (hwnd_) SendMessageA(hwnd_, HKM_SETHOTKEY, word, 0);
+    if (hwnd_) SendMessageW(hwnd_, HKM_SETHOTKEY, word, 0);
 }
 
 void Hotkey::Key(int32_t key) {
@@ -81,18 +81,18 @@ void Hotkey::ApplyFont() {
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, font_.Name.c_str(), LF_FACESIZE);
     UniqueFont next(CreateFontIndirectA(&lf));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
     fontHandle_ = std::move(next);  // the previous font is deleted only after the control let go of it
 }
 
 void Hotkey::InvalidHotKeyOperation(int32_t invalidCombinations, int32_t replacementModifiers, bool state) {
     invalidRules_ = HotkeyRuleWord(invalidRules_, invalidCombinations, state);
     replacementRules_ = HotkeyRuleWord(replacementRules_, replacementModifiers, state);
-    if (hwnd_) SendMessageA(hwnd_, HKM_SETRULES, static_cast<WPARAM>(invalidRules_), replacementRules_);
+    if (hwnd_) SendMessageW(hwnd_, HKM_SETRULES, static_cast<WPARAM>(invalidRules_), replacementRules_);
 }
 
 void Hotkey::SetApplicationHotKey(HWND window) {
-    auto result = static_cast<int32_t>(SendMessageA(window, WM_SETHOTKEY, static_cast<WPARAM>(HotKeyAndModifier()), 0));
+    auto result = static_cast<int32_t>(SendMessageW(window, WM_SETHOTKEY, static_cast<WPARAM>(HotKeyAndModifier()), 0));
     if (auto error = SetApplicationHotKeyError(result)) throw *error;
 }
 

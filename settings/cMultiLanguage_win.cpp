@@ -2,8 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "settings/LanguageTag.h"
 #include "base/ErrorObject.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -11,65 +15,66 @@ namespace {
 
 // Failures are reported to the caller as one error number with the procedure as its source.
 [[noreturn]] void RaiseLanguageError(const char* procedure) {
-    char text[256] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, 9999, 0, text,
-                             sizeof text, nullptr);
-    std::string description = n ? std::string(text, n) : std::string(kLanguageUnknownError);
+    wchar_t text[256] = {};
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, 9999, 0, text,
+                             256, nullptr);
+    std::string description = n ? Narrow(std::wstring_view(text, n)) : std::string(kLanguageUnknownError);
     while (!description.empty() && (description.back() == '\n' || description.back() == '\r'))
         description.pop_back();
     throw ErrorObject(kLanguageErrorNumber, procedure, description);
 }
 
 bool IsTextBox(HWND control) {
-    char cls[32] = {};
-    GetClassNameA(control, cls, sizeof cls);
-    return lstrcmpiA(cls, "Edit") == 0 || lstrcmpiA(cls, "RichEdit20A") == 0;
+    wchar_t cls[32] = {};
+    GetClassNameW(control, cls, 32);
+    return lstrcmpiW(cls, L"Edit") == 0 || lstrcmpiW(cls, L"RichEdit20A") == 0 || lstrcmpiW(cls, L"RichEdit20W") == 0;
 }
 
 void SetMenuItemCaption(HMENU menu, UINT id, const std::string& text) {
-    char current[512] = {};
-    GetMenuStringA(menu, id, current, sizeof current, MF_BYCOMMAND);
-    std::string caption = text;
+    wchar_t current[512] = {};
+    GetMenuStringW(menu, id, current, 512, MF_BYCOMMAND);
+    std::wstring caption = Widen(text);
     // A shortcut shown after a tab belongs to the item, not to its caption.
-    if (const char* tab = strchr(current, '\t')) caption += tab;
-    MENUITEMINFOA info{};
+    if (const wchar_t* tab = wcschr(current, L'\t')) caption += tab;
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
     info.dwTypeData = caption.data();
-    SetMenuItemInfoA(menu, id, FALSE, &info);
+    SetMenuItemInfoW(menu, id, FALSE, &info);
 }
 
 }  // namespace
 
 HWND CreateFormToolTips(HWND form) {
-    return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, GetModuleHandleA(nullptr),
+    return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, GetModuleHandleW(nullptr),
                            nullptr);
 }
 
 void SetControlToolTip(HWND toolTips, HWND control, const std::string& text) {
     if (!toolTips || !control) return;
-    TTTOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    std::wstring wide = Widen(text);
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V1_SIZE;
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = GetParent(control);
     info.uId = reinterpret_cast<UINT_PTR>(control);
-    info.lpszText = const_cast<char*>(text.c_str());
-    if (!SendMessageA(toolTips, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info)) ||
-        ControlToolTip(toolTips, control) != text)
-        SendMessageA(toolTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    info.lpszText = wide.data();
+    if (!SendMessageW(toolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info)) ||
+        ControlToolTip(toolTips, control) != Narrow(wide))
+        SendMessageW(toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 std::string ControlToolTip(HWND toolTips, HWND control) {
-    char text[512] = {};
-    TTTOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    wchar_t text[512] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V1_SIZE;
     info.hwnd = GetParent(control);
     info.uId = reinterpret_cast<UINT_PTR>(control);
     info.lpszText = text;
-    if (!SendMessageA(toolTips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info))) return {};
-    SendMessageA(toolTips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-    return text;
+    if (!SendMessageW(toolTips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) return {};
+    SendMessageW(toolTips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
+    return Narrow(text);
 }
 
 cMultiLanguage::~cMultiLanguage() {
@@ -87,8 +92,9 @@ void cMultiLanguage::LanguagePackageFileName(const std::string& path) {
         module_.reset();
         if (path.empty()) return;
         // As data only: an entry point in a file put into the Language folder never runs.
-        module_.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-        if (!module_) module_.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        std::wstring name = WideName(path);
+        module_.reset(LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        if (!module_) module_.reset(LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     } catch (const ErrorObject&) {
         throw;
     } catch (...) {
@@ -101,9 +107,12 @@ HMODULE cMultiLanguage::LanguagePackageInstance() const { return module_.get(); 
 std::string cMultiLanguage::getItemValue(int lID, const std::string& sDefault) const {
     try {
         if (!module_) return sDefault;
-        char buf[255] = {};
-        int n = LoadStringA(module_.get(), static_cast<UINT>(lID), buf, sizeof buf);
-        std::string text = n > 0 ? ItemTextFromBuffer(buf, sizeof buf) : std::string();
+        // The package holds UTF-16; the narrow form would lose what the ANSI code page lacks.
+        wchar_t buf[255] = {};
+        int n = LoadStringW(module_.get(), static_cast<UINT>(lID), buf, 255);
+        std::wstring_view wide(buf, n > 0 ? static_cast<size_t>(n) : 0);
+        wide = wide.substr(0, std::min(wide.find(L'\0'), kItemTextLimit));
+        std::string text = Narrow(wide);
         return text.empty() ? sDefault : text;
     } catch (...) {
         RaiseLanguageError("getItemValue Function");
@@ -121,14 +130,14 @@ void cMultiLanguage::setLanguage(const LanguageForm& form) const {
     };
     if (form.Window) {
         std::string caption = lookup(ParseLanguageTag(form.Tag).Caption);
-        if (!caption.empty()) SetWindowTextA(form.Window, caption.c_str());
+        if (!caption.empty()) SetWindowTextW(form.Window, Widen(caption).c_str());
     }
     for (const LanguageControl& c : form.Controls) {
         if (c.Window && IsTextBox(c.Window)) continue;
         LanguageTag tag = ParseLanguageTag(c.Tag);
         std::string caption = lookup(tag.Caption);
         if (!caption.empty()) {
-            if (c.Window) SetWindowTextA(c.Window, caption.c_str());
+            if (c.Window) SetWindowTextW(c.Window, Widen(caption).c_str());
             else if (c.Menu) SetMenuItemCaption(c.Menu, c.MenuId, caption);
         }
         std::string tip = lookup(tag.ToolTip);

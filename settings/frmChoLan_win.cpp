@@ -6,17 +6,21 @@
 #include "settings/modRegistry_win.h"
 #include "base/MessageTable.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/Wide_win.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 
 std::vector<std::string> PackageFilesOf(const std::string& folder) {
     std::vector<std::string> files;
-    WIN32_FIND_DATAA found{};
-    HANDLE h = FindFirstFileA((folder + "*.dll").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE h = FindFirstFileW(WideName(folder + "*.dll").c_str(), &found);
     if (h == INVALID_HANDLE_VALUE) return files;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.emplace_back(found.cFileName);
-    } while (FindNextFileA(h, &found));
+        // A name that is no valid text could not be opened again by its UTF-8 form.
+        auto name = NarrowChecked(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name) files.push_back(std::move(*name));
+    } while (FindNextFileW(h, &found));
     FindClose(h);
     return files;
 }
@@ -40,8 +44,8 @@ DialogTemplate frmChoLan::Template() const {
 void frmChoLan::OnInit() {
     canceled_ = true;
     if (auto lines = ChooserFixedLines(ShowType)) {
-        SetDlgItemTextA(hwnd_, kTitle, lines->Title.c_str());
-        SetDlgItemTextA(hwnd_, kTip, lines->Tip.c_str());
+        SetDlgItemTextW(hwnd_, kTitle, Widen(lines->Title).c_str());
+        SetDlgItemTextW(hwnd_, kTip, Widen(lines->Tip).c_str());
     } else if (App().Language) {
         form_ = LanguageForm{};
         form_.Window = hwnd_;
@@ -67,11 +71,11 @@ void frmChoLan::FillList() {
     size_t before = table_.Names.size();
     AppendPackages(table_, BaseFolder, PackageFilesOf(BaseFolder), readName);
     for (size_t i = before; i < table_.Names.size(); ++i)
-        SendDlgItemMessageA(hwnd_, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(table_.Names[i].c_str()));
+        SendDlgItemMessageW(hwnd_, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(table_.Names[i]).c_str()));
 }
 
 void frmChoLan::Confirm() {
-    LRESULT sel = SendDlgItemMessageA(hwnd_, kList, LB_GETCURSEL, 0, 0);
+    LRESULT sel = SendDlgItemMessageW(hwnd_, kList, LB_GETCURSEL, 0, 0);
     if (sel < 0 || static_cast<size_t>(sel) >= table_.Paths.size()) return;
     canceled_ = false;
     package_ = table_.Paths[static_cast<size_t>(sel)];
@@ -82,8 +86,7 @@ void frmChoLan::Confirm() {
 void frmChoLan::TryCancel() {
     if (ShowType == 0 || ShowType == 1) {
         bool leave = ConfirmExitFn ? ConfirmExitFn(hwnd_)
-                                   : MessageBoxA(hwnd_, kChooserExitQuestion, kProgramName,
-                                                 MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+                                   : ShowMessageBox(hwnd_, kChooserExitQuestion, kProgramName, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
         if (!leave) return;
     }
     Close();
@@ -93,7 +96,7 @@ void frmChoLan::OnCommand(int id, int code) {
     switch (id) {
     case kList:
         if (code == LBN_SELCHANGE) {
-            bool chosen = SendDlgItemMessageA(hwnd_, kList, LB_GETCURSEL, 0, 0) >= 0;
+            bool chosen = SendDlgItemMessageW(hwnd_, kList, LB_GETCURSEL, 0, 0) >= 0;
             EnableWindow(Item(IDOK), chosen);
         } else if (code == LBN_DBLCLK) {
             Confirm();
@@ -112,7 +115,7 @@ void frmChoLan::OnCommand(int id, int code) {
         return;
     }
     case kTranslate:
-        if (code == STN_CLICKED) ShellExecuteA(hwnd_, "open", kTranslationMail, nullptr, nullptr, SW_SHOWNORMAL);
+        if (code == STN_CLICKED) ShellExecuteW(hwnd_, L"open", Widen(kTranslationMail).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return;
     default: return;
     }

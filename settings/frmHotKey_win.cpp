@@ -1,6 +1,8 @@
 #include "settings/frmHotKey_win.h"
 
 #include "settings/HotkeyNames.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -15,10 +17,10 @@ DialogTemplate frmHotKey::Template() const {
 
 void frmHotKey::OnInit() {
     canceled_ = true;
-    SetWindowTextA(hwnd_, Caption.c_str());
-    SetDlgItemTextA(hwnd_, kPrompt, Prompt.c_str());
-    SetDlgItemTextA(hwnd_, IDOK, OkCaption.c_str());
-    SetDlgItemTextA(hwnd_, IDCANCEL, CancelCaption.c_str());
+    SetWindowTextUtf8(hwnd_, Caption);
+    SetDlgItemTextW(hwnd_, kPrompt, Widen(Prompt).c_str());
+    SetDlgItemTextW(hwnd_, IDOK, Widen(OkCaption).c_str());
+    SetDlgItemTextW(hwnd_, IDCANCEL, Widen(CancelCaption).c_str());
     RECT r{7, 28, 173, 42};
     MapDialogRect(hwnd_, &r);
     hkSetHotkey_.Create(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, kHotkeyControl);
@@ -34,7 +36,7 @@ void frmHotKey::OnCommand(int id, int) {
         // Registered globally, such a key would stop working in every other program.
         if (HotkeyNeedsCtrlOrAlt(hkSetHotkey_.HotkeyModifier(), hkSetHotkey_.Key())) {
             if (ShowRefusalFn) ShowRefusalFn(NeedsCtrlOrAltText);
-            else MessageBoxA(hwnd_, NeedsCtrlOrAltText.c_str(), kProgramName, MB_ICONEXCLAMATION);
+            else ShowMessageBox(hwnd_, NeedsCtrlOrAltText, kProgramName, MB_ICONEXCLAMATION);
             SetFocus(hkSetHotkey_.hWnd());
             return;
         }

@@ -17,6 +17,9 @@
 #include "settings/Hotkey_win.h"
 #include "base/win/SystemDll_win.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/Wide_win.h"
+#include "controls/modCreatePath_win.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 
@@ -48,11 +51,6 @@ std::string LanguageItem(int item, const std::string& fallback) {
     return App().Language ? App().Language->getItemValue(item, fallback) : fallback;
 }
 
-bool IsFolder(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 constexpr uint16_t kDlgComboBox = 0x0085;
 
 // The delay entries as the Tools menu names them, without their access keys.
@@ -68,7 +66,7 @@ std::string DelayText(size_t index) {
 }
 
 int ComboIndex(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
 }
 
 // Modifier 8 and 0 both mean none; the dialogs and the comparison use 0.
@@ -156,17 +154,17 @@ void frmOptions::OnInit() {
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
     webdings_.reset(CreateFontA(-16, 0, 0, 0, 400, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Webdings"));
-    SendDlgItemMessageA(hwnd_, kCmdTryBeep, WM_SETFONT, reinterpret_cast<WPARAM>(webdings_.get()), FALSE);
+    SendDlgItemMessageW(hwnd_, kCmdTryBeep, WM_SETFONT, reinterpret_cast<WPARAM>(webdings_.get()), FALSE);
     if (App().Language) App().Language->setLanguage(form_);
 
     const CurrentSettings& s = Settings();
     // 2.-3. Auto save.
     CheckDlgButton(hwnd_, kChkBeep, s.BeepWhenSaving == "1" ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextA(hwnd_, kTxtSavePath, s.SavePath.c_str());
-    SetDlgItemTextA(hwnd_, kTxtPrefix, s.PrefixFileName.c_str());
-    SetDlgItemTextA(hwnd_, kTxtSuffix, s.SuffixFileName.c_str());
+    SetDlgItemTextW(hwnd_, kTxtSavePath, Widen(s.SavePath).c_str());
+    SetDlgItemTextW(hwnd_, kTxtPrefix, Widen(s.PrefixFileName).c_str());
+    SetDlgItemTextW(hwnd_, kTxtSuffix, Widen(s.SuffixFileName).c_str());
     // 4. Language name.
-    SetDlgItemTextA(hwnd_, kCmdLan, App().LanguageName.c_str());
+    SetDlgItemTextW(hwnd_, kCmdLan, Widen(App().LanguageName).c_str());
     // 5.-6. Start-up switches and history mode.
     CheckDlgButton(hwnd_, kStartSetup, s.ClipboardMonitorAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 1, s.AutoSaveAtStart ? BST_CHECKED : BST_UNCHECKED);
@@ -174,28 +172,28 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
     for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
-        SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DelayText(i).c_str()));
-        if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
+        SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
+        if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
     }
-    if (ComboIndex(hwnd_, kCboCaptureDelay) < 0) SendDlgItemMessageA(hwnd_, kCboCaptureDelay, CB_SETCURSEL, 0, 0);
+    if (ComboIndex(hwnd_, kCboCaptureDelay) < 0) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, 0, 0);
     const std::string format = NormaliseAutoSaveFormat(s.AutoSaveFormat);
     for (size_t i = 0; i < kAutoSaveFormats.size(); ++i) {
-        SendDlgItemMessageA(hwnd_, kCboAutoSaveFormat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kAutoSaveFormats[i]));
-        if (format == kAutoSaveFormats[i]) SendDlgItemMessageA(hwnd_, kCboAutoSaveFormat, CB_SETCURSEL, i, 0);
+        SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(kAutoSaveFormats[i]).c_str()));
+        if (format == kAutoSaveFormats[i]) SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_SETCURSEL, i, 0);
     }
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     // 7. Hot key names.
     for (int i = 0; i < 6; ++i) {
         std::string name = GetHotkeyName(s.HotkeyModifiers[i] == 0 ? 8 : s.HotkeyModifiers[i], s.HotkeyKeys[i]);
-        SetDlgItemTextA(hwnd_, kCmdHotkey + i, name.c_str());
+        SetDlgItemTextW(hwnd_, kCmdHotkey + i, Widen(name).c_str());
     }
     // 8. Tab strip over the pages.
     RECT rc{};
     GetClientRect(hwnd_, &rc);
     tabs_.Create(hwnd_, 5, 5, rc.right - 10, rc.bottom - 40, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
     SetWindowPos(tabs_.hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(tabs_.hWnd(), WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(tabs_.hWnd(), WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     AddTabs();
     ShowPage(0, true);
 }
@@ -237,11 +235,11 @@ void frmOptions::OnCommand(int id, int code) {
         return;
     case kCmdSavePath: OnSavePath(); return;
     case kCmdTryBeep:
-        if (!App().BeepFile.empty()) sysdll::PlaySoundA(App().BeepFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        if (!App().BeepFile.empty()) sysdll::PlaySoundW(WideName(App().BeepFile).c_str(), nullptr, SND_FILENAME | SND_ASYNC);
         return;
     case kCmdLan: OnLanguage(); return;
     case kLblTrans:
-        if (code == STN_CLICKED) ShellExecuteA(hwnd_, "open", kSupportMail, nullptr, nullptr, SW_SHOWNORMAL);
+        if (code == STN_CLICKED) ShellExecuteW(hwnd_, L"open", Widen(kSupportMail).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return;
     default: return;
     }
@@ -253,8 +251,7 @@ void frmOptions::OnOK() {
     s.PrefixFileName = TrimBlanks(ItemText(hwnd_, kTxtPrefix));
     s.SuffixFileName = TrimBlanks(ItemText(hwnd_, kTxtSuffix));
     std::string folder = TrimBlanks(ItemText(hwnd_, kTxtSavePath));
-    auto make = [](const std::string& p) { return CreateDirectoryA(p.c_str(), nullptr) != FALSE; };
-    if (CreatePath(folder, IsFolder, make)) s.SavePath = folder;
+    if (CreatePath(folder)) s.SavePath = folder;
     s.StartStatus = pendingStartStatus_;
     s.ClipboardMonitorAtStart = Checked(kStartSetup) ? 1 : 0;
     s.AutoSaveAtStart = Checked(kStartSetup + 1) ? 1 : 0;
@@ -274,7 +271,7 @@ void frmOptions::OnOK() {
 void frmOptions::OnSavePath() {
     std::string folder = PickFolderFn(hwnd_, Msg(10009));
     if (folder == "\\") folder = Settings().SavePath;
-    SetDlgItemTextA(hwnd_, kTxtSavePath, folder.c_str());
+    SetDlgItemTextW(hwnd_, kTxtSavePath, Widen(folder).c_str());
 }
 
 void frmOptions::OnLanguage() {
@@ -294,7 +291,7 @@ void frmOptions::OnLanguage() {
     if (!App().Language) App().Language = std::make_unique<cMultiLanguage>();
     App().Language->LanguagePackageFileName(chosen);
     App().LanguageName = App().Language->getItemValue(100, "");
-    SetDlgItemTextA(hwnd_, kCmdLan, App().LanguageName.c_str());
+    SetDlgItemTextW(hwnd_, kCmdLan, Widen(App().LanguageName).c_str());
     form_.TagOf(GetDlgItem(hwnd_, kCmdLan)) = chosen;
     // Messages first: the main window's status text is one of them.
     LoadMessageTable(*App().Language);
@@ -330,10 +327,10 @@ void frmOptions::OnHotkey(int index) {
         if (oldKey) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
         std::string text = ExpandLineBreaks(Msg(10002));
         if (ShowErrorFn) ShowErrorFn(text);
-        else MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
+        else ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return;
     }
-    SetDlgItemTextA(hwnd_, kCmdHotkey + index, GetHotkeyName(modifier == 0 ? 8 : modifier, key).c_str());
+    SetDlgItemTextW(hwnd_, kCmdHotkey + index, Widen(GetHotkeyName(modifier == 0 ? 8 : modifier, key)).c_str());
     s.HotkeyModifiers[index] = modifier;
     s.HotkeyKeys[index] = key;
     WriteSetting(HotkeyPrefixValueName(index), std::to_string(modifier));

@@ -1,11 +1,12 @@
 #include "shell/BeepFile_win.h"
 
 #include "base/win/Handles_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
 BeepFile::~BeepFile() {
-    if (!path_.empty()) DeleteFileA(path_.c_str());
+    if (!path_.empty()) DeleteFileW(WideName(path_).c_str());
 }
 
 void BeepFile::Write(const std::string& path, HINSTANCE module) {
@@ -17,7 +18,7 @@ void BeepFile::Write(const std::string& path, HINSTANCE module) {
     DWORD size = SizeofResource(module, res);
     const void* bytes = data ? LockResource(data) : nullptr;
     if (!bytes) return;
-    UniqueKernel f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    UniqueKernel f(CreateFileW(WideName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                nullptr));
     if (!f) return;
     DWORD written = 0;

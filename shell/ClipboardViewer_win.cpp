@@ -20,12 +20,12 @@ void ClipboardViewer::Leave() {
 bool ClipboardViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::function<void()>& onDraw) {
     if (message == WM_DRAWCLIPBOARD) {
         onDraw();
-        if (next_) SendMessageA(next_, message, wParam, lParam);
+        if (next_) SendMessageW(next_, message, wParam, lParam);
         return true;
     }
     if (message == WM_CHANGECBCHAIN) {
         if (reinterpret_cast<HWND>(wParam) == next_) next_ = reinterpret_cast<HWND>(lParam);
-        else if (next_) SendMessageA(next_, message, wParam, lParam);
+        else if (next_) SendMessageW(next_, message, wParam, lParam);
         return true;
     }
     return false;

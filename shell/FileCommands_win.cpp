@@ -22,6 +22,7 @@
 #include "base/win/SystemDll_win.h"
 #include "shell/PictureFileCheck.h"
 #include "settings/CurrentSettings.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 namespace {
@@ -81,7 +82,7 @@ private:
 };
 
 FileError LoadPlatformPicture(const std::string& path, Picture& picture) {
-    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueKernel file(CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD code = GetLastError();
@@ -143,7 +144,7 @@ FileError LoadPcxPicture(const std::string& path, Picture& picture) {
 }
 
 FileError LoadPngPicture(const std::string& path, Picture& picture, COLORREF background) {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(WideName(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
         DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return Error(kErrFileNotFound, "File not found");
         return FileErrorFromSystem(code);
@@ -321,12 +322,22 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
     return WriteBitmapFile(picture.Bitmap(), picture.Palette(), target.Path);
 }
 
+bool CopyPictureFile(const std::string& from, const std::string& to) {
+    return CopyFileW(WideName(from).c_str(), WideName(to).c_str(), FALSE) != FALSE;
+}
+
+bool MovePictureFile(const std::string& from, const std::string& to) {
+    return MoveFileW(WideName(from).c_str(), WideName(to).c_str()) != FALSE;
+}
+
+bool DeletePictureFile(const std::string& path) { return DeleteFileW(WideName(path).c_str()) != FALSE; }
+
 void PlayWave(const std::string& path) {
     if (sysdll::waveOutGetNumDevs() == 0) {
         MessageBeep(0xFFFFFFFF);
         return;
     }
-    sysdll::PlaySoundA(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    sysdll::PlaySoundW(WideName(path).c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 }  // namespace plenvue

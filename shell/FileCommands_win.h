@@ -42,6 +42,12 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
 
 // BMP of the bitmap at its own depth (1, 4 or 8 bits with its colour table; deeper bitmaps as
 // 24 bits), written beside path and then moved over it.
+// The File menu's copy (replacing a file of the destination's name), move and delete; false when
+// the platform refuses or a name is no usable path.
+bool CopyPictureFile(const std::string& from, const std::string& to);
+bool MovePictureFile(const std::string& from, const std::string& to);
+bool DeletePictureFile(const std::string& path);
+
 FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& path);
 
 // A Win32 error code as a run-time error number and the system's text for it.

@@ -7,13 +7,14 @@
 #include "base/MessageTable.h"
 #include "base/win/modDeclare_win.h"
 #include "shell/HelpTopics.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
 namespace {
 
 bool IsFile(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
+    DWORD a = GetFileAttributesW(WideName(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -28,13 +29,14 @@ void OpenHelpTopic(HWND owner, std::string_view topic) {
         return;
     }
     if (target.Compiled) {
-        char sys[MAX_PATH] = {};
-        GetSystemDirectoryA(sys, MAX_PATH);
-        std::string viewer = std::string(sys) + "\\..\\hh.exe";
-        ShellExecuteA(owner, "open", viewer.c_str(), ("\"" + target.Path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
+        wchar_t sys[MAX_PATH] = {};
+        GetSystemDirectoryW(sys, MAX_PATH);
+        std::wstring viewer = std::wstring(sys) + L"\\..\\hh.exe";
+        ShellExecuteW(owner, L"open", viewer.c_str(), (L"\"" + Widen(target.Path) + L"\"").c_str(), nullptr,
+                      SW_SHOWNORMAL);
         return;
     }
-    ShellExecuteA(owner, "open", target.Path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(owner, L"open", Widen(target.Path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace plenvue

@@ -13,22 +13,23 @@
 #include "base/win/Dpi_win.h"
 #include "base/win/WindowThunk_win.h"
 #include "capture/MonitorGeometry.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 constexpr UINT_PTR kScrollTimer = 1;
 
 std::string ListText(HWND list, int index) {
-    LRESULT len = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (len == LB_ERR || len < 0) return {};
-    std::string text(static_cast<size_t>(len) + 1, '\0');
-    LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-    return text;
+    return Narrow(text);
 }
 
 std::string CaptionOf(const std::string& path) {
@@ -46,8 +47,8 @@ HistoryPane::~HistoryPane() {
     listDrop_.Reset();
     items_.clear();
     if (scroller_ && IsWindow(scroller_)) {
-        SetWindowLongPtrA(scroller_, GWLP_USERDATA, 0);
-        SetWindowLongPtrA(client_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(scroller_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(client_, GWLP_USERDATA, 0);
         DestroyWindow(scroller_);
     }
 }
@@ -153,7 +154,7 @@ RECT HistoryPane::ClientRect() const { return {0, clientTop_, 0, clientTop_ + cl
 void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Picture& picture) {
     if (mode == HistoryMode::None) return;
     if (mode == HistoryMode::List) {
-        SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(path).c_str()));
         return;
     }
     const int32_t n = PreviewCount();
@@ -199,11 +200,11 @@ void HistoryPane::ClickItem(int32_t index) {
 void HistoryPane::StepHistory(HistoryMode mode, int32_t d) {
     if (mode == HistoryMode::None) return;
     if (mode == HistoryMode::List) {
-        auto cur = static_cast<int32_t>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
-        auto count = static_cast<int32_t>(SendMessageA(list_, LB_GETCOUNT, 0, 0));
+        auto cur = static_cast<int32_t>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+        auto count = static_cast<int32_t>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
         auto target = ListStepTarget(cur, d, count);
         if (!target) return;
-        SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(*target), 0);
+        SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(*target), 0);
         if (open_) open_(ListText(list_, *target), false);
         return;
     }
@@ -213,7 +214,7 @@ void HistoryPane::StepHistory(HistoryMode mode, int32_t d) {
 void HistoryPane::ClearHistory(HistoryMode mode) {
     if (mode == HistoryMode::None) return;
     if (mode == HistoryMode::List) {
-        SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+        SendMessageW(list_, LB_RESETCONTENT, 0, 0);
         return;
     }
     RemovePreviews();
@@ -230,7 +231,7 @@ void HistoryPane::RemovePreviews() {
 bool HistoryPane::OnParentCommand(WPARAM wParam, LPARAM lParam) {
     if (!list_ || reinterpret_cast<HWND>(lParam) != list_) return false;
     if (HIWORD(wParam) == LBN_SELCHANGE) {
-        auto index = static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
+        auto index = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
         if (index >= 0 && open_) open_(ListText(list_, index), false);
     }
     return true;
@@ -277,11 +278,12 @@ void HistoryPane::DrawArrow(int index, HDC dc, const RECT& rc) const {
 
 void HistoryPane::DropFiles(HDROP drop) {
     std::string path;
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        UINT len = DragQueryFileA(drop, 0, nullptr, 0);
-        path.assign(len + 1, '\0');
-        UINT got = DragQueryFileA(drop, 0, path.data(), len + 1);
-        path.resize(got);
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        UINT len = DragQueryFileW(drop, 0, nullptr, 0);
+        std::wstring wide(len + 1, L'\0');
+        UINT got = DragQueryFileW(drop, 0, wide.data(), len + 1);
+        wide.resize(got);
+        path = NarrowChecked(wide).value_or(std::string());
     }
     DragFinish(drop);
     if (!path.empty() && IsDroppablePicture(path) && open_) open_(path, true);
@@ -344,7 +346,7 @@ LRESULT HistoryPane::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     default:
         break;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace plenvue

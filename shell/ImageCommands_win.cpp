@@ -13,6 +13,7 @@
 #include "base/win/Handles_win.h"
 #include "shell/MainMenu.h"
 #include "base/win/modDeclare_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 // not before the effect ends because no input is read meanwhile.
 class BusyCursor {
 public:
-    BusyCursor() : previous_(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
+    BusyCursor() : previous_(SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)))) {}
     ~BusyCursor() { SetCursor(previous_); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
@@ -87,11 +88,13 @@ Picture Repaint(const Picture& source, Blit blit) {
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& folder) {
-        char name[MAX_PATH + 1] = {};
-        if (GetTempFileNameA(folder.c_str(), "~", 0, name)) path_ = name;  // cut at the first NUL
+        wchar_t name[MAX_PATH + 1] = {};
+        // The folder must leave room for the 14-character name: this call takes no long paths.
+        if (GetTempFileNameW(WideName(folder).c_str(), L"~", 0, name)) path_ = Narrow(name);  // cut at the first NUL
     }
     ~TemporaryFile() {
-        if (!path_.empty() && GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(path_.c_str());
+        if (!path_.empty() && GetFileAttributesW(WideName(path_).c_str()) != INVALID_FILE_ATTRIBUTES)
+            DeleteFileW(WideName(path_).c_str());
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -147,7 +150,7 @@ void RunWhilePainting(const std::function<void()>& work) {
     HANDLE handle = thread.get();
     while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_PAINT) != WAIT_OBJECT_0) {
         MSG m;
-        while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
+        while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&m);
     }
     if (job.error) std::rethrow_exception(job.error);
 }

@@ -3,6 +3,7 @@
 #include "capture/MonitorGeometry.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -102,13 +103,20 @@ void MainBars::FollowParentSize(HWND parent) {
     int edges[3] = {rc.right - ScaleForDpi(60, dpi_), rc.right - ScaleForDpi(40, dpi_),
                     rc.right - ScaleForDpi(20, dpi_)};
     statusBar_.SetParts(edges, 3);
-    if (rebar_.hWnd()) SendMessageA(rebar_.hWnd(), WM_SIZE, 0, 0);
+    if (rebar_.hWnd()) SendMessageW(rebar_.hWnd(), WM_SIZE, 0, 0);
 }
 
 std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPA& tip, const ILanguage* language) {
     ToolbarTipText text =
         SplitToolbarTip(language ? language->getItemValue(kToolbarTipItemBase + tip.iItem, "") : "");
     if (tip.pszText && tip.cchTextMax > 0) lstrcpynA(tip.pszText, text.Tip.c_str(), tip.cchTextMax);
+    return text.Status;
+}
+
+std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPW& tip, const ILanguage* language) {
+    ToolbarTipText text =
+        SplitToolbarTip(language ? language->getItemValue(kToolbarTipItemBase + tip.iItem, "") : "");
+    if (tip.pszText && tip.cchTextMax > 0) lstrcpynW(tip.pszText, Widen(text.Tip).c_str(), tip.cchTextMax);
     return text.Status;
 }
 

@@ -37,6 +37,8 @@ public:
     void FollowParentSize(HWND parent);
     // Fills a toolbar button's tip from the language; returns the status-line part of the item.
     static std::optional<std::string> FillTip(NMTBGETINFOTIPA& tip, const ILanguage* language);
+    // The same for a Unicode parent, which the toolbar asks in UTF-16.
+    static std::optional<std::string> FillTip(NMTBGETINFOTIPW& tip, const ILanguage* language);
     HWND Toolbar() const { return toolbar_.hWnd(); }
     HWND StatusBar() const { return statusBar_.hWnd(); }
 

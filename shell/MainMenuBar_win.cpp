@@ -7,6 +7,7 @@
 #include "settings/HotkeyNames.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -16,7 +17,7 @@ void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const ILan
     for (const MenuNode& n : nodes) {
         if (n.hidden) continue;  // hidden entries are not part of the menu
         if (n.separator) {
-            AppendMenuA(parent, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(parent, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         std::string caption = n.caption;
@@ -25,9 +26,9 @@ void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const ILan
         if (!n.children.empty()) {
             HMENU sub = CreatePopupMenu();
             AppendMenuTree(sub, n.children, lang);
-            AppendMenuA(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+            AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), Widen(caption).c_str());
         } else {
-            AppendMenuA(parent, MF_STRING | (n.checked ? MF_CHECKED : 0), n.command, caption.c_str());
+            AppendMenuW(parent, MF_STRING | (n.checked ? MF_CHECKED : 0), n.command, Widen(caption).c_str());
         }
     }
 }
@@ -50,7 +51,7 @@ HACCEL CreateMainAccelerators() {
         {FSHIFT | FVIRTKEY, VK_F3, kCmdCDFirst + 2},   {FSHIFT | FVIRTKEY, VK_F4, kCmdCDLast},
         {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},          {FVIRTKEY, VK_F1, kCmdContent},
     };
-    return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
+    return CreateAcceleratorTableW(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
 }
 
 void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>& captions,
@@ -59,14 +60,14 @@ void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>&
         const UINT id = kCmdCaptureFirst + i;
         std::string caption = captions[i];
         if (caption.empty()) {
-            char current[256] = {};
-            GetMenuStringA(bar, id, current, sizeof current, MF_BYCOMMAND);
-            caption = current;
+            wchar_t current[256] = {};
+            GetMenuStringW(bar, id, current, 256, MF_BYCOMMAND);
+            caption = Narrow(current);
             caption = caption.substr(0, caption.find('\t'));
         }
         std::string text =
             CaptureMenuCaption(caption, GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
-        ModifyMenuA(bar, id, MF_BYCOMMAND | MF_STRING, id, text.c_str());
+        ModifyMenuW(bar, id, MF_BYCOMMAND | MF_STRING, id, Widen(text).c_str());
     }
 }
 

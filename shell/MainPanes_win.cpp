@@ -8,14 +8,14 @@ namespace plenvue {
 
 namespace {
 constexpr const char* kSplitClass = "PlenvueSplitter";
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 }  // namespace
 
 HWND MainPanes::CreateList(HWND parent, int id) {
-    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr, WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY,
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr, WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY,
                             0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
                             nullptr);
-    SendMessageA(list_, LB_SETHORIZONTALEXTENT, kListExtent, 0);
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, kListExtent, 0);
     listFont_.Attach(list_);
     return list_;
 }
@@ -25,12 +25,12 @@ void MainPanes::SetDpi(int32_t dpi) {
     paneWidth_ = ScaleForDpi(kPaneWidth, dpi);
     splitWidth_ = ScaleForDpi(kSplitWidth, dpi);
     PaneShown(shown);
-    if (list_) SendMessageA(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleForDpi(kListExtent, dpi)), 0);
+    if (list_) SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleForDpi(kListExtent, dpi)), 0);
     listFont_.Follow(dpi);
 }
 
 void MainPanes::CreateSplitter(HWND parent) {
-    RegisterWindowClass({kSplitClass, DefWindowProcA, IDC_SIZEWE, ButtonFaceBrush()});
+    RegisterWindowClass({kSplitClass, DefWindowProcW, IDC_SIZEWE, ButtonFaceBrush()});
     // Only a bar with the sizing pointer: the pane widths are fixed, so it does not drag.
     split_ = CreateWindowExA(0, kSplitClass, nullptr, WS_CHILD | WS_VISIBLE, splitLeft_, 0, splitWidth_, 1, parent,
                              nullptr, Instance(), nullptr);

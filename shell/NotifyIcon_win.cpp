@@ -1,5 +1,6 @@
 #include "shell/NotifyIcon_win.h"
 
+#include "base/win/Wide_win.h"
 #include "base/win/modDeclare_win.h"
 
 namespace plenvue {
@@ -11,31 +12,31 @@ constexpr UINT kPopupSystemMenu = 0x313;
 
 void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
     if (added_) return;
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    nid_ = NOTIFYICONDATAA{};
-    nid_.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the original record layout every shell version accepts
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    nid_ = NOTIFYICONDATAW{};
+    nid_.cbSize = NOTIFYICONDATAW_V1_SIZE;  // the original record layout every shell version accepts
     nid_.hWnd = owner;
     nid_.uID = 0;
     nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid_.uCallbackMessage = kCallbackMessage;
     nid_.hIcon = icon;
-    lstrcpynA(nid_.szTip, tip, 64);
+    lstrcpynW(nid_.szTip, Widen(tip).c_str(), 64);
     AddAgain();
 }
 
-void NotifyIcon::AddAgain() { added_ = Shell_NotifyIconA(NIM_ADD, &nid_) != FALSE; }
+void NotifyIcon::AddAgain() { added_ = Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE; }
 
 void NotifyIcon::Remove() {
-    if (added_) Shell_NotifyIconA(NIM_DELETE, &nid_);
+    if (added_) Shell_NotifyIconW(NIM_DELETE, &nid_);
     added_ = false;
 }
 
 void NotifyIcon::SetTip(const char* tip) {
-    lstrcpynA(nid_.szTip, tip, static_cast<int>(sizeof nid_.szTip));
+    lstrcpynW(nid_.szTip, Widen(tip).c_str(), 64);
     if (!added_) return;
-    NOTIFYICONDATAA change = nid_;
+    NOTIFYICONDATAW change = nid_;
     change.uFlags = NIF_TIP;
-    Shell_NotifyIconA(NIM_MODIFY, &change);
+    Shell_NotifyIconW(NIM_MODIFY, &change);
 }
 
 bool NotifyIcon::OnShellRestarted(UINT message) {
@@ -54,7 +55,7 @@ void NotifyIcon::OnCallback(LPARAM mouseMessage) const {
     } else if (mouseMessage == WM_RBUTTONUP) {
         POINT pt{};
         GetCursorPos(&pt);
-        SendMessageA(owner, kPopupSystemMenu, 0, MAKELPARAM(pt.x, pt.y));
+        SendMessageW(owner, kPopupSystemMenu, 0, MAKELPARAM(pt.x, pt.y));
     }
 }
 

@@ -28,7 +28,7 @@ public:
 
 private:
     void AddAgain();
-    NOTIFYICONDATAA nid_{};
+    NOTIFYICONDATAW nid_{};
     bool added_ = false;
     UINT taskbarCreated_ = 0;
 };

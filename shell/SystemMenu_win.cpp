@@ -1,6 +1,7 @@
 #include "shell/SystemMenu_win.h"
 
 #include "shell/MainMenu.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -16,10 +17,10 @@ void SystemMenuEntries::Insert(HWND window, const std::array<std::string, kCaptu
     for (int i = 0; i < kCaptureKinds; ++i) DeleteMenu(sys, kSysCaptureFirst + i, MF_BYCOMMAND);
     int count = GetMenuItemCount(sys);
     for (int i = count - 1; i >= 0; --i) {
-        MENUITEMINFOA info{};
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_DATA | MIIM_FTYPE;
-        if (GetMenuItemInfoA(sys, i, TRUE, &info) && (info.fType & MFT_SEPARATOR) &&
+        if (GetMenuItemInfoW(sys, i, TRUE, &info) && (info.fType & MFT_SEPARATOR) &&
             info.dwItemData == kOurSeparator) {
             DeleteMenu(sys, i, MF_BYPOSITION);
         }
@@ -33,14 +34,14 @@ void SystemMenuEntries::Insert(HWND window, const std::array<std::string, kCaptu
     for (int i = 0; i < kCaptureKinds; ++i) {
         std::string caption = captions[i];
         if (caption.empty()) caption = " ";
-        InsertMenuA(sys, insertAt + i, MF_BYPOSITION | MF_STRING, kSysCaptureFirst + i, caption.c_str());
+        InsertMenuW(sys, insertAt + i, MF_BYPOSITION | MF_STRING, kSysCaptureFirst + i, Widen(caption).c_str());
     }
-    InsertMenuA(sys, insertAt + kCaptureKinds, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-    MENUITEMINFOA mark{};
+    InsertMenuW(sys, insertAt + kCaptureKinds, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    MENUITEMINFOW mark{};
     mark.cbSize = sizeof mark;
     mark.fMask = MIIM_DATA;
     mark.dwItemData = kOurSeparator;
-    SetMenuItemInfoA(sys, insertAt + kCaptureKinds, TRUE, &mark);
+    SetMenuItemInfoW(sys, insertAt + kCaptureKinds, TRUE, &mark);
 }
 
 void SystemMenuEntries::Restore() {

@@ -12,6 +12,8 @@
 #include "settings/frmChoLan_win.h"
 #include "settings/modRegistry_win.h"
 #include "base/win/Handles_win.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 #include "base/MessageTable.h"
 #include "shell/frmMain_win.h"
 #include "base/win/modDeclare_win.h"
@@ -26,7 +28,7 @@ std::string WithBackslash(std::string s) {
 }
 
 bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
+    DWORD a = GetFileAttributesW(WideName(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -70,14 +72,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     RestrictDllSearch();
 
     // One instance per executable path.
-    char exePath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
-    std::string mutexName = exePath;
-    CharLowerBuffA(mutexName.data(), static_cast<DWORD>(mutexName.size()));
-    for (char& c : mutexName)
-        if (c == '\\' || c == ':') c = '_';
-    mutexName = "Local\\Plenvue.Instance." + mutexName;
-    UniqueKernel instance(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
+    std::string exe = ModulePath(nullptr);
+    std::wstring mutexName = Widen(exe);
+    CharLowerBuffW(mutexName.data(), static_cast<DWORD>(mutexName.size()));
+    for (wchar_t& c : mutexName)
+        if (c == L'\\' || c == L':') c = L'_';
+    mutexName = L"Local\\Plenvue.Instance." + mutexName;
+    UniqueKernel instance(CreateMutexW(nullptr, FALSE, mutexName.c_str()));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxW(nullptr, L"This program is still runing.\r\n\r\n\u7A0B\u5E8F\u5DF2\u7ECF\u5728\u8FD0\u884C\u3002",
                     L"Plenvue", MB_OK | MB_ICONERROR);
@@ -91,16 +92,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     InstallWin32ImageServices();
 
     ProgramState& app = App();
-    std::string exe(exePath);
     app.ProgramFolder = WithBackslash(exe.substr(0, exe.find_last_of('\\') + 1));
-    char temp[256] = {};
-    GetTempPathA(255, temp);
-    app.TempFolder = WithBackslash(std::string(temp, strnlen(temp, sizeof temp)));
-    char beep[MAX_PATH + 1] = {};
-    if (GetTempFileNameA(app.TempFolder.c_str(), "~", 0, beep)) app.BeepFile = beep;
+    app.TempFolder = WithBackslash(TempFolderPath());
+    wchar_t beep[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(WideName(app.TempFolder).c_str(), L"~", 0, beep)) app.BeepFile = Narrow(beep);
 
     if (!ChoosePackage(app.ProgramFolder, app.LanguagePackagePath)) {
-        if (!app.BeepFile.empty()) DeleteFileA(app.BeepFile.c_str());
+        if (!app.BeepFile.empty()) DeleteFileW(WideName(app.BeepFile).c_str());
         OleUninitialize();
         return 0;
     }
@@ -117,10 +115,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
         if (HasTraySwitch(arguments ? arguments : "")) showCommand = SW_HIDE;
         if (main.Load(showCommand)) {
             MSG msg;
-            while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-                if (main.hWnd() && TranslateAcceleratorA(main.hWnd(), main.Accelerators(), &msg)) continue;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (main.hWnd() && TranslateAcceleratorW(main.hWnd(), main.Accelerators(), &msg)) continue;
                 TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+                DispatchMessageW(&msg);
             }
             rc = static_cast<int>(msg.wParam);
         }

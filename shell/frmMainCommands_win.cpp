@@ -14,6 +14,7 @@
 #include "shell/Help_win.h"
 #include "shell/MainWindowText.h"
 #include "shell/frmMain_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -48,8 +49,8 @@ void frmMain::OnCommand(int id) {
         currentFile_.clear();
         return;
     case kCmdContent: OpenHelp(); return;
-    case kCmdEmail: ShellExecuteA(hwnd_, "open", Msg(11003).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
-    case kCmdHomepage: ShellExecuteA(hwnd_, "open", Msg(11004).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
+    case kCmdEmail: ShellExecuteW(hwnd_, L"open", Widen(Msg(11003)).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
+    case kCmdHomepage: ShellExecuteW(hwnd_, L"open", Widen(Msg(11004)).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
     case kCmdAbout: ShowAbout(); return;
     case kCmdOption: ShowOptions(); return;
     default: break;
@@ -112,13 +113,13 @@ void frmMain::ToggleHistory() {
 }
 
 void frmMain::ChooseCanvasColor() {
-    CHOOSECOLORA cc{};
+    CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = hwnd_;
     cc.rgbResult = canvasColor_;
     cc.lpCustColors = customColors_;
     cc.Flags = CC_RGBINIT;
-    if (!ChooseColorA(&cc)) return;
+    if (!ChooseColorW(&cc)) return;
     canvasColor_ = cc.rgbResult;
     Settings().CanvasColor = std::to_string(static_cast<int32_t>(canvasColor_));
     svMain_.BackColor(static_cast<int32_t>(canvasColor_));

@@ -18,6 +18,8 @@
 #include "shell/frmMain_win.h"
 #include "base/win/modDeclare_win.h"
 #include "settings/CurrentSettings.h"
+#include "base/win/WideText_win.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 namespace {
@@ -38,9 +40,9 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
         SetCurrentFile(path);
         if (addHistory) AddHistory(path);
     } else if (error.Number == kErrInvalidPicture) {
-        MessageBoxA(hwnd_, Msg(10021).c_str(), kProgramName, MB_ICONWARNING);
+        ShowMessageBox(hwnd_, Msg(10021), kProgramName, MB_ICONWARNING);
     } else if (error.Number != kErrFileNotFound && error.Number != kErrRefusedQuietly) {
-        MessageBoxA(hwnd_, ErrorText(error).c_str(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, ErrorText(error), kProgramName, MB_ICONERROR);
     }
     ShowPic();
     return !error;
@@ -54,7 +56,7 @@ bool frmMain::SavePic(const std::string& path) {
         std::string text = error.Number == kErrFileAccess
                                ? ExpandLineBreaks(Msg(10019)) + "\r\n\r\n" + SaveFailureText(written, error)
                                : SaveFailureText(written, error);
-        MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return false;
     }
     SetCurrentFile(written);
@@ -70,7 +72,7 @@ void frmMain::AutoSavePic() {
                                        AutoSaveExtension(settings.AutoSaveFormat));
     settings.SavePath = name.Folder;
     if (name.Overflow) {
-        MessageBoxA(hwnd_, Msg(10008).c_str(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, Msg(10008), kProgramName, MB_ICONERROR);
         return;
     }
     PrepareSaveFolder(name.Folder);
@@ -131,8 +133,8 @@ void frmMain::mnuFileOperator(int index) {
     if (currentFile_.empty()) return;
     if (index == 2) {
         std::string question = FormatMessageText(Msg(10014), currentFile_);
-        if (MessageBoxA(hwnd_, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES)
-            DeleteFileA(currentFile_.c_str());
+        if (ShowMessageBox(hwnd_, question, kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            DeletePictureFile(currentFile_);
         return;
     }
     std::string folder = BrowseForFolder(Msg(10009), hwnd_);
@@ -143,15 +145,15 @@ void frmMain::mnuFileOperator(int index) {
     } catch (const ErrorObject&) {
         return;
     }
-    if (index == 0) CopyFileA(currentFile_.c_str(), destination.c_str(), FALSE);
-    else MoveFileA(currentFile_.c_str(), destination.c_str());
+    if (index == 0) CopyPictureFile(currentFile_, destination);
+    else MovePictureFile(currentFile_, destination);
 }
 
 void frmMain::mnuPrint() {
     if (picSwap_.Empty()) return;
     std::vector<InstalledPrinter> printers = InstalledPrinters();
     if (printers.empty()) {
-        MessageBoxA(hwnd_, Msg(10030).c_str(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, Msg(10030), kProgramName, MB_ICONERROR);
         return;
     }
     try {
@@ -160,7 +162,7 @@ void frmMain::mnuPrint() {
         // Ending the document is what hands the page to the printer.
         printer.EndDoc();
     } catch (const ErrorObject& e) {
-        MessageBoxA(hwnd_, (std::to_string(e.Number) + " - " + e.Description).c_str(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, (std::to_string(e.Number) + " - " + e.Description), kProgramName, MB_ICONERROR);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "shell/frmMain_win.h"
 #include "base/win/modDeclare_win.h"
 #include "settings/CurrentSettings.h"
+#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -19,11 +20,12 @@ void RelabelMenu(HMENU menu, const std::vector<MenuNode>& nodes, const ILanguage
         if (n.separator) continue;
         std::string caption = n.item ? lang.getItemValue(n.item, n.caption) : n.caption;
         if (!n.shortcut.empty()) caption += "\t" + n.shortcut;
-        MENUITEMINFOA info{};
+        std::wstring wide = Widen(caption);
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_STRING;
-        info.dwTypeData = caption.data();
-        SetMenuItemInfoA(menu, static_cast<UINT>(here), TRUE, &info);
+        info.dwTypeData = wide.data();
+        SetMenuItemInfoW(menu, static_cast<UINT>(here), TRUE, &info);
         if (!n.children.empty())
             if (HMENU sub = GetSubMenu(menu, here)) RelabelMenu(sub, n.children, lang);
     }

@@ -19,6 +19,8 @@
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
 #include "settings/SaveFolder_win.h"
+#include "base/win/Wide_win.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 
@@ -34,7 +36,7 @@ constexpr int kInitialHeight = 480;
 constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HICON ProgramIcon() { return LoadIconA(Instance(), MAKEINTRESOURCEA(1)); }
 
 }  // namespace
@@ -47,7 +49,7 @@ bool frmMain::Load(int showCommand) {
 
     // Sized for the system DPI, then for the DPI of the monitor the window came up on.
     const int32_t systemDpi = SystemDpi();
-    CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+    CreateWindowExW(0, Widen(kWindowClass).c_str(), Widen(kProgramTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                     CW_USEDEFAULT, ScaleForDpi(kInitialWidth, systemDpi), ScaleForDpi(kInitialHeight, systemDpi),
                     nullptr, nullptr, Instance(), this);
     if (!loaded_) return false;
@@ -75,7 +77,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
         return Dispatch(msg, wParam, lParam);
     } catch (const std::exception& e) {
-        MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, e.what(), kProgramName, MB_ICONERROR);
         return 0;
     }
 }
@@ -93,7 +95,7 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN:
         // Ctrl+arrows and the like scroll the canvas while the window itself has the focus.
-        SendMessageA(canvas_, msg, wParam, lParam);
+        SendMessageW(canvas_, msg, wParam, lParam);
         return 0;
     case WM_INITMENUPOPUP: {
         auto popup = reinterpret_cast<HMENU>(wParam);
@@ -117,7 +119,7 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (loaded_ && loaded_->icon.OnShellRestarted(msg)) return 0;
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -142,6 +144,10 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
             // The toolbar asks for a button's tip on behalf of its tooltip window.
             if (hdr->code == TBN_GETINFOTIPA) {
                 auto& tip = *reinterpret_cast<NMTBGETINFOTIPA*>(lParam);
+                if (auto status = MainBars::FillTip(tip, App().Language.get())) SetStatus(*status);
+                result = 1;
+            } else if (hdr->code == TBN_GETINFOTIPW) {
+                auto& tip = *reinterpret_cast<NMTBGETINFOTIPW*>(lParam);
                 if (auto status = MainBars::FillTip(tip, App().Language.get())) SetStatus(*status);
                 result = 1;
             }
@@ -170,7 +176,7 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
             break;
         }
     } catch (const std::exception& e) {
-        MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, e.what(), kProgramName, MB_ICONERROR);
         return;
     }
     result = DefaultProcessing(slot);
@@ -200,7 +206,7 @@ void frmMain::OnCreate() {
     ShowHistoryPane();
     if (!Settings().ShowHistoryList.empty()) ToggleHistory();
     SetConPro();
-    SetWindowTextA(hwnd_, title_.c_str());
+    SetWindowTextUtf8(hwnd_, title_);
     ArrangeControls();
     menuHelp_.Build(menu_);
     // Before joining the viewer chain: the platform sends draw-clipboard from inside the join.
@@ -217,7 +223,7 @@ void frmMain::GetCurrentSettings() {
     std::vector<int> failed = loaded_->hotkeys.Register(hwnd_, read, settings);
     if (!failed.empty()) {
         std::string text = HotkeyFailureMessage(Msg(10002), failed, App().HotkeyNames);
-        MessageBoxA(hwnd_, text.c_str(), kProgramName, MB_ICONERROR);
+        ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
     }
     setCapMenu();
 }
@@ -274,9 +280,9 @@ void frmMain::CaptureNow(int index) {
         try {
             picture = engine.Capture();
         } catch (const ErrorObject& e) {
-            MessageBoxA(hwnd_, ErrorBoxText(e).c_str(), kProgramName, MB_ICONERROR);
+            ShowMessageBox(hwnd_, ErrorBoxText(e), kProgramName, MB_ICONERROR);
         } catch (const std::exception& e) {
-            MessageBoxA(hwnd_, e.what(), kProgramName, MB_ICONERROR);
+            ShowMessageBox(hwnd_, e.what(), kProgramName, MB_ICONERROR);
         }
     } else if (index == 1) {
         frmFullScreen form;
@@ -303,7 +309,7 @@ void frmMain::ShowPic() { svMain_.SetPicture(picSwap_); }
 
 void frmMain::SetCurrentFile(const std::string& path) {
     currentFile_ = path;
-    SetWindowTextA(hwnd_, MainWindowCaption(title_, path).c_str());
+    SetWindowTextUtf8(hwnd_, MainWindowCaption(title_, path));
 }
 
 void frmMain::setCapMenu() {

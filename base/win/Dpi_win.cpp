@@ -49,7 +49,7 @@ UniqueFont FontForDpi(HFONT base, int32_t fromDpi, int32_t toDpi) {
 
 void DpiFollowingFont::Attach(HWND control) {
     control_ = control;
-    original_ = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    original_ = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     systemDpi_ = SystemDpi();
     scaled_.reset();
 }
@@ -57,13 +57,13 @@ void DpiFollowingFont::Attach(HWND control) {
 void DpiFollowingFont::Follow(int32_t dpi) {
     if (!control_) return;
     if (dpi == systemDpi_) {
-        if (scaled_) SendMessageA(control_, WM_SETFONT, reinterpret_cast<WPARAM>(original_), TRUE);
+        if (scaled_) SendMessageW(control_, WM_SETFONT, reinterpret_cast<WPARAM>(original_), TRUE);
         scaled_.reset();
         return;
     }
     UniqueFont next = FontForDpi(original_, systemDpi_, dpi);
     if (!next) return;
-    SendMessageA(control_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+    SendMessageW(control_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
     scaled_ = std::move(next);  // the control has let go of the previous copy
 }
 

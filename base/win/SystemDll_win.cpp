@@ -47,8 +47,8 @@ UINT waveOutGetNumDevs() {
     return fn ? fn() : 0;
 }
 
-BOOL PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags) {
-    PLENVUE_SYSTEM_PROC(kWinmm, PlaySoundA);
+BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags) {
+    PLENVUE_SYSTEM_PROC(kWinmm, PlaySoundW);
     return fn ? fn(sound, module, flags) : FALSE;
 }
 

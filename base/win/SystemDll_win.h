@@ -16,7 +16,7 @@ namespace plenvue::sysdll {
 HMODULE SystemModule(const wchar_t* dll);
 
 UINT waveOutGetNumDevs();
-BOOL PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
+BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
 
 BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                    LPDWORD returned);

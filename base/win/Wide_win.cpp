@@ -36,4 +36,6 @@ std::optional<std::wstring> WidePath(std::string_view utf8) {
     return WidenChecked(ExtendedLengthPath(utf8));
 }
 
+std::wstring WideName(std::string_view utf8) { return WidePath(utf8).value_or(std::wstring()); }
+
 }  // namespace plenvue

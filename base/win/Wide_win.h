@@ -20,4 +20,8 @@ std::optional<std::string> NarrowChecked(std::wstring_view wide);
 // another file).
 std::optional<std::wstring> WidePath(std::string_view utf8);
 
+// WidePath for calls that report a failure themselves: an unusable name becomes the empty text,
+// which names no file, so the call fails instead of reaching another one.
+std::wstring WideName(std::string_view utf8);
+
 }  // namespace plenvue

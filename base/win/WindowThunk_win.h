@@ -12,6 +12,7 @@
 
 #include "base/ErrorObject.h"
 #include "base/MessageTable.h"
+#include "base/win/WideText_win.h"
 
 namespace plenvue {
 
@@ -27,21 +28,24 @@ struct WindowClassInfo {
 };
 
 inline void RegisterWindowClass(const WindowClassInfo& cls) noexcept {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc{};
+    // Unicode classes: their windows' texts carry every character, whatever the ANSI code page.
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    wchar_t name[64] = {};
+    for (size_t i = 0; i < 63 && cls.name[i]; ++i) name[i] = static_cast<unsigned char>(cls.name[i]);  // ASCII names
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(instance, cls.name, &wc)) return;
-    wc = WNDCLASSEXA{};
+    if (GetClassInfoExW(instance, name, &wc)) return;
+    wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
     wc.style = cls.style;
     wc.lpfnWndProc = cls.procedure;
     wc.hInstance = instance;
     wc.hIcon = cls.icon;
     wc.hIconSm = cls.smallIcon;
-    wc.hCursor = cls.cursor ? LoadCursorA(nullptr, cls.cursor) : nullptr;
+    wc.hCursor = cls.cursor ? LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(cls.cursor)) : nullptr;
     wc.hbrBackground = cls.background;
-    wc.lpszClassName = cls.name;
-    RegisterClassExA(&wc);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
 }
 
 inline HBRUSH ButtonFaceBrush() noexcept { return reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1); }
@@ -53,12 +57,12 @@ inline void ShowWindowException(HWND owner) noexcept {
         try {
             throw;
         } catch (const ErrorObject& e) {
-            MessageBoxA(owner, ErrorBoxText(e).c_str(), kProgramName, MB_ICONERROR);
+            ShowMessageBox(owner, ErrorBoxText(e), kProgramName, MB_ICONERROR);
         } catch (const std::exception& e) {
-            MessageBoxA(owner, e.what(), kProgramName, MB_ICONERROR);
+            ShowMessageBox(owner, e.what(), kProgramName, MB_ICONERROR);
         }
     } catch (...) {
-        MessageBoxA(owner, "Unexpected error", kProgramName, MB_ICONERROR);
+        MessageBoxW(owner, L"Unexpected error", L"Plenvue", MB_ICONERROR);  // kProgramName, without allocating
     }
 }
 
@@ -77,18 +81,18 @@ R GuardedCall(HWND owner, R fallback, F&& handler) noexcept {
 template <class T>
 T* WindowObject(HWND h, UINT m, LPARAM l) noexcept {
     if (m == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
-        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
         static_cast<T*>(cs->lpCreateParams)->hwnd_ = h;
     }
-    return reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    return reinterpret_cast<T*>(GetWindowLongPtrW(h, GWLP_USERDATA));
 }
 
 // A form: a handler that throws is shown, then the form closes.
 template <class T>
 LRESULT CALLBACK FormWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     T* self = WindowObject<T>(h, m, l);
-    if (!self) return DefWindowProcA(h, m, w, l);
+    if (!self) return DefWindowProcW(h, m, w, l);
     try {
         return self->HandleMessage(m, w, l);
     } catch (...) {
@@ -106,17 +110,17 @@ LRESULT CALLBACK FormWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
 template <class T>
 LRESULT CALLBACK ControlWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     T* self = WindowObject<T>(h, m, l);
-    if (!self) return DefWindowProcA(h, m, w, l);
+    if (!self) return DefWindowProcW(h, m, w, l);
     if (m == WM_NCDESTROY) {
-        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        return DefWindowProcA(h, m, w, l);
+        return DefWindowProcW(h, m, w, l);
     }
     try {
         return self->HandleMessage(m, w, l);
     } catch (...) {
         ShowWindowException(h);
-        return DefWindowProcA(h, m, w, l);
+        return DefWindowProcW(h, m, w, l);
     }
 }
 
@@ -126,18 +130,18 @@ LRESULT CALLBACK ControlWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept 
 template <class T>
 LRESULT CALLBACK PaneWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     if (m == WM_NCCREATE)
-        SetWindowLongPtrA(h, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
-    auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(h, m, w, l);
+        SetWindowLongPtrW(h, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(h, m, w, l);
     LRESULT result = 0;
     try {
         result = self->HandleMessage(h, m, w, l);
     } catch (...) {
         ShowWindowException(h);
-        result = DefWindowProcA(h, m, w, l);
+        result = DefWindowProcW(h, m, w, l);
     }
-    if (m == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    if (m == WM_NCDESTROY) SetWindowLongPtrW(h, GWLP_USERDATA, 0);
     return result;
 }
 

@@ -86,7 +86,7 @@ int32_t AttachMessageTarget(HWND window, IMessageTarget* target) {
         ++s.generation;
         SetLastError(0);
         auto old = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kSlotProcs[n - 1])));
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kSlotProcs[n - 1])));
         if (!old) {
             RemovePropA(window, kHookIdProperty);
             s = Slot{.generation = s.generation};
@@ -103,7 +103,7 @@ void DetachMessageTarget(HWND window) {
     if (n == 0) return;
     Slot& s = g_slots[n - 1];
     if (s.oldProc && s.window == window) {
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s.oldProc));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s.oldProc));
         s = Slot{.generation = s.generation + 1};
     }
     RemovePropA(window, kHookIdProperty);
@@ -113,7 +113,7 @@ LRESULT DefaultProcessing(int32_t slot) {
     if (slot < 1 || slot > kMessageTargetSlots) return 0;
     const Slot& s = g_slots[slot - 1];
     if (!s.oldProc) return 0;
-    return CallWindowProcA(s.oldProc, s.window, s.message, s.wParam, s.lParam);
+    return CallWindowProcW(s.oldProc, s.window, s.message, s.wParam, s.lParam);
 }
 
 int32_t MessageTargetAttachment::Attach(HWND window, IMessageTarget* target) {

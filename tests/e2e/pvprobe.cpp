@@ -71,6 +71,27 @@ bool PostDrop(HWND target, int count, char** paths) {
     return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
+// The same with wide names (fWide), for names the ANSI code page cannot carry.
+bool PostDropWide(HWND target, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& p : paths) names += p + L'\0';
+    names += L'\0';
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES df{};
+    df.pFiles = sizeof(DROPFILES);
+    df.fWide = TRUE;
+    std::memcpy(block.data(), &df, sizeof df);
+    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(target, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return false;
+    void* remote = VirtualAllocEx(proc, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool ok = remote && WriteProcessMemory(proc, remote, block.data(), block.size(), nullptr);
+    CloseHandle(proc);
+    return ok && PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
 struct TipSearch {
     DWORD pid;
     HWND shown;
@@ -335,8 +356,33 @@ BOOL CALLBACK FindFolderBrowser(HWND w, LPARAM p) {
     return TRUE;
 }
 
+std::string Utf8(const std::wstring& wide) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+    return text;
+}
+
+BOOL CALLBACK PrintChildTextUtf8(HWND child, LPARAM) {
+    char cls[64] = {};
+    wchar_t text[1024] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextW(child, text, 1024);
+    std::printf("%s|%d|%s\n", cls, GetDlgCtrlID(child), Utf8(text).c_str());
+    return TRUE;
+}
+
+// Argument i as the wide command line has it: the narrow argv loses what the ANSI code page lacks.
+std::wstring WideArg(int i) {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring arg = args && i < count ? args[i] : L"";
+    if (args) LocalFree(args);
+    return arg;
+}
+
 // Selects a folder in another process's folder browser and confirms it.
-int ChooseFolder(const char* path) {
+int ChooseFolder(const std::wstring& path) {
     HWND d = nullptr;
     EnumWindows(FindFolderBrowser, reinterpret_cast<LPARAM>(&d));
     if (!d) return 1;
@@ -350,8 +396,8 @@ int ChooseFolder(const char* path) {
     if (!proc) return 1;
     void* remote = VirtualAllocEx(proc, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
     if (remote) {
-        WriteProcessMemory(proc, remote, path, lstrlenA(path) + 1, nullptr);
-        SendMessageA(d, WM_USER + 102 /* BFFM_SETSELECTIONA */, TRUE, reinterpret_cast<LPARAM>(remote));
+        WriteProcessMemory(proc, remote, path.c_str(), (path.size() + 1) * sizeof(wchar_t), nullptr);
+        SendMessageW(d, WM_USER + 103 /* BFFM_SETSELECTIONW */, TRUE, reinterpret_cast<LPARAM>(remote));
         VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
     }
     CloseHandle(proc);
@@ -382,6 +428,11 @@ int main(int argc, char** argv) {
         char text[1024] = {};
         GetWindowTextA(MainWindow(), text, sizeof text);
         std::printf("%s\n", text);
+    } else if (cmd == "caption8") {
+        // The caption in UTF-8, for names the ANSI code page cannot show.
+        wchar_t text[1024] = {};
+        GetWindowTextW(MainWindow(), text, 1024);
+        std::printf("%s\n", Utf8(text).c_str());
     } else if (cmd == "status") {
         HWND bar = FindChild(MainWindow(), STATUSCLASSNAMEA);
         std::printf("%s\n", bar ? RemoteStatusText(bar).c_str() : "");
@@ -439,6 +490,11 @@ int main(int argc, char** argv) {
         HWND d = FindWindowA("#32770", argv[2]);
         if (!d) return 1;
         EnumChildWindows(d, PrintChildText, 0);
+    } else if (cmd == "dialog8" && argc >= 3) {
+        // As "dialog", the texts in UTF-8.
+        HWND d = FindWindowA("#32770", argv[2]);
+        if (!d) return 1;
+        EnumChildWindows(d, PrintChildTextUtf8, 0);
     } else if (cmd == "settext" && argc >= 5) {
         // Types into a dialog's edit as a user would: the text, then the change notification.
         HWND d = FindWindowA("#32770", argv[2]);
@@ -532,6 +588,11 @@ int main(int argc, char** argv) {
         // drop CLS PATH...: onto the first window of that class below the main window.
         std::vector<HWND> targets = Descendants(argv[2]);
         if (targets.empty() || !PostDrop(targets.front(), argc - 3, argv + 3)) return 1;
+    } else if (cmd == "dropw" && argc >= 4) {
+        std::vector<HWND> targets = Descendants(argv[2]);
+        std::vector<std::wstring> paths;
+        for (int i = 3; i < argc; ++i) paths.push_back(WideArg(i));
+        if (targets.empty() || !PostDropWide(targets.front(), paths)) return 1;
     } else if (cmd == "listbox") {
         // The history list: line count, selected line, then the lines.
         std::vector<HWND> lists = Descendants("LISTBOX");
@@ -566,10 +627,10 @@ int main(int argc, char** argv) {
         HWND d = FindWindowA("#32770", argv[2]);
         HWND e = d ? FileNameEdit(d) : nullptr;
         if (!e) return 1;
-        SendMessageA(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        SendMessageW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideArg(3).c_str()));
         PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
     } else if (cmd == "browse" && argc >= 3) {
-        return ChooseFolder(argv[2]);
+        return ChooseFolder(WideArg(2));
     } else if (cmd == "addprinter" && argc >= 4) {
         return AddFilePrinter(argv[2], argv[3]);
     } else if (cmd == "delprinter" && argc >= 3) {

@@ -44,3 +44,14 @@ TEST(DialogTemplate, TextBytesAboveAsciiWidenAsLatin1) {
     auto w = Words(t);
     EXPECT_EQ(w[11], 0x00DF);
 }
+
+TEST(DialogTemplate, Utf8TextBecomesUtf16) {
+    // "Ä李" and a character outside the BMP, which takes a surrogate pair.
+    DialogTemplate t(0, 0, 0, 10, 10, "\xC3\x84\xE6\x9D\x8E\xF0\x9F\x93\xB7");
+    auto w = Words(t);
+    EXPECT_EQ(w[11], 0x00C4);
+    EXPECT_EQ(w[12], 0x674E);
+    EXPECT_EQ(w[13], 0xD83D);
+    EXPECT_EQ(w[14], 0xDCF7);
+    EXPECT_EQ(w[15], 0x0000);
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/DialogTemplate.h"
+#include "base/win/Wide_win.h"
 
 using namespace plenvue;
 
@@ -27,10 +28,11 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept { return F
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// In the program's UTF-8, as the package's texts are.
 std::string Text(HWND w) {
-    char t[256] = {};
-    GetWindowTextA(w, t, sizeof t);
-    return t;
+    wchar_t t[256] = {};
+    GetWindowTextW(w, t, 256);
+    return Narrow(t);
 }
 
 }  // namespace
@@ -122,9 +124,9 @@ TEST(cMultiLanguage, SetLanguageFollowsTagsAndLeavesTextBoxesAndNonNumbersAlone)
     EXPECT_EQ(Text(GetDlgItem(dlg, 15)), lang.getItemValue(101));
     EXPECT_EQ(ControlToolTip(form.ToolTips, GetDlgItem(dlg, 15)), lang.getItemValue(1601));
     EXPECT_EQ(Text(GetDlgItem(dlg, 16)), "missing");
-    char item[64] = {};
-    GetMenuStringA(menu, 500, item, sizeof item, MF_BYCOMMAND);
-    EXPECT_EQ(std::string(item), lang.getItemValue(1103) + "\tCtrl+O");
+    wchar_t item[64] = {};
+    GetMenuStringW(menu, 500, item, 64, MF_BYCOMMAND);
+    EXPECT_EQ(Narrow(item), lang.getItemValue(1103) + "\tCtrl+O");
 
     // Without a package nothing changes.
     cMultiLanguage none;

@@ -8,6 +8,7 @@
 #include "settings/cMultiLanguage_win.h"
 
 #include "tests/support/MainWindow_win.h"
+#include "base/win/Wide_win.h"
 
 using namespace plenvue;
 
@@ -20,10 +21,11 @@ std::string GermanPackage() {
     return p;
 }
 
+// In the program's UTF-8, as the package's texts are.
 std::string MenuText(HMENU menu, UINT item, UINT flag) {
-    char text[128] = {};
-    GetMenuStringA(menu, item, text, sizeof text, flag);
-    return text;
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, item, text, 128, flag);
+    return Narrow(text);
 }
 
 }  // namespace

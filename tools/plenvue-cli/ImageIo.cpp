@@ -5,6 +5,7 @@
 #include "image/ImageFileReader.h"
 #include "image/modPcxReader.h"
 #include "base/ErrorObject.h"
+#include "base/FileNames.h"
 #include "tools/plenvue-cli/Cli.h"
 
 namespace plenvue::cli {
@@ -20,7 +21,7 @@ bool IsPcx(const std::string& path) {
 }  // namespace
 
 bool LoadImageFile(const std::string& path, clsDIBSection& dib, std::string& error) {
-    if (!std::ifstream(path, std::ios::binary)) {
+    if (!std::ifstream(FsPath(path), std::ios::binary)) {
         error = "cannot open " + path;
         return false;
     }

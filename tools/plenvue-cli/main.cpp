@@ -3,9 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+#include "base/Utf.h"
 #include "image/PngWriter.h"
 #include "image/modIntelJPEGLibrary.h"
 #include "base/ErrorObject.h"
@@ -135,16 +142,47 @@ void PrintUsage(std::FILE* to) {
     for (const Command& c : Commands()) std::fprintf(to, "  %s %s\n", c.name, c.usage);
 }
 
+#ifdef _WIN32
+// The narrow argv holds the arguments in the ANSI code page, which cannot carry every name; the
+// wide command line can. Nothing when an argument is no valid text (it would name another file).
+std::optional<std::vector<std::string>> ProgramArguments(int, char**) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return std::nullopt;
+    std::vector<std::string> args;
+    bool ok = true;
+    for (int i = 0; i < count && ok; ++i) {
+        std::wstring_view w(wide[i]);
+        auto text = plenvue::Utf16ToUtf8(std::u16string(w.begin(), w.end()));
+        if (text) args.push_back(std::move(*text));
+        else ok = false;
+    }
+    LocalFree(wide);
+    if (!ok) return std::nullopt;
+    return args;
+}
+#else
+std::optional<std::vector<std::string>> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+#endif
+
 }  // namespace
 }  // namespace plenvue::cli
 
 int main(int argc, char** argv) {
     using namespace plenvue::cli;
-    if (argc < 2) {
+    const auto arguments = ProgramArguments(argc, argv);
+    if (!arguments) {
+        std::fprintf(stderr, "plenvue-cli: an argument is no valid text\n");
+        return kExitUsage;
+    }
+    const std::vector<std::string>& args = *arguments;
+    if (args.size() < 2) {
         PrintUsage(stderr);
         return kExitUsage;
     }
-    const std::string name = argv[1];
+    const std::string name = args[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
         return kExitOk;
@@ -158,7 +196,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     try {
-        return command->run(std::vector<std::string>(argv + 2, argv + argc));
+        return command->run(std::vector<std::string>(args.begin() + 2, args.end()));
     } catch (const UsageError& e) {
         std::fprintf(stderr, "plenvue-cli: %s\nusage: plenvue-cli %s %s\n", e.message.c_str(), command->name,
                      command->usage);
