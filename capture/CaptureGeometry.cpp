@@ -81,9 +81,10 @@ CapturePlan PlanCapture(CaptureFields& f, const CaptureScene& s) {
 bool RegionIsOffMonitors(const CaptureFields& f, const MonitorList& monitors) {
     if (f.CaptureMethod != 1 && f.CaptureMethod != 2) return false;
     if (f.SrcWidth <= 0 || f.SrcHeight <= 0) return false;
-    // 64 bits: a far-off corner plus the size must not wrap onto a monitor.
-    const int64_t right = std::min<int64_t>(int64_t{f.SrcLeft} + f.SrcWidth, INT32_MAX);
-    const int64_t bottom = std::min<int64_t>(int64_t{f.SrcTop} + f.SrcHeight, INT32_MAX);
+    // A rectangle whose far corner is past the 32-bit range is left to the capture, which
+    // reports the overflow.
+    const int64_t right = int64_t{f.SrcLeft} + f.SrcWidth, bottom = int64_t{f.SrcTop} + f.SrcHeight;
+    if (right > INT32_MAX || bottom > INT32_MAX) return false;
     const ScreenRect area{f.SrcLeft, f.SrcTop, static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
     return !TouchesAnyMonitor(monitors, area);
 }

@@ -50,7 +50,8 @@ CapturePlan PlanCapture(CaptureFields& fields, const CaptureScene& scene);
 
 // Whether a repeat of the fields would take a region (methods 1 and 2, a fixed desktop rectangle)
 // of which no pixel is on a monitor any more. The window methods take the window of the moment,
-// and an empty rectangle has nothing to miss: both are false.
+// an empty rectangle has nothing to miss, and one past the 32-bit range is the capture's error
+// to report: all false.
 bool RegionIsOffMonitors(const CaptureFields& fields, const MonitorList& monitors);
 
 // Property conversion of the rectangle fields: nearest integer, halves to even.

