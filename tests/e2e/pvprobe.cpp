@@ -360,6 +360,15 @@ int ChooseFolder(const char* path) {
     return remote ? 0 : 1;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR m, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(m, &info))
+        std::printf("%ld %ld %ld %ld %d\n", info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                    info.rcMonitor.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -587,14 +596,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", HandleText(GetForegroundWindow()).c_str());
     } else if (cmd == "monitors") {
         // One line per monitor: left top right bottom, then 1 for the primary.
-        EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR m, HDC, LPRECT, LPARAM) -> BOOL {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            if (GetMonitorInfoA(m, &info))
-                std::printf("%ld %ld %ld %ld %d\n", info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                            info.rcMonitor.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
-            return TRUE;
-        }, 0);
+        EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
     } else {
         return 2;
     }
