@@ -27,6 +27,8 @@ class TwoMonitorCase(PlenvueTestCase):
         super().setUp()
         self.saves = tempfile.mkdtemp(prefix="plenvue-monitors-")
         self.addCleanup(lambda: __import__("shutil").rmtree(self.saves, True))
+        # Settings that save into a folder gone after the test stay behind for nobody.
+        self.addCleanup(wine_reg, "delete", REG_KEY, "/f")
         # Every capture saved as a BMP into a folder of ours, to compare with the X screen.
         wine_reg("add", REG_KEY, "/v", "SavePath", "/d", "Z:" + self.saves.replace("/", "\\") + "\\", "/f")
         wine_reg("add", REG_KEY, "/v", "Set Auto Save When Startup", "/d", "1", "/f")
