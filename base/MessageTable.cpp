@@ -40,6 +40,7 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgClipboardFailed, "The picture could not be put on the clipboard."},
         {kMsgHelpFolder, "en"},
         {kMsgStartWithWindows, "Start with Windows"},
+        {kMsgRepeatOffMonitors, "The area of the last capture is no longer on any monitor."},
     };
     return table;
 }

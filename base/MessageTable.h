@@ -28,6 +28,11 @@ inline constexpr int kItemAutoSaveFormat = 12023;
 inline constexpr int kItemCaptureDelay = 12024;
 inline constexpr int kMsgClipboardFailed = 12025;
 
+// Several monitors: the Options dialog's full-screen choice (label, then its three entries) and
+// the message of a repeated capture whose rectangle is on no monitor any more.
+inline constexpr int kItemFullScreenArea = 12300;  // 12301-12303 the entries
+inline constexpr int kMsgRepeatOffMonitors = 12304;
+
 struct MessageDefault {
     int item;
     const char* text;

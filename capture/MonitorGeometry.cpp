@@ -153,6 +153,31 @@ bool TouchesAnyMonitor(const MonitorList& monitors, const ScreenRect& r) {
                        [&](const MonitorInfo& m) { return !IsEmptyRect(IntersectRects(r, m.Bounds)); });
 }
 
+int MonitorOfRect(const MonitorList& monitors, const ScreenRect& r) {
+    int best = kNoMonitor;
+    int64_t bestArea = 0;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const ScreenRect common = IntersectRects(r, monitors[i].Bounds);
+        const int64_t area = (int64_t{common.Right} - common.Left) * (int64_t{common.Bottom} - common.Top);
+        if (area > bestArea) {
+            best = static_cast<int>(i);
+            bestArea = area;
+        }
+    }
+    if (best != kNoMonitor) return best;
+    const int32_t cx = static_cast<int32_t>((int64_t{r.Left} + r.Right) / 2);
+    const int32_t cy = static_cast<int32_t>((int64_t{r.Top} + r.Bottom) / 2);
+    return NearestMonitor(monitors, cx, cy);
+}
+
+ScreenRect WindowCaptureRect(const ScreenRect& frame, bool maximised, const MonitorList& monitors) {
+    if (!maximised) return frame;
+    const int m = MonitorOfRect(monitors, frame);
+    if (m == kNoMonitor) return frame;
+    const ScreenRect cut = ClipToMonitor(monitors[static_cast<size_t>(m)], frame);
+    return IsEmptyRect(cut) ? frame : cut;
+}
+
 std::string FullScreenAreaText(FullScreenArea area) {
     switch (area) {
         case FullScreenArea::MonitorUnderPointer: return "1";

@@ -60,6 +60,14 @@ ScreenRect ClipToMonitor(const MonitorInfo& monitor, const ScreenRect& r);
 // monitor has gone is not).
 bool TouchesAnyMonitor(const MonitorList& monitors, const ScreenRect& r);
 
+// The monitor a window is on: the one its rectangle overlaps most (the first on a tie), else the
+// one nearest to its centre. kNoMonitor only for a list without monitors.
+int MonitorOfRect(const MonitorList& monitors, const ScreenRect& r);
+
+// What a window capture takes: the window's visible frame, cut to its monitor when the window is
+// maximised (its borders hang over the edges, onto a neighbouring monitor).
+ScreenRect WindowCaptureRect(const ScreenRect& frame, bool maximised, const MonitorList& monitors);
+
 // What a full-screen capture takes.
 enum class FullScreenArea { WholeDesktop, MonitorUnderPointer, PrimaryMonitor };
 

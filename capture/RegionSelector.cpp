@@ -26,10 +26,13 @@ RegionStep RegionSelector::MouseMove(int32_t x, int32_t y) {
         step.Draw = {Box(x1_, y1_, x0_, y0_), Box(x1_, y1_, x, y)};
         x0_ = x;
         y0_ = y;
+        step.Label = LabelAt(x, y);
         break;
     }
     return step;
 }
+
+BandLabel RegionSelector::LabelAt(int32_t x, int32_t y) const { return {BandInside(x1_, y1_, x0_, y0_), x, y}; }
 
 RegionStep RegionSelector::ButtonDown(bool leftButton, int32_t x, int32_t y) {
     RegionStep step;
@@ -43,9 +46,33 @@ RegionStep RegionSelector::ButtonDown(bool leftButton, int32_t x, int32_t y) {
         y1_ = y0_ = y;
         step.SwitchToDotted = true;
         state_ = 2;
+        pressed_ = true;
+        step.Label = LabelAt(x, y);
         return step;
     }
     // Second click (or a click before any move): the box as last drawn, not the click point.
+    step.Choice = RegionFromClicks(x1_, y1_, x0_, y0_);
+    step.Close = true;
+    return step;
+}
+
+RegionStep RegionSelector::ButtonUp(int32_t x, int32_t y) {
+    RegionStep step;
+    if (state_ != 2 || !pressed_) return step;
+    pressed_ = false;
+    // In 64 bits: the distance of far-apart points does not wrap.
+    const int64_t dx = int64_t{x} - x1_, dy = int64_t{y} - y1_;
+    if (dx < kRegionDragDistance && -dx < kRegionDragDistance && dy < kRegionDragDistance &&
+        -dy < kRegionDragDistance) {
+        step.Label = LabelAt(x0_, y0_);
+        return step;
+    }
+    // The band ends where the button came up, as the user saw it drawn last.
+    if (x != x0_ || y != y0_) {
+        step.Draw = {Box(x1_, y1_, x0_, y0_), Box(x1_, y1_, x, y)};
+        x0_ = x;
+        y0_ = y;
+    }
     step.Choice = RegionFromClicks(x1_, y1_, x0_, y0_);
     step.Close = true;
     return step;

@@ -2,6 +2,7 @@
 #include "capture/SelectionGeometry.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/Arith.h"
 
@@ -23,6 +24,28 @@ RegionChoice RegionFromClicks(int32_t anchorX, int32_t anchorY, int32_t cornerX,
         c.Source.SrcWidth = w - 1;
     }
     return c;
+}
+
+ScreenRect BandInside(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY) {
+    // 64 bits: the band may run from one end of the coordinate range to the other.
+    const int64_t left = std::min<int64_t>(anchorX, cornerX), right = std::max<int64_t>(anchorX, cornerX);
+    const int64_t top = std::min<int64_t>(anchorY, cornerY), bottom = std::max<int64_t>(anchorY, cornerY);
+    const int64_t l = std::min(left + 1, right), t = std::min(top + 1, bottom);
+    return {static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+}
+
+ScreenRect BandLabelPlace(int32_t pointerX, int32_t pointerY, int32_t width, int32_t height, const ScreenRect& area) {
+    constexpr int64_t kClear = 16;  // the arrow's size below and right of its tip
+    constexpr int64_t kGap = 4;
+    int64_t x = int64_t{pointerX} + kClear, y = int64_t{pointerY} + kClear;
+    if (x + width > area.Right) x = int64_t{pointerX} - kGap - width;
+    if (y + height > area.Bottom) y = int64_t{pointerY} - kGap - height;
+    x = std::max<int64_t>(x, area.Left);
+    y = std::max<int64_t>(y, area.Top);
+    x = std::min<int64_t>(x, int64_t{INT32_MAX} - width);
+    y = std::min<int64_t>(y, int64_t{INT32_MAX} - height);
+    return {static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x + width),
+            static_cast<int32_t>(y + height)};
 }
 
 ScreenRect ClampOutlineToScreen(const ScreenRect& window, int32_t screenWidth, int32_t screenHeight) {

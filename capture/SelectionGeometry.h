@@ -28,6 +28,16 @@ struct RegionChoice {
 // top edges, one pixel short of the right and bottom edges.
 RegionChoice RegionFromClicks(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
 
+// The inside of a band from the anchor to the corner, as RegionFromClicks would capture it: one
+// pixel in from the left and top edges, up to but not including the right and bottom edges. A
+// band one pixel wide or high has an empty inside (Right == Left or Bottom == Top).
+ScreenRect BandInside(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
+
+// Where the size label of a band goes: below and right of the pointer, clear of the arrow; left
+// of it where it would leave the area on the right, above it where it would leave at the
+// bottom, and never past the area's top-left corner. The area is the monitor under the pointer.
+ScreenRect BandLabelPlace(int32_t pointerX, int32_t pointerY, int32_t width, int32_t height, const ScreenRect& area);
+
 // The outline drawn around the window under the pointer: negative left/top become 0, right and
 // bottom are cut at the screen's width and height. Only for drawing; the capture is unclamped.
 ScreenRect ClampOutlineToScreen(const ScreenRect& window, int32_t screenWidth, int32_t screenHeight);

@@ -1,5 +1,6 @@
 #include "capture/clsCapture_win.h"
 
+#include "capture/Monitors_win.h"
 #include "capture/SelectionGeometry.h"
 
 #include <vector>
@@ -13,12 +14,15 @@ Picture clsCapture::Capture() {
     scene.cursor = {cursor.x, cursor.y};
     scene.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     scene.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const MonitorList monitors = DesktopMonitors();
+    if (f_.CaptureMethod == 0) scene.fullScreen = FullScreenRect(monitors, area_, cursor.x, cursor.y);
     HWND window = nullptr;
     if (f_.CaptureMethod == 3 || f_.CaptureMethod == 4) {
-        window = GetForegroundWindow();
+        window = target_ && IsWindow(target_) ? target_ : GetForegroundWindow();
         RECT r{};
         GetWindowRect(window, &r);
         scene.windowRect = {r.left, r.top, r.right, r.bottom};
+        scene.frameRect = WindowCaptureFrame(window, monitors);
         RECT c{};
         GetClientRect(window, &c);
         scene.clientRect = {c.left, c.top, c.right, c.bottom};
@@ -33,7 +37,7 @@ Picture clsCapture::Capture() {
     case CaptureDevice::ScreenNoWindow: window = nullptr; break;
     }
     return GrabDeviceArea(window, plan.clientDC, plan.left, plan.top, plan.width, plan.height,
-                          plan.cursorX, plan.cursorY);
+                          plan.cursorX, plan.cursorY, monitors);
 }
 
 namespace {
@@ -56,7 +60,7 @@ ScreenRect DeviceBounds(HWND window, bool clientDC) {
 
 Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int32_t top,
                                    int32_t width, int32_t height, int32_t cursorX,
-                                   int32_t cursorY) {
+                                   int32_t cursorY, const MonitorList& monitors) {
     WindowDC source = clientDC || !window ? WindowDC::Client(window) : WindowDC::Whole(window);
     if (!source.get()) return Picture();
     MemoryDC memory(CreateCompatibleDC(source.get()));
@@ -82,16 +86,53 @@ Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int
         if (bitmap) {
             // Only what lies on the device: a source reaching past the screen edge comes out black
             // as a whole under some drivers. The rest of the new bitmap is black already.
-            ScreenRect part = VisibleSourcePart(left, top, width, height, DeviceBounds(window, clientDC));
-            if (part.Right > part.Left && part.Bottom > part.Top)
-                BitBlt(memory.get(), part.Left - left, part.Top - top, part.Right - part.Left,
-                       part.Bottom - part.Top, source.get(), part.Left, part.Top, SRCCOPY);
+            auto copy = [&](const ScreenRect& device) {
+                ScreenRect part = VisibleSourcePart(left, top, width, height, device);
+                if (part.Right > part.Left && part.Bottom > part.Top)
+                    BitBlt(memory.get(), part.Left - left, part.Top - top, part.Right - part.Left,
+                           part.Bottom - part.Top, source.get(), part.Left, part.Top, SRCCOPY);
+            };
+            if (window == GetDesktopWindow() && !monitors.empty()) {
+                // Monitor by monitor: the gaps between monitors of different sizes stay black.
+                PatBlt(memory.get(), 0, 0, width, height, BLACKNESS);
+                for (const MonitorInfo& m : monitors) copy(IntersectRects(m.Bounds, DeviceBounds(window, clientDC)));
+            } else {
+                copy(DeviceBounds(window, clientDC));
+            }
             if (cursor_) DrawIcon(memory.get(), cursorX, cursorY, GetCursor());
         }
         if (oldPalette) SelectPalette(memory.get(), oldPalette, FALSE);
     }
     return Picture::FromBitmap(bitmap.release(),
                                palette.release());
+}
+
+Picture clsCapture::CaptureFromPicture(const Picture& desktop, int32_t originX, int32_t originY) {
+    CaptureScene scene;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    scene.cursor = {cursor.x, cursor.y};
+    const CapturePlan plan = PlanCapture(f_, scene);
+    const SIZE size = desktop.PixelSize();
+    WindowDC screen = WindowDC::Client(nullptr);
+    if (!screen.get() || !desktop.Bitmap() || plan.width <= 0 || plan.height <= 0) return Picture();
+    MemoryDC source(CreateCompatibleDC(screen.get()));
+    MemoryDC memory(CreateCompatibleDC(screen.get()));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), plan.width, plan.height));
+    if (!source || !memory || !bitmap) return Picture();
+    {
+        SelectedObject selSource(source.get(), desktop.Bitmap());
+        SelectedObject selBitmap(memory.get(), bitmap.get());
+        PatBlt(memory.get(), 0, 0, plan.width, plan.height, BLACKNESS);
+        const ScreenRect covered{originX, originY, static_cast<int32_t>(int64_t{originX} + size.cx),
+                                 static_cast<int32_t>(int64_t{originY} + size.cy)};
+        const ScreenRect part = VisibleSourcePart(plan.left, plan.top, plan.width, plan.height, covered);
+        if (part.Right > part.Left && part.Bottom > part.Top)
+            BitBlt(memory.get(), part.Left - plan.left, part.Top - plan.top, part.Right - part.Left,
+                   part.Bottom - part.Top, source.get(), part.Left - originX, part.Top - originY, SRCCOPY);
+        if (cursor_) DrawIcon(memory.get(), plan.cursorX, plan.cursorY, GetCursor());
+    }
+    return Picture::FromBitmap(bitmap.release(), nullptr);
 }
 
 clsCapture& SharedCapture() {

@@ -3,7 +3,9 @@
 #include "base/win/WindowThunk_win.h"
 
 #include <exception>
+#include <string>
 
+#include "capture/Monitors_win.h"
 #include "capture/clsCapture_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/modDeclare_win.h"
@@ -26,19 +28,26 @@ frmFullScreen::~frmFullScreen() {
 void frmFullScreen::ShowModal(HWND owner) {
     RegisterFullScreenClass(FormWindowProc<frmFullScreen>);
     owner_ = owner;
-    screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
-    screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
-    // Freeze the screen before our own window covers it.
+    // Freeze the whole desktop, whatever full screen takes, before our own window covers it.
     clsCapture& engine = SharedCapture();
     engine.CaptureMethod(0);
+    const FullScreenArea area = engine.FullArea();
+    engine.FullArea(FullScreenArea::WholeDesktop);
+    monitors_ = DesktopMonitors();
     try {
         frozen_ = engine.Capture();
     } catch (...) {
+        engine.FullArea(area);
         ShowWindowException(owner);
         return;
     }
-    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFullScreenClass, nullptr, WS_POPUP, 0, 0,
-                            screenWidth_, screenHeight_, owner, nullptr, Instance(), this);
+    engine.FullArea(area);
+    // The window lies exactly over the frozen picture, so a client pixel is a desktop pixel moved.
+    origin_ = {engine.SrcLeft(), engine.SrcTop()};
+    screenWidth_ = engine.SrcWidth();
+    screenHeight_ = engine.SrcHeight();
+    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFullScreenClass, nullptr, WS_POPUP, origin_.x,
+                            origin_.y, screenWidth_, screenHeight_, owner, nullptr, Instance(), this);
     if (!hwnd_) return;
     Load();
 
@@ -46,6 +55,7 @@ void frmFullScreen::ShowModal(HWND owner) {
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
+    SetFocus(hwnd_);
     UpdateWindow(hwnd_);
     MSG msg;
     while (!closed_) {
@@ -55,6 +65,11 @@ void frmFullScreen::ShowModal(HWND owner) {
             break;
         }
         if (got < 0) break;
+        // Escape cancels wherever the keyboard input went: the screen may not have the focus.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            Close();
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -91,10 +106,25 @@ LRESULT frmFullScreen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
+        // The keyboard focus once the window is really on the screen (for Escape): asked for
+        // while it was still being shown, a display server may refuse it.
+        if (!focused_) {
+            focused_ = true;
+            SetFocus(nullptr);
+            SetFocus(hwnd_);
+        }
         Apply(selector_.MouseMove(x, y));
         return 0;
     case WM_LBUTTONDOWN:
+        SetCapture(hwnd_);
         Apply(selector_.ButtonDown(true, x, y));
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        Apply(selector_.ButtonUp(x, y));
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) Close();
         return 0;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -111,6 +141,8 @@ LRESULT frmFullScreen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmFullScreen::Apply(const RegionStep& step) {
+    // The label goes first: the band is inverted under it, and the capture must not see it.
+    HideLabel();
     for (const RegionDraw& shape : step.Draw) Invert(shape);
     if (step.SwitchToDotted) dotted_ = true;
     if (step.Choice) {
@@ -118,18 +150,67 @@ void frmFullScreen::Apply(const RegionStep& step) {
         if (choice.TooSmall) {
             ShowMessageBox(hwnd_, Msg(10003), kExeName, MB_ICONERROR);
         } else {
+            // The band's inside in desktop coordinates: the window starts at the desktop's corner.
             clsCapture& engine = SharedCapture();
-            engine.SrcLeft(choice.Source.SrcLeft);
-            engine.SrcTop(choice.Source.SrcTop);
+            engine.SrcLeft(static_cast<double>(choice.Source.SrcLeft) + origin_.x);
+            engine.SrcTop(static_cast<double>(choice.Source.SrcTop) + origin_.y);
             engine.SrcHeight(choice.Source.SrcHeight);
             engine.SrcWidth(choice.Source.SrcWidth);
             engine.CaptureMethod(1);
-            // The live screen shows the frozen image with the band; the inset leaves the band out.
-            GdiFlush();
-            captured_ = engine.Capture();
+            // From the frozen picture the user sees 1:1, not the live screen: neither the band nor
+            // its label can get into the picture, however late the drawing reaches the display.
+            captured_ = engine.CaptureFromPicture(frozen_, origin_.x, origin_.y);
         }
     }
     if (step.Close) Close();
+    else if (step.Label) ShowLabel(*step.Label);
+}
+
+void frmFullScreen::ShowLabel(const BandLabel& label) {
+    WindowDC dc = WindowDC::Client(hwnd_);
+    if (!dc.get()) return;
+    const std::string text = BandSizeLabel(label.Inside);
+    SelectedObject font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    const int width = extent.cx + 8, height = extent.cy + 4;
+    // On the monitor under the pointer, so that the label never sits in a gap or off the edge.
+    ScreenRect area{0, 0, screenWidth_, screenHeight_};
+    int m = NearestMonitor(monitors_, label.PointerX + origin_.x, label.PointerY + origin_.y);
+    if (m != kNoMonitor) {
+        const ScreenRect& b = monitors_[static_cast<size_t>(m)].Bounds;
+        area = {b.Left - origin_.x, b.Top - origin_.y, b.Right - origin_.x, b.Bottom - origin_.y};
+    }
+    const ScreenRect place = BandLabelPlace(label.PointerX, label.PointerY, width, height, area);
+    MemoryDC mem(CreateCompatibleDC(dc.get()));
+    labelUnder_.reset(CreateCompatibleBitmap(dc.get(), width, height));
+    if (!mem || !labelUnder_) return;
+    {
+        SelectedObject saved(mem.get(), labelUnder_.get());
+        BitBlt(mem.get(), 0, 0, width, height, dc.get(), place.Left, place.Top, SRCCOPY);
+    }
+    labelRect_ = place;
+    // Dark text on a light box with a dark border: readable over any picture.
+    RECT box{place.Left, place.Top, place.Right, place.Bottom};
+    FillRect(dc.get(), &box, UniqueBrush(CreateSolidBrush(RGB(255, 255, 225))).get());
+    FrameRect(dc.get(), &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const int oldBk = SetBkMode(dc.get(), TRANSPARENT);
+    const COLORREF oldColour = SetTextColor(dc.get(), RGB(0, 0, 0));
+    TextOutA(dc.get(), place.Left + 4, place.Top + 2, text.c_str(), static_cast<int>(text.size()));
+    SetTextColor(dc.get(), oldColour);
+    SetBkMode(dc.get(), oldBk);
+}
+
+void frmFullScreen::HideLabel() {
+    if (IsEmptyRect(labelRect_)) return;
+    const ScreenRect r = labelRect_;
+    labelRect_ = {};
+    WindowDC dc = WindowDC::Client(hwnd_);
+    if (!dc.get() || !labelUnder_) return;
+    MemoryDC mem(CreateCompatibleDC(dc.get()));
+    if (!mem) return;
+    SelectedObject saved(mem.get(), labelUnder_.get());
+    BitBlt(dc.get(), r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, mem.get(), 0, 0, SRCCOPY);
 }
 
 void frmFullScreen::Invert(const RegionDraw& shape) {

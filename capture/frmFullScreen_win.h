@@ -1,8 +1,10 @@
-// Region selection: the frozen screen in a borderless top-most window, a cross-hair, then a
-// dotted rubber band; the second click captures the inside of the band.
+// Region selection: the frozen virtual desktop (every monitor, 1:1) in a borderless top-most
+// window, a cross-hair, then a dotted rubber band with its size beside the pointer; the second
+// click, or the release of a drag, captures the inside of the band. Escape cancels.
 #pragma once
 #include <windows.h>
 
+#include "capture/MonitorGeometry.h"
 #include "capture/RegionSelector.h"
 #include "base/win/Handles_win.h"
 #include "image/Picture_win.h"
@@ -30,6 +32,8 @@ private:
     void Load();
     void Apply(const RegionStep& step);
     void Invert(const RegionDraw& shape);
+    void ShowLabel(const BandLabel& label);
+    void HideLabel();
     void Close();
 
     HWND hwnd_ = nullptr;
@@ -41,8 +45,13 @@ private:
     UniquePen dottedPen_;
     bool dotted_ = false;
     bool closed_ = false;
-    int screenWidth_ = 0;
+    bool focused_ = false;
+    int screenWidth_ = 0;   // the window: the whole virtual desktop
     int screenHeight_ = 0;
+    POINT origin_{};        // the window's top-left corner in desktop coordinates
+    MonitorList monitors_;  // at freezing, in desktop coordinates
+    UniqueBitmap labelUnder_;  // the pixels the size label covers
+    ScreenRect labelRect_;     // where it is, client coordinates; empty when not shown
 };
 
 }  // namespace plenvue

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <exception>
 
+#include "capture/MonitorGeometry.h"
+#include "capture/Monitors_win.h"
 #include "capture/SelectionGeometry.h"
 #include "capture/clsCapture_win.h"
 #include "base/ErrorObject.h"
@@ -23,7 +25,6 @@ constexpr int kOutlineWidth = 3;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
 
 frmSnapWindow::~frmSnapWindow() {
@@ -121,10 +122,11 @@ void frmSnapWindow::Tick() {
     POINT pt{};
     GetCursorPos(&pt);
     HWND under = WindowFromPoint(pt);
-    RECT r{};
-    if (!under || !GetWindowRect(under, &r)) return;
-    ScreenRect outline = ClampOutlineToScreen(ToScreenRect(r), GetSystemMetrics(SM_CXSCREEN),
-                                              GetSystemMetrics(SM_CYSCREEN));
+    if (!under) return;
+    // Where the window is, on whichever monitor, kept on the desktop so that all of it shows.
+    const MonitorList monitors = DesktopMonitors();
+    ScreenRect outline = ClipToDesktop(monitors, WindowCaptureFrame(under, monitors));
+    if (IsEmptyRect(outline)) return;
     int oldRop = SetROP2(dc.get(), R2_NOTXORPEN);
     UniquePen pen(CreatePen(PS_SOLID, kOutlineWidth, RGB(0, 0, 0)));
     {
@@ -156,11 +158,12 @@ void frmSnapWindow::Pick() {
     POINT pt{};
     GetCursorPos(&pt);
     HWND picked = WindowFromPoint(pt);
-    RECT r{};
-    if (!picked || !GetWindowRect(picked, &r)) return;
+    if (!picked) return;
+    const ScreenRect frame = WindowCaptureFrame(picked, DesktopMonitors());
+    if (IsEmptyRect(frame)) return;
     clsCapture& engine = SharedCapture();
     try {
-        CaptureSource src = PickedWindowSource(ToScreenRect(r));
+        CaptureSource src = PickedWindowSource(frame);
         engine.CaptureMethod(2);
         engine.SrcTop(src.SrcTop);
         engine.SrcLeft(src.SrcLeft);

@@ -108,7 +108,10 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
     s.CopyEveryCapture = NormaliseCopyEveryCapture(read(kValCopyEveryCapture));
     s.AutoSaveFormat = NormaliseAutoSaveFormat(read(kValAutoSaveFormat));
     s.CaptureDelay = NormaliseCaptureDelay(read(kValCaptureDelay));
+    s.FullScreen = NormaliseFullScreenArea(read(kValFullScreenArea));
 }
+
+FullScreenArea NormaliseFullScreenArea(std::string_view text) { return FullScreenAreaFromText(TrimBlanks(text)); }
 
 int32_t NormaliseCopyEveryCapture(std::string_view text) { return TrimBlanks(text) == "0" ? 0 : -1; }
 
@@ -185,6 +188,10 @@ std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const Cu
         {kValAutoSaveFormat, NormaliseAutoSaveFormat(s.AutoSaveFormat)},
         {kValCaptureDelay, std::to_string(NormaliseCaptureDelay(std::to_string(s.CaptureDelay)))},
     };
+}
+
+std::pair<std::string, std::string> FullScreenAreaToStore(const CurrentSettings& s) {
+    return {kValFullScreenArea, FullScreenAreaText(s.FullScreen)};
 }
 
 }  // namespace plenvue

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "capture/MonitorGeometry.h"
+
 namespace plenvue {
 
 inline constexpr int kCaptureKinds = 6;
@@ -36,6 +38,7 @@ struct CurrentSettings {
     int32_t CopyEveryCapture = -1;        // 0 off, non-zero: every capture also goes to the clipboard
     std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
     int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
+    FullScreenArea FullScreen = FullScreenArea::WholeDesktop;  // what "Capture Full Screen" takes
 };
 
 // The one record of current settings, filled by the main window's load step.
@@ -70,6 +73,7 @@ inline constexpr const char* kValLanguagePackage = "LanguagePackage";
 inline constexpr const char* kValCopyEveryCapture = "Copy Every Capture";
 inline constexpr const char* kValAutoSaveFormat = "Auto Save Format";
 inline constexpr const char* kValCaptureDelay = "Capture Delay";
+inline constexpr const char* kValFullScreenArea = "Full Screen Area";
 
 // The capture delays offered, in seconds, in the order the menus and the Options dialog list them.
 inline constexpr std::array<int32_t, 4> kCaptureDelays{0, 3, 5, 10};
@@ -102,6 +106,8 @@ int32_t NormaliseCopyEveryCapture(std::string_view text);
 std::string NormaliseAutoSaveFormat(std::string_view text);
 // One of the offered delays as decimal text between blanks; anything else is no delay (0).
 int32_t NormaliseCaptureDelay(std::string_view text);
+// "0", "1" or "2" between blanks; anything else, missing included, is the whole desktop.
+FullScreenArea NormaliseFullScreenArea(std::string_view text);
 // The file extension (no dot) of an auto-save format: "bmp", "png" or "jpg".
 std::string AutoSaveExtension(std::string_view format);
 // Hot key texts: "0" means no modifier (8); anything but one digit gives Ctrl+Alt (6).
@@ -133,5 +139,7 @@ std::string HotkeyFailureMessage(std::string_view message, const std::vector<int
 std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& settings);
 // The clipboard, auto-save format and delay values the Options dialog writes after those nine.
 std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const CurrentSettings& settings);
+// The full-screen choice the Options dialog writes after those.
+std::pair<std::string, std::string> FullScreenAreaToStore(const CurrentSettings& settings);
 
 }  // namespace plenvue

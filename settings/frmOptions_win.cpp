@@ -33,7 +33,7 @@ const std::vector<int>& PageControls(int page) {
     static const std::vector<int> pages[4] = {
         {frmOptions::kStartSetup, frmOptions::kStartSetup + 1, frmOptions::kStartSetup + 2,
          frmOptions::kChkStartWithWindows, frmOptions::kChkCopyEveryCapture, frmOptions::kLblCaptureDelay,
-         frmOptions::kCboCaptureDelay},
+         frmOptions::kCboCaptureDelay, frmOptions::kLblFullScreenArea, frmOptions::kCboFullScreenArea},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
          frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
@@ -65,6 +65,13 @@ std::string DelayText(size_t index) {
     return plain;
 }
 
+// The full-screen choices in the order of FullScreenArea, named by the package.
+constexpr int kFullScreenAreas = 3;
+std::string FullScreenAreaName(int index) {
+    static const char* const defaults[] = {"The whole desktop", "The monitor under the pointer", "The primary monitor"};
+    return LanguageItem(kItemFullScreenArea + 1 + index, defaults[index]);
+}
+
 int ComboIndex(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
 }
@@ -91,6 +98,8 @@ DialogTemplate frmOptions::Template() const {
           200, 12);
     t.Add(kDlgStatic, "Capture delay:", kLblCaptureDelay, kChild, 22, 126, 90, 9);
     t.Add(kDlgComboBox, "", kCboCaptureDelay, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 124, 90, 70);
+    t.Add(kDlgStatic, "Full screen takes:", kLblFullScreenArea, kChild, 22, 144, 90, 9);
+    t.Add(kDlgComboBox, "", kCboFullScreenArea, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 142, 124, 60);
     t.Add(kDlgStatic, "Show history list using:", kLblShowHistory, kChild, 22, 40, 200, 9);
     const char* modes[3] = {"Preview", "List", "None"};
     for (int i = 0; i < 3; ++i)
@@ -149,7 +158,8 @@ void frmOptions::OnInit() {
         {kCmdHotkey + 1, ""}, {kCmdHotkey + 2, ""}, {kCmdHotkey + 3, ""}, {kCmdHotkey + 4, ""}, {kCmdHotkey + 5, ""},
         {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}, {kChkStartWithWindows, "12101"},
         {kChkCopyEveryCapture, "12022"}, {kLblCaptureDelay, "12024"}, {kCboCaptureDelay, ""},
-        {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}};
+        {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}, {kLblFullScreenArea, "12300"},
+        {kCboFullScreenArea, ""}};
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
@@ -181,6 +191,11 @@ void frmOptions::OnInit() {
         SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(kAutoSaveFormats[i]).c_str()));
         if (format == kAutoSaveFormats[i]) SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_SETCURSEL, i, 0);
     }
+    for (int i = 0; i < kFullScreenAreas; ++i) {
+        const std::string text = FullScreenAreaName(i);
+        SendDlgItemMessageA(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendDlgItemMessageA(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(s.FullScreen), 0);
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     // 7. Hot key names.
@@ -264,6 +279,10 @@ void frmOptions::OnOK() {
     s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "BMP";
     for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
     for (const auto& [name, text] : CaptureSettingsToStore(s)) WriteSetting(name, text);
+    const int area = ComboIndex(hwnd_, kCboFullScreenArea);
+    s.FullScreen = area > 0 && area < kFullScreenAreas ? static_cast<FullScreenArea>(area) : FullScreenArea::WholeDesktop;
+    const auto [areaName, areaText] = FullScreenAreaToStore(s);
+    WriteSetting(areaName, areaText);
     SetStartWithWindows(ThisProgramPath(), Checked(kChkStartWithWindows));
     Close();
 }

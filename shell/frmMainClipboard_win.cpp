@@ -127,6 +127,8 @@ bool frmMain::RequestCapture(int index) {
         return false;
     }
     ShowWindow(hwnd_, SW_HIDE);
+    // The window to capture comes to the front while the screen is redrawn without ours.
+    if (captureTarget_) SetForegroundWindow(captureTarget_);
     CaptureSleep(CaptureHideDelayMs);
     // The count starts once the window is gone; at its end the capture runs from the timer.
     return delayed_.Request(index, Settings().CaptureDelay) == DelayRequest::CaptureNow;

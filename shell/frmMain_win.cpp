@@ -8,6 +8,7 @@
 #include "base/MessageText.h"
 #include "base/win/Dpi_win.h"
 #include "capture/MonitorGeometry.h"
+#include "capture/Monitors_win.h"
 #include "capture/clsCapture_win.h"
 #include "capture/frmFullScreen_win.h"
 #include "capture/frmSnapWindow_win.h"
@@ -106,6 +107,9 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (delayed_.OnTimer(wParam)) return 0;
         break;
+    case WM_ACTIVATE:
+        OnActivate(wParam, reinterpret_cast<HWND>(lParam));
+        break;
     case WM_DPICHANGED:
         OnDpiChanged(DpiOfDpiChanged(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -167,7 +171,7 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
         case WM_HOTKEY:
             if (App().ModalDialog) MessageBeep(MB_OK);
             else if (std::optional<int> index = CaptureIndexFromHotkeyId(static_cast<int32_t>(wParam)))
-                SnapIt(*index);
+                SnapIt(*index, true);
             return;
         case NotifyIcon::kCallbackMessage:
             parts.icon.OnCallback(lParam);
@@ -265,8 +269,43 @@ bool frmMain::MenuChecked(int id) const { return (GetMenuState(menu_, id, MF_BYC
 
 void frmMain::SetMenuChecked(int id, bool on) { CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
 
-void frmMain::SnapIt(int index) {
+void frmMain::SnapIt(int index, bool fromHotkey) {
+    const bool windowCapture = index == 2 || index == 3 || index == 5;
+    captureTarget_ = !fromHotkey && windowCapture && before_ && IsWindow(before_) && IsWindowVisible(before_)
+                         ? before_
+                         : nullptr;
     if (RequestCapture(index)) CaptureNow(index);
+}
+
+namespace {
+// A window another program shows to the user: visible, not minimised, not a tool window, and not
+// ours (our own windows are never the window "active before Plenvue").
+bool IsOtherProgramWindow(HWND w) {
+    if (!w || !IsWindowVisible(w) || IsIconic(w)) return false;
+    if (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return pid != GetCurrentProcessId() && w != GetDesktopWindow() && w != GetShellWindow();
+}
+}  // namespace
+
+void frmMain::OnActivate(WPARAM state, HWND previous) {
+    if (LOWORD(state) == WA_INACTIVE) return;
+    // The system names the window it deactivates where it can; else the one just below us is
+    // the window that was in front before.
+    HWND candidate = previous ? GetAncestor(previous, GA_ROOT) : nullptr;
+    if (!IsOtherProgramWindow(candidate)) {
+        candidate = nullptr;
+        // Bounded: the list can change while it is walked.
+        int left = 1000;
+        for (HWND w = GetWindow(hwnd_, GW_HWNDNEXT); w && left > 0; w = GetWindow(w, GW_HWNDNEXT), --left) {
+            if (IsOtherProgramWindow(w) && !GetWindow(w, GW_OWNER)) {
+                candidate = w;
+                break;
+            }
+        }
+    }
+    before_ = candidate;
 }
 
 void frmMain::CaptureNow(int index) {
@@ -277,7 +316,14 @@ void frmMain::CaptureNow(int index) {
         else if (index == 2) engine.CaptureMethod(3);
         else if (index == 3) engine.CaptureMethod(4);
         engine.hasMouseCursor(MenuChecked(kCmdIncludeCursor));
+        engine.FullArea(Settings().FullScreen);
+        engine.TargetWindow(captureTarget_);
         try {
+            if (index == 5 && RepeatedAreaIsGone(engine)) {
+                MessageBoxA(hwnd_, Msg(kMsgRepeatOffMonitors).c_str(), kProgramName, MB_ICONINFORMATION);
+                ComeBack();
+                return;
+            }
             picture = engine.Capture();
         } catch (const ErrorObject& e) {
             ShowMessageBox(hwnd_, ErrorBoxText(e), kProgramName, MB_ICONERROR);
@@ -293,16 +339,35 @@ void frmMain::CaptureNow(int index) {
         form.ShowModal(hwnd_);
         picture = form.CapturedPicture();
     }
+    // A cancelled, too small or failed capture is no capture: canvas, caption and status stay.
+    SIZE s = picture.PixelSize();
+    if (picture.Empty() || s.cx <= 0 || s.cy <= 0) {
+        ComeBack();
+        return;
+    }
     picSwap_ = picture;
     SetCurrentFile("");
-    // A capture that yields nothing leaves an empty canvas, not the previous picture.
     ShowPic();
     // Before auto-save: the monitor then sees our own picture and leaves it alone.
     if (Settings().CopyEveryCapture) CopyPicture(false);
     if (Settings().AutoSaveAtStart) AutoSavePic();
-    SIZE s = picSwap_.PixelSize();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
+    ComeBack();
+}
+
+bool frmMain::RepeatedAreaIsGone(const clsCapture& engine) {
+    CaptureFields f;
+    f.CaptureMethod = engine.CaptureMethod();
+    f.SrcLeft = engine.SrcLeft();
+    f.SrcTop = engine.SrcTop();
+    f.SrcWidth = engine.SrcWidth();
+    f.SrcHeight = engine.SrcHeight();
+    return RegionIsOffMonitors(f, DesktopMonitors());
+}
+
+void frmMain::ComeBack() {
     ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
 }
 
 void frmMain::ShowPic() { svMain_.SetPicture(picSwap_); }

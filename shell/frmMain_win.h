@@ -29,6 +29,8 @@
 
 namespace plenvue {
 
+class clsCapture;
+
 class frmMain : public IMessageTarget {
 public:
     frmMain() = default;
@@ -41,7 +43,9 @@ public:
     HWND hWnd() const { return hwnd_; }
     HACCEL Accelerators() const { return accel_.get(); }
 
-    void SnapIt(int index);
+    // The capture command. From a hot key the window captures take the active window of the
+    // moment; from Plenvue's own menus and buttons, the window that was active before Plenvue.
+    void SnapIt(int index, bool fromHotkey = false);
     // How long the capture command waits with the window hidden, so that the screen is redrawn
     // without it before the capture, and how it waits; replaceable so tests can see the wait.
     uint32_t CaptureHideDelayMs = 500;
@@ -138,6 +142,12 @@ private:
     bool RequestCapture(int index);
     // The capture itself, the window already hidden; shows it again at the end.
     void CaptureNow(int index);
+    // Whether "Repeat Last Capture" would take a region that lies on no monitor any more.
+    static bool RepeatedAreaIsGone(const clsCapture& engine);
+    // The window shown again and in front after a capture, whatever its outcome.
+    void ComeBack();
+    // Remembers the window that was active before Plenvue, as the main window becomes active.
+    void OnActivate(WPARAM state, HWND previous);
 
     // What loading registers with the system, each owner undoing its own part when destroyed.
     // Declared in the reverse of the unload order, so that destroying them is the unload: the
@@ -171,6 +181,8 @@ private:
 
     Picture picSwap_;
     Picture undo_;
+    HWND before_ = nullptr;         // the other program's window active before Plenvue
+    HWND captureTarget_ = nullptr;  // the window the current window capture takes; null: the foreground
     std::string title_;
     std::string currentFile_;
     std::string historyMode_;

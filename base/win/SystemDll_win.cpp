@@ -39,6 +39,7 @@ Fn* Proc(const wchar_t* dll, const char* name) {
 
 constexpr const wchar_t* kWinmm = L"winmm.dll";
 constexpr const wchar_t* kWinspool = L"winspool.drv";
+constexpr const wchar_t* kDwmapi = L"dwmapi.dll";
 
 }  // namespace
 
@@ -81,6 +82,11 @@ LONG DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR deviceName, PDEVMODEA
 BOOL ClosePrinter(HANDLE printer) {
     PLENVUE_SYSTEM_PROC(kWinspool, ClosePrinter);
     return fn ? fn(printer) : FALSE;
+}
+
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, PVOID value, DWORD size) {
+    PLENVUE_SYSTEM_PROC(kDwmapi, DwmGetWindowAttribute);
+    return fn ? fn(window, attribute, value, size) : E_NOTIMPL;
 }
 
 }  // namespace plenvue::sysdll

@@ -1,4 +1,5 @@
-// The functions the program needs from system DLLs that are not known DLLs (winmm, winspool).
+// The functions the program needs from system DLLs that are not known DLLs (winmm, winspool,
+// dwmapi, which older systems lack altogether).
 // Windows looks for a DLL named in the import table in the program folder before the system
 // folder unless it is a known DLL, so a file placed beside Plenvue.exe could stand in for one.
 // These DLLs are therefore never imported: each function is loaded on first use by the full
@@ -8,6 +9,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <winspool.h>
+#include <dwmapi.h>
 
 namespace plenvue::sysdll {
 
@@ -24,5 +26,8 @@ BOOL GetDefaultPrinterA(LPSTR buffer, LPDWORD size);
 BOOL OpenPrinterA(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults);
 LONG DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR deviceName, PDEVMODEA out, PDEVMODEA in, DWORD mode);
 BOOL ClosePrinter(HANDLE printer);
+
+// E_NOTIMPL where the system has no desktop window manager.
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, PVOID value, DWORD size);
 
 }  // namespace plenvue::sysdll

@@ -406,6 +406,15 @@ int ChooseFolder(const std::wstring& path) {
     return remote ? 0 : 1;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR m, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(m, &info))
+        std::printf("%ld %ld %ld %ld %d\n", info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                    info.rcMonitor.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -644,6 +653,11 @@ int main(int argc, char** argv) {
             auto* info = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data());
             for (DWORD i = 0; i < count; ++i) std::printf("%s\n", info[i].pPrinterName);
         }
+    } else if (cmd == "foreground") {
+        std::printf("%s\n", HandleText(GetForegroundWindow()).c_str());
+    } else if (cmd == "monitors") {
+        // One line per monitor: left top right bottom, then 1 for the primary.
+        EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
     } else {
         return 2;
     }

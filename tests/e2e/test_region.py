@@ -21,6 +21,8 @@ class SelectionTest(PlenvueTestCase):
         shown = wait_for(lambda: not self.region_screen_gone(), 15)
         self.assertTrue(shown, "region screen did not appear")
         time.sleep(0.5)
+        self.status_before = probe("status")
+        self.assertFalse(self.status_before.startswith("Capture Image Success"))
 
     def drag(self, x1, y1, x2, y2):
         xdotool("mousemove", x1 - 5, y1 - 5)
@@ -34,6 +36,13 @@ class SelectionTest(PlenvueTestCase):
         xdotool("mousemove", x2, y2)
         time.sleep(0.2)
         xdotool("click", 1)
+
+    def assert_nothing_captured(self):
+        """A cancelled selection is no capture: status and caption as they were, window in front."""
+        time.sleep(0.5)
+        self.assertEqual(probe("status"), self.status_before)
+        self.assertEqual(probe("caption"), "Korvane Plenvue")
+        self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10), "main window not active")
 
     def region_screen_gone(self):
         hwnd = probe("find", "PlenvueFullScreen", "-")
@@ -66,9 +75,8 @@ class SelectionTest(PlenvueTestCase):
         time.sleep(0.2)
         xdotool("click", 3)
         self.assertTrue(wait_for(self.region_screen_gone, 10))
-        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success0*0", 10),
-                        "status: " + probe("status"))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        self.assert_nothing_captured()
 
     def test_one_pixel_high_region_is_too_small(self):
         self.open_region_screen()
@@ -77,9 +85,42 @@ class SelectionTest(PlenvueTestCase):
         self.assertIn("The region you selected is too small!", box or "")
         probe("click", "Plenvue", 1)
         self.assertTrue(wait_for(self.region_screen_gone, 10))
-        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success0*0", 10),
-                        "status: " + probe("status"))
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        self.assert_nothing_captured()
 
+    def test_press_drag_release_captures_the_band_and_shows_its_size(self):
+        self.open_region_screen()
+        xdotool("mousemove", 55, 130)
+        time.sleep(0.2)
+        xdotool("mousedown", 1)
+        time.sleep(0.2)
+        xdotool("mousemove", 70, 145)
+        time.sleep(0.2)
+        xdotool("mousemove", 85, 160)
+        time.sleep(0.5)
+        # The size label beside the pointer: a light box below and right of it.
+        self.assertEqual(self.pixels(85 + 16 + 2, 160 + 16 + 1, 1, 1)[0][0], "FFFFE1")
+        xdotool("mouseup", 1)
+        self.assertTrue(wait_for(lambda: probe("status").startswith("Capture Image Success"), 15),
+                        "status: " + probe("status"))
+        self.assertEqual(probe("status"), "Capture Image Success29*29")
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10), "main window not active")
+        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        self.assertEqual(self.pixels(left, top, 29, 29), self.pixels(56, 131, 29, 29))
+
+    def test_escape_cancels_without_a_picture(self):
+        self.open_region_screen()
+        xdotool("mousemove", 60, 140)
+        time.sleep(0.2)
+        xdotool("click", 1)
+        time.sleep(0.2)
+        xdotool("mousemove", 120, 190)
+        time.sleep(0.2)
+        xdotool("key", "Escape")
+        self.assertTrue(wait_for(self.region_screen_gone, 10))
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        self.assert_nothing_captured()
 
 
 class WindowPickTest(PlenvueTestCase):
@@ -116,8 +157,9 @@ class WindowPickTest(PlenvueTestCase):
         box = wait_for(lambda: probe("dialog", "Plenvue"), 10)
         self.assertIn("Ravelin.dll could not be loaded", box or "")
         probe("click", "Plenvue", 1)
-        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success0*0", 10),
-                        "status: " + probe("status"))
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        self.assertFalse(probe("status").startswith("Capture Image Success"), probe("status"))
+        self.assertEqual(probe("caption"), "Korvane Plenvue")
 
 
 if __name__ == "__main__":

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "base/ErrorObject.h"
 
 using namespace plenvue;
@@ -140,4 +142,45 @@ TEST(CaptureGeometry, RepeatAfterActiveWindowTakesTheWindowInTheForegroundNow) {
     EXPECT_EQ(p.height, 80);
     EXPECT_EQ(p.cursorX, 10);
     EXPECT_EQ(p.cursorY, 10);
+}
+
+TEST(CaptureGeometry, FullScreenTakesTheChosenDesktopRectangleWithNegativeOrigin) {
+    CaptureFields f;
+    CaptureScene s = Scene();
+    s.fullScreen = {-800, -120, 1024, 768};  // a monitor left of and above the primary
+    s.cursor = {-790, -100};
+    CapturePlan p = PlanCapture(f, s);
+    EXPECT_EQ(p.source, CaptureDevice::Desktop);
+    EXPECT_EQ((CaptureSource{f.SrcLeft, f.SrcTop, f.SrcWidth, f.SrcHeight}), (CaptureSource{-800, -120, 1824, 888}));
+    EXPECT_EQ((CaptureSource{p.left, p.top, p.width, p.height}), (CaptureSource{-800, -120, 1824, 888}));
+    EXPECT_EQ(p.cursorX, 10);
+    EXPECT_EQ(p.cursorY, 20);
+}
+
+TEST(CaptureGeometry, RepeatedRegionOffEveryMonitorIsReported) {
+    const MonitorList two = {{{0, 0, 1024, 768}, {0, 0, 1024, 768}, true, 96},
+                             {{1024, 0, 1824, 600}, {1024, 0, 1824, 600}, false, 96}};
+    const MonitorList one = {two[0]};
+    CaptureFields f;
+    f.CaptureMethod = 1;
+    f.SrcLeft = 1100;
+    f.SrcTop = 100;
+    f.SrcWidth = 200;
+    f.SrcHeight = 100;
+    EXPECT_FALSE(RegionIsOffMonitors(f, two));
+    EXPECT_TRUE(RegionIsOffMonitors(f, one));  // the second monitor was unplugged
+    f.SrcLeft = 1000;                           // one column still on the primary
+    EXPECT_FALSE(RegionIsOffMonitors(f, one));
+    f.SrcLeft = 1100;
+    f.SrcTop = 650;                             // in the gap under the smaller monitor
+    EXPECT_TRUE(RegionIsOffMonitors(f, two));
+    f.CaptureMethod = 3;                        // a window capture takes the window of now
+    EXPECT_FALSE(RegionIsOffMonitors(f, one));
+    f.CaptureMethod = 2;
+    f.SrcLeft = -5000;
+    f.SrcTop = 0;
+    f.SrcWidth = 100;
+    EXPECT_TRUE(RegionIsOffMonitors(f, one));
+    f.SrcLeft = std::numeric_limits<int32_t>::max() - 5;  // past the range: the capture reports the overflow
+    EXPECT_FALSE(RegionIsOffMonitors(f, one));
 }

@@ -224,3 +224,25 @@ TEST(CurrentSettings, CaptureSettingsStoreAsTheyReadBack) {
     EXPECT_EQ(v[0].second, "1");
     EXPECT_EQ(v[2].second, "3");
 }
+
+TEST(CurrentSettings, FullScreenAreaDefaultsToTheWholeDesktopAndStoresAsItReadsBack) {
+    CurrentSettings s;
+    LoadCurrentSettings(From({}), "C:\\Prog\\", s);
+    EXPECT_EQ(s.FullScreen, FullScreenArea::WholeDesktop);
+    for (const char* odd : {"3", "-1", "01", "primary", "1.0"}) {
+        s.FullScreen = FullScreenArea::PrimaryMonitor;
+        LoadCurrentSettings(From({{"Full Screen Area", odd}}), "C:\\Prog\\", s);
+        EXPECT_EQ(s.FullScreen, FullScreenArea::WholeDesktop) << odd;
+    }
+    LoadCurrentSettings(From({{"Full Screen Area", " 1 "}}), "C:\\Prog\\", s);
+    EXPECT_EQ(s.FullScreen, FullScreenArea::MonitorUnderPointer);
+    for (FullScreenArea a : {FullScreenArea::WholeDesktop, FullScreenArea::MonitorUnderPointer,
+                             FullScreenArea::PrimaryMonitor}) {
+        s.FullScreen = a;
+        const auto stored = FullScreenAreaToStore(s);
+        EXPECT_EQ(stored.first, "Full Screen Area");
+        CurrentSettings back;
+        LoadCurrentSettings(From({stored}), "C:\\Prog\\", back);
+        EXPECT_EQ(back.FullScreen, a);
+    }
+}

@@ -63,3 +63,24 @@ TEST(CaptureSourceClipping, MissingTheDeviceOrEmptyGivesNothing) {
         EXPECT_TRUE(r.Right <= r.Left || r.Bottom <= r.Top);
     EXPECT_EQ(VisibleSourcePart(hi - 5, 0, hi, 10, {0, 0, hi, 10}), (ScreenRect{hi - 5, 0, hi, 10}));
 }
+
+TEST(RegionBandLabel, InsideIsWhatTheClicksWouldCapture) {
+    EXPECT_EQ(BandInside(85, 160, 55, 130), (ScreenRect{56, 131, 85, 160}));
+    EXPECT_EQ(BandInside(-900, 10, -700, 5), (ScreenRect{-899, 6, -700, 10}));  // left of the primary
+    const RegionChoice c = RegionFromClicks(-900, 10, -700, 5);
+    const ScreenRect in = BandInside(-900, 10, -700, 5);
+    EXPECT_EQ(in.Right - in.Left, c.Source.SrcWidth);
+    EXPECT_EQ(in.Bottom - in.Top, c.Source.SrcHeight);
+    EXPECT_EQ(BandInside(10, 10, 11, 40), (ScreenRect{11, 11, 11, 40}));  // one pixel wide: nothing inside
+    EXPECT_EQ(BandInside(10, 10, 10, 10), (ScreenRect{10, 10, 10, 10}));
+}
+
+TEST(RegionBandLabel, PlacedBesidePointerAndKeptOnItsMonitor) {
+    const ScreenRect monitor{-800, 0, 0, 600};
+    EXPECT_EQ(BandLabelPlace(-500, 300, 60, 18, monitor), (ScreenRect{-484, 316, -424, 334}));
+    EXPECT_EQ(BandLabelPlace(-30, 300, 60, 18, monitor), (ScreenRect{-94, 316, -34, 334}));   // right edge
+    EXPECT_EQ(BandLabelPlace(-500, 590, 60, 18, monitor), (ScreenRect{-484, 568, -424, 586})); // bottom edge
+    EXPECT_EQ(BandLabelPlace(-5, 595, 60, 18, monitor), (ScreenRect{-69, 573, -9, 591}));     // corner
+    // A label wider than the monitor stays at its left edge rather than leaving it.
+    EXPECT_EQ(BandLabelPlace(-790, 10, 900, 18, monitor).Left, -800);
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/win/Handles_win.h"
+#include "capture/Monitors_win.h"
 
 using namespace plenvue;
 
@@ -226,4 +227,64 @@ TEST(clsCapture, ReleasingPicturesFreesTheirBitmaps) {
         p.Reset();
         EXPECT_EQ(GetObjectType(bitmap), 0u) << "capture " << i << " leaked its bitmap";
     }
+}
+
+namespace {
+// Two monitors made up on the one test screen: a tall one on the left, a short primary on the
+// right, and the corner under the short one uncovered.
+MonitorList TallAndShort() {
+    MonitorInfo tall, shortOne;
+    tall.Bounds = tall.WorkArea = {0, 0, 600, 768};
+    shortOne.Bounds = shortOne.WorkArea = {600, 0, 1024, 400};
+    shortOne.Primary = true;
+    return {tall, shortOne};
+}
+}  // namespace
+
+TEST(clsCapture, FullScreenTakesEveryMonitorWithTheGapBetweenThemBlack) {
+    PatternWindow w;
+    SetWindowPos(w.hwnd, nullptr, 650, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // in the gap
+    PatternWindow::Pump();
+    ScopedMonitorList fake(TallAndShort());
+    clsCapture engine;
+    Picture p = engine.Capture();
+    ASSERT_FALSE(p.Empty());
+    EXPECT_EQ(p.PixelSize().cx, 1024);
+    EXPECT_EQ(p.PixelSize().cy, 768);
+    POINT origin{0, 0};
+    ClientToScreen(w.hwnd, &origin);
+    EXPECT_EQ(PixelOf(p, origin.x + 5, origin.y + 5), RGB(0, 0, 0)) << "the gap is not black";
+    EXPECT_EQ(PixelOf(p, 1023, 767), RGB(0, 0, 0));
+    SetWindowPos(w.hwnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PatternWindow::Pump();
+    p = engine.Capture();
+    ClientToScreen(w.hwnd, &(origin = {0, 0}));
+    EXPECT_EQ(PixelOf(p, origin.x + 5, origin.y + 5), kTopLeft) << "a monitor's pixels are missing";
+}
+
+TEST(clsCapture, FullScreenTakesTheMonitorUnderThePointerOrThePrimaryAsChosen) {
+    PatternWindow w;
+    SetWindowPos(w.hwnd, nullptr, 620, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PatternWindow::Pump();
+    ScopedMonitorList fake(TallAndShort());
+    clsCapture engine;
+    engine.FullArea(FullScreenArea::MonitorUnderPointer);
+    SetCursorPos(10, 700);
+    Picture left = engine.Capture();
+    EXPECT_EQ(left.PixelSize().cx, 600);
+    EXPECT_EQ(left.PixelSize().cy, 768);
+    EXPECT_EQ(engine.SrcLeft(), 0);
+    SetCursorPos(900, 300);
+    Picture right = engine.Capture();
+    EXPECT_EQ(right.PixelSize().cx, 424);
+    EXPECT_EQ(right.PixelSize().cy, 400);
+    EXPECT_EQ(engine.SrcLeft(), 600);
+    POINT origin{0, 0};
+    ClientToScreen(w.hwnd, &origin);
+    EXPECT_EQ(PixelOf(right, origin.x - 600 + 5, origin.y + 5), kTopLeft) << "not 1:1 from the monitor's corner";
+    engine.FullArea(FullScreenArea::PrimaryMonitor);
+    SetCursorPos(10, 700);
+    Picture primary = engine.Capture();
+    EXPECT_EQ(primary.PixelSize().cx, 424);
+    EXPECT_EQ(engine.SrcLeft(), 600);
 }

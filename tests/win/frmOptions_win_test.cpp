@@ -300,3 +300,17 @@ TEST_F(OptionsDialog, CancelLeavesTheCaptureSettingsUnstored) {
     for (const char* name : {"Copy Every Capture", "Capture Delay", "Auto Save Format"})
         EXPECT_FALSE(Stored(name)) << name << " was written";
 }
+
+TEST_F(OptionsDialog, FullScreenChoiceIsShownOnTheFirstPageAndStoredOnOk) {
+    Settings().FullScreen = FullScreenArea::PrimaryMonitor;
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    EXPECT_TRUE(Visible(d, frmOptions::kCboFullScreenArea));
+    EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboFullScreenArea, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(Text(d, frmOptions::kCboFullScreenArea), "The primary monitor");
+    SendDlgItemMessageA(d, frmOptions::kCboFullScreenArea, CB_SETCURSEL, 1, 0);
+    f.Click(IDOK);
+    EXPECT_EQ(Settings().FullScreen, FullScreenArea::MonitorUnderPointer);
+    EXPECT_EQ(ReadSetting("Full Screen Area"), "1");
+}
