@@ -193,9 +193,9 @@ void frmOptions::OnInit() {
     }
     for (int i = 0; i < kFullScreenAreas; ++i) {
         const std::string text = FullScreenAreaName(i);
-        SendDlgItemMessageA(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
     }
-    SendDlgItemMessageA(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(s.FullScreen), 0);
+    SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(s.FullScreen), 0);
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     // 7. Hot key names.

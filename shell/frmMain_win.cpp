@@ -320,7 +320,7 @@ void frmMain::CaptureNow(int index) {
         engine.TargetWindow(captureTarget_);
         try {
             if (index == 5 && RepeatedAreaIsGone(engine)) {
-                MessageBoxA(hwnd_, Msg(kMsgRepeatOffMonitors).c_str(), kProgramName, MB_ICONINFORMATION);
+                ShowMessageBox(hwnd_, Msg(kMsgRepeatOffMonitors), kProgramName, MB_ICONINFORMATION);
                 ComeBack();
                 return;
             }
