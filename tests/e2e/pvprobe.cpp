@@ -49,39 +49,15 @@ std::vector<HWND> Descendants(const char* cls) {
     return search.found;
 }
 
-// Posts WM_DROPFILES to a window of another process: the drop record is written into that process,
-// where the file-drop functions read it as a fixed memory block.
-bool PostDrop(HWND target, int count, char** paths) {
+// Posts WM_DROPFILES to a window of another process: the drop record (a DROPFILES header and the
+// names) is written into that process, where the file-drop functions read it as a fixed memory block.
+bool PostDropRecord(HWND target, const std::string& names, bool wide) {
     std::string block(sizeof(DROPFILES), '\0');
     DROPFILES df{};
     df.pFiles = sizeof(DROPFILES);
+    df.fWide = wide;
     std::memcpy(block.data(), &df, sizeof df);
-    for (int i = 0; i < count; ++i) {
-        block += paths[i];
-        block += '\0';
-    }
-    block += '\0';
-    DWORD pid = 0;
-    GetWindowThreadProcessId(target, &pid);
-    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!proc) return false;
-    void* remote = VirtualAllocEx(proc, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    bool ok = remote && WriteProcessMemory(proc, remote, block.data(), block.size(), nullptr);
-    CloseHandle(proc);
-    return ok && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
-}
-
-// The same with wide names (fWide), for names the ANSI code page cannot carry.
-bool PostDropWide(HWND target, const std::vector<std::wstring>& paths) {
-    std::wstring names;
-    for (const std::wstring& p : paths) names += p + L'\0';
-    names += L'\0';
-    std::string block(sizeof(DROPFILES), '\0');
-    DROPFILES df{};
-    df.pFiles = sizeof(DROPFILES);
-    df.fWide = TRUE;
-    std::memcpy(block.data(), &df, sizeof df);
-    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+    block += names;
     DWORD pid = 0;
     GetWindowThreadProcessId(target, &pid);
     HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
@@ -90,6 +66,25 @@ bool PostDropWide(HWND target, const std::vector<std::wstring>& paths) {
     bool ok = remote && WriteProcessMemory(proc, remote, block.data(), block.size(), nullptr);
     CloseHandle(proc);
     return ok && PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+bool PostDrop(HWND target, int count, char** paths) {
+    std::string names;
+    for (int i = 0; i < count; ++i) {
+        names += paths[i];
+        names += '\0';
+    }
+    names += '\0';
+    return PostDropRecord(target, names, false);
+}
+
+// The same with wide names, for names the ANSI code page cannot carry.
+bool PostDropWide(HWND target, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& p : paths) names += p + L'\0';
+    names += L'\0';
+    return PostDropRecord(target, std::string(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t)),
+                          true);
 }
 
 struct TipSearch {

@@ -18,16 +18,13 @@
 #include "image/clsDIBSection_win.h"
 #include "tests/support/TempFolder.h"
 #include "tests/win/PngTestData.h"
+#include "tests/win/WinTestSupport.h"
 
 using namespace plenvue;
 
 namespace {
 
-class ComInit {
-public:
-    ComInit() { OleInitialize(nullptr); }
-    ~ComInit() { OleUninitialize(); }
-};
+using plenvue::test::ComInit;
 
 using plenvue::test::TempFolder;
 

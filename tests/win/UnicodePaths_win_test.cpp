@@ -17,16 +17,14 @@
 #include "settings/modRegistry_win.h"
 #include "shell/FileCommands_win.h"
 #include "tests/support/TempFolder.h"
+#include "tests/win/WinTestSupport.h"
 
 using namespace plenvue;
 
 namespace {
 
-class ComInit {
-public:
-    ComInit() { OleInitialize(nullptr); }
-    ~ComInit() { OleUninitialize(); }
-};
+using plenvue::test::ComInit;
+using plenvue::test::SolidPicture;
 
 // Cyrillic, CJK and a character outside the BMP (a surrogate pair in UTF-16).
 const std::string kFolderName = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xE6\x9D\x8E";        // "Иван 李"
@@ -37,21 +35,6 @@ const std::string kFileName = "\xD1\x81\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA 
 bool ExistsWide(const std::wstring& path) {
     std::wstring name = path.size() >= MAX_PATH ? L"\\\\?\\" + path : path;
     return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-Picture SolidPicture(int w, int h, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT all{0, 0, w, h};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return Picture::FromBitmap(bmp, nullptr);
 }
 
 // Save, open, copy, move and delete in one folder, checked against the UTF-16 names.
