@@ -16,8 +16,7 @@ namespace {
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text is UTF-16 on this platform");
 
 bool WideName(std::string_view path, std::wstring& wide) {
-    if (path.find('\0') != std::string_view::npos) return false;
-    auto u = Utf8ToUtf16(ExtendedLengthPath(path));
+    auto u = PlatformPathUtf16(path);
     if (!u) return false;
     wide.assign(u->begin(), u->end());
     return true;

@@ -29,4 +29,9 @@ std::string FormatMessageText(std::string_view message, std::string_view value) 
     return ReplacePlaceholder(ExpandLineBreaks(message), value);
 }
 
+std::string TrimLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
 }  // namespace plenvue

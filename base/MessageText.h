@@ -6,6 +6,9 @@
 
 namespace plenvue {
 
+// The text without the line break and blanks it ends with (system messages end in "\r\n").
+std::string TrimLineEnd(std::string text);
+
 // Every occurrence of `from` replaced by `to`, scanning left to right; the inserted text is not rescanned.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 

@@ -180,6 +180,11 @@ std::optional<std::size_t> Utf16Length(std::string_view text) {
     return n;
 }
 
+std::optional<std::u16string> PlatformPathUtf16(std::string_view path, std::size_t limit) {
+    if (path.find('\0') != std::string_view::npos) return std::nullopt;
+    return Utf8ToUtf16(ExtendedLengthPath(path, limit));
+}
+
 std::string ExtendedLengthPath(std::string_view path, std::size_t limit) {
     std::string unchanged(path);
     std::optional<std::size_t> units = Utf16Length(path);

@@ -52,4 +52,9 @@ inline constexpr std::size_t kMaxPlainFolderPath = 247;
 // " " (the platform would trim it, so prefixing would name a different object).
 std::string ExtendedLengthPath(std::string_view path, std::size_t limit = kMaxPlainPath);
 
+// The UTF-16 text to hand the platform's wide file functions for a UTF-8 path: ExtendedLengthPath,
+// converted by the checked form. Nothing for ill-formed text or a name holding a NUL (the platform
+// would stop there and name another file).
+std::optional<std::u16string> PlatformPathUtf16(std::string_view path, std::size_t limit = kMaxPlainPath);
+
 }  // namespace plenvue

@@ -4,7 +4,7 @@
 #include <winspool.h>
 
 #include "capture/clsCapture_win.h"
-#include "image/SafeFile_win.h"
+#include "base/win/WideText_win.h"
 #include "base/ErrorObject.h"
 #include "base/win/Handles_win.h"
 #include "base/win/SystemDll_win.h"
@@ -13,11 +13,6 @@ namespace plenvue {
 namespace {
 
 constexpr double kHimetricPerInch = 2540.0;
-
-std::string Trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
-}
 
 }  // namespace
 
@@ -80,7 +75,7 @@ cPrinter::~cPrinter() {
 void cPrinter::Fail(const std::string& what) {
     DWORD code = GetLastError();
     std::string text = "Printer error: " + what;
-    std::string reason = code ? Trimmed(SystemErrorText(code)) : std::string();
+    std::string reason = code ? SystemErrorLine(code) : std::string();
     if (!reason.empty()) text += " (" + reason + ")";
     throw ErrorObject(kErrPrinter, kExeName, text);
 }

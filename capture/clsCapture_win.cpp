@@ -56,6 +56,18 @@ ScreenRect DeviceBounds(HWND window, bool clientDC) {
     }
     return {r.left, r.top, r.right, r.bottom};
 }
+
+// Copies the part of the source rectangle that `covered` holds (both in desktop or device
+// coordinates) from `from`, whose pixel (0, 0) lies at (fromX, fromY), to the same place in `to`,
+// whose pixel (0, 0) is the rectangle's corner. Only what lies on the device: a source reaching
+// past its edge comes out black as a whole under some drivers.
+void CopyCoveredPart(HDC to, HDC from, int32_t left, int32_t top, int32_t width, int32_t height,
+                     const ScreenRect& covered, int32_t fromX, int32_t fromY) {
+    const ScreenRect part = VisibleSourcePart(left, top, width, height, covered);
+    if (part.Right > part.Left && part.Bottom > part.Top)
+        BitBlt(to, part.Left - left, part.Top - top, part.Right - part.Left, part.Bottom - part.Top, from,
+               part.Left - fromX, part.Top - fromY, SRCCOPY);
+}
 }  // namespace
 
 Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int32_t top,
@@ -84,20 +96,16 @@ Picture clsCapture::GrabDeviceArea(HWND window, bool clientDC, int32_t left, int
             }
         }
         if (bitmap) {
-            // Only what lies on the device: a source reaching past the screen edge comes out black
-            // as a whole under some drivers. The rest of the new bitmap is black already.
-            auto copy = [&](const ScreenRect& device) {
-                ScreenRect part = VisibleSourcePart(left, top, width, height, device);
-                if (part.Right > part.Left && part.Bottom > part.Top)
-                    BitBlt(memory.get(), part.Left - left, part.Top - top, part.Right - part.Left,
-                           part.Bottom - part.Top, source.get(), part.Left, part.Top, SRCCOPY);
-            };
+            // The rest of the new bitmap is black already.
+            const ScreenRect device = DeviceBounds(window, clientDC);
             if (window == GetDesktopWindow() && !monitors.empty()) {
                 // Monitor by monitor: the gaps between monitors of different sizes stay black.
                 PatBlt(memory.get(), 0, 0, width, height, BLACKNESS);
-                for (const MonitorInfo& m : monitors) copy(IntersectRects(m.Bounds, DeviceBounds(window, clientDC)));
+                for (const MonitorInfo& m : monitors)
+                    CopyCoveredPart(memory.get(), source.get(), left, top, width, height,
+                                    IntersectRects(m.Bounds, device), 0, 0);
             } else {
-                copy(DeviceBounds(window, clientDC));
+                CopyCoveredPart(memory.get(), source.get(), left, top, width, height, device, 0, 0);
             }
             if (cursor_) DrawIcon(memory.get(), cursorX, cursorY, GetCursor());
         }
@@ -126,14 +134,14 @@ Picture clsCapture::CaptureFromPicture(const Picture& desktop, int32_t originX, 
         PatBlt(memory.get(), 0, 0, plan.width, plan.height, BLACKNESS);
         const ScreenRect covered{originX, originY, static_cast<int32_t>(int64_t{originX} + size.cx),
                                  static_cast<int32_t>(int64_t{originY} + size.cy)};
-        const ScreenRect part = VisibleSourcePart(plan.left, plan.top, plan.width, plan.height, covered);
-        if (part.Right > part.Left && part.Bottom > part.Top)
-            BitBlt(memory.get(), part.Left - plan.left, part.Top - plan.top, part.Right - part.Left,
-                   part.Bottom - part.Top, source.get(), part.Left - originX, part.Top - originY, SRCCOPY);
+        CopyCoveredPart(memory.get(), source.get(), plan.left, plan.top, plan.width, plan.height, covered, originX,
+                        originY);
         if (cursor_) DrawIcon(memory.get(), plan.cursorX, plan.cursorY, GetCursor());
     }
     return Picture::FromBitmap(bitmap.release(), nullptr);
 }
+
+bool clsCapture::RepeatIsOffMonitors() const { return RegionIsOffMonitors(f_, DesktopMonitors()); }
 
 clsCapture& SharedCapture() {
     static clsCapture engine;

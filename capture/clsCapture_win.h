@@ -32,6 +32,9 @@ public:
     FullScreenArea FullArea() const { return area_; }
     void FullArea(FullScreenArea area) { area_ = area; }
 
+    // Whether a repeat now would take a region that lies on no monitor any more.
+    bool RepeatIsOffMonitors() const;
+
     // Raises ErrorObject on arithmetic overflow; an empty picture when no bitmap could be made.
     Picture Capture();
 

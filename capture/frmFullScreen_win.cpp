@@ -123,9 +123,6 @@ LRESULT frmFullScreen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (GetCapture() == hwnd_) ReleaseCapture();
         Apply(selector_.ButtonUp(x, y));
         return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) Close();
-        return 0;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN:

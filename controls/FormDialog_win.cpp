@@ -89,6 +89,8 @@ INT_PTR CALLBACK FormDialog::Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
     });
 }
 
+void SetItemText(HWND dialog, int id, std::string_view text) { SetDlgItemTextW(dialog, id, Widen(text).c_str()); }
+
 std::string ItemText(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
     return item ? WindowTextOf(item) : std::string();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "controls/DialogTemplate.h"
 
@@ -47,5 +48,7 @@ private:
 
 // Texts of a dialog control.
 std::string ItemText(HWND dialog, int id);
+// Sets a dialog item's text from UTF-8.
+void SetItemText(HWND dialog, int id, std::string_view text);
 
 }  // namespace plenvue

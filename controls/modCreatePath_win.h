@@ -12,6 +12,8 @@ bool CreatePath(std::string_view path);
 
 // True when a folder of that name exists.
 bool IsExistingFolder(const std::string& path);
+// True when a file (not a folder) of that name exists.
+bool IsExistingFile(const std::string& path);
 // True when any file-system object of that name exists.
 bool PathExists(const std::string& path);
 

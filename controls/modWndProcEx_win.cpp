@@ -8,7 +8,6 @@
 #include "base/ErrorObject.h"
 #include "base/win/WindowThunk_win.h"
 #include "base/win/WideText_win.h"
-#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -23,16 +22,8 @@ WNDPROC OldProcedure(HWND window) { return reinterpret_cast<WNDPROC>(GetPropA(wi
 
 void ReportSubclassFailure(HWND window, DWORD error) {
     char text[256];
-    std::string reason = "Method failed";
-    wchar_t* buffer = nullptr;
-    if (error && FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                    FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr) &&
-        buffer) {
-        reason = Narrow(buffer);
-        LocalFree(buffer);
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    }
+    std::string reason = error ? SystemErrorLine(error) : std::string();
+    if (reason.empty()) reason = "Method failed";
     std::snprintf(text, sizeof text, "Error subclassing window &H%lX\r\n\r\nErr# %lu: %s",
                   static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), static_cast<unsigned long>(error),
                   reason.c_str());

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "base/win/WideText_win.h"
 #include "base/win/Wide_win.h"
 
 namespace plenvue {
@@ -104,13 +105,6 @@ public:
 };
 
 }  // namespace
-
-std::string SystemErrorText(uint32_t code) {
-    wchar_t buffer[256];
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             256, nullptr);
-    return n ? Narrow(std::wstring_view(buffer, n)) : std::string();
-}
 
 FileSystemOps& Win32FileSystem() {
     static Win32Ops ops;

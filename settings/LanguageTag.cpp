@@ -36,11 +36,7 @@ LanguageTag ParseLanguageTag(std::string_view tag) {
     return out;
 }
 
-std::string ItemTextFromBuffer(const char* buffer, size_t size) {
-    size_t n = 0;
-    while (n < size && n < kItemTextLimit && buffer[n] != '\0') ++n;
-    return std::string(buffer, n);
-}
+std::string ItemTextFromBuffer(const char* buffer, size_t size) { return std::string(ItemTextSpan(buffer, size)); }
 
 std::optional<ChooserLines> ChooserFixedLines(int32_t showType) {
     const char* tip = "The language(s) in the list available:";

@@ -30,7 +30,14 @@ std::optional<int32_t> TagNumber(std::string_view part);
 // caption part and the text after it the tool-tip part. Parts that are not numbers are absent.
 LanguageTag ParseLanguageTag(std::string_view tag);
 
-// The text a string lookup yields from its buffer: up to the first zero, at most kItemTextLimit.
+// The text a string lookup yields from its buffer: up to the first zero, at most kItemTextLimit
+// units (bytes, or the UTF-16 units of the wide lookup).
+template <class Unit>
+std::basic_string_view<Unit> ItemTextSpan(const Unit* buffer, size_t size) {
+    size_t n = 0;
+    while (n < size && n < kItemTextLimit && buffer[n] != Unit{}) ++n;
+    return {buffer, n};
+}
 std::string ItemTextFromBuffer(const char* buffer, size_t size);
 
 // The chooser's title and tip lines for first start (0) and a missing package (1); nullopt for

@@ -49,9 +49,7 @@ void PrepareSaveFolder(const std::string& folder) {
     std::string pictures = PicturesFolder();
     if (pictures.empty()) return;
     if (LowerAscii(folder) != LowerAscii(FallbackSaveFolder("", false, true, pictures))) return;
-    DWORD a = GetFileAttributesW(WideName(folder).c_str());
-    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) return;
-    CreatePath(folder);
+    if (!IsExistingFolder(folder)) CreatePath(folder);
 }
 
 }  // namespace plenvue

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cwchar>
 
 #include "settings/LanguageTag.h"
 #include "base/ErrorObject.h"
+#include "base/win/WideText_win.h"
 #include "base/win/Wide_win.h"
 
 namespace plenvue {
@@ -15,12 +15,8 @@ namespace {
 
 // Failures are reported to the caller as one error number with the procedure as its source.
 [[noreturn]] void RaiseLanguageError(const char* procedure) {
-    wchar_t text[256] = {};
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, 9999, 0, text,
-                             256, nullptr);
-    std::string description = n ? Narrow(std::wstring_view(text, n)) : std::string(kLanguageUnknownError);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r'))
-        description.pop_back();
+    std::string description = SystemErrorLine(9999);
+    if (description.empty()) description = kLanguageUnknownError;
     throw ErrorObject(kLanguageErrorNumber, procedure, description);
 }
 
@@ -110,9 +106,7 @@ std::string cMultiLanguage::getItemValue(int lID, const std::string& sDefault) c
         // The package holds UTF-16; the narrow form would lose what the ANSI code page lacks.
         wchar_t buf[255] = {};
         int n = LoadStringW(module_.get(), static_cast<UINT>(lID), buf, 255);
-        std::wstring_view wide(buf, n > 0 ? static_cast<size_t>(n) : 0);
-        wide = wide.substr(0, std::min(wide.find(L'\0'), kItemTextLimit));
-        std::string text = Narrow(wide);
+        std::string text = Narrow(ItemTextSpan(buf, n > 0 ? static_cast<size_t>(n) : 0));
         return text.empty() ? sDefault : text;
     } catch (...) {
         RaiseLanguageError("getItemValue Function");
@@ -130,14 +124,14 @@ void cMultiLanguage::setLanguage(const LanguageForm& form) const {
     };
     if (form.Window) {
         std::string caption = lookup(ParseLanguageTag(form.Tag).Caption);
-        if (!caption.empty()) SetWindowTextW(form.Window, Widen(caption).c_str());
+        if (!caption.empty()) SetWindowTextUtf8(form.Window, caption);
     }
     for (const LanguageControl& c : form.Controls) {
         if (c.Window && IsTextBox(c.Window)) continue;
         LanguageTag tag = ParseLanguageTag(c.Tag);
         std::string caption = lookup(tag.Caption);
         if (!caption.empty()) {
-            if (c.Window) SetWindowTextW(c.Window, Widen(caption).c_str());
+            if (c.Window) SetWindowTextUtf8(c.Window, caption);
             else if (c.Menu) SetMenuItemCaption(c.Menu, c.MenuId, caption);
         }
         std::string tip = lookup(tag.ToolTip);

@@ -44,8 +44,8 @@ DialogTemplate frmChoLan::Template() const {
 void frmChoLan::OnInit() {
     canceled_ = true;
     if (auto lines = ChooserFixedLines(ShowType)) {
-        SetDlgItemTextW(hwnd_, kTitle, Widen(lines->Title).c_str());
-        SetDlgItemTextW(hwnd_, kTip, Widen(lines->Tip).c_str());
+        SetItemText(hwnd_, kTitle, lines->Title);
+        SetItemText(hwnd_, kTip, lines->Tip);
     } else if (App().Language) {
         form_ = LanguageForm{};
         form_.Window = hwnd_;

@@ -2,7 +2,6 @@
 
 #include "settings/HotkeyNames.h"
 #include "base/win/WideText_win.h"
-#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -18,9 +17,9 @@ DialogTemplate frmHotKey::Template() const {
 void frmHotKey::OnInit() {
     canceled_ = true;
     SetWindowTextUtf8(hwnd_, Caption);
-    SetDlgItemTextW(hwnd_, kPrompt, Widen(Prompt).c_str());
-    SetDlgItemTextW(hwnd_, IDOK, Widen(OkCaption).c_str());
-    SetDlgItemTextW(hwnd_, IDCANCEL, Widen(CancelCaption).c_str());
+    SetItemText(hwnd_, kPrompt, Prompt);
+    SetItemText(hwnd_, IDOK, OkCaption);
+    SetItemText(hwnd_, IDCANCEL, CancelCaption);
     RECT r{7, 28, 173, 42};
     MapDialogRect(hwnd_, &r);
     hkSetHotkey_.Create(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, kHotkeyControl);

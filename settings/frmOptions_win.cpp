@@ -170,11 +170,11 @@ void frmOptions::OnInit() {
     const CurrentSettings& s = Settings();
     // 2.-3. Auto save.
     CheckDlgButton(hwnd_, kChkBeep, s.BeepWhenSaving == "1" ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextW(hwnd_, kTxtSavePath, Widen(s.SavePath).c_str());
-    SetDlgItemTextW(hwnd_, kTxtPrefix, Widen(s.PrefixFileName).c_str());
-    SetDlgItemTextW(hwnd_, kTxtSuffix, Widen(s.SuffixFileName).c_str());
+    SetItemText(hwnd_, kTxtSavePath, s.SavePath);
+    SetItemText(hwnd_, kTxtPrefix, s.PrefixFileName);
+    SetItemText(hwnd_, kTxtSuffix, s.SuffixFileName);
     // 4. Language name.
-    SetDlgItemTextW(hwnd_, kCmdLan, Widen(App().LanguageName).c_str());
+    SetItemText(hwnd_, kCmdLan, App().LanguageName);
     // 5.-6. Start-up switches and history mode.
     CheckDlgButton(hwnd_, kStartSetup, s.ClipboardMonitorAtStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kStartSetup + 1, s.AutoSaveAtStart ? BST_CHECKED : BST_UNCHECKED);
@@ -201,7 +201,7 @@ void frmOptions::OnInit() {
     // 7. Hot key names.
     for (int i = 0; i < 6; ++i) {
         std::string name = GetHotkeyName(s.HotkeyModifiers[i] == 0 ? 8 : s.HotkeyModifiers[i], s.HotkeyKeys[i]);
-        SetDlgItemTextW(hwnd_, kCmdHotkey + i, Widen(name).c_str());
+        SetItemText(hwnd_, kCmdHotkey + i, name);
     }
     // 8. Tab strip over the pages.
     RECT rc{};
@@ -290,7 +290,7 @@ void frmOptions::OnOK() {
 void frmOptions::OnSavePath() {
     std::string folder = PickFolderFn(hwnd_, Msg(10009));
     if (folder == "\\") folder = Settings().SavePath;
-    SetDlgItemTextW(hwnd_, kTxtSavePath, Widen(folder).c_str());
+    SetItemText(hwnd_, kTxtSavePath, folder);
 }
 
 void frmOptions::OnLanguage() {
@@ -310,7 +310,7 @@ void frmOptions::OnLanguage() {
     if (!App().Language) App().Language = std::make_unique<cMultiLanguage>();
     App().Language->LanguagePackageFileName(chosen);
     App().LanguageName = App().Language->getItemValue(100, "");
-    SetDlgItemTextW(hwnd_, kCmdLan, Widen(App().LanguageName).c_str());
+    SetItemText(hwnd_, kCmdLan, App().LanguageName);
     form_.TagOf(GetDlgItem(hwnd_, kCmdLan)) = chosen;
     // Messages first: the main window's status text is one of them.
     LoadMessageTable(*App().Language);
@@ -349,7 +349,7 @@ void frmOptions::OnHotkey(int index) {
         else ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return;
     }
-    SetDlgItemTextW(hwnd_, kCmdHotkey + index, Widen(GetHotkeyName(modifier == 0 ? 8 : modifier, key)).c_str());
+    SetItemText(hwnd_, kCmdHotkey + index, GetHotkeyName(modifier == 0 ? 8 : modifier, key));
     s.HotkeyModifiers[index] = modifier;
     s.HotkeyKeys[index] = key;
     WriteSetting(HotkeyPrefixValueName(index), std::to_string(modifier));

@@ -45,8 +45,8 @@ std::optional<RawRegValue> ReadRegValue(HKEY root, const std::string& subkey, co
     // see it in UTF-8, up to its first zero. Text that is no valid UTF-16 reads as empty.
     std::wstring_view wide(reinterpret_cast<const wchar_t*>(value.Data.data()), value.Data.size() / sizeof(wchar_t));
     wide = wide.substr(0, wide.find(L'\0'));
-    std::string text = wide.size() >= kRegReadLimit ? std::string(kRegReadLimit, ' ')  // too large: reads as empty
-                                                    : NarrowChecked(wide).value_or(std::string());
+    if (wide.size() >= kRegReadLimit) return std::nullopt;  // as long as the narrow reader refused
+    std::string text = NarrowChecked(wide).value_or(std::string());
     value.Data.assign(text.begin(), text.end());
     return value;
 }

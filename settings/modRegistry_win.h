@@ -15,8 +15,9 @@ namespace plenvue {
 // False when the key could not be created or the write failed.
 bool WriteRegText(HKEY root, const std::string& subkey, const std::string& valueName, std::string_view text);
 
-// The raw value as stored: nullopt for a missing key or value, or a value that does not fit the
-// kRegReadLimit-byte buffer (so it reads as empty text).
+// The raw value as stored, text converted to UTF-8: nullopt for a missing key or value, or a value
+// that does not fit the kRegReadLimit-byte buffer (text: kRegReadLimit characters or more), so it
+// reads as empty text.
 std::optional<RawRegValue> ReadRegValue(HKEY root, const std::string& subkey, const std::string& valueName);
 
 // The value's text by the rules of RegValueText (empty when missing or unreadable).

@@ -6,7 +6,6 @@
 #include "base/MessageText.h"
 #include "base/win/modDeclare_win.h"
 #include "base/win/WideText_win.h"
-#include "base/win/Wide_win.h"
 
 namespace plenvue {
 
@@ -15,11 +14,11 @@ void AboutBox::OnInit() {
     std::string caption = lang ? lang->getItemValue(8001, "About Plenvue") : "About Plenvue";
     SetWindowTextUtf8(hwnd_, caption);
     std::string version = std::string(kProgramName) + " " + Msg(10012) + kVersion;
-    SetDlgItemTextW(hwnd_, 1002, Widen(version).c_str());
-    SetDlgItemTextW(hwnd_, 1003, Widen(FormatMessageText(Msg(10028), Msg(11002))).c_str());
-    SetDlgItemTextW(hwnd_, 1004, Widen(("[" + Msg(11003) + "]")).c_str());
-    SetDlgItemTextW(hwnd_, 1005, Widen(("[" + Msg(11004) + "]")).c_str());
-    SetDlgItemTextW(hwnd_, IDOK, Widen(Msg(101)).c_str());
+    SetItemText(hwnd_, 1002, version);
+    SetItemText(hwnd_, 1003, FormatMessageText(Msg(10028), Msg(11002)));
+    SetItemText(hwnd_, 1004, "[" + Msg(11003) + "]");
+    SetItemText(hwnd_, 1005, "[" + Msg(11004) + "]");
+    SetItemText(hwnd_, IDOK, Msg(101));
 }
 
 void AboutBox::OnCommand(int id, int) {

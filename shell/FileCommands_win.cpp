@@ -22,6 +22,8 @@
 #include "base/win/SystemDll_win.h"
 #include "shell/PictureFileCheck.h"
 #include "settings/CurrentSettings.h"
+#include "base/MessageText.h"
+#include "base/win/WideText_win.h"
 #include "base/win/Wide_win.h"
 
 namespace plenvue {
@@ -29,11 +31,6 @@ namespace {
 
 // Larger picture files are not read into memory at all.
 constexpr LONGLONG kMaxPictureFileSize = 512LL * 1024 * 1024;
-
-std::string TrimLineEnd(std::string s) {
-    while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
-}
 
 FileError Error(int32_t number, std::string description) { return FileError{number, std::move(description)}; }
 
@@ -212,7 +209,7 @@ FileError FileErrorFromSystem(uint32_t code) {
             number = kErrFileAccess;
             break;
     }
-    std::string text = TrimLineEnd(SystemErrorText(code));
+    std::string text = SystemErrorLine(code);
     if (text.empty()) text = "System error " + std::to_string(code);
     return FileError{number, text};
 }

@@ -6,24 +6,16 @@
 
 #include "base/MessageTable.h"
 #include "base/win/modDeclare_win.h"
+#include "controls/modCreatePath_win.h"
 #include "shell/HelpTopics.h"
 #include "base/win/Wide_win.h"
 
 namespace plenvue {
 
-namespace {
-
-bool IsFile(const std::string& path) {
-    DWORD a = GetFileAttributesW(WideName(path).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
-
 void OpenHelpTopic(HWND owner, std::string_view topic) {
     std::string language = App().Language ? App().Language->getItemValue(kMsgHelpFolder, DefaultMessage(kMsgHelpFolder))
                                           : DefaultMessage(kMsgHelpFolder);
-    HelpTarget target = ChooseHelpTarget(App().ProgramFolder, language, topic, IsFile);
+    HelpTarget target = ChooseHelpTarget(App().ProgramFolder, language, topic, IsExistingFile);
     if (target.Path.empty()) {
         MessageBeep(MB_ICONWARNING);
         return;

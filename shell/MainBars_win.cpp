@@ -106,18 +106,28 @@ void MainBars::FollowParentSize(HWND parent) {
     if (rebar_.hWnd()) SendMessageW(rebar_.hWnd(), WM_SIZE, 0, 0);
 }
 
-std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPA& tip, const ILanguage* language) {
+namespace {
+
+void CopyTip(char* to, int room, const std::string& text) { lstrcpynA(to, text.c_str(), room); }
+void CopyTip(wchar_t* to, int room, const std::string& text) { lstrcpynW(to, Widen(text).c_str(), room); }
+
+// Either form of the request: the tip cut to the caller's buffer, the status text returned.
+template <class Request>
+std::optional<std::string> AnswerTip(Request& tip, const ILanguage* language) {
     ToolbarTipText text =
         SplitToolbarTip(language ? language->getItemValue(kToolbarTipItemBase + tip.iItem, "") : "");
-    if (tip.pszText && tip.cchTextMax > 0) lstrcpynA(tip.pszText, text.Tip.c_str(), tip.cchTextMax);
+    if (tip.pszText && tip.cchTextMax > 0) CopyTip(tip.pszText, tip.cchTextMax, text.Tip);
     return text.Status;
 }
 
+}  // namespace
+
+std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPA& tip, const ILanguage* language) {
+    return AnswerTip(tip, language);
+}
+
 std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPW& tip, const ILanguage* language) {
-    ToolbarTipText text =
-        SplitToolbarTip(language ? language->getItemValue(kToolbarTipItemBase + tip.iItem, "") : "");
-    if (tip.pszText && tip.cchTextMax > 0) lstrcpynW(tip.pszText, Widen(text.Tip).c_str(), tip.cchTextMax);
-    return text.Status;
+    return AnswerTip(tip, language);
 }
 
 }  // namespace plenvue

@@ -8,6 +8,8 @@ namespace plenvue {
 namespace {
 // Opens a window's system menu at the point in lParam, as a click on its icon does.
 constexpr UINT kPopupSystemMenu = 0x313;
+// The tip's room in the original record layout, terminator included.
+constexpr int kTipChars = 64;
 }  // namespace
 
 void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
@@ -20,7 +22,7 @@ void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
     nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid_.uCallbackMessage = kCallbackMessage;
     nid_.hIcon = icon;
-    lstrcpynW(nid_.szTip, Widen(tip).c_str(), 64);
+    lstrcpynW(nid_.szTip, Widen(tip).c_str(), kTipChars);
     AddAgain();
 }
 
@@ -32,7 +34,7 @@ void NotifyIcon::Remove() {
 }
 
 void NotifyIcon::SetTip(const char* tip) {
-    lstrcpynW(nid_.szTip, Widen(tip).c_str(), 64);
+    lstrcpynW(nid_.szTip, Widen(tip).c_str(), kTipChars);
     if (!added_) return;
     NOTIFYICONDATAW change = nid_;
     change.uFlags = NIF_TIP;

@@ -13,6 +13,7 @@
 #include "settings/modRegistry_win.h"
 #include "base/win/Handles_win.h"
 #include "base/win/WideText_win.h"
+#include "controls/modCreatePath_win.h"
 #include "base/win/Wide_win.h"
 #include "base/MessageTable.h"
 #include "shell/frmMain_win.h"
@@ -25,11 +26,6 @@ namespace {
 std::string WithBackslash(std::string s) {
     if (s.empty() || s.back() != '\\') s += '\\';
     return s;
-}
-
-bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesW(WideName(path).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Only the system folder and the program's own full paths are ever searched for libraries,
@@ -52,7 +48,7 @@ bool ChoosePackage(const std::string& programFolder, std::string& package) {
         return probe.getItemValue(100, "");
     };
     StartupPackage choice = ChooseStartupPackage(ReadSetting(kValLanguagePackage),
-                                                 programFolder + "Language\\English.dll", readName, FileExists);
+                                                 programFolder + "Language\\English.dll", readName, IsExistingFile);
     if (!choice.ChooserType) {
         package = choice.Path;
         return true;

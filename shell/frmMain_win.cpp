@@ -8,7 +8,6 @@
 #include "base/MessageText.h"
 #include "base/win/Dpi_win.h"
 #include "capture/MonitorGeometry.h"
-#include "capture/Monitors_win.h"
 #include "capture/clsCapture_win.h"
 #include "capture/frmFullScreen_win.h"
 #include "capture/frmSnapWindow_win.h"
@@ -146,15 +145,12 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
             auto* hdr = reinterpret_cast<NMHDR*>(lParam);
             if (hdr->hwndFrom != parts.bars.Toolbar() || !parts.bars.Toolbar()) break;
             // The toolbar asks for a button's tip on behalf of its tooltip window.
-            if (hdr->code == TBN_GETINFOTIPA) {
-                auto& tip = *reinterpret_cast<NMTBGETINFOTIPA*>(lParam);
+            auto answer = [&](auto& tip) {
                 if (auto status = MainBars::FillTip(tip, App().Language.get())) SetStatus(*status);
                 result = 1;
-            } else if (hdr->code == TBN_GETINFOTIPW) {
-                auto& tip = *reinterpret_cast<NMTBGETINFOTIPW*>(lParam);
-                if (auto status = MainBars::FillTip(tip, App().Language.get())) SetStatus(*status);
-                result = 1;
-            }
+            };
+            if (hdr->code == TBN_GETINFOTIPA) answer(*reinterpret_cast<NMTBGETINFOTIPA*>(lParam));
+            else if (hdr->code == TBN_GETINFOTIPW) answer(*reinterpret_cast<NMTBGETINFOTIPW*>(lParam));
             return;
         }
         case WM_SYSCOMMAND:
@@ -319,7 +315,7 @@ void frmMain::CaptureNow(int index) {
         engine.FullArea(Settings().FullScreen);
         engine.TargetWindow(captureTarget_);
         try {
-            if (index == 5 && RepeatedAreaIsGone(engine)) {
+            if (index == 5 && engine.RepeatIsOffMonitors()) {
                 ShowMessageBox(hwnd_, Msg(kMsgRepeatOffMonitors), kProgramName, MB_ICONINFORMATION);
                 ComeBack();
                 return;
@@ -353,16 +349,6 @@ void frmMain::CaptureNow(int index) {
     if (Settings().AutoSaveAtStart) AutoSavePic();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ComeBack();
-}
-
-bool frmMain::RepeatedAreaIsGone(const clsCapture& engine) {
-    CaptureFields f;
-    f.CaptureMethod = engine.CaptureMethod();
-    f.SrcLeft = engine.SrcLeft();
-    f.SrcTop = engine.SrcTop();
-    f.SrcWidth = engine.SrcWidth();
-    f.SrcHeight = engine.SrcHeight();
-    return RegionIsOffMonitors(f, DesktopMonitors());
 }
 
 void frmMain::ComeBack() {

@@ -29,8 +29,6 @@
 
 namespace plenvue {
 
-class clsCapture;
-
 class frmMain : public IMessageTarget {
 public:
     frmMain() = default;
@@ -142,8 +140,6 @@ private:
     bool RequestCapture(int index);
     // The capture itself, the window already hidden; shows it again at the end.
     void CaptureNow(int index);
-    // Whether "Repeat Last Capture" would take a region that lies on no monitor any more.
-    static bool RepeatedAreaIsGone(const clsCapture& engine);
     // The window shown again and in front after a capture, whatever its outcome.
     void ComeBack();
     // Remembers the window that was active before Plenvue, as the main window becomes active.

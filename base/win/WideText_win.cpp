@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/MessageText.h"
 #include "base/win/Wide_win.h"
 
 namespace plenvue {
@@ -25,6 +26,15 @@ std::string TempFolderPath() {
     if (!path.empty() && path.back() != '\\') path += '\\';
     return path;
 }
+
+std::string SystemErrorText(uint32_t code) {
+    wchar_t buffer[256];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             256, nullptr);
+    return n ? Narrow(std::wstring_view(buffer, n)) : std::string();
+}
+
+std::string SystemErrorLine(uint32_t code) { return TrimLineEnd(SystemErrorText(code)); }
 
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) {
     return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);

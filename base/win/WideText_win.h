@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,11 @@ std::string ModulePath(HMODULE module);
 
 // The system's folder for temporary files, ending in "\"; "" when unreadable.
 std::string TempFolderPath();
+
+// The system's text for an error code (FormatMessage, default language) as the platform reports
+// it, line break included; empty when there is none. SystemErrorLine: without the line break.
+std::string SystemErrorText(uint32_t code);
+std::string SystemErrorLine(uint32_t code);
 
 // MessageBoxW with UTF-8 text and caption.
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);

@@ -31,11 +31,14 @@ std::optional<std::string> NarrowChecked(std::wstring_view wide) {
     return Utf16ToUtf8(ToU16(wide));
 }
 
-std::optional<std::wstring> WidePath(std::string_view utf8) {
-    if (utf8.find('\0') != std::string_view::npos) return std::nullopt;
-    return WidenChecked(ExtendedLengthPath(utf8));
+std::optional<std::wstring> WidePath(std::string_view utf8, std::size_t limit) {
+    auto u = PlatformPathUtf16(utf8, limit);
+    if (!u) return std::nullopt;
+    return ToW(*u);
 }
 
-std::wstring WideName(std::string_view utf8) { return WidePath(utf8).value_or(std::wstring()); }
+std::wstring WideName(std::string_view utf8, std::size_t limit) {
+    return WidePath(utf8, limit).value_or(std::wstring());
+}
 
 }  // namespace plenvue

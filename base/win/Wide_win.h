@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Utf.h"
+
 namespace plenvue {
 
 // Lossy: ill-formed parts become U+FFFD.
@@ -15,13 +17,13 @@ std::string Narrow(std::wstring_view wide);
 std::optional<std::wstring> WidenChecked(std::string_view utf8);
 std::optional<std::string> NarrowChecked(std::wstring_view wide);
 
-// A full path for the wide file functions, with the extended-length prefix where its length needs
-// it; nothing when the text is ill-formed or holds a NUL (the platform would stop there and name
-// another file).
-std::optional<std::wstring> WidePath(std::string_view utf8);
+// A full path for the wide file functions (PlatformPathUtf16): the extended-length prefix past
+// `limit` units (folder creation passes kMaxPlainFolderPath); nothing when the text is ill-formed
+// or holds a NUL.
+std::optional<std::wstring> WidePath(std::string_view utf8, std::size_t limit = kMaxPlainPath);
 
 // WidePath for calls that report a failure themselves: an unusable name becomes the empty text,
 // which names no file, so the call fails instead of reaching another one.
-std::wstring WideName(std::string_view utf8);
+std::wstring WideName(std::string_view utf8, std::size_t limit = kMaxPlainPath);
 
 }  // namespace plenvue

@@ -139,9 +139,19 @@ class Plenvue:
         if wait_window:
             hwnd = wait_for(lambda: int(probe("main"), 16), timeout=40)
             if not hwnd:
-                raise AssertionError("Plenvue's main window did not appear")
+                raise AssertionError("Plenvue's main window did not appear (%s)" % self._start_state())
             wait_for(lambda: probe("visible") == "1", timeout=10)
         return self
+
+    def _start_state(self):
+        """What a start that showed no main window left: the process and any dialog it shows."""
+        code = self.proc.poll()
+        state = "the process is still running" if code is None else "the process ended with %d" % code
+        box = probe("find", "#32770", "-")
+        if box in ("", "00000000"):
+            return state + "; no dialog"
+        title = probe("text", box)
+        return "%s; dialog %r: %s" % (state, title, " | ".join(probe("dialog", title).splitlines()))
 
     def exited(self, timeout=15):
         try:
