@@ -126,11 +126,11 @@ TEST_F(PlenvueCli, PngOutAndInAreLossless) {
     EXPECT_EQ(std::vector<uint8_t>(png.begin(), png.begin() + 4), (std::vector<uint8_t>{0x89, 'P', 'N', 'G'}));
     ASSERT_EQ(Run("convert " + Path("out.PNG") + " " + Path("back.bmp")), 0) << stderr_;
     EXPECT_EQ(ReadAll(Path("in.bmp")), ReadAll(Path("back.bmp")));
-    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.png")), 1);
+    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.png")), 3);
     EXPECT_NE(stderr_.find("Failed to save to PNG 3"), std::string::npos) << stderr_;
 }
 
-TEST_F(PlenvueCli, UsageErrorsExitTwoAndFailuresExitOneWithOneLine) {
+TEST_F(PlenvueCli, UsageErrorsExitTwoAndFailuresExitThreeWithOneLine) {
     EXPECT_EQ(Run(""), 2);
     EXPECT_EQ(Run("frobnicate"), 2);
     EXPECT_EQ(Run("convert onlyone"), 2);
@@ -140,17 +140,17 @@ TEST_F(PlenvueCli, UsageErrorsExitTwoAndFailuresExitOneWithOneLine) {
     EXPECT_EQ(Run("convert a.bmp b.jpg --colour 3"), 2);
 
     auto oneLine = [this] { return !stderr_.empty() && stderr_.find('\n') == stderr_.size() - 1; };
-    EXPECT_EQ(Run("convert " + Path("missing.png") + " " + Path("o.bmp")), 1);
+    EXPECT_EQ(Run("convert " + Path("missing.png") + " " + Path("o.bmp")), 3);
     EXPECT_TRUE(oneLine()) << stderr_;
     std::ofstream(Path("bad.pcx")) << "short";
-    EXPECT_EQ(Run("convert " + Path("bad.pcx") + " " + Path("o.bmp")), 1);
+    EXPECT_EQ(Run("convert " + Path("bad.pcx") + " " + Path("o.bmp")), 3);
     EXPECT_TRUE(oneLine()) << stderr_;
     clsDIBSection d;
     MakeGradient(d);
     ASSERT_TRUE(d.SavePicture(Path("in.bmp")));
-    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.bmp")), 1);
+    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.bmp")), 3);
     EXPECT_TRUE(oneLine()) << stderr_;
-    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.jpg")), 1);
+    EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.jpg")), 3);
     EXPECT_TRUE(oneLine()) << stderr_;
 }
 
@@ -327,7 +327,7 @@ TEST_F(PlenvueCliResults, ColourReductionAndPalettesMatchTheLibrary) {
     EXPECT_TRUE(green == 250 || green == 10 || green == 20) << int{green};
     EXPECT_EQ(Run("palette optimal:64 " + Path("in.bmp") + " " + Path("o.bmp")), 2);
     EXPECT_EQ(Run("palette optimal:64:9 " + Path("in.bmp") + " " + Path("o.bmp")), 2);
-    EXPECT_EQ(Run("palette " + Path("missing.pal") + " " + Path("in.bmp") + " " + Path("o.bmp")), 1);
+    EXPECT_EQ(Run("palette " + Path("missing.pal") + " " + Path("in.bmp") + " " + Path("o.bmp")), 3);
 }
 
 TEST_F(PlenvueCliResults, DepthWritesWhatTheBitmapWriterWritesForEachMethod) {
@@ -383,7 +383,7 @@ TEST_F(PlenvueCliResults, MakePaletteWritesTextOrBinaryPalettes) {
     clsPalette big;
     for (int i = 0; i < 4098; ++i) big.Add(i % 256, i / 256, 9);
     big.SaveToJASCFile(Path("big.pal"));
-    EXPECT_EQ(Run("make-palette " + Path("big.pal") + " " + Path("big.bin") + " --binary"), 1);
+    EXPECT_EQ(Run("make-palette " + Path("big.pal") + " " + Path("big.bin") + " --binary"), 3);
     EXPECT_NE(stderr_.find("cannot write"), std::string::npos) << stderr_;
 }
 
@@ -466,7 +466,7 @@ TEST_F(PlenvueCliResults, UnknownOptionsAreUsageErrorsAndLoadErrorsNameThePathOn
     const std::string missing = Path("missing.bmp");
     for (const std::string& c : {std::string("fade 9"), std::string("negative"), std::string("grayscale"),
                                  std::string("palette 16"), std::string("depth 8"), std::string("convert")}) {
-        EXPECT_EQ(Run(c + " " + missing + " " + Path("out.bmp")), 1) << c;
+        EXPECT_EQ(Run(c + " " + missing + " " + Path("out.bmp")), 3) << c;
         const size_t first = stderr_.find(missing);
         EXPECT_NE(first, std::string::npos) << c << ": " << stderr_;
         EXPECT_EQ(stderr_.find(missing, first + 1), std::string::npos) << c << ": " << stderr_;

@@ -1,5 +1,6 @@
 // plenvue-cli: commands register themselves here; main dispatches on the first argument.
-// Exit codes: 0 success, 1 failure (one line on stderr), 2 usage error.
+// Exit codes, the same for every command: 0 done, 1 cancelled by the user, 2 usage error or
+// malformed input text, 3 a failure to read, write or make the picture (one line on stderr).
 #pragma once
 #include <string>
 #include <vector>
@@ -10,8 +11,9 @@
 namespace plenvue::cli {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
+constexpr int kExitCancelled = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitFailure = 3;
 
 // Thrown by a command for a usage error; main prints the message and the command's usage.
 struct UsageError {
