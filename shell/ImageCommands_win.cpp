@@ -253,38 +253,59 @@ Picture ColourDepthPicture(const Picture& source, int32_t index, const std::stri
     return PictureFromDib(dib);
 }
 
+Picture FlattenedPicture(const markup::MarkupDocument& doc) {
+    clsDIBSection flat;
+    if (doc.Empty()) return Picture();
+    if (!doc.Flatten(flat)) throw OutOfMemory();
+    return PictureFromDib(flat);
+}
+
 bool RunImageCommand(HWND owner, int id, ImageMenuPictures p) {
-    if (id == kCmdUndo) {
-        p.working = p.undo;  // the kept picture stays, so Undo can be repeated
-        return true;
-    }
     int32_t type = 0;
     const bool filter = IsFilterCommand(id, type);
     const bool dialog = !filter && IsDialogCommand(id, type);
     const bool mirror = id >= kCmdMirrorFirst && id <= kCmdMirrorLast;
     const bool depth = id >= kCmdCDFirst && id <= kCmdCDLast;
-    if (!filter && !dialog && !mirror && !depth && id != kCmdNegative && id != kCmdGrayScale && id != kCmdBnW)
+    if (id != kCmdUndo && !filter && !dialog && !mirror && !depth && id != kCmdNegative && id != kCmdGrayScale &&
+        id != kCmdBnW)
         return false;
     // The shortcuts reach these commands even while the menu would have them disabled.
     if (p.working.Empty()) return true;
+    if (p.doc.Empty()) {
+        clsDIBSection dib;
+        MakeDib(p.working, dib);
+        if (!p.doc.Reset(dib)) throw OutOfMemory();
+    }
+    if (id == kCmdUndo) {
+        if (p.doc.Undo()) p.working = FlattenedPicture(p.doc);
+        return true;
+    }
+    // Today's commands run unchanged on a picture of the base; their result becomes the step.
+    clsDIBSection baseCopy;
+    if (!baseCopy.Create(p.doc.Width(), p.doc.Height())) throw OutOfMemory();
+    baseCopy.CopyFrom(p.doc.Base());
+    const Picture base = PictureFromDib(baseCopy);
+    Picture result;
     if (depth) {
         BusyCursor busy;
-        Picture result = ColourDepthPicture(p.working, id - kCmdCDFirst, App().TempFolder);
-        if (!result.Empty()) p.working = result;
-        return true;
+        result = ColourDepthPicture(base, id - kCmdCDFirst, App().TempFolder);
+    } else if (dialog) {
+        result = RunFilterDialog(owner, base, type);
+        if (result.Bitmap() == base.Bitmap()) return true;  // cancelled
+    } else {
+        BusyCursor busy;
+        result = filter            ? FilteredPicture(base, type)
+                 : mirror          ? MirroredPicture(base, id - kCmdMirrorFirst)
+                 : id == kCmdNegative ? NegativePicture(base)
+                 : id == kCmdGrayScale ? GrayScalePicture(base)
+                                       : BlackAndWhitePicture(base);
     }
-    p.undo = p.shown;
-    if (dialog) {
-        p.working = RunFilterDialog(owner, p.working, type);
-        return true;
-    }
-    BusyCursor busy;
-    Picture result = filter            ? FilteredPicture(p.working, type)
-                     : mirror          ? MirroredPicture(p.working, id - kCmdMirrorFirst)
-                     : id == kCmdNegative ? NegativePicture(p.working)
-                     : id == kCmdGrayScale ? GrayScalePicture(p.working)
-                                           : BlackAndWhitePicture(p.working);
-    if (!result.Empty()) p.working = result;
+    if (result.Empty()) return true;
+    clsDIBSection after;
+    MakeDib(result, after);
+    if (after.Width() != p.doc.Width() || after.Height() != p.doc.Height()) return true;
+    p.doc.ApplyToBase([&](clsDIBSection& pixels) { pixels.CopyFrom(after); });
+    p.working = FlattenedPicture(p.doc);
     return true;
 }
 

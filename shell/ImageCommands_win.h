@@ -1,5 +1,5 @@
-// The Image menu's commands on the working picture, with the one-level undo. Every command builds
-// a new picture from a DIB of the working one, so the picture kept for Undo is never touched.
+// The Image menu's commands on the working picture. Each command is a step of the picture's
+// mark-up history: it runs on the base pixels (under any objects) and Undo takes back the last step.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 
 #include "image/clsDIBSection.h"
 #include "image/Picture_win.h"
+#include "markup/MarkupDocument.h"
 
 namespace plenvue {
 
@@ -40,15 +41,19 @@ Picture DialogEffectPicture(const Picture& source, int32_t type, float hue, int3
 // the writer's error when the file cannot be opened.
 Picture ColourDepthPicture(const Picture& source, int32_t index, const std::string& tempFolder);
 
-// The Image menu's state: the working picture and the one kept for Undo.
+// The Image menu's state: the working picture (the flattened document) and the document with its
+// history. An empty document with a working picture is started from that picture.
 struct ImageMenuPictures {
     Picture& working;
-    const Picture& shown;  // what the canvas shows; Undo keeps this one
-    Picture& undo;
+    markup::MarkupDocument& doc;
 };
 
+// The flattened document as a new picture; empty for an empty document.
+Picture FlattenedPicture(const markup::MarkupDocument& doc);
+
 // Runs the Image menu command `id` (owner is the effects dialog's owner). False when `id` is not
-// an Image menu command. The caller shows the working picture afterwards.
+// an Image menu command. Undo with nothing to undo, and a cancelled dialog, change nothing. The
+// caller shows the working picture afterwards.
 bool RunImageCommand(HWND owner, int id, ImageMenuPictures pictures);
 
 // On the Image menu's opening: Filters, Mirror and Color Depth are enabled exactly when the

@@ -84,6 +84,7 @@ void frmMain::SetPic() {
 
 void frmMain::TakeClipboardPicture(const Picture& picture) {
     picSwap_ = picture;
+    doc_.Clear();
     SetStatus(Msg(10018));
     ShowPic();
     SetCurrentFile("");

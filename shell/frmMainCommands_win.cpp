@@ -45,6 +45,7 @@ void frmMain::OnCommand(int id) {
         return;
     case kCmdClearCanvas:
         picSwap_.Reset();
+        doc_.Clear();
         ShowPic();
         currentFile_.clear();
         return;
@@ -55,7 +56,7 @@ void frmMain::OnCommand(int id) {
     case kCmdOption: ShowOptions(); return;
     default: break;
     }
-    if (RunImageCommand(hwnd_, id, {picSwap_, svMain_.GetPicture(), undo_})) {
+    if (RunImageCommand(hwnd_, id, {picSwap_, doc_})) {
         ShowPic();
         return;
     }

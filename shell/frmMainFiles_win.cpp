@@ -36,6 +36,7 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     FileError error = LoadPictureFile(path, loaded);
     if (!error) {
         picSwap_ = loaded;
+        doc_.Clear();
         SetStatus(FormatMessageText(Msg(10017), path));
         SetCurrentFile(path);
         if (addHistory) AddHistory(path);

@@ -13,6 +13,7 @@
 #include "base/win/modCBSubclass_win.h"
 #include "base/win/modDeclare_win.h"
 #include "controls/ScrollView_win.h"
+#include "markup/MarkupDocument.h"
 #include "image/Picture_win.h"
 #include "shell/AutoSaveName.h"
 #include "shell/BeepFile_win.h"
@@ -176,7 +177,8 @@ private:
     MainMenuHelp menuHelp_;
 
     Picture picSwap_;
-    Picture undo_;
+    // The working picture's mark-up and history; cleared for every new picture.
+    markup::MarkupDocument doc_;
     HWND before_ = nullptr;         // the other program's window active before Plenvue
     HWND captureTarget_ = nullptr;  // the window the current window capture takes; null: the foreground
     std::string title_;

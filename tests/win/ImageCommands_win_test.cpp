@@ -92,12 +92,14 @@ int FilesIn(const std::string& folder) {
 }
 
 struct Canvas {
-    Picture working, shown, undo;
-    bool Run(int id) {
-        bool handled = RunImageCommand(nullptr, id, {working, shown, undo});
-        shown = working;  // the main window shows the result
-        return handled;
+    Picture working;
+    markup::MarkupDocument doc;
+    // A new picture starts a new history, as a capture, Open or Paste does.
+    void Take(const Picture& p) {
+        working = p;
+        doc.Clear();
     }
+    bool Run(int id) { return RunImageCommand(nullptr, id, {working, doc}); }
 };
 
 // A window that counts its paints.
@@ -301,37 +303,49 @@ TEST(ImageCommands, ColourDepthLeavesNoTemporaryFileWhenTheWriterFails) {
     RemoveDirectoryA(folder.c_str());
 }
 
-TEST(ImageCommands, UndoReturnsToThePictureBeforeTheLastUndoableCommand) {
+TEST(ImageCommands, UndoTakesBackEveryStepOfThePictureColourDepthIncluded) {
     ComInit com;
     ScopedProgramState state;
     App().TempFolder = FreshFolder("undo");
     Canvas canvas;
-    // Undo with nothing kept empties the canvas.
-    canvas.working = canvas.shown = KnownPicture(11, 7);
+    // Undo with nothing to undo changes nothing.
+    const Picture first = KnownPicture(11, 7);
+    canvas.Take(first);
     ASSERT_TRUE(canvas.Run(kCmdUndo));
-    EXPECT_TRUE(canvas.working.Empty());
+    EXPECT_EQ(canvas.working.Bitmap(), first.Bitmap());
 
     const Picture a = KnownPicture(11, 7, 3);
     const std::vector<uint8_t> original = Pixels(a);
-    canvas.working = canvas.shown = a;
+    canvas.Take(a);
     canvas.Run(kCmdBlur);
-    EXPECT_NE(Pixels(canvas.working), original);
-    EXPECT_EQ(Pixels(a), original);  // the kept picture is never painted over
-    canvas.Run(kCmdUndo);
-    EXPECT_EQ(Pixels(canvas.working), original);
-    canvas.Run(kCmdUndo);
-    EXPECT_EQ(Pixels(canvas.working), original);
-
-    // Colour depth keeps no undo: Undo goes back past it to before the blur.
-    canvas.Run(kCmdBlur);
+    const std::vector<uint8_t> blurred = Pixels(canvas.working);
+    EXPECT_NE(blurred, original);
+    EXPECT_EQ(Pixels(a), original);  // the picture taken is never painted over
     canvas.Run(kCmdCDFirst);
+    const std::vector<uint8_t> twoColours = Pixels(canvas.working);
+    EXPECT_NE(twoColours, blurred);
+    canvas.Run(kCmdNegative);
+    canvas.Run(kCmdUndo);
+    EXPECT_EQ(Pixels(canvas.working), twoColours);
+    canvas.Run(kCmdUndo);  // colour depth is a step of its own
+    EXPECT_EQ(Pixels(canvas.working), blurred);
     canvas.Run(kCmdUndo);
     EXPECT_EQ(Pixels(canvas.working), original);
+    canvas.Run(kCmdUndo);  // nothing left: the picture stays
+    EXPECT_EQ(Pixels(canvas.working), original);
+    ASSERT_TRUE(canvas.doc.Redo());
+    EXPECT_EQ(Pixels(FlattenedPicture(canvas.doc)), blurred);
+
+    // A new picture has a history of its own: Undo does not reach the earlier one.
+    const Picture b = KnownPicture(9, 5, 4);
+    canvas.Take(b);
+    canvas.Run(kCmdUndo);
+    EXPECT_EQ(Pixels(canvas.working), Pixels(b));
 
     // Mirror both ways twice gives the picture back.
     canvas.Run(kCmdMirrorLast);
     canvas.Run(kCmdMirrorLast);
-    EXPECT_EQ(Pixels(canvas.working), original);
+    EXPECT_EQ(Pixels(canvas.working), Pixels(b));
     RemoveDirectoryA(App().TempFolder.c_str());
 }
 
@@ -342,7 +356,8 @@ TEST(ImageCommands, PictureTooLargeForADibRaisesAndKeepsTheCanvas) {
     const int side = sizeof(void*) == 4 ? 20000 : 30000;
     Picture huge = Picture::FromBitmap(CreateBitmap(side, side, 1, 1, nullptr), nullptr);
     ASSERT_FALSE(huge.Empty());
-    Canvas canvas{huge, huge, {}};
+    Canvas canvas;
+    canvas.Take(huge);
     EXPECT_THROW(canvas.Run(kCmdBlur), ErrorObject);
     EXPECT_EQ(canvas.working.Bitmap(), huge.Bitmap());
 }
@@ -350,11 +365,10 @@ TEST(ImageCommands, PictureTooLargeForADibRaisesAndKeepsTheCanvas) {
 TEST(ImageCommands, CommandsOnAnEmptyCanvasDoNothingAndOthersAreNotTaken) {
     ComInit com;
     Canvas canvas;
-    canvas.undo = KnownPicture(3, 3);
-    for (int id : {int(kCmdBlur), int(kCmdNegative), int(kCmdMirrorFirst), int(kCmdCDFirst), int(kCmdNoise)}) {
+    for (int id : {int(kCmdBlur), int(kCmdNegative), int(kCmdMirrorFirst), int(kCmdCDFirst), int(kCmdNoise), int(kCmdUndo)}) {
         EXPECT_TRUE(canvas.Run(id));
         EXPECT_TRUE(canvas.working.Empty());
-        EXPECT_FALSE(canvas.undo.Empty()) << id;  // nothing ran, so nothing was kept
+        EXPECT_FALSE(canvas.doc.CanUndo()) << id;  // nothing ran, so no step was kept
     }
     EXPECT_FALSE(canvas.Run(kCmdOpen));
     EXPECT_FALSE(canvas.Run(kCmdClearCanvas));
@@ -367,21 +381,17 @@ TEST(ImageCommands, ResultBitmapsAreFreedWithTheirPictures) {
     App().TempFolder = FreshFolder("gdi");
     std::vector<HBITMAP> made;
     {
-        Canvas canvas{KnownPicture(64, 48), {}, {}};
-        canvas.shown = canvas.working;
+        Canvas canvas;
+        canvas.Take(KnownPicture(64, 48));
         made.push_back(canvas.working.Bitmap());
         for (int id : {int(kCmdBlur), int(kCmdNegative), int(kCmdMirrorFirst), int(kCmdMirrorLast), int(kCmdGrayScale),
-                       int(kCmdBnW), int(kCmdCDFirst + 2)}) {
+                       int(kCmdBnW), int(kCmdCDFirst + 2), int(kCmdUndo)}) {
             canvas.Run(id);
             made.push_back(canvas.working.Bitmap());
         }
-        // Only the shown picture and the one kept for Undo are still held.
+        // Only the shown picture is still held: the history keeps pixels, not bitmaps.
         EXPECT_EQ(GetObjectType(made.back()), static_cast<DWORD>(OBJ_BITMAP));
-        // Colour depth keeps nothing, so Undo still holds the grey picture from before black and white.
-        EXPECT_EQ(canvas.undo.Bitmap(), made[made.size() - 3]);
-        EXPECT_EQ(GetObjectType(made[made.size() - 3]), static_cast<DWORD>(OBJ_BITMAP));
-        EXPECT_EQ(GetObjectType(made[made.size() - 2]), 0u);
-        EXPECT_EQ(GetObjectType(made[made.size() - 4]), 0u);
+        for (size_t k = 0; k + 1 < made.size(); ++k) EXPECT_EQ(GetObjectType(made[k]), 0u) << k;
     }
     for (HBITMAP b : made) EXPECT_EQ(GetObjectType(b), 0u);
     RemoveDirectoryA(App().TempFolder.c_str());
@@ -421,10 +431,10 @@ TEST(ImageCommands, ImageMenuEnablesItsSubmenusOnlyWithAPicture) {
     ASSERT_FALSE(form.WorkingPicture().Empty());
     SendMessageA(form.hWnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(image), 3);
     EXPECT_EQ(states(), "oooooo-o");
-    SendMessageA(form.hWnd(), WM_COMMAND, kCmdUndo, 0);  // nothing kept yet: the canvas empties
-    EXPECT_TRUE(form.WorkingPicture().Empty());
+    SendMessageA(form.hWnd(), WM_COMMAND, kCmdUndo, 0);  // nothing to undo: the picture stays
+    EXPECT_FALSE(form.WorkingPicture().Empty());
     SendMessageA(form.hWnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(image), 3);
-    EXPECT_EQ(states(), "xoooxx-o");
+    EXPECT_EQ(states(), "oooooo-o");
     SendMessageA(form.hWnd(), WM_CLOSE, 0, 0);
     MSG m;
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
