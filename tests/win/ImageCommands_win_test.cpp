@@ -92,6 +92,7 @@ int FilesIn(const std::string& folder) {
 }
 
 struct Canvas {
+    explicit Canvas(const Picture& p = Picture()) : working(p) {}
     Picture working;
     markup::MarkupDocument doc;
     // A new picture starts a new history, as a capture, Open or Paste does.
@@ -158,8 +159,7 @@ TEST(ImageCommands, FiltersEqualTheCoreWithAScratchDib) {
     const struct { int id; int32_t type; } cases[] = {
         {kCmdBlur, eBlur}, {kCmdSoften, eSoften}, {kCmdSharpen, eSharpen}, {kCmdUnsharpen, eUnsharpen}, {kCmdEmboss, eEmboss}};
     for (const auto& c : cases) {
-        Canvas canvas{KnownPicture(37, 23), {}, {}};
-        canvas.shown = canvas.working;
+        Canvas canvas(KnownPicture(37, 23));
         ASSERT_TRUE(canvas.Run(c.id));
         EXPECT_EQ(Pixels(canvas.working), CoreResult(37, 23, [&](clsDIBSection& d) {
                       clsDIBSection scratch;
@@ -176,12 +176,12 @@ TEST(ImageCommands, NegativeAndMirrorsEqualTheCoreOnOddSizes) {
     const SIZE sizes[] = {{37, 23}, {1, 1}, {3, 5}, {2, 7}};
     for (SIZE s : sizes) {
         const int32_t w = s.cx, h = s.cy;
-        Canvas negative{KnownPicture(w, h), {}, {}};
+        Canvas negative(KnownPicture(w, h));
         ASSERT_TRUE(negative.Run(kCmdNegative));
         EXPECT_EQ(Pixels(negative.working), CoreResult(w, h, [](clsDIBSection& d) { NegativeDIB(d); }))
             << w << "x" << h;
         for (int32_t index = 0; index < 3; ++index) {
-            Canvas mirror{KnownPicture(w, h), {}, {}};
+            Canvas mirror(KnownPicture(w, h));
             ASSERT_TRUE(mirror.Run(kCmdMirrorFirst + index));
             EXPECT_EQ(Pixels(mirror.working), CoreResult(w, h, [index](clsDIBSection& d) { MirrorDIB(d, index); }))
                 << w << "x" << h << " mirror " << index;
@@ -191,10 +191,10 @@ TEST(ImageCommands, NegativeAndMirrorsEqualTheCoreOnOddSizes) {
 
 TEST(ImageCommands, GreyScaleAndBlackAndWhiteEqualTheColourReduction) {
     ComInit com;
-    Canvas grey{KnownPicture(37, 23), {}, {}};
+    Canvas grey(KnownPicture(37, 23));
     ASSERT_TRUE(grey.Run(kCmdGrayScale));
     EXPECT_EQ(Pixels(grey.working), CoreResult(37, 23, [](clsDIBSection& d) { clsColourReduceDIB().GrayScale(d); }));
-    Canvas bw{KnownPicture(37, 23), {}, {}};
+    Canvas bw(KnownPicture(37, 23));
     ASSERT_TRUE(bw.Run(kCmdBnW));
     EXPECT_EQ(Pixels(bw.working), CoreResult(37, 23, [](clsDIBSection& d) {
                   clsDIBSection to;
@@ -231,7 +231,7 @@ TEST(ImageCommands, ColourDepthsEqualTheWriterAndLeaveNoTemporaryFile) {
     App().TempFolder = folder;
     const eOutputColourDepth depths[] = {eOutput1Bit, eOutput4Bit, eOutput8Bit, eOutput24Bit};
     for (int32_t index = 0; index < 4; ++index) {
-        Canvas canvas{KnownPicture(37, 23), {}, {}};
+        Canvas canvas(KnownPicture(37, 23));
         ASSERT_TRUE(canvas.Run(kCmdCDFirst + index));
         std::vector<uint8_t> expected = CoreResult(37, 23, [&](clsDIBSection& d) {
             std::unique_ptr<clsPalette> none;
@@ -285,7 +285,7 @@ TEST(ImageCommands, ColourDepthLeavesNoTemporaryFileWhenTheWriterFails) {
     {
         FailingFileSystem failingWrites(false);
         SetFileSystem(&failingWrites);
-        Canvas canvas{KnownPicture(9, 5), {}, {}};
+        Canvas canvas(KnownPicture(9, 5));
         EXPECT_NO_THROW(canvas.Run(kCmdCDFirst));
         SetFileSystem(&Win32FileSystem());
         EXPECT_EQ(FilesIn(folder), 0);
@@ -293,7 +293,7 @@ TEST(ImageCommands, ColourDepthLeavesNoTemporaryFileWhenTheWriterFails) {
     {
         FailingFileSystem failingOpen(true);
         SetFileSystem(&failingOpen);
-        Canvas canvas{KnownPicture(9, 5), {}, {}};
+        Canvas canvas(KnownPicture(9, 5));
         const std::vector<uint8_t> before = Pixels(canvas.working);
         EXPECT_THROW(canvas.Run(kCmdCDFirst + 2), ErrorObject);
         SetFileSystem(&Win32FileSystem());
