@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,22 @@ TEST(ObjectsJson, WriterUsesShortFormsForNumbersAndColours) {
     EXPECT_NE(json.find("\"stroke\": \"#ff0000\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"fill\": \"#12abff80\""), std::string::npos) << json;
     EXPECT_EQ(WriteObjectList({}), "{\"version\": 1, \"objects\": []}\n");
+}
+
+// Values no list can hold still give text that reads: ill-formed UTF-8 becomes U+FFFD, a
+// non-finite number 0.
+TEST(ObjectsJson, WriterKeepsItsOutputReadable) {
+    MarkupObject t = DefaultObject(ObjectType::Text);
+    t.text = "a\xFF" "b";
+    t.x = std::numeric_limits<double>::infinity();
+    t.y = std::numeric_limits<double>::quiet_NaN();
+    std::vector<ListEntry> entries;
+    JsonError error;
+    ASSERT_TRUE(ParseObjectList(WriteObjectList({t}), entries, error)) << error.message;
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].object.text, "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(entries[0].object.x, 0);
+    EXPECT_EQ(entries[0].object.y, 0);
 }
 
 TEST(ObjectsJson, MissingFieldsTakeTheDefaultsOfTheType) {
