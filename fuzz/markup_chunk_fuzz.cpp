@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (back.digest != chunk.digest || back.objectsJson != chunk.objectsJson || back.patches.size() != chunk.patches.size())
         std::abort();
     for (size_t i = 0; i < chunk.patches.size(); ++i)
-        if (!(back.patches[i].rect == chunk.patches[i].rect) || back.patches[i].bytes != chunk.patches[i].bytes) std::abort();
+        if (!(back.patches[i].rect == chunk.patches[i].rect) || back.patches[i].bytes != chunk.patches[i].bytes ||
+            back.patches[i].mask != chunk.patches[i].mask) std::abort();
     return 0;
 }

@@ -275,6 +275,13 @@ std::array<uint8_t, 32> PixelDigest(const PixelView& view) {
     return h.Final();
 }
 
+size_t MarkupPatch::Count() const {
+    if (mask.empty()) return bytes.size() / 3;
+    size_t n = 0;
+    for (uint8_t m : mask) n += m ? 1 : 0;
+    return n;
+}
+
 std::vector<uint8_t> EncodeMarkupChunk(const MarkupChunk& chunk) {
     std::vector<uint8_t> out;
     out.push_back(kMarkupChunkVersion);
@@ -287,9 +294,17 @@ std::vector<uint8_t> EncodeMarkupChunk(const MarkupChunk& chunk) {
         PutU32(out, static_cast<uint32_t>(p.rect.top));
         PutU32(out, static_cast<uint32_t>(p.rect.Width()));
         PutU32(out, static_cast<uint32_t>(p.rect.Height()));
-        uLongf packedSize = compressBound(static_cast<uLong>(p.bytes.size()));
+        PutU32(out, static_cast<uint32_t>(p.Count()));
+        std::vector<uint8_t> raw;
+        if (!p.mask.empty()) {
+            raw.assign((p.mask.size() + 7) / 8, 0);
+            for (size_t i = 0; i < p.mask.size(); ++i)
+                if (p.mask[i]) raw[i / 8] |= static_cast<uint8_t>(0x80u >> (i % 8));
+        }
+        raw.insert(raw.end(), p.bytes.begin(), p.bytes.end());
+        uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
         std::vector<uint8_t> packed(packedSize);
-        if (compress2(packed.data(), &packedSize, p.bytes.data(), static_cast<uLong>(p.bytes.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
             throw std::bad_alloc();  // the only way it fails with a buffer of compressBound
         PutU32(out, static_cast<uint32_t>(packedSize));
         out.insert(out.end(), packed.begin(), packed.begin() + static_cast<ptrdiff_t>(packedSize));
@@ -320,7 +335,7 @@ bool DecodeMarkupChunk(const uint8_t* data, size_t size, int32_t width, int32_t 
     out.objectsJson.assign(reinterpret_cast<const char*>(json), jsonLength);
     uint32_t count = 0;
     if (!r.U32(count)) return fail("it ends before the patch count");
-    constexpr size_t kPatchHeader = 20;
+    constexpr size_t kPatchHeader = 24;
     if (count > r.Left() / kPatchHeader) return fail(std::to_string(count) + " patches cannot fit in the chunk");
 
     const uint64_t pictureBytes = width > 0 && height > 0 ? uint64_t(width) * uint64_t(height) * 3 : 0;
@@ -330,27 +345,43 @@ bool DecodeMarkupChunk(const uint8_t* data, size_t size, int32_t width, int32_t 
     for (uint32_t i = 1; i <= count; ++i) {
         const std::string name = "patch " + std::to_string(i);
         int32_t left = 0, top = 0;
-        uint32_t w = 0, h = 0, packedLength = 0;
-        if (!r.I32(left) || !r.I32(top) || !r.U32(w) || !r.U32(h) || !r.U32(packedLength))
+        uint32_t w = 0, h = 0, held = 0, packedLength = 0;
+        if (!r.I32(left) || !r.I32(top) || !r.U32(w) || !r.U32(h) || !r.U32(held) || !r.U32(packedLength))
             return fail(name + " ends inside its header");
         if (w == 0 || h == 0) return fail(name + " is empty");
         if (left < 0 || top < 0 || int64_t{left} + w > int64_t{width} || int64_t{top} + h > int64_t{height})
             return fail(name + " lies outside the picture");
-        const uint64_t bytes = uint64_t{w} * h * 3;  // at most the picture's bytes
-        if (bytes > budget - total) return fail("the patches add up to more than four times the picture");
-        total += bytes;
-        if (bytes > std::numeric_limits<size_t>::max()) return fail(name + " is too large for this program");
+        const uint64_t area = uint64_t{w} * h;
+        if (held > area) return fail(name + " holds more pixels than it has");
+        const uint64_t maskBytes = held == area ? 0 : (area + 7) / 8;
+        const uint64_t bytes = uint64_t{held} * 3;  // at most the picture's bytes
+        if (bytes + maskBytes > budget - total) return fail("the patches add up to more than four times the picture");
+        total += bytes + maskBytes;
+        if (bytes + maskBytes > std::numeric_limits<size_t>::max()) return fail(name + " is too large for this program");
         const uint8_t* packed = r.Take(packedLength);
         if (!packed) return fail(name + " runs past the end of the chunk");
         MarkupPatch patch;
         patch.rect = {left, top, static_cast<int32_t>(left + static_cast<int64_t>(w)),
                       static_cast<int32_t>(top + static_cast<int64_t>(h))};
+        std::vector<uint8_t> raw;
         try {
-            patch.bytes.resize(static_cast<size_t>(bytes));
+            raw.resize(static_cast<size_t>(bytes + maskBytes));
         } catch (const std::bad_alloc&) {
             return fail("not enough memory for " + name);
         }
-        if (const char* problem = InflateExactly(packed, packedLength, patch.bytes)) return fail(name + " " + problem);
+        if (const char* problem = InflateExactly(packed, packedLength, raw)) return fail(name + " " + problem);
+        if (maskBytes) {
+            patch.mask.resize(static_cast<size_t>(area));
+            uint64_t set = 0;
+            for (size_t k = 0; k < patch.mask.size(); ++k) {
+                patch.mask[k] = (raw[k / 8] >> (7 - k % 8)) & 1;
+                set += patch.mask[k];
+            }
+            if (set != held) return fail(name + "'s mask does not name the pixels it holds");
+            if (area % 8 && (raw[static_cast<size_t>(maskBytes) - 1] & (0xFFu >> (area % 8))))
+                return fail(name + "'s mask has bits past its end");
+        }
+        patch.bytes.assign(raw.begin() + static_cast<ptrdiff_t>(maskBytes), raw.end());
         out.patches.push_back(std::move(patch));
     }
     if (r.Left() != 0) return fail(std::to_string(r.Left()) + " bytes after the last patch");

@@ -45,11 +45,15 @@ std::vector<uint8_t> ReplaceChunk(const uint8_t* png, size_t size, const char* t
 // the top, each pixel blue, green, red (no padding).
 std::array<uint8_t, 32> PixelDigest(const PixelView& view);
 
-// Original pixels under the mark-up: rect.Width() * rect.Height() * 3 bytes, rows from the top,
-// blue, green, red.
+// Original pixels under the mark-up, over a rectangle of the picture. `mask` has one entry per
+// pixel of the rectangle (rows from the top), 1 where the original differs from the flattened
+// picture; empty means every pixel. `bytes` holds blue, green, red for each pixel the mask names,
+// in that order, so pixels no object changed cost one bit.
 struct MarkupPatch {
     PixelRect rect;
     std::vector<uint8_t> bytes;
+    std::vector<uint8_t> mask;
+    size_t Count() const;  // pixels held
 };
 
 struct MarkupChunk {
@@ -60,12 +64,14 @@ struct MarkupChunk {
 
 // The chunk's data (what goes between type and CRC). Big-endian: u8 version; the digest; u32 JSON
 // length and the JSON; u32 patch count; per patch i32 left, i32 top, u32 width, u32 height, u32
-// deflated length and the zlib stream of its bytes.
+// pixels held, u32 deflated length and the zlib stream of the mask's bits (most significant first,
+// rows one after another; left out when every pixel is held) followed by the pixels' bytes.
 std::vector<uint8_t> EncodeMarkupChunk(const MarkupChunk& chunk);
 
 // Reads the chunk's data for a width x height picture. False with a reason for anything
 // malformed: lengths past the bytes left, a patch empty or outside the picture (patches counted
-// from 1), a stream that does not inflate to exactly its patch's size, patches adding up to more
+// from 1), more pixels held than it has, a stream that does not inflate to exactly its patch's
+// size, a mask whose count differs or whose padding bits are set, patches adding up to more
 // than four times the picture's bytes, trailing bytes. Never allocates or inflates more than the
 // sizes declared.
 bool DecodeMarkupChunk(const uint8_t* data, size_t size, int32_t width, int32_t height, MarkupChunk& out,

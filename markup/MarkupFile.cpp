@@ -63,15 +63,21 @@ bool EncodeEditablePng(const MarkupDocument& doc, std::vector<uint8_t>& out, std
     chunk.digest = PixelDigest(flatView);
     chunk.objectsJson = WriteObjectList(doc.Objects());
     for (const PixelRect& r : DisjointCover(std::move(rects))) {
+        // Only the pixels an object changed: the rest of the rectangle is the flattened picture.
         MarkupPatch patch;
         patch.rect = r;
-        patch.bytes.resize(static_cast<size_t>(r.Width()) * static_cast<size_t>(r.Height()) * 3);
-        uint8_t* to = patch.bytes.data();
-        for (int32_t y = r.top; y < r.bottom; ++y) {
-            const uint8_t* a = base.Pixel(r.left, y);
-            const uint8_t* b = flatView.Pixel(r.left, y);
-            for (int32_t k = 0; k < r.Width() * 3; ++k) *to++ = a[k] ^ b[k];
-        }
+        patch.mask.assign(static_cast<size_t>(r.Width()) * static_cast<size_t>(r.Height()), 0);
+        size_t k = 0;
+        for (int32_t y = r.top; y < r.bottom; ++y)
+            for (int32_t x = r.left; x < r.right; ++x, ++k) {
+                const uint8_t* a = base.Pixel(x, y);
+                const uint8_t* b = flatView.Pixel(x, y);
+                if (a[0] == b[0] && a[1] == b[1] && a[2] == b[2]) continue;
+                patch.mask[k] = 1;
+                patch.bytes.insert(patch.bytes.end(), a, a + 3);
+            }
+        if (patch.bytes.empty()) continue;
+        if (patch.bytes.size() == patch.mask.size() * 3) patch.mask.clear();
         chunk.patches.push_back(std::move(patch));
     }
     const std::vector<uint8_t> data = EncodeMarkupChunk(chunk);
@@ -153,10 +159,13 @@ bool OpenEditablePng(const uint8_t* png, size_t size, const clsDIBSection& pixel
                 return plain(OpenKind::BadChunk, "The mark-up in this file is damaged (overlapping patches); it opens as a plain picture.");
         seen.push_back(p.rect);
         const uint8_t* d = p.bytes.data();
-        for (int32_t y = p.rect.top; y < p.rect.bottom; ++y) {
-            uint8_t* row = view.Pixel(p.rect.left, y);
-            for (int32_t k = 0; k < p.rect.Width() * 3; ++k) row[k] ^= *d++;
-        }
+        size_t k = 0;
+        for (int32_t y = p.rect.top; y < p.rect.bottom; ++y)
+            for (int32_t x = p.rect.left; x < p.rect.right; ++x, ++k) {
+                if (!p.mask.empty() && !p.mask[k]) continue;
+                std::memcpy(view.Pixel(x, y), d, 3);
+                d += 3;
+            }
     }
     if (!doc.Reset(base, objects)) {
         reason = "Out of memory";

@@ -1,6 +1,5 @@
 // The editable PNG: a plain PNG of the flattened picture that every viewer shows, plus one private
-// chunk holding the objects, the base pixels under them (as their difference from the flattened
-// picture) and a digest of the flattened pixels. Redactions are burned into the stored base, so no
+// chunk holding the objects, the base pixels they changed and a digest of the flattened pixels. Redactions are burned into the stored base, so no
 // byte of the file holds a covered pixel.
 #pragma once
 #include <cstddef>

@@ -127,8 +127,10 @@ struct ChunkBuilder {
         U8(1).Raw(Bytes(32, 0xAA)).U32(2).Raw({'{', '}'});
         return U32(patches);
     }
-    ChunkBuilder& Patch(int32_t left, int32_t top, uint32_t w, uint32_t h, const Bytes& stream) {
+    // A patch holding every pixel (no mask) unless `held` says fewer.
+    ChunkBuilder& Patch(int32_t left, int32_t top, uint32_t w, uint32_t h, const Bytes& stream, int64_t held = -1) {
         U32(static_cast<uint32_t>(left)).U32(static_cast<uint32_t>(top)).U32(w).U32(h);
+        U32(held < 0 ? w * h : static_cast<uint32_t>(held));
         return U32(static_cast<uint32_t>(stream.size())).Raw(stream);
     }
 };
@@ -285,21 +287,24 @@ TEST(EditablePng, MarkupChunkRoundTrips) {
     MarkupChunk chunk;
     for (size_t i = 0; i < 32; ++i) chunk.digest[i] = static_cast<uint8_t>(i * 7 + 1);
     chunk.objectsJson = "{\"version\": 1, \"objects\": []}\n\xC3\xBC";
-    MarkupPatch a{{0, 0, 20, 10}, Bytes(20 * 10 * 3)};
+    MarkupPatch a{{0, 0, 20, 10}, Bytes(20 * 10 * 3), {}};
     for (size_t i = 0; i < a.bytes.size(); ++i) a.bytes[i] = static_cast<uint8_t>(i * 13);
-    MarkupPatch b{{19, 3, 20, 5}, Bytes(1 * 2 * 3, 0x55)};
-    chunk.patches = {a, b, a};
+    MarkupPatch b{{19, 3, 20, 5}, Bytes(1 * 2 * 3, 0x55), {}};
+    MarkupPatch masked{{2, 2, 9, 5}, Bytes(3 * 3, 0x21), {1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}};
+    chunk.patches = {a, b, a, masked};
     const Bytes data = EncodeMarkupChunk(chunk);
     MarkupChunk back;
     std::string reason;
     ASSERT_TRUE(DecodeMarkupChunk(data.data(), data.size(), 20, 10, back, reason)) << reason;
     EXPECT_EQ(back.digest, chunk.digest);
     EXPECT_EQ(back.objectsJson, chunk.objectsJson);
-    ASSERT_EQ(back.patches.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(back.patches.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(back.patches[i].rect, chunk.patches[i].rect);
         EXPECT_EQ(back.patches[i].bytes, chunk.patches[i].bytes);
+        EXPECT_EQ(back.patches[i].mask, chunk.patches[i].mask);
     }
+    EXPECT_EQ(back.patches[3].Count(), 3u);
     MarkupChunk empty;
     const Bytes none = EncodeMarkupChunk(empty);
     EXPECT_EQ(none.size(), 1u + 32 + 4 + 4);
@@ -328,7 +333,7 @@ TEST(EditablePng, MalformedMarkupChunksAreRefusedWithTheirReason) {
         {ChunkBuilder().U8(1).Raw(Bytes(32, 0)).U32(3).Raw({'{', '}'}).out, "objects run past the end"},
         {ChunkBuilder().U8(1).Raw(Bytes(32, 0)).U32(0).out, "before the patch count"},
         {ChunkBuilder().Head(2).Patch(0, 0, 2, 2, stream).out, "2 patches cannot fit"},
-        {ChunkBuilder().Head(1).Raw(Bytes(20, 0)).out, "patch 1 is empty"},
+        {ChunkBuilder().Head(1).Raw(Bytes(24, 0)).out, "patch 1 is empty"},
         {ChunkBuilder().Head(1).Patch(-1, 0, 2, 2, stream).out, "patch 1 lies outside the picture"},
         {ChunkBuilder().Head(2).Patch(0, 0, 2, 2, stream).Patch(3, 0, 2, 2, stream).out, "patch 2 lies outside the picture"},
         {ChunkBuilder().Head(1).Patch(0, 3, 2, 2, stream).out, "patch 1 lies outside"},
@@ -338,7 +343,10 @@ TEST(EditablePng, MalformedMarkupChunksAreRefusedWithTheirReason) {
         {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, trailing).out, "patch 1 has bytes after its zlib stream"},
         {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, corrupt).out, "patch 1 is not a valid zlib stream"},
         {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, Bytes(stream.begin(), stream.end() - 3)).out, "patch 1 ends before"},
-        {ChunkBuilder().Head(1).U32(0).U32(0).U32(2).U32(2).U32(1000).Raw(stream).out, "patch 1 runs past the end"},
+        {ChunkBuilder().Head(1).U32(0).U32(0).U32(2).U32(2).U32(4).U32(1000).Raw(stream).out, "patch 1 runs past the end"},
+        {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, stream, 5).out, "holds more pixels than it has"},
+        {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, Zlib({0xE0, 1, 2, 3, 4, 5, 6}), 2).out, "does not name the pixels"},
+        {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, Zlib({0xC8, 1, 2, 3, 4, 5, 6}), 2).out, "bits past its end"},
         {ChunkBuilder().Head(1).Patch(0, 0, 2, 2, stream).U8(0).out, "1 bytes after the last patch"},
         {ChunkBuilder().Head(5).Patch(0, 0, 3, 3, Zlib(Bytes(27))).Patch(0, 0, 3, 3, Zlib(Bytes(27)))
              .Patch(0, 0, 3, 3, Zlib(Bytes(27))).Patch(0, 0, 3, 3, Zlib(Bytes(27))).Patch(0, 0, 1, 1, Zlib(Bytes(3))).out,
