@@ -64,6 +64,25 @@ class CliParityTest(unittest.TestCase):
         with open(native_out, "rb") as a, open(win_out, "rb") as b:
             return a.read(), b.read()
 
+    def test_every_shape_is_drawn_to_the_same_bytes(self):
+        # Shapes, badges and redactions come from the portable rasteriser: the same bytes on both.
+        objects = os.path.join(self.dir, "shapes.json")
+        with open(objects, "w") as f:
+            f.write("""{"version": 1, "objects": [
+              {"type": "rect", "x": 2.5, "y": 1, "w": 20, "h": 12, "fill": "#00ff0060", "radius": 4},
+              {"type": "ellipse", "x": 10, "y": 4, "w": 25, "h": 17, "stroke": "#0000ffc0", "width": 2.25},
+              {"type": "line", "x1": 0, "y1": 22, "x2": 36, "y2": 3, "width": 1.5},
+              {"type": "arrow", "x1": 30, "y1": 20, "x2": 4, "y2": 6, "heads": "both"},
+              {"type": "pen", "points": [[3, 3], [9, 15], [17, 7], [30, 18]], "width": 2},
+              {"type": "highlight", "points": [[0, 11], [36, 12]], "width": 6},
+              {"type": "step", "x": 20, "y": 2, "w": 16, "h": 16, "start": 7},
+              {"type": "redact", "x": 1.5, "y": 15.5, "w": 9, "h": 6, "style": "mosaic", "cell": 3, "seed": 9},
+              {"type": "redact", "x": 26, "y": 0, "w": 5, "h": 4}
+            ]}""")
+        native, windows = self.run_both(["annotate"], ["--objects", objects], ".bmp", "shapes")
+        self.assertGreater(len(native), 54)
+        self.assertEqual(native, windows)
+
     def test_every_effect_gives_identical_bytes(self):
         for i, (words, extra, ext) in enumerate(CASES):
             with self.subTest(command=" ".join(words + extra)):
