@@ -231,8 +231,13 @@ void FillPath(const PixelView& view, const Path& path, const PixelRect& clip, Rg
     std::sort(edges.begin(), edges.end(), [](const Path::Edge& a, const Path::Edge& b) { return a.y0 < b.y0; });
     const int32_t width = region.Width();
     std::vector<int32_t> area(static_cast<size_t>(width) + 2), cover(static_cast<size_t>(width) + 2);
-    std::vector<const Path::Edge*> active;
-    std::vector<std::pair<double, int32_t>> xs;
+    // The active edges with their crossings of the current sample line, kept in x order: from one
+    // line to the next the order barely changes, so an insertion sort is nearly free.
+    struct Crossing {
+        double x;
+        const Path::Edge* edge;
+    };
+    std::vector<Crossing> active;
     const double left = region.left, right = region.right;
     size_t next = 0;
     int32_t lo = 0, hi = -1;
@@ -263,25 +268,28 @@ void FillPath(const PixelView& view, const Path& path, const PixelRect& clip, Rg
         hi = -1;
         for (int32_t s = 0; s < kSamples; ++s) {
             const double ys = y + (s + 0.5) / kSamples;
-            while (next < edges.size() && edges[next].y0 <= ys) active.push_back(&edges[next++]);
-            xs.clear();
-            for (size_t k = 0; k < active.size();) {
-                const Path::Edge* e = active[k];
-                if (e->y1 <= ys) {
-                    active[k] = active.back();
-                    active.pop_back();
-                    continue;
-                }
-                xs.push_back({e->x0 + (ys - e->y0) * e->slope, e->dir});
-                ++k;
+            size_t kept = 0;
+            for (const Crossing& c : active)
+                if (c.edge->y1 > ys) active[kept++] = c;
+            active.resize(kept);
+            while (next < edges.size() && edges[next].y0 <= ys) {
+                if (edges[next].y1 > ys) active.push_back({0, &edges[next]});
+                ++next;
             }
-            if (xs.empty()) continue;
-            std::sort(xs.begin(), xs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            if (active.empty()) continue;
+            for (Crossing& c : active) c.x = c.edge->x0 + (ys - c.edge->y0) * c.edge->slope;
+            for (size_t k = 1; k < active.size(); ++k) {
+                const Crossing c = active[k];
+                size_t j = k;
+                for (; j > 0 && active[j - 1].x > c.x; --j) active[j] = active[j - 1];
+                active[j] = c;
+            }
             int32_t wind = 0;
             double start = 0;
-            for (const auto& [x, dir] : xs) {
+            for (const Crossing& c : active) {
+                const double x = c.x;
                 const int32_t before = wind;
-                wind += dir;
+                wind += c.edge->dir;
                 if (before == 0 && wind != 0)
                     start = x;
                 else if (before != 0 && wind == 0)
