@@ -114,6 +114,21 @@ private:
     enum class DragKind : uint8_t { None, Draw, Move, Resize, Band, Crop };
     void MarkDirty(const PixelRect& r);
     void MarkObjectsDirty();
+    // Outlines, handles, band and crop, each a rectangle; what changed is widened by the margin
+    // when taken.
+    std::vector<PixelRect> ChromeRects() const;
+    void MarkChromeChange(const std::vector<PixelRect>& before);
+    void MarkIdsDirty(const std::vector<uint32_t>& ids);
+    void DropDrag();
+    const MarkupObject* Shown(uint32_t id) const;  // an override, else the document's object
+    uint32_t TopAt(Point p, double tolerance, bool textOnly) const;
+    Handle HandleAt(Point p, double tolerance) const;
+    void UpdateDrag(Point p, Modifiers m);
+    void EndDrag();
+    MarkupObject BoxObject(Tool tool, Point a, Point b, bool square) const;
+    MarkupObject StepAt(Point p) const;
+    MarkupObject Resized(Point p, Modifiers m) const;
+    PixelRect CropFrom(Point p) const;
 
     MarkupDocument& doc_;
     Tool tool_ = Tool::Select;
@@ -129,6 +144,10 @@ private:
     std::optional<PixelRect> cropAtPress_;
     std::optional<TextRequest> text_;
     PixelRect dirty_;
+    PixelRect dirtyChrome_;
+    double tolerance_ = 2;
+    bool moved_ = false;  // the pointer left the press's tolerance
+    Item original_;       // the object being resized, as it was at the press
 };
 
 }  // namespace plenvue::markup
