@@ -297,11 +297,16 @@ class CliCaptureTest(PlenvueTestCase):
         self.assertGreaterEqual(time.time() - started, 4)
         self.assertEqual(read_bmp(out)[2][10][5], (255, 0, 0))
 
-    def test_clipboard_copy_is_marked_as_plenvues_own(self):
+    def test_clipboard_copy_is_marked_so_a_running_plenvue_leaves_it_alone(self):
+        self.launch()  # its clipboard monitor is on at a first start
+        status = probe("status")
         rc, out, err = self.run_cli("region", "0,0,20,10", "--clipboard", "--out",
                                     win_path(os.path.join(self.dir, "c.png")))
         self.assertEqual(rc, 0, err)
         self.assertEqual(probe("clipinfo").split(), ["dib", "png", "own"])
+        time.sleep(3)
+        self.assertEqual(probe("status"), status)
+        self.assertEqual(probe("caption"), "Korvane Plenvue")
 
 
 if __name__ == "__main__":
