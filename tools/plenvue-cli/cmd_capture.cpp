@@ -51,11 +51,14 @@ int RunCapture(const std::vector<std::string>& args) {
     }
     // The picture's bytes and the path go out as they are: no line-end translation.
     _setmode(_fileno(stdout), _O_BINARY);
+    // Messages and paths are UTF-8; the console gets its own code page back at the end.
+    const UINT consoleCodePage = GetConsoleOutputCP();
     SetConsoleOutputCP(CP_UTF8);
     OleInitialize(nullptr);
     InstallWin32ImageServices();
     const CaptureOutcome outcome = RunCommandLineCapture(*parse.Request, stdout, stderr);
     OleUninitialize();
+    if (consoleCodePage) SetConsoleOutputCP(consoleCodePage);
     return ExitFor(outcome);
 }
 #else
