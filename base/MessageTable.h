@@ -33,6 +33,33 @@ inline constexpr int kMsgClipboardFailed = 12025;
 inline constexpr int kItemFullScreenArea = 12300;  // 12301-12303 the entries
 inline constexpr int kMsgRepeatOffMonitors = 12304;
 
+// The texts of the command-line capture (items 124xx).
+inline constexpr int kMsgCliCancelled = 12400;
+inline constexpr int kMsgCliNoWindow = 12401;
+inline constexpr int kMsgCliRegionOffMonitors = 12402;
+inline constexpr int kMsgCliNoMonitor = 12403;
+inline constexpr int kMsgCliCaptureFailed = 12404;
+inline constexpr int kMsgCliWriteFailed = 12405;
+inline constexpr int kMsgCliNoForeground = 12406;
+inline constexpr int kMsgCliUnknownMode = 12410;
+inline constexpr int kMsgCliUnknownOption = 12411;
+inline constexpr int kMsgCliNeedsValue = 12412;
+inline constexpr int kMsgCliBadDelay = 12413;
+inline constexpr int kMsgCliBadQuality = 12414;
+inline constexpr int kMsgCliBadRegion = 12415;
+inline constexpr int kMsgCliBadMonitor = 12416;
+inline constexpr int kMsgCliBadArea = 12417;
+inline constexpr int kMsgCliBadFormat = 12418;
+inline constexpr int kMsgCliBadMatch = 12419;
+inline constexpr int kMsgCliExtraArgument = 12420;
+inline constexpr int kMsgCliModeNeedsArgument = 12421;
+inline constexpr int kMsgCliOptionNotForMode = 12422;
+inline constexpr int kMsgCliNoMode = 12423;
+inline constexpr int kMsgCliJsonWithStdout = 12424;
+inline constexpr int kMsgCliTakesNoValue = 12425;
+// Plenvue.exe /edit FILE with a file that cannot be read.
+inline constexpr int kMsgEditCannotOpen = 12426;
+
 struct MessageDefault {
     int item;
     const char* text;

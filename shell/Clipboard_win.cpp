@@ -79,6 +79,11 @@ UINT PngClipboardFormat() {
     return format;
 }
 
+UINT OwnPictureClipboardFormat() {
+    static const UINT format = RegisterClipboardFormatA("Plenvue.OwnPicture");
+    return format;
+}
+
 OpenedClipboard::OpenedClipboard(HWND owner, const ClipboardRetry& retry) {
     for (int i = 0; i < retry.Attempts; ++i) {
         if (i > 0 && retry.Pause) retry.Pause(retry.PauseMs);
@@ -94,7 +99,7 @@ OpenedClipboard::~OpenedClipboard() {
 }
 
 ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32_t& sequence,
-                                      const ClipboardRetry& retry) {
+                                      const ClipboardRetry& retry, bool markOwn) {
     if (picture.Empty()) return ClipboardResult::NoPicture;
     clsDIBSection dib;
     ComPtr<IPictureDisp> disp;
@@ -129,6 +134,11 @@ ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32
         const bool dibSet = SetData(CF_DIB, dibBlock);
         const bool pngSet = SetData(PngClipboardFormat(), pngBlock);
         if (!dibSet && !pngSet) return ClipboardResult::Failed;
+        if (markOwn) {
+            GlobalBlock mark(1);
+            const uint8_t one = 1;
+            if (!mark.Fill(&one, 1) || !SetData(OwnPictureClipboardFormat(), mark)) return ClipboardResult::Failed;
+        }
     }
     sequence = ClipboardSequence();
     return ClipboardResult::Ok;
@@ -162,6 +172,8 @@ bool ClipboardHasPicture() {
 }
 
 bool ClipboardOwnedBy(HWND window) { return window && GetClipboardOwner() == window; }
+
+bool ClipboardMarkedOwn() { return IsClipboardFormatAvailable(OwnPictureClipboardFormat()) != FALSE; }
 
 uint32_t ClipboardSequence() { return GetClipboardSequenceNumber(); }
 

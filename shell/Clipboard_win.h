@@ -28,6 +28,9 @@ struct ClipboardRetry {
 
 // The registered "PNG" clipboard format.
 UINT PngClipboardFormat();
+// The registered format that marks a picture Plenvue itself put there from another process (the
+// command-line capture): a running Plenvue's clipboard monitor leaves it alone.
+UINT OwnPictureClipboardFormat();
 
 // The clipboard opened for a window; closed on destruction.
 class OpenedClipboard {
@@ -44,9 +47,9 @@ private:
 
 // Replaces the clipboard's contents by the picture (CF_DIB and "PNG"), the window becoming its
 // owner. `sequence` receives the clipboard's sequence number afterwards. An empty picture puts
-// nothing there and gives NoPicture.
+// nothing there and gives NoPicture. `markOwn` adds the own-picture mark.
 ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32_t& sequence,
-                                      const ClipboardRetry& retry = {});
+                                      const ClipboardRetry& retry = {}, bool markOwn = false);
 
 // A copy of the clipboard's picture: "PNG" first (its transparency over `background`, 0x00BBGGRR),
 // then a bitmap, then a DIB. `picture` is changed only on success.
@@ -58,6 +61,8 @@ bool ClipboardHasPicture();
 
 // True when `window` put the current contents there.
 bool ClipboardOwnedBy(HWND window);
+// True when the current contents carry the own-picture mark.
+bool ClipboardMarkedOwn();
 
 // The clipboard's sequence number, which changes with every change of its contents.
 uint32_t ClipboardSequence();

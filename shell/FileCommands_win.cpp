@@ -309,14 +309,19 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
     SaveTarget target = SaveTargetFor(path);
     written = target.Path;
     if (target.Format == SaveFormat::None) return {};
+    return SavePictureInFormat(picture, target.Path, target.Format, 90);
+}
+
+FileError SavePictureInFormat(const Picture& picture, const std::string& path, SaveFormat format,
+                              int32_t jpegQuality) {
     if (picture.Empty()) return Error(kErrInvalidPicture, "Invalid picture");
-    if (target.Format == SaveFormat::Jpeg)
-        return WriteEncodedFile(picture, target.Path,
-                                [](clsDIBSection& dib, const std::string& path) { SaveJPEG(dib, path, 90); });
-    if (target.Format == SaveFormat::Png)
-        return WriteEncodedFile(picture, target.Path,
-                                [](clsDIBSection& dib, const std::string& path) { SavePNG(dib, path); });
-    return WriteBitmapFile(picture.Bitmap(), picture.Palette(), target.Path);
+    if (format == SaveFormat::Jpeg)
+        return WriteEncodedFile(picture, path, [jpegQuality](clsDIBSection& dib, const std::string& p) {
+            SaveJPEG(dib, p, jpegQuality);
+        });
+    if (format == SaveFormat::Png)
+        return WriteEncodedFile(picture, path, [](clsDIBSection& dib, const std::string& p) { SavePNG(dib, p); });
+    return WriteBitmapFile(picture.Bitmap(), picture.Palette(), path);
 }
 
 bool CopyPictureFile(const std::string& from, const std::string& to) {

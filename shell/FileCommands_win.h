@@ -7,6 +7,7 @@
 #include <string>
 
 #include "image/Picture_win.h"
+#include "shell/FileRules.h"
 
 namespace plenvue {
 
@@ -39,6 +40,10 @@ FileError LoadPictureFile(const std::string& path, Picture& picture);
 // else as BMP ("bmp" appended unless the extension is bmp). A replaced file is only ever swapped for a
 // completely written one. `written` receives the path actually used.
 FileError SavePictureFile(const Picture& picture, const std::string& path, std::string& written);
+// Writes the picture to exactly `path` in the format given (BMP for None), JPEG at `jpegQuality`,
+// by the same replace-when-complete rule.
+FileError SavePictureInFormat(const Picture& picture, const std::string& path, SaveFormat format,
+                              int32_t jpegQuality);
 
 // BMP of the bitmap at its own depth (1, 4 or 8 bits with its colour table; deeper bitmaps as
 // 24 bits), written beside path and then moved over it.

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 #include "image/clsDIBSection_win.h"
 #include "settings/CurrentSettings.h"
@@ -16,6 +17,8 @@
 #include "controls/modCreatePath_win.h"
 #include "base/win/Wide_win.h"
 #include "base/MessageTable.h"
+#include "shell/SecondStart_win.h"
+#include "shell/StartSwitches.h"
 #include "shell/frmMain_win.h"
 #include "base/win/modDeclare_win.h"
 
@@ -74,10 +77,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     for (wchar_t& c : mutexName)
         if (c == L'\\' || c == L':') c = L'_';
     mutexName = L"Local\\Plenvue.Instance." + mutexName;
+    std::vector<std::string> args;
+    if (!ProgramArgumentsUtf8(args)) args.clear();  // a name that is no valid text opens nothing
+    StartRequest request = ParseStartSwitches(args);
+    if (request.Action == StartAction::Edit) {
+        request.File = AbsoluteFilePath(request.File);
+        args = {"/edit", request.File};
+    }
     UniqueKernel instance(CreateMutexW(nullptr, FALSE, mutexName.c_str()));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        MessageBoxW(nullptr, L"This program is still runing.\r\n\r\n\u7A0B\u5E8F\u5DF2\u7ECF\u5728\u8FD0\u884C\u3002",
-                    L"Plenvue", MB_OK | MB_ICONERROR);
+        // The running instance does what this start was asked to do.
+        HandOverToRunningInstance(args, 10000);
         return 0;
     }
 
@@ -108,8 +118,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     {
         frmMain main;
         // Started with Windows: only the notification icon until the user asks for the window.
-        if (HasTraySwitch(arguments ? arguments : "")) showCommand = SW_HIDE;
+        if (request.Action == StartAction::Tray || HasTraySwitch(arguments ? arguments : "")) showCommand = SW_HIDE;
         if (main.Load(showCommand)) {
+            if (request.Action == StartAction::Capture || request.Action == StartAction::Edit) main.Request(request);
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 if (main.hWnd() && TranslateAcceleratorW(main.hWnd(), main.Accelerators(), &msg)) continue;

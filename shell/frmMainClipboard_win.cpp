@@ -65,7 +65,7 @@ void frmMain::PastePicture() {
 void frmMain::SetPic() {
     if (readingClipboard_) return;
     // Each change once, and never what this window put there itself.
-    if (!clipboardChanges_.Take(ClipboardSequence(), ClipboardOwnedBy(hwnd_))) return;
+    if (!clipboardChanges_.Take(ClipboardSequence(), ClipboardOwnedBy(hwnd_) || ClipboardMarkedOwn())) return;
     Picture picture;
     ClipboardResult result;
     {

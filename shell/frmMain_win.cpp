@@ -35,6 +35,8 @@ constexpr int kInitialWidth = 640;
 constexpr int kInitialHeight = 480;
 constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
+// Posted to itself: the start requests waiting are run.
+constexpr UINT kMsgRunRequests = WM_APP + 41;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HICON ProgramIcon() { return LoadIconA(Instance(), MAKEINTRESOURCEA(1)); }
@@ -111,6 +113,11 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_DPICHANGED:
         OnDpiChanged(DpiOfDpiChanged(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kMsgRunRequests:
+        RunRequests();
         return 0;
     case WM_CLOSE:
         OnUnload();
@@ -350,6 +357,58 @@ void frmMain::CaptureNow(int index) {
     if (Settings().AutoSaveAtStart) AutoSavePic();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ComeBack();
+}
+
+void frmMain::Request(const StartRequest& request) {
+    requests_.push_back(request);
+    PostMessageW(hwnd_, kMsgRunRequests, 0, 0);
+}
+
+bool frmMain::OnCopyData(const COPYDATASTRUCT* data) {
+    if (!data || data->dwData != kHandOverTag) return false;
+    std::optional<std::vector<std::string>> args = DecodeHandOver(data->lpData, data->cbData);
+    if (!args) return false;
+    Request(ParseStartSwitches(*args));
+    return true;
+}
+
+void frmMain::RunRequests() {
+    while (!requests_.empty() && loaded_) {
+        const StartRequest request = requests_.front();
+        requests_.pop_front();
+        switch (request.Action) {
+            case StartAction::Show: BringForward(); break;
+            case StartAction::Tray: break;
+            case StartAction::Capture:
+                // As a hot key is refused while a dialog is up, so is a capture from outside.
+                if (App().ModalDialog) MessageBeep(MB_OK);
+                else SnapIt(request.CaptureIndex);
+                break;
+            case StartAction::Edit: EditFile(request.File); break;
+        }
+    }
+}
+
+void frmMain::EditFile(const std::string& path) {
+    if (App().ModalDialog) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    BringForward();
+    HANDLE file = CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool readable = file != INVALID_HANDLE_VALUE && !(GetFileAttributesW(WideName(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!readable) {
+        ShowMessageBox(hwnd_, FormatMessageText(Msg(kMsgEditCannotOpen), path), kProgramName, MB_ICONERROR);
+        return;
+    }
+    OpenPicture(path, true);
+}
+
+void frmMain::BringForward() {
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(hwnd_);
 }
 
 void frmMain::ComeBack() {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "shell/MainMenuBar_win.h"
 #include "shell/MainPanes_win.h"
 #include "shell/NotifyIcon_win.h"
+#include "shell/StartSwitches.h"
 #include "shell/SystemMenu_win.h"
 
 namespace plenvue {
@@ -45,6 +47,9 @@ public:
     // The capture command. From a hot key the window captures take the active window of the
     // moment; from Plenvue's own menus and buttons, the window that was active before Plenvue.
     void SnapIt(int index, bool fromHotkey = false);
+    // What a start asked for (its own or a second start's, handed over): done once the message
+    // loop runs, so that a second start is answered at once.
+    void Request(const StartRequest& request);
     // How long the capture command waits with the window hidden, so that the screen is redrawn
     // without it before the capture, and how it waits; replaceable so tests can see the wait.
     uint32_t CaptureHideDelayMs = 500;
@@ -143,6 +148,13 @@ private:
     void CaptureNow(int index);
     // The window shown again and in front after a capture, whatever its outcome.
     void ComeBack();
+    // A second start's command line; true when it was one.
+    bool OnCopyData(const COPYDATASTRUCT* data);
+    void RunRequests();
+    // Opens a /edit file as File > Open does; a file that cannot be read is said so and changes nothing.
+    void EditFile(const std::string& path);
+    // Shown, restored and in front (also from the notification area).
+    void BringForward();
     // Remembers the window that was active before Plenvue, as the main window becomes active.
     void OnActivate(WPARAM state, HWND previous);
 
@@ -190,6 +202,7 @@ private:
     ClipboardChanges clipboardChanges_;
     bool readingClipboard_ = false;
     DelayedCapture delayed_;
+    std::deque<StartRequest> requests_;
 };
 
 }  // namespace plenvue

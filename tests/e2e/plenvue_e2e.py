@@ -129,12 +129,13 @@ def screenshot(path):
 class Plenvue:
     """One running Plenvue, started from a copy of the build folder when asked."""
 
-    def __init__(self, exe=EXE):
+    def __init__(self, exe=EXE, args=()):
         self.exe = exe
+        self.args = list(args)
         self.proc = None
 
     def start(self, wait_window=True):
-        self.proc = subprocess.Popen(["wine", self.exe], env=ENV, cwd=os.path.dirname(self.exe),
+        self.proc = subprocess.Popen(["wine", self.exe] + self.args, env=ENV, cwd=os.path.dirname(self.exe),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if wait_window:
             hwnd = wait_for(lambda: int(probe("main"), 16), timeout=40)
@@ -189,8 +190,8 @@ class PlenvueTestCase(unittest.TestCase):
                 h.kill()
                 h.wait(5)
 
-    def launch(self, exe=EXE, wait_window=True):
-        app = Plenvue(exe)
+    def launch(self, exe=EXE, wait_window=True, args=()):
+        app = Plenvue(exe, args)
         self.apps.append(app)
         return app.start(wait_window)
 

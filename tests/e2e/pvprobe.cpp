@@ -184,7 +184,8 @@ LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         return 0;
     }
     if (msg == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcA(hwnd, msg, w, l);
+    // The titled window is a Unicode window: its title must not go through the ANSI default.
+    return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, w, l) : DefWindowProcA(hwnd, msg, w, l);
 }
 
 int Pattern(int x, int y, int w, int h) {
@@ -199,6 +200,32 @@ int Pattern(int x, int y, int w, int h) {
     std::fflush(stdout);
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    return 0;
+}
+
+// A framed top-level window with a caption, the pattern in its client area and a title given as
+// the hexadecimal bytes of its UTF-8 text (any script, whatever the code page), brought to the front.
+int TitledPattern(int x, int y, int w, int h, const char* hexTitle) {
+    std::string utf8;
+    for (size_t i = 0; hexTitle[i] && hexTitle[i + 1]; i += 2) {
+        const char pair[3] = {hexTitle[i], hexTitle[i + 1], 0};
+        utf8.push_back(static_cast<char>(strtoul(pair, nullptr, 16)));
+    }
+    std::wstring title(utf8.size() + 1, L'\0');
+    title.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                         title.data(), static_cast<int>(title.size()))));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PatternProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PvProbeTitled";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, L"PvProbeTitled", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(hwnd);
+    std::printf("%s\n", HandleText(hwnd).c_str());
+    std::fflush(stdout);
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
     return 0;
 }
 
@@ -536,6 +563,15 @@ int main(int argc, char** argv) {
         RECT c = RemoteRect(t, TBM_GETCHANNELRECT), th = RemoteRect(t, TBM_GETTHUMBRECT);
         std::printf("%ld %ld %ld %ld %ld %ld %ld %ld %ld\n", static_cast<long>(SendMessageA(t, TBM_GETPOS, 0, 0)),
                     c.left, c.top, c.right, c.bottom, th.left, th.top, th.right, th.bottom);
+    } else if (cmd == "titled" && argc >= 7) {
+        return TitledPattern(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), argv[6]);
+    } else if (cmd == "clipinfo") {
+        // Which forms the clipboard holds: "dib png own" for a picture of the command-line capture.
+        std::string forms;
+        if (IsClipboardFormatAvailable(CF_DIB)) forms += "dib ";
+        if (IsClipboardFormatAvailable(RegisterClipboardFormatA("PNG"))) forms += "png ";
+        if (IsClipboardFormatAvailable(RegisterClipboardFormatA("Plenvue.OwnPicture"))) forms += "own ";
+        std::printf("%s\n", forms.empty() ? "none" : forms.c_str());
     } else if (cmd == "pattern" && argc >= 6) {
         return Pattern(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
     } else if (cmd == "tooltip") {

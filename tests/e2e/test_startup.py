@@ -1,24 +1,10 @@
-"""Start-up, the single-instance rule, the main window's toggles and minimising."""
+"""Start-up, the main window's toggles and minimising (a second start: test_second_start.py)."""
 import time
 
 from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
 
 
 class StartupTest(PlenvueTestCase):
-    def test_second_start_shows_message_and_ends_first_keeps_running(self):
-        first = self.launch()
-        self.assertEqual(probe("caption"), "Korvane Plenvue")
-        self.assertEqual(probe("status"), "Plenvue Is Ready")
-        second = self.launch(wait_window=False)
-        box = wait_for(lambda: probe("find", "#32770", "Plenvue") not in ("", "00000000") and
-                       probe("dialog", "Plenvue"), timeout=30)
-        self.assertIn("This program is still runing.", box)
-        probe("click", "Plenvue", 2)  # the OK button of a message box is IDOK or IDCANCEL
-        probe("click", "Plenvue", 1)
-        self.assertTrue(second.exited(20), "the second instance did not end")
-        self.assertIsNone(first.proc.poll())
-        self.assertEqual(probe("visible"), "1")
-
     def test_view_toggles_hide_toolbar_and_status_bar(self):
         self.launch()
         self.assertEqual(probe("childvisible", "ReBarWindow32"), "1")

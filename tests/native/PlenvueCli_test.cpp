@@ -21,6 +21,7 @@
 #include "image/Rnd.h"
 #include "image/clsDIBSection.h"
 #include "image/clsDIBSectionSave.h"
+#include "PlenvueVersion.h"
 
 using namespace plenvue;
 namespace fs = std::filesystem;
@@ -128,6 +129,23 @@ TEST_F(PlenvueCli, PngOutAndInAreLossless) {
     EXPECT_EQ(ReadAll(Path("in.bmp")), ReadAll(Path("back.bmp")));
     EXPECT_EQ(Run("convert " + Path("in.bmp") + " " + Path("no/o.png")), 3);
     EXPECT_NE(stderr_.find("Failed to save to PNG 3"), std::string::npos) << stderr_;
+}
+
+TEST_F(PlenvueCli, NativeBuildHasNoCaptureButDocumentsItAndTellsItsVersion) {
+    EXPECT_EQ(Run("capture screen --out " + Path("s.png")), 2);
+    EXPECT_NE(stderr_.find("Windows build"), std::string::npos) << stderr_;
+    EXPECT_FALSE(fs::exists(Path("s.png")));
+    const std::string out = Path("out.txt");
+    EXPECT_EQ(std::system((cli_.string() + " capture --help >" + out + " 2>/dev/null").c_str()), 0);
+    std::ifstream help(out);
+    const std::string text(std::istreambuf_iterator<char>(help), {});
+    for (const char* word : {"screen", "monitor N", "window TITLE", "region X,Y,W,H", "pick", "--out PATH", "--json"})
+        EXPECT_NE(text.find(word), std::string::npos) << word;
+    EXPECT_EQ(std::system((cli_.string() + " --version >" + out + " 2>/dev/null").c_str()), 0);
+    std::ifstream version(out);
+    std::string line;
+    std::getline(version, line);
+    EXPECT_EQ(line, std::string("plenvue-cli ") + PLENVUE_VERSION_TEXT);
 }
 
 TEST_F(PlenvueCli, UsageErrorsExitTwoAndFailuresExitThreeWithOneLine) {

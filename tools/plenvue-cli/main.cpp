@@ -16,6 +16,7 @@
 #include "image/PngWriter.h"
 #include "image/modIntelJPEGLibrary.h"
 #include "base/ErrorObject.h"
+#include "base/MessageTable.h"
 #include "tools/plenvue-cli/Cli.h"
 
 namespace plenvue::cli {
@@ -138,7 +139,7 @@ int RunConvert(const std::vector<std::string>& args) {
 const Registrar convert({"convert", "IN OUT [--quality N]", RunConvert});
 
 void PrintUsage(std::FILE* to) {
-    std::fprintf(to, "usage: plenvue-cli COMMAND ARGS...\ncommands:\n");
+    std::fprintf(to, "usage: plenvue-cli COMMAND ARGS...   (plenvue-cli --version prints the version)\ncommands:\n");
     for (const Command& c : Commands()) std::fprintf(to, "  %s %s\n", c.name, c.usage);
 }
 
@@ -183,6 +184,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const std::string name = args[1];
+    if (name == "--version") {
+        std::printf("plenvue-cli %s\n", plenvue::kVersion);
+        return kExitOk;
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
         return kExitOk;
