@@ -71,7 +71,11 @@ Fast ReadBmp24(std::FILE* f, const std::string& path, clsDIBSection& dib, std::s
     const uint64_t stride = (static_cast<uint64_t>(w) * 3 + 3) & ~uint64_t(3);
     if (std::fseek(f, 0, SEEK_END) != 0) return Fast::NotMine;
     const long size = std::ftell(f);
-    if (size < 0 || static_cast<uint64_t>(size) < offset + stride * static_cast<uint64_t>(h)) return Fast::NotMine;
+    if (size < 0) return Fast::NotMine;
+    if (static_cast<uint64_t>(size) < offset + stride * static_cast<uint64_t>(h)) {
+        error = "cannot read " + path + ": the file ends early";
+        return Fast::Failed;
+    }
     if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return Fast::NotMine;
     if (!MakeDib(dib, w, h, error)) return Fast::Failed;
     const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(h);

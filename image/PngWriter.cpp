@@ -296,8 +296,8 @@ void PackIndices(const uint8_t* src, int32_t width, const ColourTable& table, in
 int32_t PaletteDepth(size_t colours) { return colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8; }
 
 // Palette pictures: rows of packed indices, unfiltered (neighbouring indices say nothing about
-// each other's values), one zlib stream at its greatest effort: the rows are a third of the
-// truecolour bytes or fewer, and flat.
+// each other's values), one zlib stream with lazy matching and long chains: the rows are a third
+// of the truecolour bytes or fewer, so the picture affords more effort per byte than RGB rows.
 int32_t EncodeIndexed(const uint8_t* bits, int32_t width, int32_t height, size_t stride, const PngLayout& layout,
                       const ColourTable& table, ChunkWriter& out, std::string& reason) {
     std::vector<uint8_t> batch(layout.batchBytes);
@@ -310,6 +310,8 @@ int32_t EncodeIndexed(const uint8_t* bits, int32_t width, int32_t height, size_t
         return kPngCodeEncodeFailed;
     }
     z.open = true;
+    // Level 9's chains of 4096 cost twice the time of 1024 on text and UI for under 3 % in size.
+    deflateTune(&z.zs, 32, 258, 258, 1024);
     const size_t rowBytes = layout.rowBytes;
     size_t filled = 0;
     for (int32_t row = 0; row < height; ++row) {
