@@ -23,6 +23,8 @@ if(NOT PLENVUE_FUZZ)
       # libpng only as the PNG writer's reference at its default settings.
       find_package(PNG REQUIRED)
       target_link_libraries(plenvue_bench PRIVATE PNG::PNG)
+      # TurboJPEG only as the JPEG writer's reference.
+      target_link_libraries(plenvue_bench PRIVATE turbojpeg)
       target_compile_definitions(plenvue_bench PRIVATE PLENVUE_BENCH_DATA="${CMAKE_SOURCE_DIR}/bench/data")
     endif()
   endif()

@@ -1,5 +1,6 @@
-// Reading common image files (PNG, BMP, JPEG, GIF, ...) into a DIB through stb_image, for tools
-// and tests; the program itself opens them with the platform's picture loader.
+// Reading common image files (PNG, BMP, JPEG, GIF, ...) into a DIB for tools and tests: 24-bit BMP
+// and JPEG (libjpeg-turbo) directly, the rest through stb_image; the program itself opens them
+// with the platform's picture loader.
 #pragma once
 #include <string>
 

@@ -1,4 +1,4 @@
-// JPEG writer: a 24-bit DIB to a baseline JPEG file through stb_image_write.
+// JPEG writer: a 24-bit DIB to a baseline JPEG file through libjpeg-turbo.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -18,6 +18,9 @@ void AboutBox::OnInit() {
     SetItemText(hwnd_, 1003, FormatMessageText(Msg(10028), Msg(11002)));
     SetItemText(hwnd_, 1004, "[" + Msg(11003) + "]");
     SetItemText(hwnd_, 1005, "[" + Msg(11004) + "]");
+    // The credit libjpeg-turbo's licence asks of a program linking it, in its own words.
+    SetItemText(hwnd_, 1007,
+                "JPEG: libjpeg-turbo. This software is based in part on the work of the Independent JPEG Group.");
     SetItemText(hwnd_, IDOK, Msg(101));
 }
 

@@ -4,6 +4,8 @@
 #include <stb_image.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -196,6 +198,36 @@ private:
 
 }  // namespace
 
+// Writes the file into a temporary folder and runs pngcheck on it: true when it finds no fault.
+bool PassesPngcheck(const std::vector<uint8_t>& png, const std::string& path) {
+    {
+        std::ofstream f(path, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    }
+    const std::string command = "pngcheck -q '" + path + "' >/dev/null 2>&1";
+    const int rc = std::system(command.c_str());
+    EXPECT_NE(rc, 127 << 8) << "pngcheck is not installed";
+    return rc == 0;
+}
+
+// `colours` colours spread over the picture in runs of irregular length, pad bytes garbage.
+void PaintColours(clsDIBSection& d, int w, int h, int colours, uint32_t seed = 3) {
+    ASSERT_TRUE(d.Create(w, h));
+    std::memset(d.DIBSectionBitsPtr(), 0xEE, d.Header().biSizeImage);
+    std::mt19937 rng(seed);
+    int i = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // The first pixels show every colour once; the rest pick at random in short runs.
+            if (y * w + x >= colours && rng() % 3 == 0) i = static_cast<int>(rng() % colours);
+            else if (y * w + x < colours) i = y * w + x;
+            uint8_t* p = d.PixelPtr(x, y);
+            p[0] = static_cast<uint8_t>(i * 37);
+            p[1] = static_cast<uint8_t>(i * 11 + 5);
+            p[2] = static_cast<uint8_t>(i >> 1);
+        }
+}
+
 TEST(PngWriter, EverySizeAndFilterDecodesPixelForPixel) {
     const int sizes[][2] = {{1, 1}, {2, 1}, {1, 2}, {3, 3}, {5, 7}, {17, 4}, {64, 33}, {101, 13}};
     const PngFilter filters[] = {PngFilter::None, PngFilter::Sub,   PngFilter::Up,
@@ -232,11 +264,19 @@ TEST(PngWriter, ChunksAreHeaderDataEndWithValidCrcs) {
 }
 
 TEST(PngWriter, FlatRowsStayUnfilteredAndSmoothRowsArePredicted) {
+    // Pairs of equal pixels in 300 colours: flat rows, but too many colours for a palette.
     clsDIBSection flat, ramp;
-    Paint(flat, 40, 6, Content::Flat);
-    Paint(ramp, 40, 6, Content::Ramp);
-    EXPECT_EQ(RowFilters(Encode(flat), 40, 6), std::vector<int>(6, 0));
-    for (int f : RowFilters(Encode(ramp), 40, 6)) EXPECT_NE(f, 0);
+    ASSERT_TRUE(flat.Create(600, 6));
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 600; ++x) {
+            uint8_t* p = flat.PixelPtr(x, y);
+            p[0] = static_cast<uint8_t>(x / 2);
+            p[1] = static_cast<uint8_t>(x / 2 >= 256);
+            p[2] = 9;
+        }
+    Paint(ramp, 300, 6, Content::Ramp);
+    EXPECT_EQ(RowFilters(Encode(flat), 600, 6), std::vector<int>(6, 0));
+    for (int f : RowFilters(Encode(ramp), 300, 6)) EXPECT_NE(f, 0);
 }
 
 TEST(PngWriter, MixedScreenAndPhotoAcrossManyBatchesDecodes) {
@@ -361,4 +401,90 @@ TEST_F(PngFile, ReadOnlyTargetAndMissingPictureRaise) {
         EXPECT_EQ(e.Description, "Failed to save to PNG 1: there is no picture");
     }
     EXPECT_EQ(Count(), 1u);
+}
+
+TEST(PngWriter, FewColoursMakeAPaletteAtTheSmallestDepth) {
+    plenvue::test::TempFolder dir("pngpal");
+    const int cases[][2] = {{1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 4}, {16, 4}, {17, 8}, {200, 8}, {256, 8}};
+    for (const auto& c : cases)
+        for (int w : {1, 7, 9, 33, 70}) {
+            const int h = c[0] / w + 3;  // room for every colour
+            SCOPED_TRACE(testing::Message() << c[0] << " colours, " << w << "x" << h);
+            clsDIBSection d;
+            PaintColours(d, w, h, c[0]);
+            const std::vector<uint8_t> png = Encode(d);
+            const std::vector<Chunk> chunks = Chunks(png);
+            ASSERT_GE(chunks.size(), 4u);
+            ASSERT_EQ(chunks[0].type, "IHDR");
+            EXPECT_EQ(chunks[0].data[8], c[1]) << "bit depth";
+            EXPECT_EQ(chunks[0].data[9], 3) << "colour type";
+            ASSERT_EQ(chunks[1].type, "PLTE");
+            EXPECT_EQ(chunks[1].data.size(), 3u * static_cast<size_t>(c[0]));
+            ExpectDecodesTo(png, d);
+            EXPECT_TRUE(PassesPngcheck(png, dir / "p.png"));
+        }
+}
+
+TEST(PngWriter, MoreThan256ColoursAndFixedFiltersStayTruecolour) {
+    plenvue::test::TempFolder dir("pngrgb");
+    clsDIBSection many, few;
+    PaintColours(many, 40, 30, 257);
+    PaintColours(few, 40, 30, 12);
+    for (const auto& [d, filter] : {std::pair<clsDIBSection*, PngFilter>{&many, PngFilter::Adaptive},
+                                    {&few, PngFilter::Paeth}}) {
+        const std::vector<uint8_t> png = Encode(*d, filter);
+        const std::vector<Chunk> chunks = Chunks(png);
+        ASSERT_GE(chunks.size(), 3u);
+        EXPECT_EQ(chunks[0].data[9], 2);
+        EXPECT_EQ(chunks[1].type, "IDAT");
+        ExpectDecodesTo(png, *d);
+        EXPECT_TRUE(PassesPngcheck(png, dir / "t.png"));
+    }
+    clsDIBSection photo;
+    Paint(photo, 700, 500, Content::Noise);
+    EXPECT_TRUE(PassesPngcheck(Encode(photo), dir / "n.png"));
+}
+
+// Every pixel size at widths from 1 to the largest the type holds: dense at the small end, around
+// every power of two and the limits; the sizes are checked against exact 64-bit arithmetic. The
+// Windows tests run the same on the 32-bit build.
+TEST(PngWriter, LayoutArithmeticHoldsForEveryWidth) {
+    const uint64_t limit = std::min<uint64_t>(SIZE_MAX / 2, 0xFFFFFFFFu);
+    auto check = [&](int64_t width, int32_t bits) {
+        PngLayout layout;
+        const bool ok = PngLayoutFor(static_cast<int32_t>(width), bits, layout);
+        const uint64_t row = (static_cast<uint64_t>(width) * bits + 7) / 8;
+        const uint64_t scratch = bits == 24 ? 5 * row : 0;
+        const bool fits = row + 1 <= 0xFFFFFFFFu && scratch <= SIZE_MAX / 2 && row + 3 <= limit &&
+                          std::max<uint64_t>(row + 1, 1u << 17) <= limit;
+        if (ok != fits) return false;
+        if (!ok) return true;
+        return layout.rowBytes == row && layout.scratchBytes == scratch && layout.batchBytes >= row + 1 &&
+               layout.bitDepth == (bits == 24 ? 8 : bits);
+    };
+    std::vector<int64_t> widths;
+    for (int64_t w = 1; w <= 70000; ++w) widths.push_back(w);
+    for (int shift = 17; shift <= 31; ++shift)
+        for (int64_t d = -3000; d <= 3000; ++d) {
+            const int64_t w = (int64_t(1) << shift) + d;
+            if (w >= 1 && w <= INT32_MAX) widths.push_back(w);
+        }
+    for (int32_t bits : {1, 2, 4, 8, 24}) {
+        // The widths where a row just fits and just does not.
+        const int64_t edge = static_cast<int64_t>((limit - 3) * 8 / static_cast<uint64_t>(bits));
+        for (int64_t d = -3000; d <= 3000; ++d)
+            if (edge + d >= 1 && edge + d <= INT32_MAX) widths.push_back(edge + d);
+    }
+    for (int32_t bits : {1, 2, 4, 8, 24}) {
+        int64_t wrong = 0, first = 0;
+        for (int64_t w : widths)
+            if (!check(w, bits) && wrong++ == 0) first = w;
+        EXPECT_EQ(wrong, 0) << bits << " bits, first at width " << first;
+    }
+    PngLayout layout;
+    EXPECT_FALSE(PngLayoutFor(0, 24, layout));
+    EXPECT_FALSE(PngLayoutFor(-1, 8, layout));
+    EXPECT_FALSE(PngLayoutFor(5, 3, layout));
+    EXPECT_TRUE(PngLayoutFor(INT32_MAX, 1, layout));
+    EXPECT_EQ(layout.rowBytes, (static_cast<size_t>(INT32_MAX) + 7) / 8);
 }
