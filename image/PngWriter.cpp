@@ -177,6 +177,29 @@ struct DeflateStream {
     }
 };
 
+// Compresses `count` bytes from `data` into IDAT chunks through the bounce buffer `zout`.
+// Z_SYNC_FLUSH ends the run on a byte boundary, Z_FINISH ends the stream. 0 or an error code.
+int32_t DeflateInto(DeflateStream& z, IdatWriter& idat, std::vector<uint8_t>& zout, const uint8_t* data,
+                    size_t count, int flush, std::string& reason) {
+    z.zs.next_in = const_cast<Bytef*>(data);
+    z.zs.avail_in = static_cast<uInt>(count);
+    for (;;) {
+        z.zs.next_out = zout.data();
+        z.zs.avail_out = static_cast<uInt>(zout.size());
+        const int rc = deflate(&z.zs, flush);
+        if (rc == Z_STREAM_ERROR) {
+            reason = "the compressor failed";
+            return kPngCodeEncodeFailed;
+        }
+        const size_t made = zout.size() - z.zs.avail_out;
+        if (made && !idat.Put(zout.data(), made)) {
+            reason = "writing the file failed";
+            return kPngCodeWriteFailed;
+        }
+        if (flush == Z_FINISH ? rc == Z_STREAM_END : z.zs.avail_in == 0 && z.zs.avail_out != 0) return 0;
+    }
+}
+
 // Two kinds of rows, each with the encoder that suits it. Flat rows (screens: areas of one
 // colour, text, lines) keep their bytes unfiltered, so that a glyph or an edge repeats byte for
 // byte wherever it appears, and go to zlib with greedy matching and moderate chains. Rows of
@@ -322,24 +345,8 @@ int32_t EncodeIndexed(const uint8_t* bits, int32_t width, int32_t height, size_t
         filled += rowBytes + 1;
         const bool last = row + 1 == height;
         if (filled + rowBytes + 1 > batch.size() || last) {
-            z.zs.next_in = batch.data();
-            z.zs.avail_in = static_cast<uInt>(filled);
-            const int flush = last ? Z_FINISH : Z_NO_FLUSH;
-            for (;;) {
-                z.zs.next_out = zout.data();
-                z.zs.avail_out = static_cast<uInt>(zout.size());
-                const int rc = deflate(&z.zs, flush);
-                if (rc == Z_STREAM_ERROR) {
-                    reason = "the compressor failed";
-                    return kPngCodeEncodeFailed;
-                }
-                const size_t made = zout.size() - z.zs.avail_out;
-                if (made && !idat.Put(zout.data(), made)) {
-                    reason = "writing the file failed";
-                    return kPngCodeWriteFailed;
-                }
-                if (flush == Z_FINISH ? rc == Z_STREAM_END : z.zs.avail_in == 0 && z.zs.avail_out != 0) break;
-            }
+            if (const int32_t code = DeflateInto(z, idat, zout, batch.data(), filled, last ? Z_FINISH : Z_NO_FLUSH, reason))
+                return code;
             filled = 0;
         }
     }
@@ -452,28 +459,7 @@ int32_t Encode(const uint8_t* bits, int32_t width, int32_t height, size_t stride
         bytes.clear();
         return ok;
     };
-    // Compresses `count` bytes of the batch with zlib; Z_SYNC_FLUSH ends its run on a byte
-    // boundary, Z_FINISH ends the stream.
-    auto feed = [&](size_t count, int flush) -> int32_t {
-        z.zs.next_in = batch.data();
-        z.zs.avail_in = static_cast<uInt>(count);
-        for (;;) {
-            z.zs.next_out = zout.data();
-            z.zs.avail_out = static_cast<uInt>(zout.size());
-            const int rc = deflate(&z.zs, flush);
-            if (rc == Z_STREAM_ERROR) {
-                reason = "the compressor failed";
-                return kPngCodeEncodeFailed;
-            }
-            const size_t made = zout.size() - z.zs.avail_out;
-            if (made && !idat.Put(zout.data(), made)) {
-                reason = "writing the file failed";
-                return kPngCodeWriteFailed;
-            }
-            const bool done = flush == Z_FINISH ? rc == Z_STREAM_END : z.zs.avail_in == 0 && z.zs.avail_out != 0;
-            if (done) return 0;
-        }
-    };
+    auto feed = [&](size_t count, int flush) { return DeflateInto(z, idat, zout, batch.data(), count, flush, reason); };
 
     size_t filled = 0, flatRows = 0, rowsInBatch = 0;
     uint64_t streamBytes = 0;

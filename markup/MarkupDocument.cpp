@@ -113,6 +113,15 @@ void MarkupDocument::Measure(MarkupObject& o) const {
     o.h = h;
 }
 
+std::vector<size_t> MarkupDocument::IndicesOf(const std::vector<uint32_t>& ids) const {
+    std::vector<size_t> indices;
+    for (uint32_t id : ids)
+        if (auto k = IndexOf(id)) indices.push_back(*k);
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
+}
+
 uint32_t MarkupDocument::Add(const MarkupObject& o) {
     if (Empty()) return 0;
     if (o.type == ObjectType::Redact) {
@@ -144,11 +153,7 @@ bool MarkupDocument::Change(uint32_t id, const MarkupObject& o, StepKind kind) {
 
 bool MarkupDocument::MoveBy(const std::vector<uint32_t>& ids, double dx, double dy) {
     if (dx == 0 && dy == 0) return false;
-    std::vector<size_t> indices;
-    for (uint32_t id : ids)
-        if (auto k = IndexOf(id)) indices.push_back(*k);
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    const std::vector<size_t> indices = IndicesOf(ids);
     if (indices.empty()) return false;
     Step s;
     s.kind = StepKind::Move;
@@ -176,11 +181,7 @@ bool MarkupDocument::Reorder(uint32_t id, size_t newIndex) {
 }
 
 bool MarkupDocument::Remove(const std::vector<uint32_t>& ids) {
-    std::vector<size_t> indices;
-    for (uint32_t id : ids)
-        if (auto k = IndexOf(id)) indices.push_back(*k);
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    const std::vector<size_t> indices = IndicesOf(ids);
     if (indices.empty()) return false;
     Step s;
     s.kind = StepKind::Delete;

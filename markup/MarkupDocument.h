@@ -121,6 +121,8 @@ private:
         BlobStore::Handle frame = 0;
     };
 
+    // The places of the known ids among the objects, in stacking order, each once.
+    std::vector<size_t> IndicesOf(const std::vector<uint32_t>& ids) const;
     void Push(Step step, bool apply = true);
     void Apply(const Step& s, bool forward);
     void ApplyItems(const std::vector<Placed>& remove, const std::vector<Placed>& insert);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "base/JsonText.h"
 #include "base/MessageTable.h"
 #include "settings/CurrentSettings.h"
 
@@ -254,26 +255,9 @@ bool TitleMatches(std::string_view title, std::string_view wanted, bool contains
 }
 
 std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-                    out += buf;
-                } else {
-                    out += ch;  // UTF-8 passes as it is
-                }
-        }
-    }
-    return out + "\"";
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
 }
 
 std::string CaptureResultJson(const CaptureResultInfo& info) {
