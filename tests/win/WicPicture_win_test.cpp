@@ -55,6 +55,34 @@ TEST(WicPicture, OurOwnPngReadsBackPixelForPixel) {
         }
 }
 
+TEST(WicPicture, PalettePngsOfEveryDepthReadBackPixelForPixel) {
+    // 2, 4, 16 and 256 colours: the writer packs them at 1, 2, 4 and 8 bits with a palette.
+    for (int colours : {2, 3, 16, 256}) {
+        clsDIBSection dib;
+        ASSERT_TRUE(dib.Create(29, 13));
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 29; ++x) {
+                const int k = (x * 5 + y * 3) % colours;
+                uint8_t* p = dib.PixelPtr(x, y);
+                p[0] = static_cast<uint8_t>(k * 37);
+                p[1] = static_cast<uint8_t>(255 - k);
+                p[2] = static_cast<uint8_t>(k * 11 + 3);
+            }
+        std::vector<uint8_t> png;
+        std::string reason;
+        ASSERT_TRUE(EncodePngToMemory(dib, png, reason)) << reason;
+        ASSERT_GT(png.size(), 26u);
+        EXPECT_EQ(png[25], 3) << colours << " colours: a palette picture";
+        Picture pic;
+        ASSERT_EQ(DecodePngPicture(png.data(), png.size(), RGB(1, 2, 3), pic), WicResult::Ok) << colours;
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 29; ++x) {
+                const uint8_t* p = dib.PixelPtr(x, 12 - y);
+                ASSERT_EQ(PixelAt(pic, x, y), RGB(p[2], p[1], p[0])) << colours << " colours at " << x << "," << y;
+            }
+    }
+}
+
 TEST(WicPicture, HostileDataIsRefusedAndLeavesThePictureAlone) {
     Picture pic = SolidPicture(3, 3, RGB(9, 9, 9));
     const HBITMAP before = pic.Bitmap();
