@@ -187,24 +187,28 @@ bool ReadImageWithStb(const std::string& path, clsDIBSection& dib, std::string& 
         error = "cannot read " + path + ": can't fopen";
         return false;
     }
+    return ReadImageFromFile(file.f, path, dib, error);
+}
+
+bool ReadImageFromFile(std::FILE* f, const std::string& path, clsDIBSection& dib, std::string& error) {
     uint8_t magic[3] = {0, 0, 0};
-    const size_t got = std::fread(magic, 1, 3, file.f);
-    std::rewind(file.f);
+    const size_t got = std::fread(magic, 1, 3, f);
+    std::rewind(f);
     if (got == 3 && magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) {
         jpeg_decompress_struct cinfo{};
         JpegError err{};
         std::vector<JSAMPROW> rows;
-        if (DecodeJpeg(cinfo, err, file.f, dib, rows, error)) return true;
+        if (DecodeJpeg(cinfo, err, f, dib, rows, error)) return true;
         error = "cannot read " + path + ": " + error;
         return false;
     }
     if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') {
-        const Fast r = ReadBmp24(file.f, path, dib, error);
+        const Fast r = ReadBmp24(f, path, dib, error);
         if (r == Fast::Done) return true;
         if (r == Fast::Failed) return false;
-        std::rewind(file.f);
+        std::rewind(f);
     }
-    return ReadWithStb(file.f, path, dib, error);
+    return ReadWithStb(f, path, dib, error);
 }
 
 }  // namespace plenvue

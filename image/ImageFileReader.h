@@ -2,6 +2,7 @@
 // and JPEG (libjpeg-turbo) directly, the rest through stb_image; the program itself opens them
 // with the platform's picture loader.
 #pragma once
+#include <cstdio>
 #include <string>
 
 namespace plenvue {
@@ -10,5 +11,7 @@ class clsDIBSection;
 
 // Reads the first image of a file into a fresh 24-bit DIB. False with a one-line reason.
 bool ReadImageWithStb(const std::string& path, clsDIBSection& dib, std::string& error);
+// The same from an open file, read from its start; `path` only names it in the reason.
+bool ReadImageFromFile(std::FILE* f, const std::string& path, clsDIBSection& dib, std::string& error);
 
 }  // namespace plenvue
