@@ -65,6 +65,8 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgCliJsonWithStdout, "--json and --out - would both write to standard output."},
         {kMsgCliTakesNoValue, "The option %s takes no value."},
         {kMsgEditCannotOpen, "The file %s cannot be opened."},
+        {kMsgMarkupStale, "%s was changed by another program: it opens as a plain picture, without its mark-up."},
+        {kMsgMarkupDamaged, "The mark-up in %s is damaged: it opens as a plain picture."},
     };
     return table;
 }

@@ -59,6 +59,9 @@ inline constexpr int kMsgCliJsonWithStdout = 12424;
 inline constexpr int kMsgCliTakesNoValue = 12425;
 // Plenvue.exe /edit FILE with a file that cannot be read.
 inline constexpr int kMsgEditCannotOpen = 12426;
+// Opening an editable picture whose mark-up cannot be used: it opens as a plain picture.
+inline constexpr int kMsgMarkupStale = 12500;
+inline constexpr int kMsgMarkupDamaged = 12501;
 
 struct MessageDefault {
     int item;

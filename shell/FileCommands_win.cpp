@@ -16,12 +16,16 @@
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
 #include "image/modPcxReader_win.h"
+#include "markup/EditablePng.h"
+#include "markup/MarkupFile.h"
+#include "shell/ImageCommands_win.h"
 #include "base/ErrorObject.h"
 #include "shell/FileRules.h"
 #include "base/win/Handles_win.h"
 #include "base/win/SystemDll_win.h"
 #include "shell/PictureFileCheck.h"
 #include "settings/CurrentSettings.h"
+#include "base/MessageTable.h"
 #include "base/MessageText.h"
 #include "base/win/WideText_win.h"
 #include "base/win/Wide_win.h"
@@ -156,6 +160,21 @@ FileError LoadPngPicture(const std::string& path, Picture& picture, COLORREF bac
 }
 
 // Writes the picture through one of the portable encoders, mapping its failure to a file error.
+// Runs a writer that raises its failures, as a file error: a refused target as 75, a failed write
+// as the system's error for it.
+template <class Write>
+FileError RunWriter(Write&& write) {
+    RecordingOps recording;
+    try {
+        write();
+        return {};
+    } catch (const ErrorObject& e) {
+        if (e.Number == kErrPathFileAccess) return Error(kErrFileAccess, SystemErrorText(ERROR_ACCESS_DENIED));
+        if (recording.lastWriteError) return FileErrorFromSystem(recording.lastWriteError);
+        return Error(e.Number, e.Description);
+    }
+}
+
 template <class Encode>
 FileError WriteEncodedFile(const Picture& picture, const std::string& path, Encode&& encode) {
     clsDIBSection dib;
@@ -166,15 +185,7 @@ FileError WriteEncodedFile(const Picture& picture, const std::string& path, Enco
     if (dib.IsEmpty()) return Error(kErrOutOfMemory, "Out of memory");
     // The picture was just drawn into the DIB; the encoders read its bytes directly.
     GdiFlush();
-    RecordingOps recording;
-    try {
-        encode(dib, path);
-        return {};
-    } catch (const ErrorObject& e) {
-        if (e.Number == kErrPathFileAccess) return Error(kErrFileAccess, SystemErrorText(ERROR_ACCESS_DENIED));
-        if (recording.lastWriteError) return FileErrorFromSystem(recording.lastWriteError);
-        return Error(e.Number, e.Description);
-    }
+    return RunWriter([&] { encode(dib, path); });
 }
 
 }  // namespace
@@ -322,6 +333,35 @@ FileError SavePictureInFormat(const Picture& picture, const std::string& path, S
     if (format == SaveFormat::Png)
         return WriteEncodedFile(picture, path, [](clsDIBSection& dib, const std::string& p) { SavePNG(dib, p); });
     return WriteBitmapFile(picture.Bitmap(), picture.Palette(), path);
+}
+
+FileError OpenMarkup(const std::string& path, const Picture& loaded, markup::MarkupDocument& doc, int& notice) {
+    notice = 0;
+    doc.Clear();
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (!markup::ReadFileBytes(path, bytes, reason) || bytes.size() < 8 || !std::equal(kSignature, kSignature + 8, bytes.begin()))
+        return {};
+    markup::PngStructure structure;
+    if (!markup::ReadPngStructure(bytes.data(), bytes.size(), structure, reason))
+        return Error(kErrInvalidPicture, "Invalid picture");
+    clsDIBSection pixels;
+    if (!DibFromPicture(loaded, pixels)) return Error(kErrOutOfMemory, "Out of memory");
+    markup::OpenOutcome outcome;
+    if (!markup::OpenEditablePng(bytes.data(), bytes.size(), pixels, doc, outcome, reason)) {
+        doc.Clear();
+        return Error(kErrInvalidPicture, "Invalid picture");
+    }
+    if (outcome.kind == markup::OpenKind::Stale) notice = kMsgMarkupStale;
+    if (outcome.kind == markup::OpenKind::BadChunk) notice = kMsgMarkupDamaged;
+    if (outcome.kind != markup::OpenKind::Editable) doc.Clear();
+    return {};
+}
+
+FileError SaveMarkupFile(const markup::MarkupDocument& doc, const std::string& path) {
+    if (doc.Empty()) return Error(kErrInvalidPicture, "Invalid picture");
+    return RunWriter([&] { markup::SaveEditablePng(doc, path); });
 }
 
 bool CopyPictureFile(const std::string& from, const std::string& to) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "image/Picture_win.h"
+#include "markup/MarkupDocument.h"
 #include "shell/FileRules.h"
 
 namespace plenvue {
@@ -44,6 +45,15 @@ FileError SavePictureFile(const Picture& picture, const std::string& path, std::
 // by the same replace-when-complete rule.
 FileError SavePictureInFormat(const Picture& picture, const std::string& path, SaveFormat format,
                               int32_t jpegQuality);
+
+// The mark-up of a picture just loaded from path: an editable PNG whose mark-up matches its pixels
+// gives the document its base and objects (the loaded picture is the flattened one); any other
+// picture leaves the document empty, for the next command to start it. A PNG whose structure is
+// broken is refused with 481. `notice` is the message item to show for a mark-up that cannot be
+// used (changed pixels, a damaged chunk), else 0.
+FileError OpenMarkup(const std::string& path, const Picture& loaded, markup::MarkupDocument& doc, int& notice);
+// The editable PNG of a document with objects, by the same replace-when-complete rule.
+FileError SaveMarkupFile(const markup::MarkupDocument& doc, const std::string& path);
 
 // BMP of the bitmap at its own depth (1, 4 or 8 bits with its colour table; deeper bitmaps as
 // 24 bits), written beside path and then moved over it.

@@ -34,10 +34,12 @@ std::string ErrorText(const FileError& e) { return std::to_string(e.Number) + " 
 bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     Picture loaded;
     FileError error = LoadPictureFile(path, loaded);
+    int notice = 0;
+    // An editable picture brings its objects back: commands then work under them.
+    if (!error) error = OpenMarkup(path, loaded, doc_, notice);
     if (!error) {
         picSwap_ = loaded;
-        doc_.Clear();
-        SetStatus(FormatMessageText(Msg(10017), path));
+        SetStatus(FormatMessageText(Msg(notice ? notice : 10017), path));
         SetCurrentFile(path);
         if (addHistory) AddHistory(path);
     } else if (error.Number == kErrInvalidPicture) {
@@ -51,7 +53,14 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
 
 bool frmMain::SavePic(const std::string& path) {
     std::string written;
-    FileError error = SavePictureFile(picSwap_, path, written);
+    FileError error;
+    // A picture with objects keeps them in an editable PNG; BMP and JPEG get the flattened picture.
+    if (SaveTargetFor(path).Format == SaveFormat::Png && !doc_.Items().empty()) {
+        written = SaveTargetFor(path).Path;
+        error = SaveMarkupFile(doc_, written);
+    } else {
+        error = SavePictureFile(picSwap_, path, written);
+    }
     if (written.empty()) return false;  // a blank path: nothing to do
     if (error) {
         std::string text = error.Number == kErrFileAccess

@@ -16,6 +16,7 @@
 #include "image/SafeFile.h"
 #include "image/SafeFile_win.h"
 #include "image/clsDIBSection_win.h"
+#include "base/MessageTable.h"
 #include "tests/support/TempFolder.h"
 #include "tests/win/PngTestData.h"
 #include "tests/win/WinTestSupport.h"
@@ -339,4 +340,49 @@ TEST(CommonDialogWin, SaveResultLosesOnlyItsTerminatingZero) {
     EXPECT_EQ(WithoutTrailingNul(std::string("C:\\a.bmp") + '\0'), "C:\\a.bmp");
     EXPECT_EQ(WithoutTrailingNul("C:\\a.bmp"), "C:\\a.bmp");
     EXPECT_EQ(WithoutTrailingNul(""), "");
+}
+
+TEST(MarkupFiles, AnEditablePngSavedAndOpenedBringsItsObjectsBackAndADamagedOneOpensPlain) {
+    ComInit com;
+    TempFolder tmp;
+    clsDIBSection dib;
+    ASSERT_TRUE(dib.Create(60, 40));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) dib.PixelPtr(x, y)[0] = dib.PixelPtr(x, y)[1] = static_cast<uint8_t>(x * 4);
+    markup::MarkupDocument doc;
+    ASSERT_TRUE(doc.Reset(dib));
+    markup::MarkupObject box = markup::DefaultObject(markup::ObjectType::Rect);
+    box.x = 5;
+    box.y = 5;
+    box.w = 30;
+    box.h = 20;
+    doc.Add(box);
+    const std::string path = tmp / "marked.png";
+    ASSERT_FALSE(SaveMarkupFile(doc, path));
+
+    Picture loaded;
+    ASSERT_FALSE(LoadPictureFile(path, loaded, RGB(255, 255, 255)));
+    markup::MarkupDocument back;
+    int notice = -1;
+    ASSERT_FALSE(OpenMarkup(path, loaded, back, notice));
+    EXPECT_EQ(notice, 0);
+    EXPECT_EQ(back.Objects(), doc.Objects());
+
+    // A byte of the private chunk changed: its checksum fails, the picture opens plain with a notice.
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    const size_t at = bytes.find("pvMK");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 40] ^= 0x20;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_FALSE(LoadPictureFile(path, loaded, RGB(255, 255, 255)));
+    ASSERT_FALSE(OpenMarkup(path, loaded, back, notice));
+    EXPECT_EQ(notice, kMsgMarkupDamaged);
+    EXPECT_TRUE(back.Empty());
+
+    // A plain picture leaves the document empty.
+    ASSERT_FALSE(OpenMarkup(tmp.Write("plain.bmp", "BM"), loaded, back, notice));
+    EXPECT_EQ(notice, 0);
+    EXPECT_TRUE(back.Empty());
 }
