@@ -84,7 +84,7 @@ void frmMain::SetPic() {
 
 void frmMain::TakeClipboardPicture(const Picture& picture) {
     picSwap_ = picture;
-    doc_.Clear();
+    ForgetDocument();
     SetStatus(Msg(10018));
     ShowPic();
     SetCurrentFile("");

@@ -45,7 +45,7 @@ void frmMain::OnCommand(int id) {
         return;
     case kCmdClearCanvas:
         picSwap_.Reset();
-        doc_.Clear();
+        ForgetDocument();
         ShowPic();
         currentFile_.clear();
         return;

@@ -35,8 +35,13 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     Picture loaded;
     FileError error = LoadPictureFile(path, loaded);
     int notice = 0;
-    // An editable picture brings its objects back: commands then work under them.
-    if (!error) error = OpenMarkup(path, loaded, doc_, notice);
+    // An editable picture brings its objects back: commands then work under them. The file just
+    // saved from the document is the document: it keeps its steps.
+    const bool sameDocument = !doc_.Empty() && !docFile_.empty() && path == docFile_;
+    if (!error && !sameDocument) {
+        docFile_.clear();
+        error = OpenMarkup(path, loaded, doc_, notice);
+    }
     if (!error) {
         picSwap_ = loaded;
         SetStatus(FormatMessageText(Msg(notice ? notice : 10017), path));
@@ -69,6 +74,7 @@ bool frmMain::SavePic(const std::string& path) {
         ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return false;
     }
+    if (!doc_.Empty()) docFile_ = written;
     SetCurrentFile(written);
     AddHistory(written);
     SetStatus(FormatMessageText(Msg(10016), written));

@@ -349,7 +349,7 @@ void frmMain::CaptureNow(int index) {
         return;
     }
     picSwap_ = picture;
-    doc_.Clear();
+    ForgetDocument();
     SetCurrentFile("");
     ShowPic();
     // Before auto-save: the monitor then sees our own picture and leaves it alone.
@@ -435,7 +435,7 @@ void frmMain::OnUnload() {
     if (!loaded_) return;
     delayed_.Stop();
     picSwap_.Reset();
-    doc_.Clear();
+    ForgetDocument();
     // Destroying the registrations is the unload, in the order their declaration gives.
     std::unique_ptr<Registrations> parts = std::move(loaded_);
     parts.reset();

@@ -189,8 +189,15 @@ private:
     MainMenuHelp menuHelp_;
 
     Picture picSwap_;
-    // The working picture's mark-up and history; cleared for every new picture.
+    // The working picture's mark-up and history; cleared for every new picture. docFile_: the file
+    // the document was last saved to, which the history pane opens again right after the save:
+    // that reopening keeps the document and its steps.
     markup::MarkupDocument doc_;
+    std::string docFile_;
+    void ForgetDocument() {
+        doc_.Clear();
+        docFile_.clear();
+    }
     HWND before_ = nullptr;         // the other program's window active before Plenvue
     HWND captureTarget_ = nullptr;  // the window the current window capture takes; null: the foreground
     std::string title_;

@@ -52,8 +52,12 @@ class MarkupTest(PlenvueTestCase):
         self.open_in_plenvue(self.marked)
         probe("command", NEGATIVE)
         time.sleep(1)
+        with open(self.marked, "rb") as f:
+            first_file = f.read()
         probe("command", SAVE)
         self.assertTrue(wait_for(lambda: probe("status").endswith("Save Success"), 20), "status: " + probe("status"))
+        with open(self.marked, "rb") as f:
+            self.assertNotEqual(f.read(), first_file)
         # The objects are still objects, unchanged; the pixels under them are the negative.
         self.assertEqual(self.cli("objects", self.marked), listed)
         self.cli("negative", self.plain, self.path("negative.bmp"))
@@ -62,10 +66,16 @@ class MarkupTest(PlenvueTestCase):
         with open(self.path("expected.bmp"), "rb") as a, open(self.path("rendered.bmp"), "rb") as b:
             self.assertEqual(a.read(), b.read())
         # Undo takes the negative back; saved again, the file is the first one's picture.
+        with open(self.marked, "rb") as f:
+            negative_file = f.read()
         probe("command", UNDO)
         time.sleep(1)
         probe("command", SAVE)
-        self.assertTrue(wait_for(lambda: probe("status").endswith("Save Success"), 20))
+
+        def rewritten():
+            with open(self.marked, "rb") as f:
+                return f.read() != negative_file
+        self.assertTrue(wait_for(rewritten, 20), "the file was not saved again")
         self.cli("render", self.marked, self.path("back.bmp"))
         self.cli("annotate", self.plain, self.path("first.bmp"), "--objects", self.path("objects.json"))
         with open(self.path("first.bmp"), "rb") as a, open(self.path("back.bmp"), "rb") as b:
