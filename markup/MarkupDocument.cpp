@@ -73,9 +73,15 @@ void MarkupDocument::Clear() {
 }
 
 bool MarkupDocument::Reset(const clsDIBSection& base, const std::vector<MarkupObject>& objects) {
+    // The copy first: `base` may be this document's own.
+    auto copy = std::make_unique<clsDIBSection>();
+    if (base.IsEmpty() || !copy->Create(base.Width(), base.Height())) {
+        Clear();
+        return false;
+    }
+    copy->CopyFrom(base);
     Clear();
-    if (base.IsEmpty() || !base_->Create(base.Width(), base.Height())) return false;
-    base_->CopyFrom(base);
+    base_ = std::move(copy);
     for (const MarkupObject& o : objects) {
         if (o.type == ObjectType::Redact) continue;  // redactions live in the base only
         Item it{nextId_++, o};

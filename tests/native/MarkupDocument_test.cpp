@@ -249,6 +249,18 @@ TEST(MarkupDocument, OldPixelStepsMoveToTheTemporaryFileAndStillUndoExactly) {
     }
 }
 
+TEST(MarkupDocument, ResetFromItsOwnBaseKeepsThePixelsAndDropsTheRest) {
+    clsDIBSection capture;
+    MakePicture(capture, 30, 20, 8);
+    MarkupDocument doc;
+    ASSERT_TRUE(doc.Reset(capture));
+    doc.Add(Box(ObjectType::Rect, 1, 1, 5, 5));
+    ASSERT_TRUE(doc.Reset(doc.Base()));
+    EXPECT_EQ(Bytes(doc.Base()), Bytes(capture));
+    EXPECT_TRUE(doc.Items().empty());
+    EXPECT_FALSE(doc.CanUndo());
+}
+
 TEST(MarkupDocument, AnEmptyDocumentTakesNoStep) {
     MarkupDocument doc;
     EXPECT_EQ(doc.Add(Box(ObjectType::Rect, 0, 0, 5, 5)), 0u);
