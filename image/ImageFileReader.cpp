@@ -5,6 +5,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
@@ -55,6 +56,33 @@ uint32_t Le32(const uint8_t* p) {
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 enum class Fast { Done, Failed, NotMine };
+
+// A PNG's chunks must each fit in the file: the decoder would otherwise size its buffer from a
+// hostile length (gigabytes for a file of a few hundred bytes) before finding the file short.
+bool PngChunksFit(std::FILE* f, std::string& why) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return false;
+    const long end = std::ftell(f);
+    if (end < 8 || std::fseek(f, 8, SEEK_SET) != 0) {
+        why = "the file is too short";
+        return false;
+    }
+    uint64_t at = 8;
+    for (;;) {
+        uint8_t head[8];
+        if (at + 12 > static_cast<uint64_t>(end) || std::fread(head, 1, 8, f) != 8) {
+            why = "the file ends before its IEND chunk";
+            return false;
+        }
+        const uint32_t length = (uint32_t{head[0]} << 24) | (uint32_t{head[1]} << 16) | (uint32_t{head[2]} << 8) | head[3];
+        if (length > static_cast<uint64_t>(end) - at - 12) {
+            why = "a chunk runs past the end of the file";
+            return false;
+        }
+        if (std::memcmp(head + 4, "IEND", 4) == 0) return true;
+        at += 12 + uint64_t{length};
+        if (std::fseek(f, static_cast<long>(at), SEEK_SET) != 0) return false;
+    }
+}
 
 // An uncompressed 24-bit BMP has the DIB's own row layout: its rows are read in place. Every other
 // BMP is left to stb.
@@ -201,6 +229,15 @@ bool ReadImageFromFile(std::FILE* f, const std::string& path, clsDIBSection& dib
         if (DecodeJpeg(cinfo, err, f, dib, rows, error)) return true;
         error = "cannot read " + path + ": " + error;
         return false;
+    }
+    if (got == 3 && magic[0] == 0x89 && magic[1] == 'P' && magic[2] == 'N') {
+        std::string why = "it cannot be read";
+        const bool fits = PngChunksFit(f, why);
+        std::rewind(f);
+        if (!fits) {
+            error = "cannot read " + path + ": " + why;
+            return false;
+        }
     }
     if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') {
         const Fast r = ReadBmp24(f, path, dib, error);

@@ -10,6 +10,7 @@
 #include "image/clsDIBSection.h"
 #include "image/modIntelJPEGLibrary.h"
 
+#include "image/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 using namespace plenvue;
@@ -96,7 +97,20 @@ TEST(ImageFileReader, CutOrHostileFilesFailWithAReason) {
             break;
         }
     WriteAll(dir / "wide.jpg", wide);
-    for (const char* name : {"cut.bmp", "huge.bmp", "head.jpg", "wide.jpg", "missing.png"}) {
+    // A PNG of four pixels whose IDAT says it is 2 GB long: refused before the decoder sizes a
+    // buffer by it (found by the fuzzer), as is one without its IEND.
+    std::vector<uint8_t> png;
+    std::string reason;
+    ASSERT_TRUE(EncodePngToMemory(d, png, reason));
+    std::vector<uint8_t> longChunk = png;
+    for (size_t i = 8; i + 8 < longChunk.size(); ++i)
+        if (std::memcmp(&longChunk[i + 4], "IDAT", 4) == 0) {
+            longChunk[i] = 0x7F;
+            break;
+        }
+    WriteAll(dir / "long.png", longChunk);
+    WriteAll(dir / "noend.png", std::vector<uint8_t>(png.begin(), png.end() - 12));
+    for (const char* name : {"cut.bmp", "huge.bmp", "head.jpg", "wide.jpg", "missing.png", "long.png", "noend.png"}) {
         clsDIBSection back;
         std::string error;
         EXPECT_FALSE(ReadImageWithStb(dir / name, back, error)) << name;
