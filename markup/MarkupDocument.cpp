@@ -130,6 +130,8 @@ std::vector<size_t> MarkupDocument::IndicesOf(const std::vector<uint32_t>& ids) 
 
 uint32_t MarkupDocument::Add(const MarkupObject& o) {
     if (Empty()) return 0;
+    // A path without points is nothing, and could not be written to a file.
+    if ((o.type == ObjectType::Pen || o.type == ObjectType::Highlight) && o.points.empty()) return 0;
     if (o.type == ObjectType::Redact) {
         Redact(o);
         return 0;

@@ -594,6 +594,9 @@ bool Parser::Entry(ListEntry& entry) {
         entry.cropH = v.o.h;
         return true;
     }
+    // A pen or highlighter is its path: without points there is nothing to draw or write back.
+    if ((*type == ObjectType::Pen || *type == ObjectType::Highlight) && !seen[static_cast<size_t>(Field::Points)])
+        return Fail(open, "a \"" + v.type + "\" needs \"points\"");
     entry.object = DefaultObject(*type);
     for (const Seen& s : order) CopyField(s.field, v.o, entry.object);
     if (!seen[static_cast<size_t>(Field::Start)] && seen[static_cast<size_t>(Field::Value)])

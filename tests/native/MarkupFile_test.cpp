@@ -86,7 +86,9 @@ std::vector<uint8_t> EditAndExport(const clsDIBSection& picture) {
     mosaic.style = RedactStyle::Mosaic;
     mosaic.seed = 77;
     doc.Redact(mosaic);
-    doc.Add(Box(ObjectType::Highlight, 0, 0, 0, 0));
+    MarkupObject marker = DefaultObject(ObjectType::Highlight);
+    marker.points = {{0, 40}, {100, 45}};
+    doc.Add(marker);
     MarkupObject over = Box(ObjectType::Rect, 55, 45, 40, 30);  // above the mosaic: its base patch is burned pixels
     doc.Add(over);
     std::vector<uint8_t> png;

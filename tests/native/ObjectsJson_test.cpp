@@ -313,6 +313,8 @@ TEST(ObjectsJson, ErrorsNameTheirLineAndColumn) {
         {"{\"version\": 1, \"objects\": [{\"type\": \"redact\", \"cell\": `1}]}", "from 2 to 64"},
         {"{\"version\": 1, \"objects\": [{\"type\": \"text\", \"bold\": `1}]}", "true or false"},
         {"{\"version\": 1, \"objects\": [{\"type\": \"pen\", \"points\": [`]}]}", "at least one point"},
+        // Found by the fuzzer: a pen without points was read but could not be written back.
+        {"{\"version\": 1, \"objects\": [`{\"type\": \"highlight\", \"width\": 3}]}", "needs \"points\""},
         {"{\"version\": 1, \"objects\": [{\"type\": \"pen\", \"points\": [[1, 2`, 3]]}]}", "exactly two"},
         {"{\"version\": 1, \"objects\": [{\"type\": \"pen\", \"points\": [`1, 2]}]}", "expected a point"},
         {"{\"version\": 1, \"objects\": [{\"type\": \"pen\", \"points\": `{}}]}", "array of points"},
