@@ -18,7 +18,6 @@
 #include "image/modPcxReader_win.h"
 #include "markup/EditablePng.h"
 #include "markup/MarkupFile.h"
-#include "shell/ImageCommands_win.h"
 #include "base/ErrorObject.h"
 #include "shell/FileRules.h"
 #include "base/win/Handles_win.h"
@@ -175,16 +174,21 @@ FileError RunWriter(Write&& write) {
     }
 }
 
-template <class Encode>
-FileError WriteEncodedFile(const Picture& picture, const std::string& path, Encode&& encode) {
-    clsDIBSection dib;
+// The picture's pixels in a DIB, drawn there and flushed so its bytes can be read directly.
+FileError PictureDib(const Picture& picture, clsDIBSection& dib) {
     ComPtr<IPictureDisp> disp;
-    if (FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
+    if (picture.Empty() || FAILED(picture.get()->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(disp.put()))))
         return Error(kErrInvalidPicture, "Invalid picture");
     dib.CreateFromPicture(disp.get());
     if (dib.IsEmpty()) return Error(kErrOutOfMemory, "Out of memory");
-    // The picture was just drawn into the DIB; the encoders read its bytes directly.
     GdiFlush();
+    return {};
+}
+
+template <class Encode>
+FileError WriteEncodedFile(const Picture& picture, const std::string& path, Encode&& encode) {
+    clsDIBSection dib;
+    if (FileError e = PictureDib(picture, dib)) return e;
     return RunWriter([&] { encode(dib, path); });
 }
 
@@ -347,7 +351,7 @@ FileError OpenMarkup(const std::string& path, const Picture& loaded, markup::Mar
     if (!markup::ReadPngStructure(bytes.data(), bytes.size(), structure, reason))
         return Error(kErrInvalidPicture, "Invalid picture");
     clsDIBSection pixels;
-    if (!DibFromPicture(loaded, pixels)) return Error(kErrOutOfMemory, "Out of memory");
+    if (FileError e = PictureDib(loaded, pixels)) return e;
     markup::OpenOutcome outcome;
     if (!markup::OpenEditablePng(bytes.data(), bytes.size(), pixels, doc, outcome, reason)) {
         doc.Clear();
