@@ -18,7 +18,7 @@ REG_KEY = r"HKCU\Software\Korvane Studio\Plenvue"
 
 ENV = dict(os.environ)
 ENV.setdefault("WINEDEBUG", "-all")
-ENV["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winealsa.drv,winepulse.drv=d;winedbg.exe=d"
+ENV["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winealsa.drv,winepulse.drv=d;winedbg.exe=d;winemenubuilder.exe=d"
 
 
 def need(*programs):
