@@ -164,23 +164,18 @@ Taken Take(const CaptureRequest& request, std::FILE* err) {
             t.top = r.Top;
             break;
         }
-        case CaptureMode::RegionSelect: {
-            frmFullScreen form;
-            form.ShowModal(nullptr);
-            t.picture = form.CapturedPicture();
-            if (t.picture.Empty()) {
-                Say(err, Text(kMsgCliCancelled));
-                t.outcome = CaptureOutcome::Cancelled;
-                return t;
-            }
-            t.left = engine.SrcLeft();
-            t.top = engine.SrcTop();
-            break;
-        }
+        case CaptureMode::RegionSelect:
         case CaptureMode::Pick: {
-            frmSnapWindow form;
-            form.ShowModal(nullptr);
-            t.picture = form.CapturedPicture();
+            // The interactive forms capture themselves; an empty picture is the user's cancel.
+            if (request.Mode == CaptureMode::Pick) {
+                frmSnapWindow form;
+                form.ShowModal(nullptr);
+                t.picture = form.CapturedPicture();
+            } else {
+                frmFullScreen form;
+                form.ShowModal(nullptr);
+                t.picture = form.CapturedPicture();
+            }
             if (t.picture.Empty()) {
                 Say(err, Text(kMsgCliCancelled));
                 t.outcome = CaptureOutcome::Cancelled;
