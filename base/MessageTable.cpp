@@ -67,6 +67,18 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgEditCannotOpen, "The file %s cannot be opened."},
         {kMsgMarkupStale, "%s was changed by another program: it opens as a plain picture, without its mark-up."},
         {kMsgMarkupDamaged, "The mark-up in %s is damaged: it opens as a plain picture."},
+        {kMsgUndoStepFirst, "Undo: Draw"},
+        {kMsgUndoStepFirst + 1, "Undo: Move"},
+        {kMsgUndoStepFirst + 2, "Undo: Resize"},
+        {kMsgUndoStepFirst + 3, "Undo: Style"},
+        {kMsgUndoStepFirst + 4, "Undo: Order"},
+        {kMsgUndoStepFirst + 5, "Undo: Delete"},
+        {kMsgUndoStepFirst + 6, "Undo: Redact"},
+        {kMsgUndoStepFirst + 7, "Undo: Crop"},
+        {kMsgUndoStepFirst + 8, "Undo: Image Command"},
+        {kMsgCropSize, "Crop: %s (Enter applies, Esc leaves)"},
+        {kMsgSaveObjectsQuestion, "The picture has drawings that are not saved. Save them before closing?"},
+        {kMsgToolTipKey, "%s key"},
     };
     return table;
 }

@@ -63,6 +63,18 @@ inline constexpr int kMsgEditCannotOpen = 12426;
 inline constexpr int kMsgMarkupStale = 12500;
 inline constexpr int kMsgMarkupDamaged = 12501;
 
+// The mark-up editor. Menu captions: Edit (12700, its entries 12701-12706), the View menu's zoom
+// entries (12710-12713), Draw (12720, its entries 12721-12737). Help strings of the Edit and Draw
+// menus are their command numbers (126xx).
+inline constexpr int kItemMenuEdit = 12700;
+inline constexpr int kItemMenuZoom = 12710;
+inline constexpr int kItemMenuDraw = 12720;
+// The status bar's step part: "Undo " and what the step did, by kind (12740-12748).
+inline constexpr int kMsgUndoStepFirst = 12740;
+inline constexpr int kMsgCropSize = 12750;         // "Crop: %s" with "400 x 160"
+inline constexpr int kMsgSaveObjectsQuestion = 12751;
+inline constexpr int kMsgToolTipKey = 12752;       // a tool button's tip: "%s" and its key
+
 struct MessageDefault {
     int item;
     const char* text;

@@ -34,6 +34,12 @@ public:
     HIMAGELIST LoadBitmapResource(HINSTANCE inst, const char* name, int width, int grow,
                                   COLORREF mask, UINT type, UINT flags);
     HIMAGELIST Handle() const { return list_; }
+    // Takes a list made elsewhere, destroyed with this one.
+    void Own(HIMAGELIST list) {
+        Destroy();
+        list_ = list;
+        owned_ = list != nullptr;
+    }
     void Destroy();
 
 private:

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "base/win/WindowThunk_win.h"
+#include "base/win/Wide_win.h"
 #include "markup/ViewRender.h"
 
 namespace plenvue::markup {
@@ -13,6 +14,9 @@ namespace plenvue::markup {
 namespace {
 
 constexpr int32_t kLineStep = 16;
+constexpr int kTextBoxId = 1;
+// Posted by the text box: its text is to end (wParam 1) as typed.
+constexpr UINT kMsgEndText = WM_APP + 7;
 constexpr double kGripPixels = 4;  // how far, in screen pixels, a handle or line reaches for the pointer
 
 LPCSTR CursorResource(CursorKind kind) {
@@ -39,29 +43,51 @@ RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom};
 
 }  // namespace
 
+EditorView::EditorView() {
+    for (int i = 0; i < kToolCount; ++i) {
+        const auto tool = static_cast<Tool>(i);
+        styles_[static_cast<size_t>(i)] = DefaultObject(TypeOfTool(tool).value_or(ObjectType::Rect));
+    }
+}
+
 EditorView::~EditorView() {
+    textKeys_.Reset();
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
 
-bool EditorView::Create(HWND parent, int id, const RECT& place) {
+bool EditorView::Create(HWND parent, int id, const RECT& place, DWORD exStyle) {
     RegisterWindowClass({kClassName, ControlWindowProc<EditorView>, nullptr, nullptr, CS_DBLCLKS});
-    hwnd_ = CreateWindowExA(0, kClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL,
+    hwnd_ = CreateWindowExA(exStyle, kClassName, nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
                             place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
     return hwnd_ != nullptr;
 }
 
 void EditorView::Attach(MarkupDocument* doc) {
+    // A text still open belongs to the picture going away; the caller has already replaced it.
+    EndText(false);
     doc_ = doc;
     controller_ = doc ? std::make_unique<EditorController>(*doc) : nullptr;
+    if (controller_) {
+        for (int i = 0; i < kToolCount; ++i) controller_->SetStyle(static_cast<Tool>(i), styles_[static_cast<size_t>(i)]);
+        controller_->SetTool(tool_ == Tool::Crop ? Tool::Select : tool_);
+    }
     RECT rc{};
     if (hwnd_) GetClientRect(hwnd_, &rc);
-    zoom_.ResetForPicture(doc ? doc->Width() : 0, doc ? doc->Height() : 0, rc.right, rc.bottom);
+    shownW_ = doc ? doc->Width() : 0;
+    shownH_ = doc ? doc->Height() : 0;
+    zoom_.ResetForPicture(shownW_, shownH_, rc.right, rc.bottom);
     UpdateScrollBars();
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+    ReportCrop();
+    if (controller_ && controller_->CurrentTool() != tool_) {
+        tool_ = controller_->CurrentTool();
+        if (ToolChanged) ToolChanged();
+    }
     if (ZoomChanged) ZoomChanged();
 }
 
@@ -69,9 +95,171 @@ void EditorView::Refresh() {
     if (controller_) controller_->Refresh();
     RECT rc{};
     if (hwnd_) GetClientRect(hwnd_, &rc);
-    zoom_.SetSizes(doc_ ? doc_->Width() : 0, doc_ ? doc_->Height() : 0, rc.right, rc.bottom);
+    shownW_ = doc_ ? doc_->Width() : 0;
+    shownH_ = doc_ ? doc_->Height() : 0;
+    zoom_.SetSizes(shownW_, shownH_, rc.right, rc.bottom);
     UpdateScrollBars();
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void EditorView::SetTool(Tool tool) {
+    EndText(true);
+    const bool changed = tool != tool_;
+    tool_ = tool;
+    if (controller_) {
+        controller_->SetTool(tool);
+        Flush();
+        ReportCrop();
+    }
+    if (changed && ToolChanged) ToolChanged();
+}
+
+void EditorView::SetStyle(Tool tool, const MarkupObject& style) {
+    MarkupObject& s = styles_[static_cast<size_t>(tool)];
+    s = style;
+    if (auto type = TypeOfTool(tool)) s.type = *type;
+    if (controller_) controller_->SetStyle(tool, s);
+}
+
+bool EditorView::Apply(const std::function<bool(EditorController&)>& action) {
+    if (!controller_ || !doc_) return false;
+    EndText(true);
+    const size_t before = doc_->StepCount();
+    const bool done = action(*controller_);
+    AfterInput(before);
+    return done;
+}
+
+void EditorView::ScrollHome() {
+    zoom_.ScrollTo(0, 0);
+    UpdateScrollBars();
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void EditorView::FollowPictureSize() {
+    if (doc_ && (doc_->Width() != shownW_ || doc_->Height() != shownH_)) Refresh();
+}
+
+void EditorView::ReportCrop() {
+    std::optional<PixelRect> crop = controller_ ? controller_->CropRect() : std::nullopt;
+    if (crop == lastCrop_) return;
+    lastCrop_ = crop;
+    if (CropChanged) CropChanged(crop ? &*crop : nullptr);
+}
+
+void EditorView::OpenText(const TextRequest& request) {
+    EndText(true);
+    if (!controller_ || !doc_) return;
+    MarkupObject style = Style(Tool::Text);
+    std::string text;
+    if (request.id) {
+        const Item* item = doc_->Find(request.id);
+        if (!item) return;
+        style = item->object;
+        text = item->object.text;
+    }
+    textId_ = request.id;
+    textAt_ = request.at;
+    const int height = std::max(6, static_cast<int>(std::lround(std::clamp(style.size, 1.0, 2000.0) * zoom_.Scale())));
+    textFont_.reset(CreateFontW(-height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                                Widen(style.font.substr(0, LF_FACESIZE - 1)).c_str()));
+    std::wstring shown;
+    for (wchar_t c : Widen(text)) {
+        if (c == L'\n') shown += L'\r';
+        shown += c;
+    }
+    const Point at = zoom_.ToClient(request.at.x, request.at.y);
+    textBox_ = CreateWindowExW(0, L"EDIT", shown.c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN,
+                               static_cast<int>(std::floor(at.x)), static_cast<int>(std::floor(at.y)), 40, height + 8, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextBoxId)), GetModuleHandleW(nullptr), nullptr);
+    if (!textBox_) {
+        textFont_.reset();
+        return;
+    }
+    SendMessageW(textBox_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
+    textKeys_.Attach(textBox_, [this](HWND, UINT msg, WPARAM w, LPARAM, LRESULT& result) {
+        const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+        switch (msg) {
+        case WM_GETDLGCODE: result = DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS; return true;
+        case WM_KEYDOWN:
+            if (w == VK_ESCAPE || (w == VK_RETURN && ctrl)) {
+                PostMessageW(hwnd_, kMsgEndText, 1, 0);
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_CHAR:
+            // Escape and Ctrl+Enter (a line feed) end the text; Ctrl+A selects it all.
+            if (w == 0x1B || (w == L'\n' && ctrl)) return result = 0, true;
+            if (w == 1) {
+                SendMessageW(textBox_, EM_SETSEL, 0, -1);
+                return result = 0, true;
+            }
+            return false;
+        case WM_KILLFOCUS: PostMessageW(hwnd_, kMsgEndText, 1, 0); return false;
+        default: return false;
+        }
+    });
+    FitTextBox();
+    SetFocus(textBox_);
+    SendMessageW(textBox_, EM_SETSEL, 0, -1);
+}
+
+void EditorView::FitTextBox() {
+    if (!textBox_) return;
+    const int length = GetWindowTextLengthW(textBox_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(textBox_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    WindowDC dc = WindowDC::Client(textBox_);
+    SelectedObject font(dc.get(), textFont_.get());
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    LONG widest = tm.tmAveCharWidth * 4;
+    int lines = 0;
+    size_t start = 0;
+    while (true) {
+        size_t end = text.find(L'\n', start);
+        std::wstring line = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        SIZE size{};
+        if (!line.empty()) GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+        widest = std::max(widest, size.cx + tm.tmAveCharWidth * 2);
+        ++lines;
+        if (end == std::wstring::npos) break;
+        start = end + 1;
+    }
+    SetWindowPos(textBox_, nullptr, 0, 0, widest + 8, lines * tm.tmHeight + 8, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void EditorView::EndText(bool keep) {
+    if (!textBox_ || endingText_) return;
+    endingText_ = true;
+    const int length = GetWindowTextLengthW(textBox_);
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(textBox_, wide.data(), length + 1);
+    wide.resize(static_cast<size_t>(length));
+    std::wstring lines;
+    for (wchar_t c : wide)
+        if (c != L'\r') lines += c;
+    // Only blank lines is no text.
+    if (lines.find_first_not_of(L" \t\n") == std::wstring::npos) lines.clear();
+    HWND box = textBox_;
+    const bool focused = GetFocus() == box;
+    textBox_ = nullptr;
+    textKeys_.Reset();
+    DestroyWindow(box);
+    textFont_.reset();
+    if (focused && hwnd_) SetFocus(hwnd_);
+    if (keep && controller_ && doc_) {
+        const size_t before = doc_->StepCount();
+        controller_->FinishText(textId_, textAt_, Narrow(lines));
+        AfterInput(before);
+    }
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+    endingText_ = false;
 }
 
 void EditorView::Fit() {
@@ -187,7 +375,6 @@ void EditorView::Flush() {
     // The margin covers the handles and frames, which keep their size in client pixels.
     const int32_t margin = static_cast<int32_t>(std::ceil((kHandlePixels / 2.0 + 2) / zoom_.Scale())) + 1;
     const PixelRect dirty = controller_->TakeDirty(margin);
-    controller_->TakeTextRequest();  // the in-place text box comes with the main window's editor
     if (dirty.Empty()) return;
     RECT r = ToRect(zoom_.ClientRectOf(dirty));
     InflateRect(&r, 2, 2);
@@ -196,7 +383,16 @@ void EditorView::Flush() {
 
 void EditorView::AfterInput(size_t stepsBefore) {
     Flush();
+    FollowPictureSize();
+    ReportCrop();
+    if (controller_ && controller_->CurrentTool() != tool_) {
+        tool_ = controller_->CurrentTool();
+        if (ToolChanged) ToolChanged();
+    }
     if (doc_ && doc_->StepCount() != stepsBefore && StepMade) StepMade();
+    if (controller_) {
+        if (std::optional<TextRequest> text = controller_->TakeTextRequest()) OpenText(*text);
+    }
 }
 
 void EditorView::UpdateScrollBars() {
@@ -243,11 +439,17 @@ void EditorView::OnScroll(int bar, WORD request) {
 }
 
 void EditorView::OnKey(WPARAM key) {
-    if (!controller_) return;
+    if (!controller_) {
+        if (key == VK_HOME) ScrollHome();
+        else if (GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0)
+            if (auto tool = ToolForLetter(static_cast<char>(key))) SetTool(*tool);
+        return;
+    }
     const size_t before = doc_ ? doc_->StepCount() : 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
     const int32_t step = shift ? 10 : 1;
     switch (key) {
+    case VK_HOME: ScrollHome(); break;
     case VK_ESCAPE: controller_->Cancel(); break;
     case VK_RETURN: controller_->Enter(); break;
     case VK_DELETE: controller_->DeleteSelection(); break;
@@ -258,7 +460,7 @@ void EditorView::OnKey(WPARAM key) {
     default:
         if (ctrl && key == 'A') controller_->SelectAll();
         else if (!ctrl && GetKeyState(VK_MENU) >= 0)
-            if (auto tool = ToolForLetter(static_cast<char>(key))) controller_->SetTool(*tool);
+            if (auto tool = ToolForLetter(static_cast<char>(key))) SetTool(*tool);
         break;
     }
     AfterInput(before);
@@ -304,6 +506,11 @@ LRESULT EditorView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
+        // A click outside the text box ends the text, and does nothing else.
+        if (EditingText()) {
+            EndText(true);
+            return 0;
+        }
         SetFocus(hwnd_);
         if (!controller_) return 0;
         const size_t before = doc_->StepCount();
@@ -328,6 +535,19 @@ LRESULT EditorView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (GetCapture() == hwnd_) ReleaseCapture();
         return 0;
+    case kMsgEndText:
+        EndText(wParam != 0);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kTextBoxId && HIWORD(wParam) == EN_CHANGE) FitTextBox();
+        return 0;
+    case WM_CTLCOLOREDIT: {
+        const Rgba ink = (textId_ && doc_ && doc_->Find(textId_)) ? doc_->Find(textId_)->object.stroke : Style(Tool::Text).stroke;
+        const bool light = ink.r + ink.g + ink.b > 3 * 220;
+        SetTextColor(reinterpret_cast<HDC>(wParam), light ? RGB(0, 0, 0) : RGB(ink.r, ink.g, ink.b));
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
     case WM_CAPTURECHANGED:
         // Capture taken away mid-drag (a dialog, Alt+Tab): the drag is dropped, nothing is made.
         if (controller_ && controller_->Dragging() && reinterpret_cast<HWND>(lParam) != hwnd_) {

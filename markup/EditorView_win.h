@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "base/win/Handles_win.h"
+#include "base/win/WindowSubclass_win.h"
 #include "base/win/WindowThunk_win.h"
 #include "markup/EditorController.h"
 #include "markup/ZoomState.h"
@@ -22,12 +24,12 @@ public:
     // Handles are squares of this many client pixels, whatever the zoom.
     static constexpr int32_t kHandlePixels = 7;
 
-    EditorView() = default;
+    EditorView();
     ~EditorView();
     EditorView(const EditorView&) = delete;
     EditorView& operator=(const EditorView&) = delete;
 
-    bool Create(HWND parent, int id, const RECT& place);
+    bool Create(HWND parent, int id, const RECT& place, DWORD exStyle = 0);
     HWND hWnd() const { return hwnd_; }
 
     // The document shown (the caller's; null shows nothing). A new picture: 100 %, or fitted when
@@ -42,11 +44,33 @@ public:
     void Actual();
     void Step(bool in);
     void Background(COLORREF colour);
+    // The tool for the next press (from a menu, the tool strip or a key); reported by ToolChanged.
+    void SetTool(Tool tool);
+    Tool CurrentTool() const { return tool_; }
+    // The style each drawing tool gives new objects; kept across pictures.
+    const MarkupObject& Style(Tool tool) const { return styles_[static_cast<size_t>(tool)]; }
+    void SetStyle(Tool tool, const MarkupObject& style);
+    // Runs an action of the controller as a key or a menu would (false without a picture), then
+    // draws and reports what changed.
+    bool Apply(const std::function<bool(EditorController&)>& action);
+    // Scrolled to the picture's top-left corner (the Home key).
+    void ScrollHome();
+
+    // The in-place text box: open while a text is typed. Its keys are its own: the message loop
+    // leaves them untranslated while IsTextBox says so of the window they are for.
+    bool EditingText() const { return textBox_ != nullptr; }
+    bool IsTextBox(HWND window) const { return textBox_ && window == textBox_; }
+    // Ends the text being typed: kept as a text object (an empty box makes nothing), or dropped.
+    void EndText(bool keep);
 
     // A step was made in the document from the view (the caller updates its status and menus).
     std::function<void()> StepMade;
     // The zoom changed (for the status bar).
     std::function<void()> ZoomChanged;
+    // The tool changed (for the menu's and the strip's check marks).
+    std::function<void()> ToolChanged;
+    // The crop rectangle appeared, changed or went (for the status bar); null when there is none.
+    std::function<void(const PixelRect*)> CropChanged;
 
 private:
     template <class T>
@@ -65,6 +89,10 @@ private:
     Point PictureAt(LPARAM lParam) const;
     double Tolerance() const;
     bool EnsureBuffer(int32_t w, int32_t h);
+    void OpenText(const TextRequest& request);
+    void FitTextBox();
+    void ReportCrop();
+    void FollowPictureSize();
 
     HWND hwnd_ = nullptr;
     MarkupDocument* doc_ = nullptr;
@@ -76,6 +104,19 @@ private:
     UniqueBitmap buffer_;
     MemoryDC bufferDc_;
     PixelView bufferView_;
+    // The picture size the zoom was last given (a crop or its undo changes it).
+    int32_t shownW_ = 0, shownH_ = 0;
+    std::optional<PixelRect> lastCrop_;
+    Tool tool_ = Tool::Select;
+    std::array<MarkupObject, kToolCount> styles_;
+    // The text box, its font at the zoom, what it edits (id 0: a new text at textAt_), and the
+    // subclass that takes its Escape, Ctrl+Enter and loss of focus.
+    HWND textBox_ = nullptr;
+    UniqueFont textFont_;
+    uint32_t textId_ = 0;
+    Point textAt_;
+    WindowSubclass textKeys_;
+    bool endingText_ = false;
 };
 
 }  // namespace plenvue::markup

@@ -1,9 +1,15 @@
 #include "shell/MainBars_win.h"
 
 #include "capture/MonitorGeometry.h"
+#include "base/MessageTable.h"
+#include "markup/ToolIcons.h"
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
+#include "base/MessageText.h"
+#include "base/win/Handles_win.h"
 #include "base/win/Wide_win.h"
+
+#include <algorithm>
 
 namespace plenvue {
 
@@ -38,13 +44,21 @@ void MainBars::Create(HWND parent, HINSTANCE module, const std::string& ready) {
     const int bandWidth = ScaleForDpi(kBandWidth, dpi_);
     rebar_.InsertBand(nullptr, toolbar_.hWnd(), bandWidth, BandHeight(), bandWidth, kBandStyle);
     toolbar_.CheckButton(kTbHistory, true);
+
+    tools_.Create(parent, 0, 0, 0, 0, kToolbarStyle);
+    DrawToolImages();
+    for (int i = 0; i < markup::kToolCount; ++i)
+        tools_.InsertButton(i, kCmdToolFirst + i, -1, 0, TBSTATE_ENABLED, BTNS_CHECKGROUP);
+    tools_.SetParent(parent);
+    rebar_.InsertBand(nullptr, tools_.hWnd(), ToolStripWidth(), BandHeight(), ToolStripWidth(), kBandStyle);
+    CheckTool(checkedTool_);
     toolbarHeight_ = rebar_.Height();
 
     statusBarHeight_ = ScaleForDpi(kStatusBarHeight, dpi_);
     statusBar_.Create(parent, kStatusBarStyle, "", statusBarHeight_ - 2);
     statusFont_.Attach(statusBar_.hWnd());
     statusFont_.Follow(dpi_);
-    statusBar_.Simple(true);
+    FollowParentSize(parent);
     SetStatus(ready);
 }
 
@@ -64,6 +78,50 @@ void MainBars::LoadImages() {
 
 int MainBars::BandHeight() const { return ScaleForDpi(kBandHeight, dpi_); }
 
+int MainBars::ToolStripWidth() const {
+    const SIZE button = tools_.hWnd() ? tools_.ButtonSize() : SIZE{imageSize_ + 7, imageSize_ + 6};
+    return static_cast<int>(button.cx) * markup::kToolCount + ScaleForDpi(4, dpi_);
+}
+
+// The tool images are drawn at the toolbar's image size, so they stay crisp at any DPI.
+void MainBars::DrawToolImages() {
+    const int n = imageSize_;
+    HIMAGELIST list = ImageList_Create(n, n, ILC_COLOR24 | ILC_MASK, markup::kToolCount, 0);
+    constexpr COLORREF kKey = RGB(255, 0, 255);
+    for (int i = 0; i < markup::kToolCount && list; ++i) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = n;
+        bi.bmiHeader.biHeight = -n;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        UniqueBitmap bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap || !bits) break;
+        markup::PixelView view{static_cast<uint8_t*>(bits), static_cast<ptrdiff_t>((n * 3 + 3) & ~3), n, n};
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                uint8_t* p = view.Pixel(x, y);
+                p[0] = 255, p[1] = 0, p[2] = 255;
+            }
+        markup::DrawToolIcon(static_cast<markup::Tool>(i), view, markup::Rgba{32, 32, 32, 255});
+        ImageList_AddMasked(list, bitmap.get(), kKey);
+    }
+    tools_.SetImageList(nullptr);
+    toolImages_.Own(list);
+    if (n != 16) tools_.SetBitmapSize(n, n);
+    tools_.SetImageList(toolImages_.Handle());
+}
+
+void MainBars::CheckTool(int index) {
+    checkedTool_ = index;
+    for (int i = 0; i < markup::kToolCount; ++i) tools_.CheckButton(kCmdToolFirst + i, i == index);
+}
+
+void MainBars::SetStepText(const std::string& text) { SendMessageW(statusBar_.hWnd(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(Widen(text).c_str())); }
+
+void MainBars::SetZoomText(const std::string& text) { SendMessageW(statusBar_.hWnd(), SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(Widen(text).c_str())); }
+
 void MainBars::Rescale(HWND parent, int32_t dpi) {
     if (dpi <= 0 || dpi == dpi_) return;
     dpi_ = dpi;
@@ -73,6 +131,10 @@ void MainBars::Rescale(HWND parent, int32_t dpi) {
     toolbar_.SetButtonSize(imageSize_ + LOWORD(padding), imageSize_ + HIWORD(padding));
     toolbar_.AutoSize();
     rebar_.SetBandChildSize(0, ScaleForDpi(kBandWidth, dpi_), BandHeight(), ScaleForDpi(kBandWidth, dpi_));
+    DrawToolImages();
+    tools_.SetButtonSize(imageSize_ + LOWORD(padding), imageSize_ + HIWORD(padding));
+    tools_.AutoSize();
+    rebar_.SetBandChildSize(1, ToolStripWidth(), BandHeight(), ToolStripWidth());
     statusFont_.Follow(dpi_);
     statusBar_.SetMinHeight(ScaleForDpi(kStatusBarHeight, dpi_) - 2);
     // A hidden bar keeps its height of 0.
@@ -100,8 +162,8 @@ void MainBars::FollowParentSize(HWND parent) {
     statusBar_.ResizeToParent();
     RECT rc{};
     GetClientRect(parent, &rc);
-    int edges[3] = {rc.right - ScaleForDpi(60, dpi_), rc.right - ScaleForDpi(40, dpi_),
-                    rc.right - ScaleForDpi(20, dpi_)};
+    const int zoom = ScaleForDpi(kZoomPartWidth, dpi_), step = ScaleForDpi(kStepPartWidth, dpi_);
+    int edges[3] = {std::max<int>(rc.right - zoom - step, rc.right / 3), std::max<int>(rc.right - zoom, rc.right / 3), -1};
     statusBar_.SetParts(edges, 3);
     if (rebar_.hWnd()) SendMessageW(rebar_.hWnd(), WM_SIZE, 0, 0);
 }
@@ -128,6 +190,22 @@ std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPA& tip, const ILangua
 
 std::optional<std::string> MainBars::FillTip(NMTBGETINFOTIPW& tip, const ILanguage* language) {
     return AnswerTip(tip, language);
+}
+
+std::optional<std::string> MainBars::FillToolTip(NMTBGETINFOTIPW& tip, const ILanguage* language) {
+    const int index = tip.iItem - kCmdToolFirst;
+    if (index < 0 || index >= markup::kToolCount) return std::nullopt;
+    const MenuNode* draw = nullptr;
+    for (const MenuNode& top : MainMenuTree())
+        if (top.command == kHelpDraw) draw = &top;
+    if (!draw) return std::nullopt;
+    const MenuNode& entry = draw->children[static_cast<size_t>(index)];
+    std::string caption = language ? language->getItemValue(entry.item, entry.caption) : entry.caption;
+    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+    const std::string key = language ? language->getItemValue(kMsgToolTipKey, "%s key") : "%s key";
+    std::string text = caption + " (" + FormatMessageText(key, entry.shortcut) + ")";
+    if (tip.pszText && tip.cchTextMax > 0) CopyTip(tip.pszText, tip.cchTextMax, text);
+    return language ? language->getItemValue(entry.command, "") : std::string();
 }
 
 }  // namespace plenvue

@@ -1,5 +1,5 @@
-// The main window's bars: the toolbar (over its image list) in a rebar band, and the status bar
-// in simple mode. Destroyed toolbar first, then the rebar, the status bar and the image list.
+// The main window's bars: the toolbar (over its image list) and the editor's tool strip in rebar
+// bands, and the status bar in three parts. Destroyed toolbar first, then the rebar, the status bar and the image list.
 // Sizes are designed at 96 DPI and scaled to the DPI of the window's monitor; the toolbar images
 // come from the strip drawn nearest to that scale.
 #pragma once
@@ -31,7 +31,17 @@ public:
     int StatusBarHeight() const { return statusBarHeight_; }
     void ShowToolbar(bool on);
     void ShowStatusBar(bool on);
-    void SetStatus(const std::string& text) { statusBar_.SetText(kSimplePart, text); }
+    // The status bar's parts: the message (as it has always been), the step Undo would take back,
+    // the zoom.
+    void SetStatus(const std::string& text) { statusBar_.SetText(kMessagePart, text); }
+    void SetStepText(const std::string& text);
+    void SetZoomText(const std::string& text);
+    // The editor's tool strip, a band of its own below the toolbar: one check button a tool
+    // (commands kCmdToolFirst..kCmdToolLast), the current one pressed.
+    void CheckTool(int index);
+    HWND ToolStrip() const { return tools_.hWnd(); }
+    // The tip of a tool button: its Draw-menu caption and key; the status text is the menu's help.
+    static std::optional<std::string> FillToolTip(NMTBGETINFOTIPW& tip, const ILanguage* language);
     void CheckHistoryButton(bool on) { toolbar_.CheckButton(kTbHistory, on); }
     // After the parent's size changed: the status bar's parts and the rebar's width follow it.
     void FollowParentSize(HWND parent);
@@ -43,12 +53,16 @@ public:
     HWND StatusBar() const { return statusBar_.hWnd(); }
 
 private:
-    static constexpr int kSimplePart = 255;
+    static constexpr int kMessagePart = 0;
+    static constexpr int kStepPartWidth = 150;
+    static constexpr int kZoomPartWidth = 64;
     static constexpr int kStatusBarHeight = 20;
     static constexpr int kBandHeight = 25;
     static constexpr int kBandWidth = 360;
     void LoadImages();
+    void DrawToolImages();
     int BandHeight() const;
+    int ToolStripWidth() const;
     HINSTANCE module_ = nullptr;
     int32_t dpi_ = 96;
     int32_t imageSize_ = 16;
@@ -57,6 +71,9 @@ private:
     CStatusBarCtl statusBar_;
     CRebarCtl rebar_;
     CToolbarCtl toolbar_;
+    CImageListCtl toolImages_;
+    CToolbarCtl tools_;
+    int checkedTool_ = 0;
     int toolbarHeight_ = 0;
     int statusBarHeight_ = 0;
 };

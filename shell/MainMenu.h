@@ -29,10 +29,23 @@ enum MainCommand : int {
     kCmdUndo = 1913,
     kCmdContent = 1921, kCmdEmail = 1923, kCmdHomepage = 1924, kCmdAbout = 1926,
     kCmdUnsharpen = 1950,  // hidden: no help string of its own
+    // View: the zoom (after the older entries, which keep their numbers).
+    kCmdZoomFit = 1837, kCmdZoomActual = 1838, kCmdZoomIn = 1839, kCmdZoomOut = 1840,
+    // Edit.
+    kCmdEditUndo = 12601, kCmdRedo = 12602, kCmdEditCopy = 12604, kCmdEditPaste = 12605,
+    kCmdEditDelete = 12606, kCmdSelectAll = 12608,
+    // Draw: the tools in the editor's order (Select .. Crop), then the style.
+    kCmdToolFirst = 12631, kCmdToolLast = 12641,
+    kCmdStyleColour = 12643, kCmdRecentFirst = 12645, kCmdRecentLast = 12652,
+    kCmdWidthFirst = 12654, kCmdWidthLast = 12659, kCmdFill = 12660, kCmdFont = 12661, kCmdMosaic = 12662,
     // Top-level and submenu titles, for the help numbering only.
     kHelpFile = 1800, kHelpView = 1830, kHelpTools = 1860, kHelpDelay = 1880, kHelpImage = 1890,
     kHelpFilters = 1891, kHelpMirrors = 1903, kHelpColorDepth = 1907, kHelpHelp = 1920,
+    kHelpEdit = 12600, kHelpDraw = 12630, kHelpRecentColours = 12644, kHelpLineWidth = 12653,
 };
+
+// The line widths of Draw > Line Width, in order.
+inline constexpr int kLineWidths[] = {1, 2, 3, 5, 8, 12};
 
 struct MenuNode {
     std::string name;      // mnuOpen
@@ -46,7 +59,7 @@ struct MenuNode {
     std::vector<MenuNode> children;  // non-empty for submenus
 };
 
-// The five top-level menus in order.
+// The top-level menus in order: File, Edit, View, Draw, Tools, Image, Help.
 const std::vector<MenuNode>& MainMenuTree();
 
 // One entry of the menu help table: where the entry sits in the menu as built (hidden entries are
@@ -58,8 +71,9 @@ struct MenuHelpEntry {
     int HelpNumber = 0;
 };
 
-// 1800 + 30 * top-level position + the entry's place in a depth-first walk of that menu (the title
-// 0; separators and submenu titles count, hidden entries do not). Separators are not listed.
+// The menu title's own number + the entry's place in a depth-first walk of that menu (the title
+// 0; separators and submenu titles count, hidden entries do not). Separators are not listed. Each
+// menu keeps its numbers wherever it stands in the bar.
 std::vector<MenuHelpEntry> MenuHelpTable(const std::vector<MenuNode>& tree);
 
 }  // namespace plenvue

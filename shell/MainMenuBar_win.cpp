@@ -46,10 +46,18 @@ HACCEL CreateMainAccelerators() {
         {FCONTROL | FVIRTKEY, 'O', kCmdOpen},          {FCONTROL | FVIRTKEY, 'S', kCmdSave},
         {FCONTROL | FSHIFT | FVIRTKEY, 'C', kCmdCopyTo}, {FCONTROL | FVIRTKEY, 'M', kCmdMoveTo},
         {FCONTROL | FVIRTKEY, 'C', kCmdCopy},          {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
-        {FVIRTKEY, VK_DELETE, kCmdDelete},             {FCONTROL | FVIRTKEY, 'P', kCmdPrint},
+        {FVIRTKEY, VK_DELETE, kCmdEditDelete},             {FCONTROL | FVIRTKEY, 'P', kCmdPrint},
         {FSHIFT | FVIRTKEY, VK_F1, kCmdCDFirst},       {FSHIFT | FVIRTKEY, VK_F2, kCmdCDFirst + 1},
         {FSHIFT | FVIRTKEY, VK_F3, kCmdCDFirst + 2},   {FSHIFT | FVIRTKEY, VK_F4, kCmdCDLast},
         {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},          {FVIRTKEY, VK_F1, kCmdContent},
+        // Delete is the Edit menu's: the selected drawings, else the current file as before.
+        {FCONTROL | FVIRTKEY, 'Y', kCmdRedo},          {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kCmdRedo},
+        {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
+        {FCONTROL | FVIRTKEY, '0', kCmdZoomFit},       {FCONTROL | FVIRTKEY, VK_NUMPAD0, kCmdZoomFit},
+        {FCONTROL | FVIRTKEY, '1', kCmdZoomActual},    {FCONTROL | FVIRTKEY, VK_NUMPAD1, kCmdZoomActual},
+        {FCONTROL | FVIRTKEY, VK_OEM_PLUS, kCmdZoomIn}, {FCONTROL | FVIRTKEY, VK_ADD, kCmdZoomIn},
+        {FCONTROL | FSHIFT | FVIRTKEY, VK_OEM_PLUS, kCmdZoomIn},
+        {FCONTROL | FVIRTKEY, VK_OEM_MINUS, kCmdZoomOut}, {FCONTROL | FVIRTKEY, VK_SUBTRACT, kCmdZoomOut},
     };
     return CreateAcceleratorTableW(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
 }
@@ -97,8 +105,12 @@ void MainMenuHelp::OnMenuSelect(HMENU bar, WPARAM wParam, LPARAM lParam, HWND st
             break;
         }
     }
-    UINT ids[4] = {0, 0, 0, 0};
-    MenuHelp(WM_MENUSELECT, wParam, lParam, bar, strings, status, ids);
+    (void)bar;
+    // Written into the message part itself: the system's menu help would switch the bar to its
+    // simple mode and hide the step and zoom parts.
+    wchar_t text[256] = {};
+    if (LoadStringW(strings, LOWORD(wParam), text, 256) <= 0) text[0] = 0;
+    SendMessageW(status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
 }  // namespace plenvue

@@ -123,7 +123,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
             if (request.Action == StartAction::Capture || request.Action == StartAction::Edit) main.Request(request);
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (main.hWnd() && TranslateAcceleratorW(main.hWnd(), main.Accelerators(), &msg)) continue;
+                // Keys typed into the editor's text box are its own (Delete, Ctrl+A/C/V/X/Z, ...).
+                if (main.hWnd() && !main.KeysBelongToTextBox(msg.hwnd) &&
+                    TranslateAcceleratorW(main.hWnd(), main.Accelerators(), &msg))
+                    continue;
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

@@ -19,14 +19,20 @@
 namespace plenvue {
 
 void frmMain::OnCommand(int id) {
+    // A text being typed is finished first: every command works on the picture as it shows.
+    editor_.EndText(true);
+    if (id == kCmdEditUndo) id = kCmdUndo;
     if (OnFileCommand(id)) return;
+    if (OnEditorCommand(id)) return;
     switch (id) {
     case kTbContent: OpenHelp(); return;
     case kTbHistory: ToggleHistory(); return;
     case kTbPrevious: StepHistory(-1); return;
     case kTbNext: StepHistory(1); return;
     case kTbClearHistory: ClearHistory(); return;
-    case kCmdExit: OnUnload(); return;
+    case kCmdExit:
+        if (ConfirmClose()) OnUnload();
+        return;
     case kCmdToolBar: ToggleToolBar(); return;
     case kCmdStatusBar: ToggleStatusBar(); return;
     case kCmdHistory: ToggleHistory(); return;
@@ -57,6 +63,7 @@ void frmMain::OnCommand(int id) {
     default: break;
     }
     if (RunImageCommand(hwnd_, id, {picSwap_, doc_})) {
+        unsaved_ = true;
         ShowPic();
         return;
     }
@@ -123,7 +130,7 @@ void frmMain::ChooseCanvasColor() {
     if (!ChooseColorW(&cc)) return;
     canvasColor_ = cc.rgbResult;
     Settings().CanvasColor = std::to_string(static_cast<int32_t>(canvasColor_));
-    svMain_.BackColor(static_cast<int32_t>(canvasColor_));
+    editor_.Background(canvasColor_);
     WriteSetting(kValForeColor, Settings().CanvasColor);
 }
 
@@ -136,7 +143,7 @@ void frmMain::SetConPro() {
     ShowCaptureDelay();
     int32_t colour = CanvasColorValue(settings.CanvasColor);
     if (colour >= 0) canvasColor_ = static_cast<COLORREF>(colour);
-    svMain_.BackColor(colour);
+    editor_.Background(colour < 0 ? GetSysColor(colour & 0xFF) : static_cast<COLORREF>(colour));
 }
 
 }  // namespace plenvue

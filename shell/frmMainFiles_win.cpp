@@ -32,15 +32,19 @@ std::string ErrorText(const FileError& e) { return std::to_string(e.Number) + " 
 }  // namespace
 
 bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
+    editor_.EndText(true);
     Picture loaded;
     FileError error = LoadPictureFile(path, loaded);
     int notice = 0;
     // An editable picture brings its objects back: commands then work under them. The file just
-    // saved from the document is the document: it keeps its steps.
+    // saved from the document is the document: it keeps its steps. A file that fails to open
+    // leaves the picture being edited as it was.
     const bool sameDocument = !doc_.Empty() && !docFile_.empty() && path == docFile_;
+    markup::MarkupDocument opened;
+    if (!error && !sameDocument) error = OpenMarkup(path, loaded, opened, notice);
     if (!error && !sameDocument) {
-        docFile_.clear();
-        error = OpenMarkup(path, loaded, doc_, notice);
+        ForgetDocument();
+        if (!opened.Empty() && !doc_.Reset(opened.Base(), opened.Objects())) doc_.Clear();
     }
     if (!error) {
         picSwap_ = loaded;
@@ -75,6 +79,7 @@ bool frmMain::SavePic(const std::string& path) {
         return false;
     }
     if (!doc_.Empty()) docFile_ = written;
+    unsaved_ = false;
     SetCurrentFile(written);
     AddHistory(written);
     SetStatus(FormatMessageText(Msg(10016), written));

@@ -102,7 +102,9 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP: {
         auto popup = reinterpret_cast<HMENU>(wParam);
         if (popup == GetSubMenu(menu_, 0)) OnFileMenuOpening(popup);
-        if (!HIWORD(lParam)) UpdateImageMenu(popup, !svMain_.GetPicture().Empty());
+        if (popup == GetSubMenu(menu_, 1)) OnEditMenuOpening(popup);
+        if (popup == GetSubMenu(menu_, 3)) OnDrawMenuOpening(popup);
+        if (!HIWORD(lParam)) UpdateImageMenu(popup, !picSwap_.Empty());
         break;
     }
     case WM_TIMER:
@@ -119,8 +121,12 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgRunRequests:
         RunRequests();
         return 0;
+    case WM_SETFOCUS:
+        // The canvas takes the keys: the tools' letters, arrows, Escape and Enter.
+        if (canvas_) SetFocus(canvas_);
+        return 0;
     case WM_CLOSE:
-        OnUnload();
+        if (ConfirmClose()) OnUnload();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -150,6 +156,12 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
         }
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+            if (hdr->hwndFrom == parts.bars.ToolStrip() && hdr->code == TBN_GETINFOTIPW) {
+                if (auto status = MainBars::FillToolTip(*reinterpret_cast<NMTBGETINFOTIPW*>(lParam), App().Language.get()))
+                    SetStatus(*status);
+                result = 1;
+                return;
+            }
             if (hdr->hwndFrom != parts.bars.Toolbar() || !parts.bars.Toolbar()) break;
             // The toolbar asks for a button's tip on behalf of its tooltip window.
             auto answer = [&](auto& tip) {
@@ -197,9 +209,8 @@ void frmMain::OnCreate() {
     historyMode_ = "PREVIEW";
     menu_ = CreateMainMenu(App().Language.get());
     SetMenu(hwnd_, menu_);
-    svMain_.Create(hwnd_, WS_EX_CLIENTEDGE, kCanvasId);
-    svMain_.View(1);
-    canvas_ = svMain_.hWnd();
+    editor_.Create(hwnd_, kCanvasId, RECT{0, 0, 10, 10}, WS_EX_CLIENTEDGE);
+    canvas_ = editor_.hWnd();
     panes_.SetCanvas(canvas_);
     HWND list = panes_.CreateList(hwnd_, kHistoryListId);
     panes_.SetDpi(WindowDpi(hwnd_));
@@ -207,6 +218,7 @@ void frmMain::OnCreate() {
     panes_.SetStrip(history_.Scroller());
     panes_.CreateSplitter(hwnd_);
     parts.bars.Create(hwnd_, Instance(), Msg(10001));
+    WireEditor();
     parts.beep.Write(App().BeepFile, Instance());
     parts.icon.Add(hwnd_, ProgramIcon(), kProgramTitle);
     GetCurrentSettings();
@@ -416,7 +428,30 @@ void frmMain::ComeBack() {
     SetForegroundWindow(hwnd_);
 }
 
-void frmMain::ShowPic() { svMain_.SetPicture(picSwap_); }
+void frmMain::ShowPic() {
+    if (picSwap_.Empty()) {
+        doc_.Clear();
+        newDocument_ = true;
+        unsaved_ = false;
+        editor_.Attach(nullptr);
+    } else {
+        // Every picture on the canvas is editable at once: a document is started from it.
+        if (doc_.Empty()) {
+            clsDIBSection dib;
+            if (DibFromPicture(picSwap_, dib)) doc_.Reset(dib);
+            newDocument_ = true;
+        }
+        if (newDocument_) {
+            editor_.Attach(doc_.Empty() ? nullptr : &doc_);
+            newDocument_ = false;
+            unsaved_ = false;
+            if (GetActiveWindow() == hwnd_) SetFocus(canvas_);
+        } else {
+            editor_.Refresh();
+        }
+    }
+    UpdateEditStatus();
+}
 
 void frmMain::SetCurrentFile(const std::string& path) {
     currentFile_ = path;

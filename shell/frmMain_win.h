@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -13,8 +14,9 @@
 #include "base/win/WindowThunk_win.h"
 #include "base/win/modCBSubclass_win.h"
 #include "base/win/modDeclare_win.h"
-#include "controls/ScrollView_win.h"
+#include "markup/EditorView_win.h"
 #include "markup/MarkupDocument.h"
+#include "markup/TextPainter_win.h"
 #include "image/Picture_win.h"
 #include "shell/AutoSaveName.h"
 #include "shell/BeepFile_win.h"
@@ -90,6 +92,13 @@ public:
     void StepHistory(int32_t d);
     void ClearHistory();
     HistoryPane& History() { return history_; }
+    // The canvas: the mark-up editor over the working picture's document.
+    markup::EditorView& Editor() { return editor_; }
+    const markup::MarkupDocument& Document() const { return doc_; }
+    // The message loop leaves keys for the editor's text box to it, untranslated.
+    bool KeysBelongToTextBox(HWND target) const { return editor_.IsTextBox(target); }
+    // Drawings made since the picture was last saved (or opened): closing asks about them.
+    bool HasUnsavedObjects() const { return unsaved_ && !doc_.Items().empty(); }
 
     // The raw messages: notification icon, hot keys, clipboard chain, toolbar notifications, menu help.
     void Message(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -112,6 +121,26 @@ private:
     void OnDpiChanged(int32_t dpi, const RECT* suggested);
     void OnCommand(int id);
     void OnUnload();
+    // Before the window closes: unsaved drawings are saved, or left, as the user answers; false
+    // when the user would rather keep the window.
+    bool ConfirmClose();
+
+    // The editor (in frmMainEditor_win.cpp): its commands, style, menus and status parts.
+    bool OnEditorCommand(int id);
+    void WireEditor();
+    void OnEditorStep();
+    void UpdateEditStatus();
+    void OnEditMenuOpening(HMENU menu);
+    void OnDrawMenuOpening(HMENU menu);
+    void LoadToolStyles();
+    // The tool whose style the Draw menu's style entries change: the current drawing tool, else
+    // the tool of the first selected object, else Rectangle.
+    markup::Tool StyleTool() const;
+    // Gives the style tool `change`d style, remembers it, and restyles the selected objects.
+    void ChangeStyle(const std::function<void(markup::MarkupObject&)>& change);
+    void ChooseStyleColour();
+    void UseStyleColour(markup::Rgba colour);
+    void ChooseStyleFont();
 
     void ArrangeControls();
     void ShowPic();
@@ -181,8 +210,8 @@ private:
 
     HWND hwnd_ = nullptr;
     UniqueHandle<HACCEL, SimpleTraits<HACCEL, DestroyAcceleratorTable>> accel_;
-    ScrollView svMain_;
-    HWND canvas_ = nullptr;  // svMain_'s window
+    markup::EditorView editor_;
+    HWND canvas_ = nullptr;  // editor_'s window
     MainPanes panes_;
     HistoryPane history_;
     HMENU menu_ = nullptr;
@@ -192,12 +221,20 @@ private:
     // The working picture's mark-up and history; cleared for every new picture. docFile_: the file
     // the document was last saved to, which the history pane opens again right after the save:
     // that reopening keeps the document and its steps.
+    markup::GdiTextPainter textPainter_;
     markup::MarkupDocument doc_;
     std::string docFile_;
+    // The canvas is to take the document afresh (a new picture) at the next ShowPic.
+    bool newDocument_ = true;
+    bool unsaved_ = false;
     void ForgetDocument() {
         doc_.Clear();
         docFile_.clear();
+        newDocument_ = true;
+        unsaved_ = false;
     }
+    std::vector<markup::Rgba> recentColours_;
+    std::vector<UniqueBitmap> recentSwatches_;  // the Recent Colours entries' pictures
     HWND before_ = nullptr;         // the other program's window active before Plenvue
     HWND captureTarget_ = nullptr;  // the window the current window capture takes; null: the foreground
     std::string title_;

@@ -121,6 +121,19 @@ def disable_auto_save():
     wine_reg("add", REG_KEY, "/v", "Set Auto Save When Startup", "/d", "0", "/f")
 
 
+CMD_ZOOM_ACTUAL = 1838
+WM_KEYDOWN, VK_HOME = 0x100, 0x24
+
+
+def show_actual_size():
+    """The canvas at 100 % from the picture's top-left corner, as Ctrl+1 and Home give it (a
+    picture larger than the window opens fitted)."""
+    probe("command", CMD_ZOOM_ACTUAL)
+    probe("post", WM_KEYDOWN, VK_HOME, 0)
+    wait_for(lambda: probe("status", 2) in ("100 %", ""), 10, 0.1)
+    time.sleep(0.3)  # the posted Home and the repaint after it
+
+
 def screenshot(path):
     need("import")
     subprocess.run(["import", "-window", "root", path], env=ENV, check=False)

@@ -103,7 +103,7 @@ BOOL CALLBACK FindShownTip(HWND w, LPARAM p) {
     return FALSE;
 }
 
-std::string RemoteStatusText(HWND status) {
+std::string RemoteStatusText(HWND status, int part = 0) {
     DWORD pid = 0;
     GetWindowThreadProcessId(status, &pid);
     HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
@@ -113,7 +113,7 @@ std::string RemoteStatusText(HWND status) {
     if (remote) {
         LRESULT len = SendMessageA(status, SB_GETTEXTLENGTHA, 0, 0);
         (void)len;
-        SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote));
+        SendMessageA(status, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remote));
         char buf[4096] = {};
         SIZE_T got = 0;
         ReadProcessMemory(proc, remote, buf, sizeof buf - 1, &got);
@@ -466,7 +466,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n", Utf8(text).c_str());
     } else if (cmd == "status") {
         HWND bar = FindChild(MainWindow(), STATUSCLASSNAMEA);
-        std::printf("%s\n", bar ? RemoteStatusText(bar).c_str() : "");
+        // "status N": the bar's part N (0, the message, unless told).
+        std::printf("%s\n", bar ? RemoteStatusText(bar, argc >= 3 ? atoi(argv[2]) : 0).c_str() : "");
     } else if (cmd == "visible") {
         HWND w = argc >= 3 ? ParseHwnd(argv[2]) : MainWindow();
         std::printf("%d\n", IsWindowVisible(w) ? 1 : 0);

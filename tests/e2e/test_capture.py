@@ -1,7 +1,8 @@
 """Captures through the Tools menu as a user makes them, checked on the canvas."""
 import time
 
-from plenvue_e2e import REG_KEY, PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe, wait_for, wine_reg, xdotool
+from plenvue_e2e import (REG_KEY, PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe,
+                         show_actual_size, wait_for, wine_reg, xdotool)
 
 RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
 
@@ -26,7 +27,8 @@ class CaptureTest(PlenvueTestCase):
         self.capture_from_tools_menu("f")
         self.assertEqual(probe("status"), "Capture Image Success1024*768")
         self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        show_actual_size()
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         # Screen pixel (x, y) of the capture shows at canvas (x, y).
         seen = self.pixels(left + 25, top + 125, 20, 1)[0]
         expected = self.pixels(25, 125, 20, 1)[0]
@@ -43,8 +45,10 @@ class CaptureTest(PlenvueTestCase):
         items = menus()["menu"]
         xdotool("key", "Escape", "Escape")
         tops = [i for i, item in enumerate(items) if item.depth == 0]
-        start = tops[3] + 1
-        end = tops[4] if len(tops) > 4 else len(items)
+        image = [i for i in tops if items[i].text == "&Image"][0]
+        start = image + 1
+        following = [i for i in tops if i > image]
+        end = following[0] if following else len(items)
         return [(item.text, item.grayed) for item in items[start:end] if item.depth == 1 and item.text]
 
     def test_image_submenus_open_only_with_a_picture(self):

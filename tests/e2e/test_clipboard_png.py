@@ -10,7 +10,7 @@ import tempfile
 import time
 import zlib
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg, show_actual_size
 
 CMD_SAVE_AS, CMD_FULL_SCREEN, CMD_CLEAR_CLIP = 1803, 1861, 1872
 CMD_COPY, CMD_PASTE = 1877, 1878
@@ -155,7 +155,8 @@ class ClipboardPngTest(PlenvueTestCase):
         return self.pixels(x + 5, y + 5, w - 10, h - 10)
 
     def canvas_pixels(self, w, h):
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        show_actual_size()
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         return self.pixels(left, top, w, h)
 
     def test_copy_gives_other_programs_a_png_and_a_bitmap_equal_to_the_canvas(self):
@@ -305,7 +306,7 @@ class ClipboardPngTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         # The picture is the screen with the pattern window in it, shown from its top left.
         x, y, w, h = PATTERN
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         self.assertEqual(self.pixels(left + x + 5, top + y + 5, w - 10, h - 10), self.pattern_pixels())
 
     def test_tools_menu_sets_the_delay_for_the_run(self):

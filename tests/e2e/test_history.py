@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg, xdotool
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg, xdotool, show_actual_size
 
 RED, GREEN, BLUE = "FF0000", "00FF00", "0000FF"
 PREVIOUS, NEXT, CLEAR = 14, 15, 16
@@ -47,7 +47,8 @@ class HistoryTest(PlenvueTestCase):
         return wait_for(lambda: probe("caption").endswith(name), 10)
 
     def canvas_colour(self):
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        show_actual_size()
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         return self.pixels(left + 5, top + 5, 1, 1)[0][0]
 
     def listbox(self):

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, PlenvueTestCase, main, need_native_cli, probe, wait_for, xdotool
+from plenvue_e2e import ENV, PlenvueTestCase, main, need_native_cli, probe, wait_for, xdotool, show_actual_size
 
 SOURCE_DIR = os.environ.get("PLENVUE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "../.."))
 NATIVE_CLI = os.path.join(SOURCE_DIR, "build/native/plenvue-cli")
@@ -82,7 +82,8 @@ class ImageMenuTest(PlenvueTestCase):
         self.canvas_area_settles()
 
     def canvas_area(self):
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        show_actual_size()
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         x, y, w, h = AREA
         return self.pixels(left + x, top + y, w, h)
 
@@ -287,7 +288,8 @@ class ImageMenuTest(PlenvueTestCase):
     # --- the same pixels as plenvue-cli ---
 
     def canvas_parity_area(self):
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        show_actual_size()
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         x, y, w, h = PARITY_AREA
         return self.pixels(left + x, top + y, w, h)
 

@@ -1,7 +1,7 @@
 """Window picking: the outline while open, where a release picks, what rectangle it captures."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, probe, wait_for, xdotool
+from plenvue_e2e import PlenvueTestCase, choose_tools_menu_entry, main, probe, show_actual_size, wait_for, xdotool
 
 PICKER = "PlenvueSnapWindow"
 
@@ -41,7 +41,7 @@ class PickTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: not self.picker_open(), 10))
         # No outline in the picture: just inside the edge it is the window's own red.
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         self.assertEqual(self.pixels(left + 1, top + 1, 2, 1), [["FF0000", "FF0000"]])
 
     def test_window_partly_off_screen_is_captured_whole(self):
@@ -51,7 +51,7 @@ class PickTest(PlenvueTestCase):
         self.click_at(950, 40)
         self.assertTrue(self.picked("200*100"), "status: " + probe("status"))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         # The visible part sits in the picture where the window has it, 30 rows down.
         self.assertEqual(self.pixels(left, top + 40, 120, 1), self.pixels(900, 10, 120, 1))
 
@@ -67,7 +67,7 @@ class PickTest(PlenvueTestCase):
         self.assertTrue(self.picked("200*100"), "status: " + probe("status"))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         # The pick waits for the outline to be wiped: the window's own colours are in the picture.
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         self.assertEqual(self.pixels(left, top + 30, 3, 1), [["000000", "FF0000", "FF0000"]])
         # And the screen is left as it was.
         self.assertEqual(self.pixels(20, 150, 3, 1), [["000000", "FF0000", "FF0000"]])

@@ -56,7 +56,7 @@ class SelectionTest(PlenvueTestCase):
                         "status: " + probe("status"))
         self.assertEqual(probe("status"), "Capture Image Success29*29")
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         canvas = self.pixels(left, top, 29, 29)
         screen = self.pixels(56, 131, 29, 29)
         self.assertEqual(canvas, screen)
@@ -106,7 +106,7 @@ class SelectionTest(PlenvueTestCase):
         self.assertEqual(probe("status"), "Capture Image Success29*29")
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10), "main window not active")
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         self.assertEqual(self.pixels(left, top, 29, 29), self.pixels(56, 131, 29, 29))
 
     def test_escape_cancels_without_a_picture(self):
@@ -146,7 +146,7 @@ class WindowPickTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success200*100", 15),
                         "status: " + probe("status"))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         self.assertEqual(self.pixels(left, top + 10, 200, 1), self.pixels(20, 130, 200, 1))
         self.assertEqual(self.pixels(left + 1, top + 60, 1, 1)[0][0], "0000FF")
 

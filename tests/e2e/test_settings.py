@@ -5,7 +5,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import (ENV, PROBE, REG_KEY, PlenvueTestCase, disable_auto_save, main, menu_item, need, probe,
+from plenvue_e2e import (ENV, PROBE, REG_KEY, PlenvueTestCase, disable_auto_save, main, menu_item, need, probe, show_actual_size,
                          wait_for, wine_reg, xdotool)
 
 BLUE, WHITE, RED, GREEN = "0000FF", "FFFFFF", "FF0000", "00FF00"
@@ -43,7 +43,8 @@ class SettingsTest(PlenvueTestCase):
         time.sleep(0.5)
 
     def canvas_pixel(self, x, y):
-        left, top, _, _ = map(int, probe("childrect", "PlenvueCanvas").split())
+        show_actual_size()
+        left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         return self.pixels(left + x, top + y, 1, 1)[0][0]
 
     def clipboard_bitmap(self, colour):

@@ -68,7 +68,7 @@ TEST(HelpPages, EveryLanguageHasTheSamePagesAndEveryLinkArrives) {
     const std::filesystem::path help = std::filesystem::path(PLENVUE_SOURCE_DIR) / "help";
     std::set<std::string> english = PagesOf(help / "en");
     for (const char* page : {kHelpContents, "getting-started", "hotkeys", "file-menu", "view-menu", "tools-menu",
-                             "image-menu", "help-menu", "options", "hotkey-dialog", "language-dialog",
+                             "image-menu", "help-menu", "editor", "edit-menu", "draw-menu", "options", "hotkey-dialog", "language-dialog",
                              "effects-dialog", "about"})
         EXPECT_TRUE(english.count(page)) << page;
     for (const auto& lang : std::filesystem::directory_iterator(help)) {

@@ -108,6 +108,11 @@ std::set<int> RequiredItems() {
         for (int i = 0; i < 4; ++i) items.insert(base + 2 * i);
     }
     for (int i : {6021, 6023, 6031, 6033}) items.insert(i);
+    for (int i = plenvue::kItemMenuEdit; i <= plenvue::kItemMenuEdit + 6; ++i) items.insert(i);
+    for (int i = plenvue::kItemMenuZoom; i <= plenvue::kItemMenuZoom + 3; ++i) items.insert(i);
+    for (int i = plenvue::kItemMenuDraw; i <= plenvue::kItemMenuDraw + 17; ++i) items.insert(i);
+    for (int i = plenvue::kMsgUndoStepFirst; i <= plenvue::kMsgUndoStepFirst + 8; ++i) items.insert(i);
+    for (int i : {plenvue::kMsgCropSize, plenvue::kMsgSaveObjectsQuestion, plenvue::kMsgToolTipKey}) items.insert(i);
     for (int i : {10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009, 10012, 10014, 10015,
                   10016, 10017, 10018, 10019, 10021, 10028, 10030})
         items.insert(i);
@@ -135,6 +140,10 @@ TEST(MenuHelp, TableNumbersTitlesSubmenusAndEntries) {
     auto n = MenuHelpNumbers();
     // Top-level and submenu titles: found by position, so only the table gives them a number.
     EXPECT_EQ(n["mnuFile"], 1800);
+    EXPECT_EQ(n["mnuEdit"], 12600);
+    EXPECT_EQ(n["mnuDraw"], 12630);
+    EXPECT_EQ(n["mnuRecent"], 12644);
+    EXPECT_EQ(n["mnuWidth"], 12653);
     EXPECT_EQ(n["mnuView"], 1830);
     EXPECT_EQ(n["mnuTools"], 1860);
     EXPECT_EQ(n["mnuImage"], 1890);
@@ -158,7 +167,9 @@ TEST(MenuHelp, TableNumbersTitlesSubmenusAndEntries) {
     EXPECT_EQ(n["mnuCopy"], 1877);  // new entries after Option leave every older number alone
     EXPECT_EQ(n["mnuDelay"], 1880);
     EXPECT_EQ(n["mnuDelayTime(3)"], 1884);
-    EXPECT_EQ(n.size(), 62u);
+    EXPECT_EQ(n["mnuZoomFit"], 1837);
+    EXPECT_EQ(n["mnuMosaic"], 12662);
+    EXPECT_EQ(n.size(), 62u + 7 + 4 + 32);
 }
 
 TEST_P(LanguagePackage, HasEveryItemTheProgramLooksUp) {

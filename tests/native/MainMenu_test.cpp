@@ -12,22 +12,34 @@ using namespace plenvue;
 
 namespace {
 // Depth-first walk: the title is 0, every separator and submenu title counts, hidden entries don't.
-void Walk(const MenuNode& node, int g, int& k, std::map<std::string, int>& out) {
+void Walk(const MenuNode& node, int base, int& k, std::map<std::string, int>& out) {
     if (node.hidden) return;
-    out[node.name] = 1800 + 30 * g + k;
+    out[node.name] = base + k;
     ++k;
-    for (const MenuNode& c : node.children) Walk(c, g, k, out);
+    for (const MenuNode& c : node.children) Walk(c, base, k, out);
 }
 }  // namespace
 
 TEST(MainMenu, CommandNumbersAreTheHelpStringNumbers) {
     std::map<std::string, int> help;
     const auto& tree = MainMenuTree();
-    ASSERT_EQ(tree.size(), 5u);
-    for (int g = 0; g < 5; ++g) {
+    ASSERT_EQ(tree.size(), 7u);
+    // File, Edit, View, Draw, Tools, Image, Help: each menu keeps its numbers wherever it stands.
+    const int bases[7] = {1800, kHelpEdit, 1830, kHelpDraw, 1860, 1890, 1920};
+    for (int g = 0; g < 7; ++g) {
+        EXPECT_EQ(tree[g].command, bases[g]) << tree[g].name;
         int k = 0;
-        Walk(tree[g], g, k, help);
+        Walk(tree[g], bases[g], k, help);
     }
+    EXPECT_EQ(help["mnuEditUndo"], kCmdEditUndo);
+    EXPECT_EQ(help["mnuSelectAll"], kCmdSelectAll);
+    EXPECT_EQ(help["mnuZoomFit"], kCmdZoomFit);
+    EXPECT_EQ(help["mnuZoomOut"], kCmdZoomOut);
+    EXPECT_EQ(help["mnuTool(0)"], kCmdToolFirst);
+    EXPECT_EQ(help["mnuTool(10)"], kCmdToolLast);
+    EXPECT_EQ(help["mnuRecentColour(7)"], kCmdRecentLast);
+    EXPECT_EQ(help["mnuWidth(5)"], kCmdWidthLast);
+    EXPECT_EQ(help["mnuMosaic"], kCmdMosaic);
     EXPECT_EQ(help["mnuOpen"], 1801);
     EXPECT_EQ(help["mnuExit"], 1811);
     EXPECT_EQ(help["mnuView"], 1830);
@@ -76,4 +88,18 @@ TEST(MainMenu, CopyAndPasteTakeTheUsualShortcuts) {
     ASSERT_EQ(delay->children.size(), 4u);
     EXPECT_EQ(delay->children[0].command, kCmdDelayFirst);
     EXPECT_EQ(delay->children[3].command, kCmdDelayLast);
+}
+
+// The tools' one-letter keys stand beside their entries, in the editor's order of tools.
+TEST(MainMenu, DrawMenuNamesEachToolsKey) {
+    const MenuNode* draw = FindNode(MainMenuTree(), "mnuDraw");
+    ASSERT_NE(draw, nullptr);
+    const char keys[] = "VRELAPHTNXC";
+    for (int i = 0; i < 11; ++i) {
+        const MenuNode& entry = draw->children[static_cast<size_t>(i)];
+        EXPECT_EQ(entry.command, kCmdToolFirst + i);
+        EXPECT_EQ(entry.shortcut, std::string(1, keys[i])) << entry.name;
+    }
+    EXPECT_EQ(FindNode(MainMenuTree(), "mnuRedo")->shortcut, "Ctrl+Y");
+    EXPECT_EQ(FindNode(MainMenuTree(), "mnuEditDelete")->shortcut, "Del");
 }

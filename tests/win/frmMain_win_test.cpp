@@ -309,7 +309,7 @@ TEST(frmMain, SplitterStandsBetweenPaneAndCanvasWithTheSizingPointer) {
     HWND split = Child(h, "PlenvueSplitter");
     ASSERT_NE(split, nullptr);
     HWND pane = w.form.History().Scroller();
-    HWND canvas = Child(h, ScrollView::kClassName);
+    HWND canvas = Child(h, markup::EditorView::kClassName);
     ASSERT_NE(canvas, nullptr);
     auto rectIn = [&](HWND c) {
         RECT r{};
@@ -399,7 +399,7 @@ TEST(frmMain, DpiChangeTakesTheSuggestedPlaceAndRescalesBarsAndPanes) {
     EXPECT_EQ(w.form.History().ButtonHeight(), 24);
     EXPECT_EQ(w.form.History().ItemSize().cx, 180);
     // The canvas still starts right of the splitter and below the rebar.
-    HWND canvas = Child(h, ScrollView::kClassName);
+    HWND canvas = Child(h, markup::EditorView::kClassName);
     RECT c{};
     GetWindowRect(canvas, &c);
     MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&c), 2);
