@@ -6,6 +6,8 @@
 
 #include "image/clsDIBSection.h"
 
+#include <optional>
+
 using namespace plenvue;
 using namespace plenvue::markup;
 
@@ -113,4 +115,112 @@ TEST(EditorView, SelectNudgeAndDeleteAreStepsAndEscapeDropsADrag) {
     h.Mouse(WM_LBUTTONUP, 80, 80);
     EXPECT_TRUE(h.doc.Items().empty());
     EXPECT_EQ(h.steps, 3);
+}
+
+namespace {
+// Runs what the window posted to itself (the text box's end), as the message loop would.
+void Pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+HWND TextBoxOf(HWND view) { return FindWindowExW(view, nullptr, L"EDIT", nullptr); }
+}  // namespace
+
+TEST(EditorView, AHandleResizesAndTheBodyMovesTheSelectedBox) {
+    Host h;
+    h.Key('R');
+    h.Drag(20, 20, 80, 60);
+    h.Key('V');
+    h.Mouse(WM_LBUTTONDOWN, 20, 40, MK_LBUTTON);
+    h.Mouse(WM_LBUTTONUP, 20, 40);
+    // The bottom-right handle sits on the corner: dragged 20 right and 10 down, the box grows.
+    h.Drag(80, 60, 100, 70);
+    const MarkupObject& o = h.doc.Items()[0].object;
+    EXPECT_EQ(o.x, 20);
+    EXPECT_EQ(o.w, 80);
+    EXPECT_EQ(o.h, 50);
+    // Its outline moves it, and the cursor there says so.
+    h.Drag(20, 40, 30, 45);
+    EXPECT_EQ(h.doc.Items()[0].object.x, 30);
+    EXPECT_EQ(h.doc.Items()[0].object.y, 25);
+    EXPECT_EQ(h.view.Controller()->CursorAt({30, 33}, {}, 2), CursorKind::Move);
+    EXPECT_EQ(h.doc.UndoKind(), StepKind::Move);
+}
+
+TEST(EditorView, TextIsTypedInPlaceAndEndsWithCtrlEnterOrAClickOutside) {
+    Host h;
+    h.Key('T');
+    h.Mouse(WM_LBUTTONDOWN, 30, 40, MK_LBUTTON);
+    h.Mouse(WM_LBUTTONUP, 30, 40);
+    HWND box = TextBoxOf(h.view.hWnd());
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(h.view.IsTextBox(box));
+    SetWindowTextW(box, L"Grüße\r\nzwei");
+    SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);  // Enter alone is a new line: the box stays
+    Pump();
+    EXPECT_NE(TextBoxOf(h.view.hWnd()), nullptr);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    Pump();
+    EXPECT_EQ(TextBoxOf(h.view.hWnd()), nullptr);
+    ASSERT_EQ(h.doc.Items().size(), 1u);
+    EXPECT_EQ(h.doc.Items()[0].object.text, "Gr\xC3\xBC\xC3\x9F" "e\nzwei");
+    EXPECT_EQ(h.doc.Items()[0].object.x, 30);
+
+    // An empty box makes nothing, however it ends.
+    h.Mouse(WM_LBUTTONDOWN, 150, 100, MK_LBUTTON);
+    h.Mouse(WM_LBUTTONUP, 150, 100);
+    ASSERT_NE(TextBoxOf(h.view.hWnd()), nullptr);
+    h.Mouse(WM_LBUTTONDOWN, 10, 130, MK_LBUTTON);  // outside the box
+    h.Mouse(WM_LBUTTONUP, 10, 130);
+    Pump();
+    EXPECT_EQ(TextBoxOf(h.view.hWnd()), nullptr);
+    EXPECT_EQ(h.doc.Items().size(), 1u);
+}
+
+TEST(EditorView, CropIsShownReportedAndAppliedByEnterThenTheToolGoesBackToSelect) {
+    Host h;
+    std::optional<PixelRect> reported;
+    int toolChanges = 0;
+    h.view.CropChanged = [&](const PixelRect* r) { reported = r ? std::optional<PixelRect>(*r) : std::nullopt; };
+    h.view.ToolChanged = [&] { ++toolChanges; };
+    h.Key('C');
+    EXPECT_EQ(toolChanges, 1);
+    h.Drag(10, 20, 110, 70);
+    ASSERT_TRUE(reported.has_value());
+    EXPECT_EQ(reported->Width(), 100);
+    EXPECT_EQ(reported->Height(), 50);
+    h.Key(VK_RETURN);
+    EXPECT_EQ(h.doc.Width(), 100);
+    EXPECT_EQ(h.doc.Height(), 50);
+    EXPECT_FALSE(reported.has_value());
+    EXPECT_EQ(h.view.CurrentTool(), Tool::Select);
+    EXPECT_EQ(toolChanges, 2);
+    // The view follows the new size: its scroll range is the cropped picture's.
+    EXPECT_EQ(h.view.Zoom().ContentW(), 100);
+}
+
+TEST(EditorView, ANewPictureKeepsTheToolAndTheStyles) {
+    Host h;
+    h.Key('A');
+    MarkupObject style = h.view.Style(Tool::Arrow);
+    style.width = 8;
+    h.view.SetStyle(Tool::Arrow, style);
+    MarkupDocument other;
+    other.Reset(h.picture);
+    h.view.Attach(&other);
+    EXPECT_EQ(h.view.Controller()->CurrentTool(), Tool::Arrow);
+    EXPECT_EQ(h.view.Controller()->Style(Tool::Arrow).width, 8);
+    h.Drag(10, 10, 50, 10);
+    ASSERT_EQ(other.Items().size(), 1u);
+    EXPECT_EQ(other.Items()[0].object.width, 8);
+    EXPECT_TRUE(h.doc.Items().empty());
 }

@@ -1,0 +1,142 @@
+// The editor in the main window: every opened picture is editable at once, drawing and the Edit
+// menu's Undo/Redo keep the working picture the flattened document, the status bar's parts, and
+// the tools' styles remembered in the settings (odd values give the defaults).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "base/win/Handles_win.h"
+#include "base/win/Wide_win.h"
+#include "markup/ToolStyles.h"
+#include "settings/modRegistry_win.h"
+#include "shell/FileCommands_win.h"
+#include "shell/ImageCommands_win.h"
+#include "shell/MainMenu.h"
+#include "shell/frmMain_win.h"
+
+#include "tests/support/MainWindow_win.h"
+#include "tests/support/TempFolder.h"
+#include "tests/win/WinTestSupport.h"
+
+using namespace plenvue;
+using namespace plenvue::markup;
+
+namespace {
+
+using plenvue::test::MainWindow;
+using Folder = plenvue::test::TempFolder;
+
+std::string MakeWhiteBitmapFile(const Folder& f, const char* name, int w, int h) {
+    WindowDC screen = WindowDC::Client(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen.get(), w, h);
+    {
+        MemoryDC dc(CreateCompatibleDC(screen.get()));
+        SelectedObject keep(dc.get(), bmp);
+        RECT r{0, 0, w, h};
+        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    std::string path = f / name, written;
+    SavePictureFile(Picture::FromBitmap(bmp, nullptr), path, written);
+    return written;
+}
+
+std::string StatusPart(HWND main, int part) {
+    HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+    wchar_t text[256] = {};
+    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    return Narrow(text);
+}
+
+void Command(HWND h, int id) { SendMessageW(h, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+void Drag(HWND canvas, int x0, int y0, int x1, int y1) {
+    SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y0));
+    SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1, y1));
+    SendMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(x1, y1));
+}
+
+// The working picture's pixel as the user would copy or save it.
+COLORREF WorkingPixel(const frmMain& form, int x, int y) {
+    clsDIBSection dib;
+    if (!DibFromPicture(form.WorkingPicture(), dib)) return CLR_INVALID;
+    const uint8_t* p = dib.PixelPtr(x, y);
+    return RGB(p[2], p[1], p[0]);
+}
+
+}  // namespace
+
+TEST(frmMainEditor, AnOpenedPictureIsEditedAtOnceAndTheWorkingPictureIsTheFlattenedDocument) {
+    Folder f("editor");
+    const std::string file = MakeWhiteBitmapFile(f, "white.bmp", 120, 80);
+    MainWindow w;
+    const HWND h = w.form.hWnd();
+    ASSERT_TRUE(w.form.OpenPicture(file, false));
+    ASSERT_NE(w.form.Editor().Controller(), nullptr);
+    EXPECT_EQ(StatusPart(h, 2), "100 %");
+    EXPECT_EQ(StatusPart(h, 1), "");
+
+    Command(h, kCmdToolFirst + 1);  // Rectangle
+    EXPECT_EQ(w.form.Editor().CurrentTool(), Tool::Rect);
+    Drag(w.form.Editor().hWnd(), 10, 10, 50, 40);
+    ASSERT_EQ(w.form.Document().Items().size(), 1u);
+    EXPECT_EQ(StatusPart(h, 1), "Undo: Draw");
+    EXPECT_EQ(WorkingPixel(w.form, 10, 39), RGB(255, 0, 0));
+    EXPECT_TRUE(w.form.HasUnsavedObjects());
+
+    Command(h, kCmdEditUndo);
+    EXPECT_TRUE(w.form.Document().Items().empty());
+    EXPECT_EQ(WorkingPixel(w.form, 10, 39), RGB(255, 255, 255));
+    Command(h, kCmdRedo);
+    EXPECT_EQ(w.form.Document().Items().size(), 1u);
+    EXPECT_EQ(WorkingPixel(w.form, 10, 39), RGB(255, 0, 0));
+
+    // Delete takes the selection when there is one, and leaves the file alone.
+    Command(h, kCmdSelectAll);
+    EXPECT_EQ(w.form.Editor().Controller()->Selection().size(), 1u);
+    Command(h, kCmdEditDelete);
+    EXPECT_TRUE(w.form.Document().Items().empty());
+    EXPECT_NE(GetFileAttributesW(Widen(file).c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Saved as PNG with an object, the file is editable and the question on close is gone.
+    Drag(w.form.Editor().hWnd(), 60, 10, 100, 30);  // still the Rectangle tool
+    ASSERT_TRUE(w.form.SavePic(f / "marked.png"));
+    EXPECT_FALSE(w.form.HasUnsavedObjects());
+    ASSERT_TRUE(w.form.OpenPicture(f / "white.bmp", false));
+    ASSERT_TRUE(w.form.OpenPicture(f / "marked.png", false));
+    ASSERT_EQ(w.form.Document().Items().size(), 1u);
+    EXPECT_EQ(w.form.Document().Items()[0].object.x, 60);
+}
+
+TEST(frmMainEditor, StylesAreRememberedPerToolAndOddValuesGiveTheDefaults) {
+    Folder f("editor");
+    const std::string file = MakeWhiteBitmapFile(f, "white.bmp", 60, 40);
+    {
+        MainWindow w([] {
+            WriteSetting("Draw Style Rectangle", "stroke=#00ff00;width=5;");
+            WriteSetting("Draw Style Arrow", "\x01garbage;width=-4;stroke=#zzz");
+            WriteSetting("Recent Colors", "#123456,bogus");
+        });
+        const EditorView& editor = w.form.Editor();
+        EXPECT_EQ(editor.Style(Tool::Rect).width, 5);
+        EXPECT_EQ(editor.Style(Tool::Rect).stroke, (Rgba{0, 255, 0, 255}));
+        const MarkupObject arrow = DefaultObject(ObjectType::Arrow);
+        EXPECT_EQ(editor.Style(Tool::Arrow).width, arrow.width);
+        EXPECT_EQ(editor.Style(Tool::Arrow).stroke, arrow.stroke);
+
+        // A width chosen from the Draw menu for the current tool is written at once, and the
+        // selected object takes it too.
+        ASSERT_TRUE(w.form.OpenPicture(file, false));
+        Command(w.hWnd(), kCmdToolFirst + 4);  // Arrow
+        Command(w.hWnd(), kCmdWidthFirst + 4);  // 8 px
+        EXPECT_EQ(ParseToolStyle(Tool::Arrow, ReadSetting("Draw Style Arrow")).width, 8);
+        EXPECT_EQ(editor.Style(Tool::Arrow).width, 8);
+        Command(w.hWnd(), kCmdMosaic);
+        EXPECT_EQ(ParseToolStyle(Tool::Redact, ReadSetting("Draw Style Redact")).style, RedactStyle::Mosaic);
+        // Loaded again: the chosen width is back.
+        w.Close();
+        MainWindow again;
+        EXPECT_EQ(again.form.Editor().Style(Tool::Arrow).width, 8);
+    }
+}
