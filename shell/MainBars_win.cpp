@@ -52,6 +52,8 @@ void MainBars::Create(HWND parent, HINSTANCE module, const std::string& ready) {
     tools_.SetParent(parent);
     rebar_.InsertBand(nullptr, tools_.hWnd(), ToolStripWidth(), BandHeight(), ToolStripWidth(), kBandStyle);
     CheckTool(checkedTool_);
+    // The main toolbar stays the first toolbar a search of the rebar's children meets.
+    SetWindowPos(toolbar_.hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     toolbarHeight_ = rebar_.Height();
 
     statusBarHeight_ = ScaleForDpi(kStatusBarHeight, dpi_);

@@ -193,10 +193,14 @@ class EditorTest(PlenvueTestCase):
         self.key("v")
         self.drag((20, 40), (25, 45), (30, 50))
         self.assertTrue(wait_for(lambda: self.undo_step() == "Undo: Move", 5), self.undo_step())
-        mtime = os.path.getmtime(saved)
-        time.sleep(1.1)
+        with open(saved, "rb") as f:
+            before = f.read()
+
+        def rewritten():
+            with open(saved, "rb") as f:
+                return f.read() != before
         self.key("ctrl+s")
-        self.assertTrue(wait_for(lambda: os.path.getmtime(saved) != mtime, 15), "not saved in place")
+        self.assertTrue(wait_for(rewritten, 15), "not saved in place: " + probe("status"))
         moved = [o for o in self.objects(saved) if o["type"] == "rect"]
         self.assertIn((30, 30, 60, 40), [(o["x"], o["y"], o["w"], o["h"]) for o in moved])
 

@@ -61,7 +61,7 @@ void Drag(HWND canvas, int x0, int y0, int x1, int y1) {
 COLORREF WorkingPixel(const frmMain& form, int x, int y) {
     clsDIBSection dib;
     if (!DibFromPicture(form.WorkingPicture(), dib)) return CLR_INVALID;
-    const uint8_t* p = dib.PixelPtr(x, y);
+    const uint8_t* p = ViewOf(dib).Pixel(x, y);
     return RGB(p[2], p[1], p[0]);
 }
 
@@ -81,16 +81,23 @@ TEST(frmMainEditor, AnOpenedPictureIsEditedAtOnceAndTheWorkingPictureIsTheFlatte
     EXPECT_EQ(w.form.Editor().CurrentTool(), Tool::Rect);
     Drag(w.form.Editor().hWnd(), 10, 10, 50, 40);
     ASSERT_EQ(w.form.Document().Items().size(), 1u);
+    {
+        const MarkupObject& o = w.form.Document().Items()[0].object;
+        EXPECT_EQ(o.x, 10);
+        EXPECT_EQ(o.y, 10);
+        EXPECT_EQ(o.w, 40);
+        EXPECT_EQ(o.h, 30);
+    }
     EXPECT_EQ(StatusPart(h, 1), "Undo: Draw");
-    EXPECT_EQ(WorkingPixel(w.form, 10, 39), RGB(255, 0, 0));
+    EXPECT_EQ(WorkingPixel(w.form, 11, 25), RGB(255, 0, 0));
     EXPECT_TRUE(w.form.HasUnsavedObjects());
 
     Command(h, kCmdEditUndo);
     EXPECT_TRUE(w.form.Document().Items().empty());
-    EXPECT_EQ(WorkingPixel(w.form, 10, 39), RGB(255, 255, 255));
+    EXPECT_EQ(WorkingPixel(w.form, 11, 25), RGB(255, 255, 255));
     Command(h, kCmdRedo);
     EXPECT_EQ(w.form.Document().Items().size(), 1u);
-    EXPECT_EQ(WorkingPixel(w.form, 10, 39), RGB(255, 0, 0));
+    EXPECT_EQ(WorkingPixel(w.form, 11, 25), RGB(255, 0, 0));
 
     // Delete takes the selection when there is one, and leaves the file alone.
     Command(h, kCmdSelectAll);

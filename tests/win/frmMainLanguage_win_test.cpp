@@ -46,7 +46,10 @@ TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
 
     const ILanguage& de = *App().Language;
     EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), de.getItemValue(1101));
-    EXPECT_EQ(MenuText(menu, 4, MF_BYPOSITION), de.getItemValue(1199));
+    EXPECT_EQ(MenuText(menu, 1, MF_BYPOSITION), de.getItemValue(kItemMenuEdit));
+    EXPECT_EQ(MenuText(menu, 3, MF_BYPOSITION), de.getItemValue(kItemMenuDraw));
+    EXPECT_EQ(MenuText(menu, 6, MF_BYPOSITION), de.getItemValue(1199));
+    EXPECT_EQ(MenuText(menu, kCmdToolFirst + 1, MF_BYCOMMAND), de.getItemValue(kItemMenuDraw + 2) + "\tR");
     // Entries keep their shortcut text; submenu entries are reached too.
     EXPECT_EQ(MenuText(menu, kCmdOpen, MF_BYCOMMAND), de.getItemValue(1103) + "\tCtrl+O");
     EXPECT_EQ(MenuText(menu, kCmdUndo, MF_BYCOMMAND), de.getItemValue(1197) + "\tCtrl+Z");

@@ -179,12 +179,13 @@ TEST(frmMain, SelectingMenuTitlesAndEntriesShowsTheirHelpInTheCurrentLanguage) {
     HWND h = w.form.hWnd();
     ASSERT_NE(h, nullptr);
     HMENU bar = GetMenu(h);
-    HMENU image = GetSubMenu(bar, 3);
+    HMENU image = GetSubMenu(bar, 5);
     const ILanguage& en = *App().Language;
     auto help = [&](int n) { return en.getItemValue(n); };
 
-    const int titles[] = {1800, 1830, 1860, 1890, 1920};
-    for (int g = 0; g < 5; ++g) {
+    // File, Edit, View, Draw, Tools, Image, Help: each keeps its help wherever it stands.
+    const int titles[] = {1800, 12600, 1830, 12630, 1860, 1890, 1920};
+    for (int g = 0; g < 7; ++g) {
         SelectMenuEntry(h, g, MF_POPUP | MF_HILITE | MF_MOUSESELECT, bar);
         EXPECT_EQ(StatusText(h), help(titles[g])) << "title " << g;
     }
@@ -208,7 +209,7 @@ TEST(frmMain, SelectingMenuTitlesAndEntriesShowsTheirHelpInTheCurrentLanguage) {
     const std::string english1830 = help(1830);
     UsePackage("German.dll");
     ASSERT_EQ(App().Language->getItemValue(100), "Deutsch");
-    SelectMenuEntry(h, 1, MF_POPUP | MF_HILITE, bar);
+    SelectMenuEntry(h, 2, MF_POPUP | MF_HILITE, bar);
     EXPECT_EQ(StatusText(h), App().Language->getItemValue(1830));
     EXPECT_NE(StatusText(h), english1830);
     App().Language.reset();
