@@ -151,7 +151,7 @@ class Plenvue:
         self.proc = subprocess.Popen(["wine", self.exe] + self.args, env=ENV, cwd=os.path.dirname(self.exe),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if wait_window:
-            hwnd = wait_for(lambda: int(probe("main"), 16), timeout=40)
+            hwnd = wait_for(lambda: int(probe("main") or "0", 16), timeout=40)
             if not hwnd:
                 raise AssertionError("Plenvue's main window did not appear (%s)" % self._start_state())
             wait_for(lambda: probe("visible") == "1", timeout=10)

@@ -200,7 +200,7 @@ class InstallerTest(PackageTestCase):
         tray = subprocess.Popen(["wine", exe, "/tray"], env=ENV, cwd=folder,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.helpers.append(tray)
-        self.assertTrue(wait_for(lambda: int(probe("main"), 16), 40), "no main window")
+        self.assertTrue(wait_for(lambda: int(probe("main") or "0", 16), 40), "no main window")
         self.assertEqual(probe("visible"), "0")
         main_window = probe("main")
         again = subprocess.run(["wine", exe, "/tray"], env=ENV, cwd=folder, stdout=subprocess.DEVNULL,

@@ -229,7 +229,7 @@ class UnicodeTest(PlenvueTestCase):
         self.apps.append(app)
         app.proc = subprocess.Popen(["wine", EXE], env=dict(ENV, LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8"),
                                     cwd=BIN_DIR, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.assertTrue(wait_for(lambda: int(probe("main"), 16), 40), "no main window")
+        self.assertTrue(wait_for(lambda: int(probe("main") or "0", 16), 40), "no main window")
         self.assertTrue(wait_for(lambda: probe("status") == "Plenvue ist bereit", 15), probe("status"))
         probe("command", CMD_OPTIONS)
         self.assertTrue(wait_for(lambda: not no_window("Optionen"), 15), "no Optionen dialog")
