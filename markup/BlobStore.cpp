@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 #include "base/FileNames.h"
 
@@ -202,6 +203,19 @@ void BlobStore::Spill() {
         }
         ++spillFrom_;
     }
+}
+
+void BlobStore::Swap(BlobStore& other) noexcept {
+    std::swap(blocks_, other.blocks_);
+    std::swap(free_, other.free_);
+    std::swap(memoryLimit_, other.memoryLimit_);
+    std::swap(memoryBytes_, other.memoryBytes_);
+    std::swap(fileBytes_, other.fileBytes_);
+    std::swap(folder_, other.folder_);
+    std::swap(path_, other.path_);
+    std::swap(file_, other.file_);
+    std::swap(fileFailed_, other.fileFailed_);
+    std::swap(spillFrom_, other.spillFrom_);
 }
 
 }  // namespace plenvue::markup

@@ -30,6 +30,9 @@ public:
     size_t FileBytes() const { return fileBytes_; }      // the temporary file's length
     size_t Count() const;                                // live blocks
     void MemoryLimit(size_t limit);
+    // Exchanges every block and the temporary file with another store (documents set aside and
+    // taken up again keep their history).
+    void Swap(BlobStore& other) noexcept;
 
 private:
     struct Block {

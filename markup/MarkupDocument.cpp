@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <map>
 
 #include "base/ErrorObject.h"
@@ -473,6 +474,15 @@ size_t MarkupDocument::HistoryBytes() const {
         for (const Placed& p : s.inserted) n += sizeof(size_t) + ItemBytes(p.item);
     }
     return n;
+}
+
+void MarkupDocument::Swap(MarkupDocument& other) noexcept {
+    std::swap(base_, other.base_);
+    std::swap(items_, other.items_);
+    std::swap(steps_, other.steps_);
+    std::swap(position_, other.position_);
+    std::swap(nextId_, other.nextId_);
+    store_.Swap(other.store_);
 }
 
 }  // namespace plenvue::markup

@@ -51,6 +51,9 @@ public:
     // The same, with objects already on it (an editable file re-opened); ids are given afresh.
     bool Reset(const clsDIBSection& base, const std::vector<MarkupObject>& objects);
 
+    // Exchanges pictures, objects and histories with another document; each keeps its painter.
+    void Swap(MarkupDocument& other) noexcept;
+
     void SetTextPainter(TextPainter* painter) { painter_ = painter; }
     TextPainter* Painter() const { return painter_; }
 

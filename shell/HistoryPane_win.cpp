@@ -151,7 +151,7 @@ void HistoryPane::MoveClient(int32_t top, int32_t height) {
 
 RECT HistoryPane::ClientRect() const { return {0, clientTop_, 0, clientTop_ + clientHeight_}; }
 
-void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Picture& picture) {
+void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Picture& picture, bool open) {
     if (mode == HistoryMode::None) return;
     if (mode == HistoryMode::List) {
         SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(path).c_str()));
@@ -177,7 +177,7 @@ void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Pi
     item->Visible(true);
     items_.push_back(std::move(item));
     MoveClient(clientTop_, PreviewClientHeight(n, templateHeight, Gap()));
-    ClickItem(n);
+    if (open) ClickItem(n);
 }
 
 void HistoryPane::SelectPreview(int32_t index) {

@@ -44,7 +44,9 @@ public:
     HWND List() const { return list_; }
 
     // The entry for a file just opened or saved; in preview mode a reduced copy of the picture.
-    void AddHistory(HistoryMode mode, const std::string& path, const Picture& picture);
+    // `open`: the new entry is chosen as a click would (the file opens again); otherwise it is
+    // only added (a picture set aside for another).
+    void AddHistory(HistoryMode mode, const std::string& path, const Picture& picture, bool open = true);
     void StepHistory(HistoryMode mode, int32_t d);
     void ClearHistory(HistoryMode mode);
     // Leaving preview mode: the thumbnails go.

@@ -83,6 +83,7 @@ void frmMain::SetPic() {
 }
 
 void frmMain::TakeClipboardPicture(const Picture& picture) {
+    ParkDocument();
     picSwap_ = picture;
     ForgetDocument();
     SetStatus(Msg(10018));

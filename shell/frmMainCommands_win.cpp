@@ -50,6 +50,7 @@ void frmMain::OnCommand(int id) {
         }
         return;
     case kCmdClearCanvas:
+        ParkDocument();
         picSwap_.Reset();
         ForgetDocument();
         ShowPic();

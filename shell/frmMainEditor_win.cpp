@@ -3,10 +3,12 @@
 // itself (tools, drags, text box, zoom) is the canvas window, markup/EditorView_win.
 #include <windows.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
@@ -15,7 +17,10 @@
 #include "base/win/Wide_win.h"
 #include "base/win/modDeclare_win.h"
 #include "markup/ToolStyles.h"
+#include "controls/modCreatePath_win.h"
 #include "settings/modRegistry_win.h"
+#include "shell/FileCommands_win.h"
+#include "shell/FileRules.h"
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/frmMain_win.h"
@@ -46,7 +51,80 @@ std::string HexColour(Rgba c) {
     return text;
 }
 
+// Where an edited capture that was never saved is kept when another picture replaces it:
+// %LOCALAPPDATA%\Plenvue\Edits\Edit N.png, the first free N. Empty when no folder can be had.
+std::string NewKeptEditPath() {
+    PWSTR wide = nullptr;
+    std::string base;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &wide)) && wide)
+        base = NarrowChecked(wide).value_or(std::string());
+    CoTaskMemFree(wide);
+    if (base.empty()) return {};
+    const std::string folder = base + "\\Plenvue\\Edits";
+    if (!CreatePath(folder)) return {};
+    for (int n = 1; n < 100000; ++n) {
+        std::string path = folder + "\\Edit " + std::to_string(n) + ".png";
+        if (GetFileAttributesW(WideName(path).c_str()) == INVALID_FILE_ATTRIBUTES) return path;
+    }
+    return {};
+}
+
+// A document written as the path's format says: an editable PNG when it has objects.
+bool WriteDocument(const markup::MarkupDocument& doc, const std::string& path) {
+    if (SaveTargetFor(path).Format == SaveFormat::Png && !doc.Items().empty()) return !SaveMarkupFile(doc, path);
+    std::string written;
+    return !SavePictureFile(FlattenedPicture(doc), path, written);
+}
+
 }  // namespace
+
+bool frmMain::HasUnsavedObjects() const {
+    if (unsaved_ && !doc_.Items().empty()) return true;
+    for (const auto& [path, p] : parked_)
+        if (p.unsaved && !p.doc->Items().empty()) return true;
+    return false;
+}
+
+void frmMain::ParkDocument() {
+    editor_.EndText(true);
+    const std::string kept = std::exchange(keptPath_, std::string());
+    if (doc_.Empty() || doc_.StepCount() == 0) return;
+    std::string key = currentFile_;
+    if (key.empty()) {
+        // Never saved: its entry is an editable PNG of its own, so that it opens even elsewhere.
+        key = kept.empty() ? NewKeptEditPath() : kept;
+        if (key.empty()) return;
+        WriteDocument(doc_, key);
+        if (kept.empty()) AddHistory(key, false);
+    }
+    ParkedEdit p;
+    p.doc = std::make_unique<markup::MarkupDocument>();
+    p.doc->SetTextPainter(&textPainter_);
+    p.doc->Swap(doc_);
+    p.docFile = docFile_;
+    p.currentFile = currentFile_;
+    p.unsaved = unsaved_ && !currentFile_.empty();
+    parked_[key] = std::move(p);
+}
+
+bool frmMain::ResumeParked(const std::string& path) {
+    auto it = parked_.find(path);
+    if (it == parked_.end()) return false;
+    ParkedEdit p = std::move(it->second);
+    parked_.erase(it);
+    ParkDocument();
+    ForgetDocument();
+    doc_.Swap(*p.doc);
+    docFile_ = p.docFile;
+    unsaved_ = p.unsaved;
+    keptPath_ = p.currentFile.empty() ? path : std::string();
+    picSwap_ = FlattenedPicture(doc_);
+    SetCurrentFile(p.currentFile);
+    SetStatus(FormatMessageText(Msg(10017), path));
+    ShowPic();
+    unsaved_ = p.unsaved;  // a picture taken up again keeps what was not saved of it
+    return true;
+}
 
 void frmMain::WireEditor() {
     doc_.SetTextPainter(&textPainter_);
@@ -284,7 +362,10 @@ bool frmMain::ConfirmClose() {
     if (!HasUnsavedObjects()) return true;
     switch (ShowMessageBox(hwnd_, Msg(kMsgSaveObjectsQuestion), kProgramName, MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
-        mnuSave();
+        // Pictures set aside go back to their own files; the one on the canvas as Save does.
+        for (auto& [path, p] : parked_)
+            if (p.unsaved && !p.doc->Items().empty() && WriteDocument(*p.doc, p.currentFile)) p.unsaved = false;
+        if (unsaved_ && !doc_.Items().empty()) mnuSave();
         return !HasUnsavedObjects();
     case IDNO: return true;
     default: return false;

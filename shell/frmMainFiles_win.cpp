@@ -33,6 +33,9 @@ std::string ErrorText(const FileError& e) { return std::to_string(e.Number) + " 
 
 bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     editor_.EndText(true);
+    // The picture being edited is already on the canvas: choosing its entry keeps its steps.
+    if (!path.empty() && path == currentFile_ && !doc_.Empty() && doc_.StepCount() > 0) return true;
+    if (ResumeParked(path)) return true;
     Picture loaded;
     FileError error = LoadPictureFile(path, loaded);
     int notice = 0;
@@ -43,6 +46,7 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     markup::MarkupDocument opened;
     if (!error && !sameDocument) error = OpenMarkup(path, loaded, opened, notice);
     if (!error && !sameDocument) {
+        ParkDocument();
         ForgetDocument();
         if (!opened.Empty() && !doc_.Reset(opened.Base(), opened.Objects())) doc_.Clear();
     }
@@ -80,6 +84,7 @@ bool frmMain::SavePic(const std::string& path) {
     }
     if (!doc_.Empty()) docFile_ = written;
     unsaved_ = false;
+    keptPath_.clear();
     SetCurrentFile(written);
     AddHistory(written);
     SetStatus(FormatMessageText(Msg(10016), written));
@@ -100,8 +105,8 @@ void frmMain::AutoSavePic() {
     if (SavePic(name.Path) && settings.BeepWhenSaving != "0") PlayWave(App().BeepFile);
 }
 
-void frmMain::AddHistory(const std::string& path) {
-    history_.AddHistory(HistoryModeFromStatus(historyMode_), path, picSwap_);
+void frmMain::AddHistory(const std::string& path, bool open) {
+    history_.AddHistory(HistoryModeFromStatus(historyMode_), path, picSwap_, open);
 }
 
 void frmMain::StepHistory(int32_t d) { history_.StepHistory(HistoryModeFromStatus(historyMode_), d); }

@@ -360,6 +360,7 @@ void frmMain::CaptureNow(int index) {
         ComeBack();
         return;
     }
+    ParkDocument();
     picSwap_ = picture;
     ForgetDocument();
     SetCurrentFile("");
@@ -471,6 +472,7 @@ void frmMain::OnUnload() {
     delayed_.Stop();
     picSwap_.Reset();
     ForgetDocument();
+    parked_.clear();
     // Destroying the registrations is the unload, in the order their declaration gives.
     std::unique_ptr<Registrations> parts = std::move(loaded_);
     parts.reset();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <vector>
 #include <memory>
 #include <string>
@@ -88,7 +89,7 @@ public:
     void AutoSavePic();
 
     // Adds an entry for the file just opened or saved, with the working picture as its thumbnail.
-    void AddHistory(const std::string& path);
+    void AddHistory(const std::string& path, bool open = true);
     void StepHistory(int32_t d);
     void ClearHistory();
     HistoryPane& History() { return history_; }
@@ -98,7 +99,7 @@ public:
     // The message loop leaves keys for the editor's text box to it, untranslated.
     bool KeysBelongToTextBox(HWND target) const { return editor_.IsTextBox(target); }
     // Drawings made since the picture was last saved (or opened): closing asks about them.
-    bool HasUnsavedObjects() const { return unsaved_ && !doc_.Items().empty(); }
+    bool HasUnsavedObjects() const;
 
     // The raw messages: notification icon, hot keys, clipboard chain, toolbar notifications, menu help.
     void Message(int32_t slot, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -233,6 +234,21 @@ private:
         newDocument_ = true;
         unsaved_ = false;
     }
+    // Pictures being edited that a new one replaced: kept with their objects and steps, by the
+    // path of their history entry (their file, or the editable PNG kept for an unsaved capture),
+    // and taken up again when that entry is chosen.
+    struct ParkedEdit {
+        std::unique_ptr<markup::MarkupDocument> doc;
+        std::string docFile;
+        std::string currentFile;  // empty: a capture or paste never saved
+        bool unsaved = false;
+    };
+    std::map<std::string, ParkedEdit> parked_;
+    std::string keptPath_;  // the kept file of the document taken up again, if it has one
+    // Before a new picture replaces an edited one: sets it aside (see parked_).
+    void ParkDocument();
+    // Takes up a document set aside for this history path; false when none is.
+    bool ResumeParked(const std::string& path);
     std::vector<markup::Rgba> recentColours_;
     std::vector<UniqueBitmap> recentSwatches_;  // the Recent Colours entries' pictures
     HWND before_ = nullptr;         // the other program's window active before Plenvue

@@ -299,3 +299,29 @@ TEST(BlobStore, KeepsWhatWasPutAcrossMemoryAndFile) {
     EXPECT_TRUE(store.Get(empty, got));
     EXPECT_TRUE(got.empty());
 }
+
+// A document set aside for another and taken up again keeps its pixels, objects and every step,
+// pixel deltas in a spilled history file included.
+TEST(MarkupDocument, SwappedDocumentsKeepTheirPicturesObjectsAndHistories) {
+    clsDIBSection a, b;
+    MakePicture(a, 64, 48, 1);
+    MakePicture(b, 30, 20, 2);
+    MarkupDocument first(1), second(1);  // a tiny budget: the deltas go to the file
+    ASSERT_TRUE(first.Reset(a));
+    ASSERT_TRUE(second.Reset(b));
+    first.Add(Box(ObjectType::Rect, 4, 4, 20, 10));
+    ASSERT_TRUE(first.ApplyToBase([](clsDIBSection& d) { d.PixelPtr(3, 3)[0] ^= 0xFF; }));
+    const std::vector<uint8_t> firstFlat = Flattened(first);
+    first.Swap(second);
+    EXPECT_EQ(first.Width(), 30);
+    EXPECT_TRUE(first.Items().empty());
+    EXPECT_FALSE(first.CanUndo());
+    first.Add(Box(ObjectType::Ellipse, 2, 2, 8, 8));
+    first.Swap(second);
+    EXPECT_EQ(Flattened(first), firstFlat);
+    ASSERT_TRUE(first.Undo());
+    ASSERT_TRUE(first.Undo());
+    EXPECT_EQ(Flattened(first), Bytes(a));
+    EXPECT_EQ(second.Items().size(), 1u);
+    EXPECT_EQ(second.Items()[0].object.type, ObjectType::Ellipse);
+}

@@ -147,3 +147,59 @@ TEST(frmMainEditor, StylesAreRememberedPerToolAndOddValuesGiveTheDefaults) {
         EXPECT_EQ(again.form.Editor().Style(Tool::Arrow).width, 8);
     }
 }
+
+// A capture, Open or Paste never asks: the picture being edited stays in the history, and its
+// entry gives it back with its objects and every step. A paste never saved is kept as an editable
+// PNG of its own for its entry.
+TEST(frmMainEditor, APictureBeingEditedStaysInTheHistoryWithItsObjectsAndSteps) {
+    Folder f("editor");
+    const std::string a = MakeWhiteBitmapFile(f, "a.bmp", 80, 60);
+    const std::string b = MakeWhiteBitmapFile(f, "b.bmp", 70, 50);
+    MainWindow w;
+    const HWND h = w.form.hWnd();
+    ASSERT_TRUE(w.form.OpenPicture(a, true));
+    Command(h, kCmdToolFirst + 1);
+    Drag(w.form.Editor().hWnd(), 5, 5, 30, 20);
+    ASSERT_TRUE(w.form.OpenPicture(b, true));
+    EXPECT_TRUE(w.form.Document().Items().empty());
+    EXPECT_TRUE(w.form.HasUnsavedObjects());  // a's drawing, set aside
+    ASSERT_TRUE(w.form.OpenPicture(a, false));  // its entry chosen
+    ASSERT_EQ(w.form.Document().Items().size(), 1u);
+    EXPECT_EQ(w.form.CurrentFile(), a);
+    EXPECT_EQ(WorkingPixel(w.form, 6, 10), RGB(255, 0, 0));
+    Command(h, kCmdEditUndo);
+    EXPECT_TRUE(w.form.Document().Items().empty());
+    Command(h, kCmdRedo);
+    EXPECT_EQ(w.form.Document().Items().size(), 1u);
+
+    // A pasted picture with a drawing, replaced by an opened file.
+    {
+        WindowDC screen = WindowDC::Client(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), 40, 30);
+        ASSERT_TRUE(OpenClipboard(h));
+        EmptyClipboard();
+        SetClipboardData(CF_BITMAP, bitmap);
+        CloseClipboard();
+    }
+    w.form.PastePicture();
+    EXPECT_EQ(w.form.CurrentFile(), "");
+    Drag(w.form.Editor().hWnd(), 2, 2, 20, 20);
+    ASSERT_EQ(w.form.Document().Items().size(), 1u);
+    const int32_t entries = w.form.History().PreviewCount();
+    ASSERT_TRUE(w.form.OpenPicture(b, false));
+    ASSERT_EQ(w.form.History().PreviewCount(), entries + 1);
+    const std::string kept = w.form.History().Item(entries).Tag();
+    EXPECT_NE(kept.find("\\Plenvue\\Edits\\Edit "), std::string::npos) << kept;
+    EXPECT_NE(GetFileAttributesW(Widen(kept).c_str()), INVALID_FILE_ATTRIBUTES);
+    w.form.History().ClickItem(entries);
+    EXPECT_EQ(w.form.CurrentFile(), "");
+    ASSERT_EQ(w.form.Document().Items().size(), 1u);
+    EXPECT_TRUE(w.form.Document().CanUndo());
+
+    // Saved, nothing is left to ask about on close.
+    ASSERT_TRUE(w.form.SavePic(f / "pasted.png"));
+    ASSERT_TRUE(w.form.OpenPicture(a, false));
+    ASSERT_TRUE(w.form.SavePic(f / "a.png"));
+    EXPECT_FALSE(w.form.HasUnsavedObjects());
+    DeleteFileW(Widen(kept).c_str());
+}
