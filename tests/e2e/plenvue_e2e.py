@@ -203,6 +203,17 @@ class PlenvueTestCase(unittest.TestCase):
                 h.kill()
                 h.wait(5)
 
+    def assertEqual(self, first, second, msg=None):
+        # A mismatch of two large pixel lists would have difflib work for many minutes on its
+        # report: say where they first differ instead.
+        if isinstance(first, list) and isinstance(second, list) and first != second and \
+                len(repr(first)) + len(repr(second)) > 20000:
+            rows = [i for i, (a, b) in enumerate(zip(first, second)) if a != b]
+            where = "row %d: %r != %r" % (rows[0], first[rows[0]][:40], second[rows[0]][:40]) if rows else \
+                "lengths %d != %d" % (len(first), len(second))
+            self.fail((msg + ": " if msg else "") + "large lists differ, first at " + where)
+        super().assertEqual(first, second, msg)
+
     def launch(self, exe=EXE, wait_window=True, args=()):
         app = Plenvue(exe, args)
         self.apps.append(app)

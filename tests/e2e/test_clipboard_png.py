@@ -306,6 +306,7 @@ class ClipboardPngTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         # The picture is the screen with the pattern window in it, shown from its top left.
         x, y, w, h = PATTERN
+        show_actual_size()
         left, top, _, _ = map(int, probe("childrect", "PlenvueEditor").split())
         self.assertEqual(self.pixels(left + x + 5, top + y + 5, w - 10, h - 10), self.pattern_pixels())
 
