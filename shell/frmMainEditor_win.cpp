@@ -360,7 +360,10 @@ void frmMain::OnDrawMenuOpening(HMENU menu) {
 bool frmMain::ConfirmClose() {
     editor_.EndText(true);
     if (!HasUnsavedObjects()) return true;
-    switch (ShowMessageBox(hwnd_, Msg(kMsgSaveObjectsQuestion), kProgramName, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    const int answer = AskToSaveDrawings ? AskToSaveDrawings()
+                                         : ShowMessageBox(hwnd_, Msg(kMsgSaveObjectsQuestion), kProgramName,
+                                                          MB_YESNOCANCEL | MB_ICONQUESTION);
+    switch (answer) {
     case IDYES:
         // Pictures set aside go back to their own files; the one on the canvas as Save does.
         for (auto& [path, p] : parked_)

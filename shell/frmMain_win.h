@@ -56,6 +56,9 @@ public:
     // How long the capture command waits with the window hidden, so that the screen is redrawn
     // without it before the capture, and how it waits; replaceable so tests can see the wait.
     uint32_t CaptureHideDelayMs = 500;
+    // The question on close about unsaved drawings (IDYES, IDNO, IDCANCEL); replaceable so that
+    // tests never wait on a message box.
+    std::function<int()> AskToSaveDrawings;
     std::function<void(uint32_t ms)> CaptureSleep = [](uint32_t ms) { Sleep(ms); };
     void setCapMenu();
     void SetCurrentFile(const std::string& path);

@@ -17,6 +17,8 @@ public:
     explicit MainWindow(const std::function<void()>& beforeLoad = {}) {
         if (beforeLoad) beforeLoad();
         EmptyTheClipboard();
+        // Closing with drawings not saved leaves them: a test never waits on the question.
+        form.AskToSaveDrawings = [] { return IDNO; };
         loaded = form.Load(SW_HIDE);
     }
     ~MainWindow() { Close(); }

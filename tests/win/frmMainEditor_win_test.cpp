@@ -155,7 +155,8 @@ TEST(frmMainEditor, APictureBeingEditedStaysInTheHistoryWithItsObjectsAndSteps) 
     Folder f("editor");
     const std::string a = MakeWhiteBitmapFile(f, "a.bmp", 80, 60);
     const std::string b = MakeWhiteBitmapFile(f, "b.bmp", 70, 50);
-    MainWindow w;
+    // The paste below is not to be saved automatically: it has no file of its own.
+    MainWindow w([] { WriteSetting("Set Auto Save When Startup", "0"); });
     const HWND h = w.form.hWnd();
     ASSERT_TRUE(w.form.OpenPicture(a, true));
     Command(h, kCmdToolFirst + 1);
