@@ -202,6 +202,13 @@ class PlenvueTestCase(unittest.TestCase):
             if h.poll() is None:
                 h.kill()
                 h.wait(5)
+        # A Plenvue a killed helper started (a /tray start, a hand-over) can outlive it; the next
+        # test's start would hand its command line to it and exit.
+        for _ in range(3):
+            if not int(probe("main") or "0", 16):
+                break
+            probe("close")
+            wait_for(lambda: not int(probe("main") or "0", 16), 10)
 
     def assertEqual(self, first, second, msg=None):
         # A mismatch of two large pixel lists would have difflib work for many minutes on its
