@@ -7,6 +7,7 @@
 
 #include "base/win/WindowThunk_win.h"
 #include "base/win/Wide_win.h"
+#include "markup/TextPainter_win.h"
 #include "markup/ViewRender.h"
 
 namespace plenvue::markup {
@@ -160,10 +161,10 @@ void EditorView::OpenText(const TextRequest& request) {
     }
     textId_ = request.id;
     textAt_ = request.at;
-    const int height = std::max(6, static_cast<int>(std::lround(std::clamp(style.size, 1.0, 2000.0) * zoom_.Scale())));
-    textFont_.reset(CreateFontW(-height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-                                Widen(style.font.substr(0, LF_FACESIZE - 1)).c_str()));
+    textFont_ = TextFont(style, zoom_.Scale(), 6);
+    LOGFONTW shownFont{};
+    GetObjectW(textFont_.get(), sizeof shownFont, &shownFont);
+    const int height = -shownFont.lfHeight;
     std::wstring shown;
     for (wchar_t c : Widen(text)) {
         if (c == L'\n') shown += L'\r';
@@ -207,12 +208,17 @@ void EditorView::OpenText(const TextRequest& request) {
     SendMessageW(textBox_, EM_SETSEL, 0, -1);
 }
 
-void EditorView::FitTextBox() {
-    if (!textBox_) return;
+std::wstring EditorView::BoxText() const {
     const int length = GetWindowTextLengthW(textBox_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(textBox_, text.data(), length + 1);
     text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+void EditorView::FitTextBox() {
+    if (!textBox_) return;
+    const std::wstring text = BoxText();
     WindowDC dc = WindowDC::Client(textBox_);
     SelectedObject font(dc.get(), textFont_.get());
     TEXTMETRICW tm{};
@@ -237,12 +243,8 @@ void EditorView::FitTextBox() {
 void EditorView::EndText(bool keep) {
     if (!textBox_ || endingText_) return;
     endingText_ = true;
-    const int length = GetWindowTextLengthW(textBox_);
-    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(textBox_, wide.data(), length + 1);
-    wide.resize(static_cast<size_t>(length));
     std::wstring lines;
-    for (wchar_t c : wide)
+    for (wchar_t c : BoxText())
         if (c != L'\r') lines += c;
     // Only blank lines is no text.
     if (lines.find_first_not_of(L" \t\n") == std::wstring::npos) lines.clear();

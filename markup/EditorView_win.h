@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "base/win/Handles_win.h"
 #include "base/win/WindowSubclass_win.h"
@@ -91,6 +92,7 @@ private:
     bool EnsureBuffer(int32_t w, int32_t h);
     void OpenText(const TextRequest& request);
     void FitTextBox();
+    std::wstring BoxText() const;
     void ReportCrop();
     void FollowPictureSize();
 

@@ -16,12 +16,6 @@ namespace {
 
 constexpr double kMaxFontPixels = 2000;
 
-UniqueFont MakeFont(const MarkupObject& t) {
-    const int height = static_cast<int>(std::lround(std::clamp(t.size, 1.0, kMaxFontPixels)));
-    std::wstring face = Widen(t.font.substr(0, LF_FACESIZE - 1));
-    return UniqueFont(CreateFontW(-height, 0, 0, 0, t.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
-}
 
 // DrawText treats a lone "\n" as a line break only inconsistently across versions; "\r\n" always.
 std::wstring Lines(const std::string& text) {
@@ -50,6 +44,13 @@ inline void Blend(uint8_t* p, const Rgba& c, uint32_t coverage) {
 
 }  // namespace
 
+UniqueFont TextFont(const MarkupObject& t, double scale, int32_t minimum) {
+    const int height = std::max(minimum, static_cast<int>(std::lround(std::clamp(t.size, 1.0, kMaxFontPixels) * scale)));
+    std::wstring face = Widen(t.font.substr(0, LF_FACESIZE - 1));
+    return UniqueFont(CreateFontW(-height, 0, 0, 0, t.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
+}
+
 int32_t TextPadding(const MarkupObject& t) {
     return std::max(2, static_cast<int32_t>(std::lround(std::clamp(t.size, 1.0, kMaxFontPixels) / 6)));
 }
@@ -57,7 +58,7 @@ int32_t TextPadding(const MarkupObject& t) {
 void GdiTextPainter::Measure(const MarkupObject& t, double& w, double& h) {
     w = h = 0;
     MemoryDC dc(CreateCompatibleDC(nullptr));
-    UniqueFont font = MakeFont(t);
+    UniqueFont font = TextFont(t);
     if (!dc || !font) return;
     SelectedObject sel(dc.get(), font.get());
     std::wstring lines = Lines(t.text);
@@ -92,7 +93,7 @@ void GdiTextPainter::Draw(const PixelView& view, const MarkupObject& t, const Pi
     void* bits = nullptr;
     MemoryDC dc(CreateCompatibleDC(nullptr));
     UniqueBitmap mask(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueFont font = MakeFont(t);
+    UniqueFont font = TextFont(t);
     if (!dc || !mask || !font || !bits) return;
     SelectedObject selBitmap(dc.get(), mask.get());
     SelectedObject selFont(dc.get(), font.get());

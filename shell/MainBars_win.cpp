@@ -120,9 +120,10 @@ void MainBars::CheckTool(int index) {
     for (int i = 0; i < markup::kToolCount; ++i) tools_.CheckButton(kCmdToolFirst + i, i == index);
 }
 
-void MainBars::SetStepText(const std::string& text) { SendMessageW(statusBar_.hWnd(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(Widen(text).c_str())); }
+// Not through SetText, which keeps the message part's text only.
+void MainBars::SetStepText(const std::string& text) { statusBar_.Send(SB_SETTEXTW, kStepPart, reinterpret_cast<LPARAM>(Widen(text).c_str())); }
 
-void MainBars::SetZoomText(const std::string& text) { SendMessageW(statusBar_.hWnd(), SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(Widen(text).c_str())); }
+void MainBars::SetZoomText(const std::string& text) { statusBar_.Send(SB_SETTEXTW, kZoomPart, reinterpret_cast<LPARAM>(Widen(text).c_str())); }
 
 void MainBars::Rescale(HWND parent, int32_t dpi) {
     if (dpi <= 0 || dpi == dpi_) return;

@@ -54,6 +54,8 @@ public:
 
 private:
     static constexpr int kMessagePart = 0;
+    static constexpr int kStepPart = 1;
+    static constexpr int kZoomPart = 2;
     static constexpr int kStepPartWidth = 150;
     static constexpr int kZoomPartWidth = 64;
     static constexpr int kStatusBarHeight = 20;

@@ -116,7 +116,6 @@ bool frmMain::ResumeParked(const std::string& path) {
     ForgetDocument();
     doc_.Swap(*p.doc);
     docFile_ = p.docFile;
-    unsaved_ = p.unsaved;
     keptPath_ = p.currentFile.empty() ? path : std::string();
     picSwap_ = FlattenedPicture(doc_);
     SetCurrentFile(p.currentFile);
@@ -174,14 +173,16 @@ Tool frmMain::StyleTool() const {
     return Tool::Rect;
 }
 
-void frmMain::ChangeStyle(const std::function<void(MarkupObject&)>& change) {
-    const Tool tool = StyleTool();
+void frmMain::ChangeStyle(const std::function<void(MarkupObject&)>& change) { ChangeStyleOf(StyleTool(), change); }
+
+void frmMain::ChangeStyleOf(Tool tool, const std::function<void(MarkupObject&)>& change, bool restyle) {
     MarkupObject style = editor_.Style(tool);
     change(style);
     editor_.SetStyle(tool, style);
     const std::string name = markup::ToolStyleValueName(tool);
     if (!name.empty()) WriteSetting(name, markup::FormatToolStyle(editor_.Style(tool)));
-    editor_.Apply([&](markup::EditorController& c) { return !c.Selection().empty() && c.RestyleSelection(editor_.Style(tool)); });
+    if (restyle)
+        editor_.Apply([&](markup::EditorController& c) { return !c.Selection().empty() && c.RestyleSelection(editor_.Style(tool)); });
 }
 
 void frmMain::UseStyleColour(Rgba colour) {
@@ -230,14 +231,12 @@ void frmMain::ChooseStyleFont() {
     // The size is the letters' height in picture pixels, as chosen at the screen's scale.
     const double size = std::clamp(std::abs(static_cast<double>(font.lfHeight)), 4.0, 400.0);
     const Rgba ink = FromColorRef(cf.rgbColors);
-    MarkupObject next = style;
-    next.font = Narrow(font.lfFaceName);
-    next.size = size;
-    next.bold = font.lfWeight >= FW_SEMIBOLD;
-    next.stroke = Rgba{ink.r, ink.g, ink.b, style.stroke.a ? style.stroke.a : uint8_t{255}};
-    editor_.SetStyle(Tool::Text, next);
-    WriteSetting(markup::ToolStyleValueName(Tool::Text), markup::FormatToolStyle(editor_.Style(Tool::Text)));
-    editor_.Apply([&](markup::EditorController& c) { return !c.Selection().empty() && c.RestyleSelection(editor_.Style(Tool::Text)); });
+    ChangeStyleOf(Tool::Text, [&](MarkupObject& next) {
+        next.font = Narrow(font.lfFaceName);
+        next.size = size;
+        next.bold = font.lfWeight >= FW_SEMIBOLD;
+        next.stroke = Rgba{ink.r, ink.g, ink.b, next.stroke.a ? next.stroke.a : uint8_t{255}};
+    });
 }
 
 bool frmMain::OnEditorCommand(int id) {
@@ -293,13 +292,12 @@ bool frmMain::OnEditorCommand(int id) {
         return true;
     }
     case kCmdFont: ChooseStyleFont(); return true;
-    case kCmdMosaic: {
-        MarkupObject style = editor_.Style(Tool::Redact);
-        style.style = style.style == markup::RedactStyle::Mosaic ? markup::RedactStyle::Solid : markup::RedactStyle::Mosaic;
-        editor_.SetStyle(Tool::Redact, style);
-        WriteSetting(markup::ToolStyleValueName(Tool::Redact), markup::FormatToolStyle(editor_.Style(Tool::Redact)));
+    case kCmdMosaic:
+        // A redaction's style is the next one's: objects already redacted are pixels now.
+        ChangeStyleOf(Tool::Redact, [](MarkupObject& s) {
+            s.style = s.style == markup::RedactStyle::Mosaic ? markup::RedactStyle::Solid : markup::RedactStyle::Mosaic;
+        }, false);
         return true;
-    }
     default: return false;
     }
 }

@@ -142,6 +142,8 @@ private:
     markup::Tool StyleTool() const;
     // Gives the style tool `change`d style, remembers it, and restyles the selected objects.
     void ChangeStyle(const std::function<void(markup::MarkupObject&)>& change);
+    // The same for a given tool; `restyle`: the selected objects take the new style too.
+    void ChangeStyleOf(markup::Tool tool, const std::function<void(markup::MarkupObject&)>& change, bool restyle = true);
     void ChooseStyleColour();
     void UseStyleColour(markup::Rgba colour);
     void ChooseStyleFont();
