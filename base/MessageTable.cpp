@@ -79,6 +79,15 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgCropSize, "Crop: %s (Enter applies, Esc leaves)"},
         {kMsgSaveObjectsQuestion, "The picture has drawings that are not saved. Save them before closing?"},
         {kMsgToolTipKey, "%s key"},
+        {kMsgKeptSkipped, "Left out of the history (not readable): %s"},
+        {kMsgKeptFailed, "A picture could not be kept in the history: %s"},
+        {kMsgRemoveFromHistory, "&Remove from History"},
+        {kMsgRemoveUnsaved, "This picture was never saved. Remove it from the history and delete it?"},
+        {kMsgClearUnsaved, "%s pictures in the history were never saved. Clear the history and delete them?"},
+        {kMsgRecycled, "Moved to the Recycle Bin: %s"},
+        {kMsgRecycleFailed, "The file could not be moved to the Recycle Bin: %s"},
+        {kMsgOptKeptPictures, "Unsaved pictures kept, at most:"},
+        {kMsgOptKeptMegabytes, "Megabytes they take, at most:"},
     };
     return table;
 }

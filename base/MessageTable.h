@@ -74,6 +74,15 @@ inline constexpr int kMsgUndoStepFirst = 12740;
 inline constexpr int kMsgCropSize = 12750;         // "Crop: %s" with "400 x 160"
 inline constexpr int kMsgSaveObjectsQuestion = 12751;
 inline constexpr int kMsgToolTipKey = 12752;       // a tool button's tip: "%s" and its key
+inline constexpr int kMsgKeptSkipped = 12800;      // "%s": the names of kept files left out
+inline constexpr int kMsgKeptFailed = 12801;       // "%s": the system's reason
+inline constexpr int kMsgRemoveFromHistory = 12802;
+inline constexpr int kMsgRemoveUnsaved = 12803;
+inline constexpr int kMsgClearUnsaved = 12804;     // "%s": how many
+inline constexpr int kMsgRecycled = 12805;         // "%s": the file
+inline constexpr int kMsgRecycleFailed = 12806;    // "%s": the file and the reason
+inline constexpr int kMsgOptKeptPictures = 12807;
+inline constexpr int kMsgOptKeptMegabytes = 12808;
 
 struct MessageDefault {
     int item;

@@ -222,6 +222,13 @@ LRESULT Preview::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
         pressed_ = false;
         return 0;
+    case WM_CONTEXTMENU:
+        if (ContextMenu) {
+            auto handler = ContextMenu;
+            handler(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            return 0;
+        }
+        break;
     default:
         break;
     }

@@ -62,6 +62,8 @@ public:
     void Draw(HDC dc) const;
 
     std::function<void()> Click;
+    // A right click or the menu key: the point in screen coordinates (-1, -1 from the keyboard).
+    std::function<void(POINT)> ContextMenu;
 
 private:
     template <class T>

@@ -79,7 +79,11 @@ int32_t CanvasColorValue(std::string_view text) {
 
 std::string NormaliseShowHistoryList(std::string_view text) { return TrimBlanks(text); }
 
-std::string NormaliseHistoryListStatus(std::string_view text) { return UpperAscii(text); }
+std::string NormaliseHistoryListStatus(std::string_view text) {
+    // Missing or odd means the mode in use for it, so that storing it back changes nothing.
+    const std::string mode = UpperAscii(TrimBlanks(text));
+    return mode == "NONE" || mode == "LIST" ? mode : "PREVIEW";
+}
 
 int32_t HotkeyModifierFromText(std::string_view text) {
     if (text == "0") return kNoHotkeyModifier;
@@ -109,6 +113,15 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
     s.AutoSaveFormat = NormaliseAutoSaveFormat(read(kValAutoSaveFormat));
     s.CaptureDelay = NormaliseCaptureDelay(read(kValCaptureDelay));
     s.FullScreen = NormaliseFullScreenArea(read(kValFullScreenArea));
+    s.KeptPictures = NormaliseWholeNumber(read(kValKeptPictures), kKeptCountMin, kKeptCountMax, "100");
+    s.KeptMegabytes = NormaliseWholeNumber(read(kValKeptMegabytes), kKeptMegabytesMin, kKeptMegabytesMax, "500");
+}
+
+std::string NormaliseWholeNumber(std::string_view text, int32_t low, int32_t high, std::string_view fallback) {
+    const std::string t = TrimBlanks(text);
+    if (t.empty() || t.size() > 9 || t.find_first_not_of("0123456789") != std::string::npos) return std::string(fallback);
+    const long v = std::stol(t);
+    return v < low || v > high ? std::string(fallback) : std::to_string(v);
 }
 
 FullScreenArea NormaliseFullScreenArea(std::string_view text) { return FullScreenAreaFromText(TrimBlanks(text)); }
@@ -179,6 +192,8 @@ std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSe
         {kValAutoSave, StoredText(std::to_string(s.AutoSaveAtStart))},
         {kValShowHistoryList, StoredText(s.ShowHistoryList)},
         {kValHistoryListStatus, StoredText(s.HistoryListStatus)},
+        {kValKeptPictures, StoredText(s.KeptPictures)},
+        {kValKeptMegabytes, StoredText(s.KeptMegabytes)},
     };
 }
 

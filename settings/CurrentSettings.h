@@ -29,7 +29,7 @@ struct CurrentSettings {
     int32_t ClipboardMonitorAtStart = 0;  // 0 off, non-zero on
     int32_t AutoSaveAtStart = 0;          // 0 off, non-zero on
     std::string ShowHistoryList;          // empty or "0"
-    std::string HistoryListStatus;        // "NONE", "LIST", anything else is preview
+    std::string HistoryListStatus = "PREVIEW";  // "NONE", "LIST" or "PREVIEW"
     std::string CanvasColor;              // decimal colour value
     std::string LanguagePackagePath;      // filled by start-up, not by the load step
     // Hot key control encoding (1 Shift, 2 Ctrl, 4 Alt; 8 or 0 no modifier), indexed by capture kind.
@@ -39,6 +39,9 @@ struct CurrentSettings {
     std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
     int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
     FullScreenArea FullScreen = FullScreenArea::WholeDesktop;  // what "Capture Full Screen" takes
+    // The kept history's limits as stored (a whole number; see KeptLimitsFromText for the rule).
+    std::string KeptPictures = "100";
+    std::string KeptMegabytes = "500";
 };
 
 // The one record of current settings, filled by the main window's load step.
@@ -74,6 +77,11 @@ inline constexpr const char* kValCopyEveryCapture = "Copy Every Capture";
 inline constexpr const char* kValAutoSaveFormat = "Auto Save Format";
 inline constexpr const char* kValCaptureDelay = "Capture Delay";
 inline constexpr const char* kValFullScreenArea = "Full Screen Area";
+inline constexpr const char* kValKeptPictures = "Kept Pictures";
+inline constexpr const char* kValKeptMegabytes = "Kept Megabytes";
+// The ranges of the kept history's limits.
+inline constexpr int32_t kKeptCountMin = 1, kKeptCountMax = 10000;
+inline constexpr int32_t kKeptMegabytesMin = 1, kKeptMegabytesMax = 100000;
 
 // The capture delays offered, in seconds, in the order the menus and the Options dialog list them.
 inline constexpr std::array<int32_t, 4> kCaptureDelays{0, 3, 5, 10};
@@ -99,7 +107,9 @@ std::string NormaliseCanvasColor(std::string_view text);               // blank 
 // no such number (another tool's edit) gives white rather than an error at every start.
 int32_t CanvasColorValue(std::string_view text);
 std::string NormaliseShowHistoryList(std::string_view text);           // trimmed
-std::string NormaliseHistoryListStatus(std::string_view text);         // upper case, not trimmed
+std::string NormaliseHistoryListStatus(std::string_view text);
+// A whole number from low to high, without leading blanks or signs; `fallback` for anything else.
+std::string NormaliseWholeNumber(std::string_view text, int32_t low, int32_t high, std::string_view fallback);         // "NONE", "LIST", else "PREVIEW"
 // "0" is off; anything else, missing included, is on (-1).
 int32_t NormaliseCopyEveryCapture(std::string_view text);
 // "BMP", "PNG" or "JPEG" in any case between blanks ("JPG" is JPEG); anything else is "BMP".

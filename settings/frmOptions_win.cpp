@@ -35,7 +35,8 @@ const std::vector<int>& PageControls(int page) {
          frmOptions::kChkStartWithWindows, frmOptions::kChkCopyEveryCapture, frmOptions::kLblCaptureDelay,
          frmOptions::kCboCaptureDelay, frmOptions::kLblFullScreenArea, frmOptions::kCboFullScreenArea},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
-         frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
+         frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan, frmOptions::kLblKeptPictures,
+         frmOptions::kTxtKeptPictures, frmOptions::kLblKeptMegabytes, frmOptions::kTxtKeptMegabytes},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
          frmOptions::kCmdSavePath, frmOptions::kLblFileName, frmOptions::kTxtPrefix, frmOptions::kLblFileNum,
          frmOptions::kTxtSuffix, frmOptions::kLblAutoSaveFormat, frmOptions::kCboAutoSaveFormat},
@@ -108,6 +109,10 @@ DialogTemplate frmOptions::Template() const {
               11);
     t.Add(kDlgStatic, "Please choose your language", kLblLan, kChild | WS_GROUP, 22, 100, 200, 9);
     t.Add(kDlgButton, "", kCmdLan, kButton, 22, 112, 110, 14);
+    t.Add(kDlgStatic, "Unsaved pictures kept, at most:", kLblKeptPictures, kChild, 22, 134, 160, 9);
+    t.Add(kDlgEdit, "", kTxtKeptPictures, kButton | WS_BORDER | ES_NUMBER, 186, 132, 50, 13);
+    t.Add(kDlgStatic, "Megabytes they take, at most:", kLblKeptMegabytes, kChild, 22, 150, 160, 9);
+    t.Add(kDlgEdit, "", kTxtKeptMegabytes, kButton | WS_BORDER | ES_NUMBER, 186, 148, 50, 13);
     t.Add(kDlgButton, "Beep at Saving", kChkBeep, kButton | BS_AUTOCHECKBOX, 22, 40, 120, 12);
     t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 38, 20, 14);
     t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 210, 9);
@@ -157,6 +162,7 @@ void frmOptions::OnInit() {
         {kLblHotkey + 3, "2039"}, {kLblHotkey + 4, "2041"}, {kLblHotkey + 5, "2043"}, {kCmdHotkey, ""},
         {kCmdHotkey + 1, ""}, {kCmdHotkey + 2, ""}, {kCmdHotkey + 3, ""}, {kCmdHotkey + 4, ""}, {kCmdHotkey + 5, ""},
         {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}, {kChkStartWithWindows, "12101"},
+        {kLblKeptPictures, "12807"}, {kTxtKeptPictures, ""}, {kLblKeptMegabytes, "12808"}, {kTxtKeptMegabytes, ""},
         {kChkCopyEveryCapture, "12022"}, {kLblCaptureDelay, "12024"}, {kCboCaptureDelay, ""},
         {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}, {kLblFullScreenArea, "12300"},
         {kCboFullScreenArea, ""}};
@@ -198,6 +204,8 @@ void frmOptions::OnInit() {
     SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(s.FullScreen), 0);
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
+    SetItemText(hwnd_, kTxtKeptPictures, s.KeptPictures);
+    SetItemText(hwnd_, kTxtKeptMegabytes, s.KeptMegabytes);
     // 7. Hot key names.
     for (int i = 0; i < 6; ++i) {
         std::string name = GetHotkeyName(s.HotkeyModifiers[i] == 0 ? 8 : s.HotkeyModifiers[i], s.HotkeyKeys[i]);
@@ -272,6 +280,10 @@ void frmOptions::OnOK() {
     s.AutoSaveAtStart = Checked(kStartSetup + 1) ? 1 : 0;
     s.HistoryListStatus = Checked(kOptHistoryList) ? "PREVIEW" : Checked(kOptHistoryList + 1) ? "LIST" : "NONE";
     s.ShowHistoryList = Checked(kStartSetup + 2) ? "" : "0";
+    // A limit left empty or out of range keeps the one before.
+    s.KeptPictures = NormaliseWholeNumber(ItemText(hwnd_, kTxtKeptPictures), kKeptCountMin, kKeptCountMax, s.KeptPictures);
+    s.KeptMegabytes =
+        NormaliseWholeNumber(ItemText(hwnd_, kTxtKeptMegabytes), kKeptMegabytesMin, kKeptMegabytesMax, s.KeptMegabytes);
     s.CopyEveryCapture = Checked(kChkCopyEveryCapture) ? -1 : 0;
     const int delay = ComboIndex(hwnd_, kCboCaptureDelay);
     s.CaptureDelay = delay >= 0 && delay < static_cast<int>(kCaptureDelays.size()) ? kCaptureDelays[delay] : 0;

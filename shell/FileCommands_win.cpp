@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <memory>
@@ -377,6 +378,31 @@ bool MovePictureFile(const std::string& from, const std::string& to) {
 }
 
 bool DeletePictureFile(const std::string& path) { return DeleteFileW(WideName(path).c_str()) != FALSE; }
+
+bool RecyclePictureFile(const std::string& path, std::string& reason) {
+    std::optional<std::wstring> wide = WidenChecked(path);
+    if (!wide || wide->empty() || GetFileAttributesW(WideName(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        reason = SystemErrorText(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    // The shell takes a list of names, each ended by a nul, the list by another; it knows no
+    // extended-length prefix.
+    std::wstring names = *wide;
+    names.push_back(L'\0');
+    names.push_back(L'\0');
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = names.c_str();
+    // Asked already; but a file the bin cannot take (another drive, too large) is never destroyed
+    // without the shell's own warning.
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
+    const int result = SHFileOperationW(&op);
+    if (result != 0 || op.fAnyOperationsAborted || GetFileAttributesW(WideName(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        reason = SystemErrorText(result ? static_cast<uint32_t>(result) : ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return true;
+}
 
 void PlayWave(const std::string& path) {
     if (sysdll::waveOutGetNumDevs() == 0) {

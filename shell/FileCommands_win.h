@@ -62,6 +62,9 @@ FileError SaveMarkupFile(const markup::MarkupDocument& doc, const std::string& p
 bool CopyPictureFile(const std::string& from, const std::string& to);
 bool MovePictureFile(const std::string& from, const std::string& to);
 bool DeletePictureFile(const std::string& path);
+// File > Delete: the file goes to the Recycle Bin, where it can be restored. False with the
+// system's reason when it could not be moved there (it is then left where it is).
+bool RecyclePictureFile(const std::string& path, std::string& reason);
 
 FileError WriteBitmapFile(HBITMAP bitmap, HPALETTE palette, const std::string& path);
 

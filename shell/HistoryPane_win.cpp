@@ -91,10 +91,33 @@ bool HistoryPane::Create(HWND parent, HWND list, int scrollerId, OpenFile open) 
     items_.push_back(std::move(item));
     if (list_) {
         DragAcceptFiles(list_, TRUE);
-        listDrop_.Attach(list_, [this](HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-            if (msg != WM_DROPFILES) return false;
-            DropFiles(reinterpret_cast<HDROP>(wParam));
+        listDrop_.Attach(list_, [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+            if (msg == WM_DROPFILES) {
+                DropFiles(reinterpret_cast<HDROP>(wParam));
+                result = 0;
+                return true;
+            }
+            const bool key = msg == WM_KEYDOWN && wParam == VK_DELETE;
+            if (msg != WM_CONTEXTMENU && !key) return false;
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            int index = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+            if (msg == WM_CONTEXTMENU && !(at.x == -1 && at.y == -1)) {
+                POINT client = at;
+                ScreenToClient(list_, &client);
+                const LRESULT hit = SendMessageW(list_, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+                index = HIWORD(hit) ? -1 : LOWORD(hit);
+            } else if (msg == WM_CONTEXTMENU) {
+                RECT r{};
+                GetWindowRect(list_, &r);
+                at = {r.left + 8, r.top + 8};
+            }
             result = 0;
+            if (index < 0) return true;
+            if (key) {
+                if (RemoveRequested) RemoveRequested(ListText(list_, index));
+            } else {
+                OfferRemove(ListText(list_, index), at, list_);
+            }
             return true;
         });
     }
@@ -154,30 +177,130 @@ RECT HistoryPane::ClientRect() const { return {0, clientTop_, 0, clientTop_ + cl
 void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Picture& picture, bool open) {
     if (mode == HistoryMode::None) return;
     if (mode == HistoryMode::List) {
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(path).c_str()));
+        // The list only shows the entry; the file is open already.
+        if (ListIndexOf(path) < 0) SendMessageW(list_, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(Widen(path).c_str()));
         return;
     }
-    const int32_t n = PreviewCount();
-    RECT templ{};
-    GetWindowRect(items_[0]->hWnd(), &templ);
-    const int32_t templateHeight = templ.bottom - templ.top;
-    const int32_t top = n == 1 ? Gap() : CheckedAdd(CheckedAdd(items_.back()->Top(), templateHeight), Gap());
-    RECT rc{};
-    GetClientRect(client_, &rc);
+    if (int32_t at = PreviewIndexOf(path); at > 0) {
+        if (open) ClickItem(at);
+        return;
+    }
+    const int32_t templateHeight = ItemSize().cy;
     const int itemWidth = ItemSize().cx;
-    const int left = std::max<int>(0, (rc.right - itemWidth) / 2);
     auto item = std::make_unique<Preview>();
-    if (!item->Create(client_, left, top, itemWidth, templateHeight)) return;
+    if (!item->Create(client_, 0, 0, itemWidth, templateHeight)) return;
     RECT image = item->ImageRect();
     // A reduced copy: a long session of full-screen captures would otherwise keep every one whole.
     item->SetPicture(Thumbnail(picture, image.right - image.left, image.bottom - image.top));
     item->Tag(path);
     item->Caption(CaptionOf(path));
-    item->Click = [this, n] { ClickItem(n); };
-    item->Visible(true);
-    items_.push_back(std::move(item));
-    MoveClient(clientTop_, PreviewClientHeight(n, templateHeight, Gap()));
-    if (open) ClickItem(n);
+    Preview* raw = item.get();
+    // By the item, not its index: entries above it come and go.
+    item->Click = [this, raw] {
+        for (size_t i = 1; i < items_.size(); ++i)
+            if (items_[i].get() == raw) return ClickItem(static_cast<int32_t>(i));
+    };
+    item->ContextMenu = [this, raw](POINT at) {
+        if (at.x == -1 && at.y == -1) {
+            RECT r{};
+            GetWindowRect(raw->hWnd(), &r);
+            at = {r.left + 8, r.top + 8};
+        }
+        OfferRemove(raw->Tag(), at, raw->hWnd());
+    };
+    items_.insert(items_.begin() + 1, std::move(item));
+    if (selected_ > 0) ++selected_;
+    LayOutPreviews();
+    items_[1]->Visible(true);
+    if (open) ClickItem(1);
+}
+
+void HistoryPane::LayOutPreviews() {
+    RECT rc{};
+    GetClientRect(client_, &rc);
+    const SIZE size = ItemSize();
+    const int left = std::max<int>(0, (rc.right - size.cx) / 2);
+    for (size_t i = 1; i < items_.size(); ++i)
+        MoveWindow(items_[i]->hWnd(), left, PreviewItemTop(static_cast<int32_t>(i), size.cy, Gap()), size.cx, size.cy, TRUE);
+    MoveClient(clientTop_, PreviewClientHeight(PreviewCount() - 1, size.cy, Gap()));
+}
+
+int32_t HistoryPane::PreviewIndexOf(const std::string& path) const {
+    for (size_t i = 1; i < items_.size(); ++i)
+        if (items_[i]->Tag() == path) return static_cast<int32_t>(i);
+    return -1;
+}
+
+int32_t HistoryPane::ListIndexOf(const std::string& path) const {
+    if (!list_) return -1;
+    const auto count = static_cast<int32_t>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    for (int32_t i = 0; i < count; ++i)
+        if (ListText(list_, i) == path) return i;
+    return -1;
+}
+
+bool HistoryPane::HasEntry(HistoryMode mode, const std::string& path) const {
+    if (mode == HistoryMode::List) return ListIndexOf(path) >= 0;
+    return mode == HistoryMode::Preview && PreviewIndexOf(path) > 0;
+}
+
+void HistoryPane::SelectEntry(HistoryMode mode, const std::string& path) {
+    if (mode == HistoryMode::List) {
+        const int32_t at = ListIndexOf(path);
+        if (at >= 0) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    } else if (mode == HistoryMode::Preview) {
+        const int32_t at = PreviewIndexOf(path);
+        if (at > 0) SelectPreview(at);
+    }
+}
+
+void HistoryPane::RenameEntry(HistoryMode mode, const std::string& from, const std::string& to, const Picture* picture) {
+    if (mode == HistoryMode::List) {
+        const int32_t at = ListIndexOf(from);
+        if (at < 0) return;
+        const bool selected = SendMessageW(list_, LB_GETCURSEL, 0, 0) == at;
+        SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(at), 0);
+        SendMessageW(list_, LB_INSERTSTRING, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(Widen(to).c_str()));
+        if (selected) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+        return;
+    }
+    const int32_t at = PreviewIndexOf(from);
+    if (at <= 0) return;
+    Preview& item = *items_[static_cast<size_t>(at)];
+    item.Tag(to);
+    item.Caption(CaptionOf(to));
+    if (picture) {
+        RECT image = item.ImageRect();
+        item.SetPicture(Thumbnail(*picture, image.right - image.left, image.bottom - image.top));
+    }
+}
+
+void HistoryPane::RemoveEntry(HistoryMode mode, const std::string& path) {
+    if (mode == HistoryMode::List) {
+        const int32_t at = ListIndexOf(path);
+        if (at >= 0) SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(at), 0);
+        return;
+    }
+    const int32_t at = PreviewIndexOf(path);
+    if (at <= 0) return;
+    items_.erase(items_.begin() + at);
+    if (selected_ == at) selected_ = 0;
+    else if (selected_ > at) --selected_;
+    LayOutPreviews();
+}
+
+void HistoryPane::OfferRemove(const std::string& path, POINT screen, HWND owner) {
+    if (path.empty() || !RemoveRequested) return;
+    UniqueHandle<HMENU, SimpleTraits<HMENU, DestroyMenu>> menu(CreatePopupMenu());
+    if (!menu) return;
+    constexpr UINT kRemove = 1;
+    AppendMenuW(menu.get(), MF_STRING, kRemove, Widen(RemoveMenuText).c_str());
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         screen.x, screen.y, 0, owner, nullptr));
+    if (chosen == kRemove) {
+        auto handler = RemoveRequested;
+        handler(path);
+    }
 }
 
 void HistoryPane::SelectPreview(int32_t index) {

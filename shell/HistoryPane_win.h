@@ -43,10 +43,21 @@ public:
     HWND Client() const { return client_; }
     HWND List() const { return list_; }
 
-    // The entry for a file just opened or saved; in preview mode a reduced copy of the picture.
-    // `open`: the new entry is chosen as a click would (the file opens again); otherwise it is
-    // only added (a picture set aside for another).
+    // The entry for a picture or file, placed first (the newest is on top); in preview mode a
+    // reduced copy of the picture. `open`: the entry is chosen as a click would (the file opens
+    // again); otherwise it is only added. A path already listed is not listed twice: its entry
+    // is chosen (`open`) or left as it is.
     void AddHistory(HistoryMode mode, const std::string& path, const Picture& picture, bool open = true);
+    // Marks the entry of `path` as the one on the canvas, without opening it.
+    void SelectEntry(HistoryMode mode, const std::string& path);
+    // The entry of `from` now stands for `to` (a capture saved to a file); its thumbnail follows
+    // `picture` when one is given.
+    void RenameEntry(HistoryMode mode, const std::string& from, const std::string& to, const Picture* picture = nullptr);
+    void RemoveEntry(HistoryMode mode, const std::string& path);
+    bool HasEntry(HistoryMode mode, const std::string& path) const;
+    // "Remove from History" on an entry's context menu (both modes) or Delete in the list.
+    std::function<void(const std::string& path)> RemoveRequested;
+    std::string RemoveMenuText = "Remove from History";
     void StepHistory(HistoryMode mode, int32_t d);
     void ClearHistory(HistoryMode mode);
     // Leaving preview mode: the thumbnails go.
@@ -87,6 +98,11 @@ private:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void ArrangeScroller();
     void SelectPreview(int32_t index);
+    int32_t PreviewIndexOf(const std::string& path) const;
+    int32_t ListIndexOf(const std::string& path) const;
+    // Every item at its place by its index, and the carrier sized for them.
+    void LayOutPreviews();
+    void OfferRemove(const std::string& path, POINT screen, HWND owner);
     void MoveClient(int32_t top, int32_t height);
     void DrawArrow(int index, HDC dc, const RECT& rc) const;
     int32_t Scaled(int32_t length96) const;

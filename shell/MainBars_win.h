@@ -12,6 +12,7 @@
 
 #include "base/win/Dpi_win.h"
 #include "base/win/Language_win.h"
+#include "shell/MainWindowText.h"
 #include "controls/CommonControls_win.h"
 #include "shell/MainMenu.h"
 
@@ -33,7 +34,7 @@ public:
     void ShowStatusBar(bool on);
     // The status bar's parts: the message (as it has always been), the step Undo would take back,
     // the zoom.
-    void SetStatus(const std::string& text) { statusBar_.SetText(kMessagePart, text); }
+    void SetStatus(const std::string& text) { statusBar_.SetText(kMessagePart, StatusBarText(text)); }
     void SetStepText(const std::string& text);
     void SetZoomText(const std::string& text);
     // The editor's tool strip, a band of its own below the toolbar: one check button a tool

@@ -1,6 +1,7 @@
 // Main window texts.
 #include "shell/MainWindowText.h"
 
+#include "base/Utf.h"
 #include "settings/CurrentSettings.h"
 #include "shell/MainMenu.h"
 
@@ -22,6 +23,16 @@ std::string MainWindowCaption(std::string_view title, std::string_view currentFi
 
 std::string CaptureStatusText(std::string_view message, int32_t width, int32_t height) {
     return std::string(message) + std::to_string(width) + "*" + std::to_string(height);
+}
+
+std::string StatusBarText(std::string_view text, size_t units) {
+    std::u16string wide = Utf8ToUtf16Lossy(text);
+    if (wide.size() <= units) return std::string(text);
+    size_t keep = units > 0 ? units - 1 : 0;  // room for the ellipsis
+    if (keep > 0 && wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF) --keep;  // not half a pair
+    wide.resize(keep);
+    if (units > 0) wide.push_back(u'\u2026');
+    return Utf16ToUtf8Lossy(wide);
 }
 
 std::string CaptureMenuCaption(std::string_view caption, std::string_view hotkeyName) {

@@ -14,6 +14,11 @@ std::string MainWindowCaption(std::string_view title, std::string_view currentFi
 // Message 10015 followed directly by width "*" height: "Capture Image Success1024*768".
 std::string CaptureStatusText(std::string_view message, int32_t width, int32_t height);
 
+// A status-bar part holds at most 127 UTF-16 units (a longer text shows nothing at all): a longer
+// text is cut to fit, never inside a character, and ends in an ellipsis.
+inline constexpr size_t kStatusTextUnits = 127;
+std::string StatusBarText(std::string_view text, size_t units = kStatusTextUnits);
+
 // A capture menu caption: the capture caption, a tab and the hot key name (shown as shortcut text).
 std::string CaptureMenuCaption(std::string_view caption, std::string_view hotkeyName);
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -25,6 +26,16 @@
 using namespace plenvue;
 
 namespace {
+
+// %LOCALAPPDATA%\Plenvue\History; empty when the system names no such folder.
+std::string KeptHistoryFolder() {
+    PWSTR wide = nullptr;
+    std::string base;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &wide)) && wide)
+        base = NarrowChecked(wide).value_or(std::string());
+    CoTaskMemFree(wide);
+    return base.empty() ? std::string() : base + "\\Plenvue\\History";
+}
 
 std::string WithBackslash(std::string s) {
     if (s.empty() || s.back() != '\\') s += '\\';
@@ -117,6 +128,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     int rc = 0;
     {
         frmMain main;
+        main.HistoryFolder = KeptHistoryFolder();
         // Started with Windows: only the notification icon until the user asks for the window.
         if (request.Action == StartAction::Tray || HasTraySwitch(arguments ? arguments : "")) showCommand = SW_HIDE;
         if (main.Load(showCommand)) {

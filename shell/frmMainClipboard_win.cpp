@@ -89,7 +89,9 @@ void frmMain::TakeClipboardPicture(const Picture& picture) {
     SetStatus(Msg(10018));
     ShowPic();
     SetCurrentFile("");
+    KeepNewPicture();
     if (Settings().AutoSaveAtStart) AutoSavePic();
+    ApplyKeptLimits();
 }
 
 void frmMain::SetCaptureDelay(int index) {

@@ -8,6 +8,7 @@
 #include "base/win/modDeclare_win.h"
 #include "settings/CurrentSettings.h"
 #include "settings/modRegistry_win.h"
+#include "shell/Clipboard_win.h"
 #include "shell/ImageCommands_win.h"
 #include "shell/MainMenu.h"
 #include "shell/HelpTopics.h"
@@ -65,6 +66,7 @@ void frmMain::OnCommand(int id) {
     }
     if (RunImageCommand(hwnd_, id, {picSwap_, doc_})) {
         unsaved_ = true;
+        kept_.KeepCopy(entryPath_, doc_);  // Undo and the Image menu's commands are kept as drawings are
         ShowPic();
         return;
     }
@@ -75,8 +77,14 @@ void frmMain::OnCommand(int id) {
 
 void frmMain::FollowClipboardMonitor() {
     if (!loaded_) return;
-    if (Settings().ClipboardMonitorAtStart) loaded_->viewer.Join(hwnd_);
-    else loaded_->viewer.Leave();
+    if (Settings().ClipboardMonitorAtStart) {
+        // What is on the clipboard when the monitor starts was copied before: only what is
+        // copied from now on is new (else every start would take the same picture again).
+        if (!loaded_->viewer.Joined()) clipboardChanges_.Read(ClipboardSequence());
+        loaded_->viewer.Join(hwnd_);
+    } else {
+        loaded_->viewer.Leave();
+    }
 }
 
 void frmMain::ToggleClipboardMonitor() {

@@ -3,7 +3,6 @@
 // itself (tools, drags, text box, zoom) is the canvas window, markup/EditorView_win.
 #include <windows.h>
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +16,6 @@
 #include "base/win/Wide_win.h"
 #include "base/win/modDeclare_win.h"
 #include "markup/ToolStyles.h"
-#include "controls/modCreatePath_win.h"
 #include "settings/modRegistry_win.h"
 #include "shell/FileCommands_win.h"
 #include "shell/FileRules.h"
@@ -51,24 +49,6 @@ std::string HexColour(Rgba c) {
     return text;
 }
 
-// Where an edited capture that was never saved is kept when another picture replaces it:
-// %LOCALAPPDATA%\Plenvue\Edits\Edit N.png, the first free N. Empty when no folder can be had.
-std::string NewKeptEditPath() {
-    PWSTR wide = nullptr;
-    std::string base;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &wide)) && wide)
-        base = NarrowChecked(wide).value_or(std::string());
-    CoTaskMemFree(wide);
-    if (base.empty()) return {};
-    const std::string folder = base + "\\Plenvue\\Edits";
-    if (!CreatePath(folder)) return {};
-    for (int n = 1; n < 100000; ++n) {
-        std::string path = folder + "\\Edit " + std::to_string(n) + ".png";
-        if (GetFileAttributesW(WideName(path).c_str()) == INVALID_FILE_ATTRIBUTES) return path;
-    }
-    return {};
-}
-
 // A document written as the path's format says: an editable PNG when it has objects.
 bool WriteDocument(const markup::MarkupDocument& doc, const std::string& path) {
     if (SaveTargetFor(path).Format == SaveFormat::Png && !doc.Items().empty()) return !SaveMarkupFile(doc, path);
@@ -87,16 +67,13 @@ bool frmMain::HasUnsavedObjects() const {
 
 void frmMain::ParkDocument() {
     editor_.EndText(true);
-    const std::string kept = std::exchange(keptPath_, std::string());
+    const std::string entry = std::exchange(entryPath_, std::string());
     if (doc_.Empty() || doc_.StepCount() == 0) return;
-    std::string key = currentFile_;
-    if (key.empty()) {
-        // Never saved: its entry is an editable PNG of its own, so that it opens even elsewhere.
-        key = kept.empty() ? NewKeptEditPath() : kept;
-        if (key.empty()) return;
-        WriteDocument(doc_, key);
-        if (kept.empty()) AddHistory(key, false);
-    }
+    // By its history entry: its file, or the kept copy of a picture never saved (which holds
+    // every drawing already: it is written at each step). Without either there is nothing to
+    // take it up again by.
+    const std::string key = entry.empty() ? currentFile_ : entry;
+    if (key.empty()) return;
     ParkedEdit p;
     p.doc = std::make_unique<markup::MarkupDocument>();
     p.doc->SetTextPainter(&textPainter_);
@@ -116,7 +93,7 @@ bool frmMain::ResumeParked(const std::string& path) {
     ForgetDocument();
     doc_.Swap(*p.doc);
     docFile_ = p.docFile;
-    keptPath_ = p.currentFile.empty() ? path : std::string();
+    entryPath_ = path;
     picSwap_ = FlattenedPicture(doc_);
     SetCurrentFile(p.currentFile);
     SetStatus(FormatMessageText(Msg(10017), path));
@@ -150,6 +127,8 @@ void frmMain::LoadToolStyles() {
 void frmMain::OnEditorStep() {
     picSwap_ = FlattenedPicture(doc_);
     unsaved_ = true;
+    // Every step is kept at once (off this thread): a crash loses no drawing.
+    kept_.KeepCopy(entryPath_, doc_);
     UpdateEditStatus();
 }
 
@@ -261,6 +240,7 @@ bool frmMain::OnEditorCommand(int id) {
         if (doc_.Redo()) {
             picSwap_ = FlattenedPicture(doc_);
             unsaved_ = true;
+            kept_.KeepCopy(entryPath_, doc_);
             ShowPic();
         }
         return true;

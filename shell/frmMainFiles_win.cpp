@@ -36,15 +36,21 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     // The picture being edited is already on the canvas: choosing its entry keeps its steps.
     if (!path.empty() && path == currentFile_ && !doc_.Empty() && doc_.StepCount() > 0) return true;
     if (ResumeParked(path)) return true;
+    // An entry with a kept copy opens from the copy: a capture never saved, or a file with
+    // drawings not saved into it.
+    const KeptHistory::Listed* entry = kept_.Find(path);
+    const std::string source = entry && !entry->Copy.empty() ? entry->Copy : path;
+    const std::string file = entry && !entry->Copy.empty() ? entry->Entry.File : path;
+    if (source != path) kept_.Flush();  // a copy just asked for is on disk before it is read
     Picture loaded;
-    FileError error = LoadPictureFile(path, loaded);
+    FileError error = LoadPictureFile(source, loaded);
     int notice = 0;
     // An editable picture brings its objects back: commands then work under them. The file just
     // saved from the document is the document: it keeps its steps. A file that fails to open
     // leaves the picture being edited as it was.
     const bool sameDocument = !doc_.Empty() && !docFile_.empty() && path == docFile_;
     markup::MarkupDocument opened;
-    if (!error && !sameDocument) error = OpenMarkup(path, loaded, opened, notice);
+    if (!error && !sameDocument) error = OpenMarkup(source, loaded, opened, notice);
     if (!error && !sameDocument) {
         ParkDocument();
         ForgetDocument();
@@ -52,15 +58,21 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     }
     if (!error) {
         picSwap_ = loaded;
-        SetStatus(FormatMessageText(Msg(notice ? notice : 10017), path));
-        SetCurrentFile(path);
-        if (addHistory) AddHistory(path);
+        SetStatus(FormatMessageText(Msg(notice ? notice : 10017), file.empty() ? path : file));
+        SetCurrentFile(file);
+        entryPath_ = path;
+        if (addHistory) {
+            kept_.AddFile(path);
+            AddHistory(path);
+        }
     } else if (error.Number == kErrInvalidPicture) {
         ShowMessageBox(hwnd_, Msg(10021), kProgramName, MB_ICONWARNING);
     } else if (error.Number != kErrFileNotFound && error.Number != kErrRefusedQuietly) {
         ShowMessageBox(hwnd_, ErrorText(error), kProgramName, MB_ICONERROR);
     }
     ShowPic();
+    // What the kept copy holds beyond the file is not saved in it.
+    if (!error && source != path && !file.empty()) unsaved_ = true;
     return !error;
 }
 
@@ -84,9 +96,27 @@ bool frmMain::SavePic(const std::string& path) {
     }
     if (!doc_.Empty()) docFile_ = written;
     unsaved_ = false;
-    keptPath_.clear();
     SetCurrentFile(written);
-    AddHistory(written);
+    const HistoryMode mode = HistoryModeFromStatus(historyMode_);
+    const std::string was = entryPath_;
+    if (!was.empty() && kept_.Find(was)) {
+        const std::string now = kept_.Saved(was, written);
+        if (!kept_.Find(was)) {
+            // A capture saved: its entry is the file now, one entry and not two.
+            if (history_.HasEntry(mode, now)) history_.RemoveEntry(mode, now);
+            history_.RenameEntry(mode, was, now);
+            history_.SelectEntry(mode, now);
+            entryPath_ = now;
+        } else if (now != was) {
+            AddHistory(written);
+            entryPath_ = written;
+        }
+    } else {
+        kept_.AddFile(written);
+        AddHistory(written);
+        entryPath_ = written;
+    }
+    ApplyKeptLimits();
     SetStatus(FormatMessageText(Msg(10016), written));
     return true;
 }
@@ -111,7 +141,73 @@ void frmMain::AddHistory(const std::string& path, bool open) {
 
 void frmMain::StepHistory(int32_t d) { history_.StepHistory(HistoryModeFromStatus(historyMode_), d); }
 
-void frmMain::ClearHistory() { history_.ClearHistory(HistoryModeFromStatus(historyMode_)); }
+void frmMain::ClearHistory() {
+    if (kept_.Active()) {
+        int32_t unsavedCount = 0;
+        for (const auto& [key, entry] : kept_.Entries())
+            if (entry.Entry.File.empty()) ++unsavedCount;
+        if (unsavedCount > 0 &&
+            !ConfirmDelete(FormatMessageText(Msg(kMsgClearUnsaved), std::to_string(unsavedCount))))
+            return;
+        std::vector<std::string> paths;
+        for (const auto& [key, entry] : kept_.Entries()) paths.push_back(entry.Path);
+        for (const std::string& path : paths) kept_.Remove(path);
+    }
+    parked_.clear();
+    entryPath_.clear();
+    history_.ClearHistory(HistoryModeFromStatus(historyMode_));
+}
+
+void frmMain::RemoveHistoryEntry(const std::string& path) {
+    if (kept_.OnlyInStore(path) && !ConfirmDelete(Msg(kMsgRemoveUnsaved))) return;
+    kept_.Remove(path);
+    parked_.erase(path);
+    if (path == entryPath_) entryPath_.clear();
+    history_.RemoveEntry(HistoryModeFromStatus(historyMode_), path);
+}
+
+void frmMain::ListKeptHistory() {
+    if (!kept_.Active()) return;
+    kept_.Flush();
+    std::vector<std::string> skipped;
+    std::vector<KeptHistory::Listed> listed = kept_.Load(skipped);
+    const HistoryMode mode = HistoryModeFromStatus(historyMode_);
+    // Each entry goes on top: the oldest first, so that the newest ends up first.
+    for (auto it = listed.rbegin(); it != listed.rend(); ++it) {
+        const std::string source = it->Copy.empty() ? it->Entry.File : it->Copy;
+        Picture thumbnail;
+        if (mode == HistoryMode::Preview && LoadPictureFile(source, thumbnail)) {
+            skipped.push_back(source.substr(source.find_last_of('\\') + 1));
+            kept_.Forget(it->Path);
+            continue;
+        }
+        history_.AddHistory(mode, it->Path, thumbnail, false);
+    }
+    if (!entryPath_.empty()) history_.SelectEntry(mode, entryPath_);
+    if (!skipped.empty()) {
+        std::string names;
+        for (const std::string& name : skipped) names += (names.empty() ? "" : ", ") + name;
+        SetStatus(FormatMessageText(Msg(kMsgKeptSkipped), names));
+    }
+}
+
+void frmMain::KeepNewPicture() {
+    entryPath_ = kept_.AddPicture(doc_);
+    if (entryPath_.empty()) return;
+    const HistoryMode mode = HistoryModeFromStatus(historyMode_);
+    history_.AddHistory(mode, entryPath_, picSwap_, false);
+    history_.SelectEntry(mode, entryPath_);
+}
+
+void frmMain::ApplyKeptLimits() {
+    kept_.SetLimits(KeptLimitsFromText(Settings().KeptPictures, Settings().KeptMegabytes));
+    const HistoryMode mode = HistoryModeFromStatus(historyMode_);
+    for (const std::string& path : kept_.Prune()) {
+        parked_.erase(path);
+        if (path == entryPath_) continue;  // the picture on the canvas keeps its place in the pane
+        history_.RemoveEntry(mode, path);
+    }
+}
 
 bool frmMain::OnFileCommand(int id) {
     switch (id) {
@@ -159,8 +255,24 @@ void frmMain::mnuFileOperator(int index) {
     if (currentFile_.empty()) return;
     if (index == 2) {
         std::string question = FormatMessageText(Msg(10014), currentFile_);
-        if (ShowMessageBox(hwnd_, question, kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES)
-            DeletePictureFile(currentFile_);
+        if (ShowMessageBox(hwnd_, question, kProgramName, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        const std::string gone = currentFile_;
+        std::string reason;
+        if (!RecyclePictureFile(gone, reason)) {
+            ShowMessageBox(hwnd_, FormatMessageText(Msg(kMsgRecycleFailed), gone + "\r\n" + reason), kProgramName,
+                           MB_ICONERROR);
+            return;
+        }
+        // The picture went with its file: its entry, the canvas and the caption follow.
+        kept_.Remove(gone);
+        parked_.erase(gone);
+        history_.RemoveEntry(HistoryModeFromStatus(historyMode_), gone);
+        picSwap_.Reset();
+        ForgetDocument();
+        entryPath_.clear();
+        SetCurrentFile("");
+        ShowPic();
+        SetStatus(FormatMessageText(Msg(kMsgRecycled), gone));
         return;
     }
     std::string folder = BrowseForFolder(Msg(10009), hwnd_);

@@ -64,7 +64,14 @@ void frmMain::ShowOptions() {
         ShowHistoryPane();
         ArrangeControls();
         if (oldMode != "NONE" && oldMode != "LIST") history_.RemovePreviews();
+        // The kept history is listed again in the new mode.
+        if (kept_.Active()) {
+            history_.ClearHistory(HistoryMode::List);
+            history_.RemovePreviews();
+            ListKeptHistory();
+        }
     }
+    if (!cancelled) ApplyKeptLimits();
 }
 
 }  // namespace plenvue

@@ -37,6 +37,8 @@ constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
 // Posted to itself: the start requests waiting are run.
 constexpr UINT kMsgRunRequests = WM_APP + 41;
+// Posted by the kept history's writer: a picture could not be kept.
+constexpr UINT kMsgKeptWriteFailed = WM_APP + 42;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HICON ProgramIcon() { return LoadIconA(Instance(), MAKEINTRESOURCEA(1)); }
@@ -120,6 +122,10 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
     case kMsgRunRequests:
         RunRequests();
+        return 0;
+    case kMsgKeptWriteFailed:
+        if (std::string reason = kept_.TakeFailure(); !reason.empty())
+            SetStatus(FormatMessageText(Msg(kMsgKeptFailed), reason));
         return 0;
     case WM_SETFOCUS:
         // The canvas takes the keys: the tools' letters, arrows, Escape and Enter.
@@ -224,6 +230,15 @@ void frmMain::OnCreate() {
     GetCurrentSettings();
     ShowHistoryPane();
     if (!Settings().ShowHistoryList.empty()) ToggleHistory();
+    history_.RemoveMenuText = Msg(kMsgRemoveFromHistory);
+    history_.RemoveRequested = [this](const std::string& path) { RemoveHistoryEntry(path); };
+    if (!ConfirmDelete)
+        ConfirmDelete = [this](const std::string& question) {
+            return ShowMessageBox(hwnd_, question, kProgramName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+        };
+    kept_.NotifyFailures(hwnd_, kMsgKeptWriteFailed);
+    kept_.Open(HistoryFolder, KeptLimitsFromText(Settings().KeptPictures, Settings().KeptMegabytes));
+    ListKeptHistory();
     SetConPro();
     SetWindowTextUtf8(hwnd_, title_);
     ArrangeControls();
@@ -231,7 +246,7 @@ void frmMain::OnCreate() {
     // Before joining the viewer chain: the platform sends draw-clipboard from inside the join.
     parts.target.Attach(hwnd_, this);
     AttachDelayedCapture();
-    if (Settings().ClipboardMonitorAtStart) parts.viewer.Join(hwnd_);
+    if (Settings().ClipboardMonitorAtStart) FollowClipboardMonitor();
 }
 
 void frmMain::GetCurrentSettings() {
@@ -365,9 +380,11 @@ void frmMain::CaptureNow(int index) {
     ForgetDocument();
     SetCurrentFile("");
     ShowPic();
+    KeepNewPicture();
     // Before auto-save: the monitor then sees our own picture and leaves it alone.
     if (Settings().CopyEveryCapture) CopyPicture(false);
     if (Settings().AutoSaveAtStart) AutoSavePic();
+    ApplyKeptLimits();
     SetStatus(CaptureStatusText(Msg(10015), s.cx, s.cy));
     ComeBack();
 }

@@ -26,6 +26,7 @@
 #include "shell/ClipboardViewer_win.h"
 #include "shell/DelayedCapture_win.h"
 #include "shell/HistoryPane_win.h"
+#include "shell/KeptHistory_win.h"
 #include "shell/MainBars_win.h"
 #include "shell/MainMenuBar_win.h"
 #include "shell/MainPanes_win.h"
@@ -59,6 +60,13 @@ public:
     // The question on close about unsaved drawings (IDYES, IDNO, IDCANCEL); replaceable so that
     // tests never wait on a message box.
     std::function<int()> AskToSaveDrawings;
+    // A Yes/No question before history entries never saved are deleted; true for Yes.
+    // Replaceable for the same reason.
+    std::function<bool(const std::string& question)> ConfirmDelete;
+    // Where the kept history lives (set before Load; WinMain gives %LOCALAPPDATA%\Plenvue\History).
+    // Empty keeps nothing beyond the run.
+    std::string HistoryFolder;
+    KeptHistory& Kept() { return kept_; }
     std::function<void(uint32_t ms)> CaptureSleep = [](uint32_t ms) { Sleep(ms); };
     void setCapMenu();
     void SetCurrentFile(const std::string& path);
@@ -94,7 +102,10 @@ public:
     // Adds an entry for the file just opened or saved, with the working picture as its thumbnail.
     void AddHistory(const std::string& path, bool open = true);
     void StepHistory(int32_t d);
+    // Empties the history pane and the kept history (asking first when that deletes pictures never saved).
     void ClearHistory();
+    // Takes one entry off the history: its kept copy goes, never a file the user saved.
+    void RemoveHistoryEntry(const std::string& path);
     HistoryPane& History() { return history_; }
     // The canvas: the mark-up editor over the working picture's document.
     markup::EditorView& Editor() { return editor_; }
@@ -249,7 +260,14 @@ private:
         bool unsaved = false;
     };
     std::map<std::string, ParkedEdit> parked_;
-    std::string keptPath_;  // the kept file of the document taken up again, if it has one
+    // The history entry of the picture on the canvas (its file, or its kept copy), if it has one.
+    std::string entryPath_;
+    KeptHistory kept_;
+    // Lists the kept history in the pane (at load, and when the pane's mode changes).
+    void ListKeptHistory();
+    // A capture or paste just put on the canvas: its entry, kept at once.
+    void KeepNewPicture();
+    void ApplyKeptLimits();
     // Before a new picture replaces an edited one: sets it aside (see parked_).
     void ParkDocument();
     // Takes up a document set aside for this history path; false when none is.

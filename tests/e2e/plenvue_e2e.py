@@ -4,6 +4,7 @@ The test command (./plenvue test) prepares DISPLAY and WINEPREFIX once per run; 
 Plenvue, acts through real X input (xdotool) or window messages, reads what the user sees through
 pvprobe.exe, and ends every process it started by PID.
 """
+import glob
 import os
 import shutil
 import subprocess
@@ -115,6 +116,31 @@ def choose_tools_menu_entry(mnemonic):
     xdotool("key", mnemonic)
 
 
+def wine_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def kept_history_folders():
+    """The prefix's %LOCALAPPDATA%\\Plenvue\\History (one per user folder of the prefix)."""
+    prefix = ENV.get("WINEPREFIX", os.path.expanduser("~/.wine"))
+    return glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Local", "Plenvue", "History"))
+
+
+def kept_history_folder():
+    """Where Plenvue keeps its history in this prefix (made by the first start if missing)."""
+    found = kept_history_folders()
+    if found:
+        return found[0]
+    prefix = ENV.get("WINEPREFIX", os.path.expanduser("~/.wine"))
+    users = [u for u in glob.glob(os.path.join(prefix, "drive_c", "users", "*")) if not u.endswith("Public")]
+    return os.path.join(users[0], "AppData", "Local", "Plenvue", "History")
+
+
+def clear_kept_history():
+    for folder in kept_history_folders():
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def disable_auto_save():
     """Auto-save is on at a first start and would write every capture beside the program;
     tests that want it switch it on themselves."""
@@ -189,6 +215,8 @@ class PlenvueTestCase(unittest.TestCase):
     def setUp(self):
         wine_reg("delete", REG_KEY, "/f")
         disable_auto_save()
+        # Each test starts with an empty history: the kept history outlives a run.
+        clear_kept_history()
         # Every capture goes to the clipboard: an earlier test's picture must not reach this one's
         # canvas through the clipboard monitor at start.
         probe("clearclip")

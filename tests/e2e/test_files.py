@@ -77,11 +77,11 @@ class FilesTest(PlenvueTestCase):
         need("xclip")
         src = os.path.join(self.dir, "src.bmp")
         subprocess.run(["convert", "-size", "64x48", "xc:#FF00FF", "BMP3:" + src], check=True)
+        # What was on the clipboard before the start is not taken: only what is copied after it.
+        self.launch()
         # xclip stays to serve the selection; it is ended with the test.
         self.helpers.append(subprocess.Popen(["xclip", "-selection", "clipboard", "-t", "image/bmp", "-i", src],
                                              env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        time.sleep(1.0)
-        self.launch()
         saved = os.path.join(self.dir, "clip0.bmp")
         self.assertTrue(wait_for(lambda: os.path.exists(saved), 15), os.listdir(self.dir))
         self.assertEqual(probe("caption"), "Korvane Plenvue--" + wine_path(saved))
@@ -141,8 +141,8 @@ class FilesTest(PlenvueTestCase):
         self.assertTrue(self.message_box("Are you SURE"))
         probe("click", "Plenvue", IDYES)
         self.assertTrue(wait_for(lambda: not os.path.exists(bmp), 10))
-        # The caption still names the deleted file.
-        self.assertEqual(probe("caption"), "Korvane Plenvue--" + wine_path(bmp))
+        # The picture went with its file: the canvas and the caption are cleared.
+        self.assertTrue(wait_for(lambda: probe("caption") == "Korvane Plenvue--NewFile", 10), probe("caption"))
 
     def folder_browser(self):
         return wait_for(lambda: "SysTreeView32" in probe("dialog", "Browse for Folder")

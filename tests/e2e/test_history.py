@@ -1,6 +1,7 @@
-"""The history pane as a user meets it: files dropped on the pane open and enter the history, a
-chosen entry reopens its file without a new entry, the toolbar steps through and clears the
-entries, in list and in preview mode; the preview strip scrolls while a button is held."""
+"""The history pane as a user meets it: files dropped on the pane open and enter the history (the
+newest on top, a file already there not listed twice), a chosen entry reopens its file without a
+new entry, the toolbar steps through and clears the entries, in list and in preview mode; the
+preview strip scrolls while a button is held."""
 import os
 import shutil
 import subprocess
@@ -75,18 +76,22 @@ class HistoryTest(PlenvueTestCase):
         time.sleep(1.0)
         count, _, lines = self.listbox()
         self.assertEqual(count, 3)
-        self.assertEqual(lines, [self.files["red.bmp"], self.files["green.bmp"], self.files["a.PCX"]])
+        self.assertEqual(lines, [self.files["a.PCX"], self.files["green.bmp"], self.files["red.bmp"]])
+        # Dropped again, a file keeps its one entry.
+        probe("drop", "LISTBOX", self.files["red.bmp"])
+        self.assertTrue(self.caption_ends("red.bmp"), probe("caption"))
+        self.assertEqual(self.listbox()[0], 3)
         # A click on the first line reopens its file without a new entry.
         left, top, _, _ = map(int, probe("descendants", "LISTBOX").split()[1:5])
         self.click(left + 30, top + 8)
-        self.assertTrue(self.caption_ends("red.bmp"), probe("caption"))
-        self.assertTrue(wait_for(lambda: self.canvas_colour() == RED, 5))
+        self.assertTrue(self.caption_ends("a.PCX"), probe("caption"))
+        self.assertTrue(wait_for(lambda: self.canvas_colour() == BLUE, 5))
         self.assertEqual(self.listbox()[:2], (3, 0))
         probe("command", NEXT)
         self.assertTrue(self.caption_ends("green.bmp"))
         self.assertEqual(self.listbox()[:2], (3, 1))
         probe("command", PREVIOUS)
-        self.assertTrue(self.caption_ends("red.bmp"))
+        self.assertTrue(self.caption_ends("a.PCX"))
         probe("command", PREVIOUS)  # already at the first line
         time.sleep(0.5)
         self.assertEqual(self.listbox()[:2], (3, 0))
@@ -105,19 +110,19 @@ class HistoryTest(PlenvueTestCase):
         items = self.previews()
         self.assertEqual(len(items), 2)
         first, second = sorted(items, key=lambda r: r[1])
-        # The thumbnails show their pictures.
-        self.assertEqual(self.pixels((first[0] + first[2]) // 2, first[1] + 40, 1, 1)[0][0], RED)
-        self.assertEqual(self.pixels((second[0] + second[2]) // 2, second[1] + 40, 1, 1)[0][0], GREEN)
-        self.click((first[0] + first[2]) // 2, first[1] + 40)
+        # The thumbnails show their pictures, the newest on top.
+        self.assertEqual(self.pixels((first[0] + first[2]) // 2, first[1] + 40, 1, 1)[0][0], GREEN)
+        self.assertEqual(self.pixels((second[0] + second[2]) // 2, second[1] + 40, 1, 1)[0][0], RED)
+        self.click((second[0] + second[2]) // 2, second[1] + 40)
         self.assertTrue(self.caption_ends("red.bmp"), probe("caption"))
         self.assertTrue(wait_for(lambda: self.canvas_colour() == RED, 5))
         self.assertEqual(len(self.previews()), 2)
-        probe("command", NEXT)
+        probe("command", PREVIOUS)
         self.assertTrue(self.caption_ends("green.bmp"))
-        probe("command", NEXT)  # already the last
+        probe("command", PREVIOUS)  # already the first
         time.sleep(0.5)
         self.assertTrue(probe("caption").endswith("green.bmp"))
-        probe("command", PREVIOUS)
+        probe("command", NEXT)
         self.assertTrue(self.caption_ends("red.bmp"))
         probe("command", CLEAR)
         self.assertTrue(wait_for(lambda: len(self.previews()) == 0, 5))
@@ -129,8 +134,11 @@ class HistoryTest(PlenvueTestCase):
     def test_preview_strip_scrolls_while_the_lower_button_is_held(self):
         self.start("PREVIEW")
         for i in range(6):
+            # Six files: a file already in the history is not listed twice.
             name = ("red.bmp", "green.bmp", "blue.bmp")[i % 3]
-            probe("drop", "PlenvueHistoryStrip", self.files[name])
+            copy = os.path.join(self.dir, "%d-%s" % (i, name))
+            shutil.copyfile(os.path.join(self.dir, name), copy)
+            probe("drop", "PlenvueHistoryStrip", wine_path(copy))
             self.assertTrue(wait_for(lambda: len(self.previews()) == i + 1, 10))
         top_before = min(r[1] for r in self.previews())
         buttons = [r.split() for r in probe("descendants", "PlenvueLight3D").splitlines()]

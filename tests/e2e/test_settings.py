@@ -138,24 +138,32 @@ class SettingsTest(PlenvueTestCase):
         self.launch()
         self.assertTrue(wait_for(lambda: self.canvas_pixel(20, 20) == GREEN, 10), self.canvas_pixel(20, 20))
 
-    def test_clipboard_bitmap_is_taken_at_start_with_the_monitor_on(self):
+    def test_with_the_monitor_on_only_a_bitmap_copied_after_the_start_is_taken(self):
         wine_reg("delete", REG_KEY, "/f")  # a first start: the monitor is on
         disable_auto_save()
-        self.clipboard_bitmap(BLUE)
+        # Already there at the start: copied before, so not taken again (one copy per sign-in).
+        self.clipboard_bitmap(RED)
         self.launch()
+        time.sleep(2)
+        self.assertEqual(probe("status"), "Plenvue Is Ready")
+        self.assertEqual(self.canvas_pixel(5, 5), WHITE)
+        self.clipboard_bitmap(BLUE)
         self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15),
                         "status: " + probe("status"))
         self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
         self.assertEqual(self.canvas_pixel(5, 5), BLUE)
         self.assertEqual(self.canvas_pixel(100, 100), WHITE)  # beyond the 64x48 picture
 
-    def test_clipboard_monitor_off_at_start_takes_the_bitmap_once_switched_on(self):
-        self.clipboard_bitmap(BLUE)
+    def test_clipboard_monitor_switched_on_takes_what_is_copied_from_then_on(self):
+        self.clipboard_bitmap(RED)
         self.launch()
         time.sleep(2)
         self.assertEqual(probe("status"), "Plenvue Is Ready")
         self.assertEqual(self.canvas_pixel(5, 5), WHITE)
         probe("command", 1868)
+        time.sleep(1)
+        self.assertEqual(self.canvas_pixel(5, 5), WHITE)  # what was there before stays there
+        self.clipboard_bitmap(BLUE)
         self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15),
                         "status: " + probe("status"))
         self.assertTrue(wait_for(lambda: self.canvas_pixel(5, 5) == BLUE, 5))

@@ -31,7 +31,7 @@ TEST(CurrentSettings, EmptyRegistryGivesFirstStartDefaults) {
     EXPECT_EQ(s.ClipboardMonitorAtStart, -1);
     EXPECT_EQ(s.AutoSaveAtStart, -1);
     EXPECT_EQ(s.ShowHistoryList, "");
-    EXPECT_EQ(s.HistoryListStatus, "");
+    EXPECT_EQ(s.HistoryListStatus, "PREVIEW");  // the mode in use when nothing is stored
     EXPECT_EQ(s.CanvasColor, "16777215");
 }
 
@@ -66,7 +66,13 @@ TEST(CurrentSettings, SingleValueRules) {
     EXPECT_EQ(NormaliseStartStatus("2"), "2");
     EXPECT_EQ(NormaliseStartStatus("3"), "0");
     EXPECT_EQ(NormaliseCanvasColor("  "), "16777215");
-    EXPECT_EQ(NormaliseHistoryListStatus(" preview"), " PREVIEW");
+    EXPECT_EQ(NormaliseHistoryListStatus(" preview"), "PREVIEW");
+    EXPECT_EQ(NormaliseHistoryListStatus(" list "), "LIST");
+    EXPECT_EQ(NormaliseWholeNumber(" 250 ", 1, 10000, "100"), "250");
+    EXPECT_EQ(NormaliseWholeNumber("007", 1, 10000, "100"), "7");
+    for (const char* odd : {"", "0", "10001", "-3", "+3", "3.5", "1e3", "99999999999999"})
+        EXPECT_EQ(NormaliseWholeNumber(odd, 1, 10000, "100"), "100") << odd;
+    for (const char* odd : {"", "thumbnails", "NONE!", "\xff"}) EXPECT_EQ(NormaliseHistoryListStatus(odd), "PREVIEW") << odd;
     EXPECT_EQ(NormaliseStartSwitch("-1"), -1);
     EXPECT_EQ(NormaliseStartSwitch("00"), -1);
 }
@@ -172,12 +178,20 @@ TEST(CurrentSettings, SavedValuesComeInWritingOrderWithBlankForEmpty) {
     s.ShowHistoryList = "";
     s.HistoryListStatus = "LIST";
     auto v = SettingsToStore(s);
-    ASSERT_EQ(v.size(), 9u);
+    s.KeptPictures = "40";
+    ASSERT_EQ(v.size(), 11u);
     EXPECT_EQ(v[0], (std::pair<std::string, std::string>{"BeepWhenSaving", "1"}));
     EXPECT_EQ(v[1].second, " ");
     EXPECT_EQ(v[4], (std::pair<std::string, std::string>{"StartStatus", " "}));
     EXPECT_EQ(v[5], (std::pair<std::string, std::string>{"Set Clipboard Monitor Active", "1"}));
     EXPECT_EQ(v[8], (std::pair<std::string, std::string>{"History List Status", "LIST"}));
+    EXPECT_EQ(v[9], (std::pair<std::string, std::string>{"Kept Pictures", "100"}));
+    EXPECT_EQ(SettingsToStore(s)[9].second, "40");
+    EXPECT_EQ(v[10], (std::pair<std::string, std::string>{"Kept Megabytes", "500"}));
+    CurrentSettings read;
+    LoadCurrentSettings(From({{"Kept Pictures", "0"}, {"Kept Megabytes", " 64 "}}), "C:\\Prog\\", read);
+    EXPECT_EQ(read.KeptPictures, "100");
+    EXPECT_EQ(read.KeptMegabytes, "64");
     EXPECT_EQ(HotkeyKeyValueName(3), "Hotkey3Value");
     EXPECT_EQ(HotkeyPrefixValueName(0), "Hotkey0Prefix");
 }

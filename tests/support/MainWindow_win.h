@@ -7,6 +7,7 @@
 
 #include "shell/frmMain_win.h"
 #include "tests/support/SettingsKey_win.h"
+#include "tests/support/TempFolder.h"
 #include "tests/win/WinTestSupport.h"
 
 namespace plenvue::test {
@@ -19,6 +20,9 @@ public:
         EmptyTheClipboard();
         // Closing with drawings not saved leaves them: a test never waits on the question.
         form.AskToSaveDrawings = [] { return IDNO; };
+        form.ConfirmDelete = [](const std::string&) { return true; };
+        // A history of the test's own, gone with it.
+        form.HistoryFolder = history_.Path() + "\\History";
         loaded = form.Load(SW_HIDE);
     }
     ~MainWindow() { Close(); }
@@ -36,6 +40,7 @@ public:
 
 private:
     SettingsKeyRestore registry_;  // first in, last out: restored after the window is gone
+    TempFolder history_{"history"};
 
 public:
     frmMain form;

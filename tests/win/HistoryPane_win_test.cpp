@@ -214,13 +214,23 @@ TEST_F(HistoryPaneTest, ListModeAddsStepsChoosesAndClears) {
     pane_.StepHistory(HistoryMode::List, 1);
     pane_.StepHistory(HistoryMode::List, 1);
     pane_.StepHistory(HistoryMode::List, 1);  // past the end: nothing
-    EXPECT_EQ(opened_, (Opened{{R"(C:\s\a.bmp)", false}, {R"(C:\s\b.bmp)", false}, {R"(C:\s\c.bmp)", false}}));
+    // The newest is on top.
+    EXPECT_EQ(opened_, (Opened{{R"(C:\s\c.bmp)", false}, {R"(C:\s\b.bmp)", false}, {R"(C:\s\a.bmp)", false}}));
     EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 2);
+    // A path already listed is not listed twice.
+    pane_.AddHistory(HistoryMode::List, R"(C:\s\b.bmp)", Picture{}, false);
+    EXPECT_EQ(SendMessageA(list_, LB_GETCOUNT, 0, 0), 3);
     // A click on a line arrives as the list's selection change at the parent.
     opened_.clear();
     SendMessageA(list_, LB_SETCURSEL, 0, 0);
     EXPECT_TRUE(pane_.OnParentCommand(MAKEWPARAM(300, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list_)));
-    EXPECT_EQ(opened_, (Opened{{R"(C:\s\a.bmp)", false}}));
+    EXPECT_EQ(opened_, (Opened{{R"(C:\s\c.bmp)", false}}));
+    // An entry taken off, and one renamed (a capture saved to a file).
+    pane_.RemoveEntry(HistoryMode::List, R"(C:\s\b.bmp)");
+    pane_.RenameEntry(HistoryMode::List, R"(C:\s\a.bmp)", R"(C:\s\saved.png)");
+    EXPECT_EQ(SendMessageA(list_, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_TRUE(pane_.HasEntry(HistoryMode::List, R"(C:\s\saved.png)"));
+    EXPECT_FALSE(pane_.HasEntry(HistoryMode::List, R"(C:\s\a.bmp)"));
     EXPECT_FALSE(pane_.OnParentCommand(MAKEWPARAM(1801, 0), 0));
     pane_.ClearHistory(HistoryMode::List);
     EXPECT_EQ(SendMessageA(list_, LB_GETCOUNT, 0, 0), 0);
@@ -236,52 +246,59 @@ TEST_F(HistoryPaneTest, PreviewModeAddsSelectedThumbnailsAndReopensWithoutAdding
     pane_.AddHistory(HistoryMode::Preview, R"(C:\s\b.bmp)", red);
     pane_.AddHistory(HistoryMode::Preview, R"(C:\s\c.bmp)", SolidPicture(30, 20, RGB(0, 255, 0)));
     ASSERT_EQ(pane_.PreviewCount(), 4);
-    EXPECT_EQ(pane_.SelectedPreview(), 3);
+    // The newest on top, chosen as it was added.
+    EXPECT_EQ(pane_.SelectedPreview(), 1);
     EXPECT_EQ(opened_, (Opened{{R"(C:\s\a.bmp)", false}, {R"(C:\s\b.bmp)", false}, {R"(C:\s\c.bmp)", false}}));
-    EXPECT_EQ(pane_.Item(1).Caption(), "a.bmp");
-    EXPECT_EQ(pane_.Item(3).Tag(), R"(C:\s\c.bmp)");
+    EXPECT_EQ(pane_.Item(3).Caption(), "a.bmp");
+    EXPECT_EQ(pane_.Item(1).Tag(), R"(C:\s\c.bmp)");
     EXPECT_EQ(pane_.Item(1).Top(), 10);
     EXPECT_EQ(pane_.Item(2).Top(), 10 + HistoryPane::kItemHeight + 10);
     EXPECT_EQ(pane_.ClientRect().bottom - pane_.ClientRect().top, (HistoryPane::kItemHeight + 10) * 3 + 10);
     EXPECT_FALSE(pane_.Item(0).Visible());
     EXPECT_TRUE(pane_.Item(1).Visible());
     // The thumbnail is a reduced copy that fits the image area; a small picture keeps its size.
-    RECT image = pane_.Item(1).ImageRect();
-    SIZE thumb = pane_.Item(1).GetPicture().PixelSize();
+    RECT image = pane_.Item(3).ImageRect();
+    SIZE thumb = pane_.Item(3).GetPicture().PixelSize();
     EXPECT_LE(thumb.cx, image.right - image.left);
     EXPECT_LE(thumb.cy, image.bottom - image.top);
     EXPECT_TRUE(thumb.cx == image.right - image.left || thumb.cy == image.bottom - image.top);
-    EXPECT_NE(pane_.Item(1).GetPicture().Bitmap(), red.Bitmap());
-    EXPECT_EQ(pane_.Item(3).GetPicture().PixelSize().cx, 30);
+    EXPECT_NE(pane_.Item(3).GetPicture().Bitmap(), red.Bitmap());
+    EXPECT_EQ(pane_.Item(1).GetPicture().PixelSize().cx, 30);
     // Selection colours: only the chosen item is highlighted.
-    EXPECT_EQ(pane_.Item(3).BackColor(), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(pane_.Item(3).ForeColor(), GetSysColor(COLOR_HIGHLIGHTTEXT));
+    EXPECT_EQ(pane_.Item(1).BackColor(), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(pane_.Item(1).ForeColor(), GetSysColor(COLOR_HIGHLIGHTTEXT));
     EXPECT_EQ(pane_.Item(2).BackColor(), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(pane_.Item(2).ForeColor(), GetSysColor(COLOR_BTNTEXT));
-    // A click on an item.
+    // A click on an item (the oldest, at the bottom).
     opened_.clear();
-    HWND item1 = pane_.Item(1).hWnd();
-    SendMessageA(item1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 40));
-    SendMessageA(item1, WM_LBUTTONUP, 0, MAKELPARAM(50, 40));
-    EXPECT_EQ(pane_.SelectedPreview(), 1);
-    EXPECT_EQ(pane_.Item(3).BackColor(), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(pane_.Item(1).BackColor(), GetSysColor(COLOR_HIGHLIGHT));
-    // Steps stop at the first item and at the last.
-    pane_.StepHistory(HistoryMode::Preview, -1);
-    pane_.StepHistory(HistoryMode::Preview, 1);
-    pane_.StepHistory(HistoryMode::Preview, 1);
-    pane_.StepHistory(HistoryMode::Preview, 1);
-    EXPECT_EQ(opened_, (Opened{{R"(C:\s\a.bmp)", false}, {R"(C:\s\b.bmp)", false}, {R"(C:\s\c.bmp)", false}}));
+    HWND item3 = pane_.Item(3).hWnd();
+    SendMessageA(item3, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 40));
+    SendMessageA(item3, WM_LBUTTONUP, 0, MAKELPARAM(50, 40));
     EXPECT_EQ(pane_.SelectedPreview(), 3);
+    EXPECT_EQ(pane_.Item(1).BackColor(), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pane_.Item(3).BackColor(), GetSysColor(COLOR_HIGHLIGHT));
+    // Steps stop at the last item and at the first.
+    pane_.StepHistory(HistoryMode::Preview, 1);
+    pane_.StepHistory(HistoryMode::Preview, -1);
+    pane_.StepHistory(HistoryMode::Preview, -1);
+    pane_.StepHistory(HistoryMode::Preview, -1);
+    EXPECT_EQ(opened_, (Opened{{R"(C:\s\a.bmp)", false}, {R"(C:\s\b.bmp)", false}, {R"(C:\s\c.bmp)", false}}));
+    EXPECT_EQ(pane_.SelectedPreview(), 1);
+    // Taking the middle entry off moves the ones below it up and keeps the selection on its item.
+    pane_.RemoveEntry(HistoryMode::Preview, R"(C:\s\b.bmp)");
+    ASSERT_EQ(pane_.PreviewCount(), 3);
+    EXPECT_EQ(pane_.Item(2).Tag(), R"(C:\s\a.bmp)");
+    EXPECT_EQ(pane_.Item(2).Top(), 10 + HistoryPane::kItemHeight + 10);
+    EXPECT_EQ(pane_.SelectedPreview(), 1);
 }
 
 TEST_F(HistoryPaneTest, ClearingThePreviewsForgetsTheSelectionSoNewEntriesWork) {
     Picture red = SolidPicture(200, 100, RGB(255, 0, 0));
-    for (int i = 0; i < 3; ++i) pane_.AddHistory(HistoryMode::Preview, R"(C:\s\x.bmp)", red);
+    for (const char* p : {R"(C:\s\x.bmp)", R"(C:\s\w.bmp)", R"(C:\s\v.bmp)"}) pane_.AddHistory(HistoryMode::Preview, p, red);
     pane_.ClearHistory(HistoryMode::Preview);
     EXPECT_EQ(pane_.PreviewCount(), 1);
     EXPECT_EQ(pane_.SelectedPreview(), 0);
-    // Regression: the old selection (3) named an item that no longer existed.
+    // Regression: the old selection named an item that no longer existed.
     pane_.AddHistory(HistoryMode::Preview, R"(C:\s\y.bmp)", red);
     EXPECT_EQ(pane_.PreviewCount(), 2);
     EXPECT_EQ(pane_.SelectedPreview(), 1);
@@ -293,7 +310,7 @@ TEST_F(HistoryPaneTest, ClearingThePreviewsForgetsTheSelectionSoNewEntriesWork) 
 
 TEST_F(HistoryPaneTest, ScrollButtonsMoveTheStripToItsLimitsAndStop) {
     Picture red = SolidPicture(64, 64, RGB(255, 0, 0));
-    for (int i = 0; i < 5; ++i) pane_.AddHistory(HistoryMode::Preview, R"(C:\s\x.bmp)", red);
+    for (int i = 0; i < 5; ++i) pane_.AddHistory(HistoryMode::Preview, "C:\\s\\x" + std::to_string(i) + ".bmp", red);
     RECT inner{};
     GetClientRect(pane_.Scroller(), &inner);
     EXPECT_EQ(pane_.UpperLimit(), HistoryPane::kButtonHeight);
@@ -354,7 +371,7 @@ TEST_F(HistoryPaneTest, ThreeHundredFullScreenEntriesKeepMemoryBounded) {
     for (int i = 0; i < 300; ++i) {
         // Each capture is a new picture that the canvas drops again at the next one.
         Picture shot = SolidPicture(1024, 768, RGB(i % 256, 0, 255 - i % 256));
-        pane_.AddHistory(HistoryMode::Preview, R"(C:\s\cap.bmp)", shot);
+        pane_.AddHistory(HistoryMode::Preview, "C:\\s\\cap" + std::to_string(i) + ".bmp", shot);
         if (i % 50 == 0) Pump();
     }
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));

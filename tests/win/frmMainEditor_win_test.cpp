@@ -184,15 +184,17 @@ TEST(frmMainEditor, APictureBeingEditedStaysInTheHistoryWithItsObjectsAndSteps) 
     }
     w.form.PastePicture();
     EXPECT_EQ(w.form.CurrentFile(), "");
+    // The paste has its entry at once, first (the newest on top), its picture kept in the store.
+    const int32_t entries = w.form.History().PreviewCount();
+    const std::string kept = w.form.History().Item(1).Tag();
+    EXPECT_EQ(kept.rfind(w.form.HistoryFolder + "\\", 0), 0u) << kept;
     Drag(w.form.Editor().hWnd(), 2, 2, 20, 20);
     ASSERT_EQ(w.form.Document().Items().size(), 1u);
-    const int32_t entries = w.form.History().PreviewCount();
     ASSERT_TRUE(w.form.OpenPicture(b, false));
-    ASSERT_EQ(w.form.History().PreviewCount(), entries + 1);
-    const std::string kept = w.form.History().Item(entries).Tag();
-    EXPECT_NE(kept.find("\\Plenvue\\Edits\\Edit "), std::string::npos) << kept;
+    EXPECT_EQ(w.form.History().PreviewCount(), entries);
+    w.form.Kept().Flush();
     EXPECT_NE(GetFileAttributesW(Widen(kept).c_str()), INVALID_FILE_ATTRIBUTES);
-    w.form.History().ClickItem(entries);
+    w.form.History().ClickItem(1);
     EXPECT_EQ(w.form.CurrentFile(), "");
     ASSERT_EQ(w.form.Document().Items().size(), 1u);
     EXPECT_TRUE(w.form.Document().CanUndo());
@@ -202,5 +204,7 @@ TEST(frmMainEditor, APictureBeingEditedStaysInTheHistoryWithItsObjectsAndSteps) 
     ASSERT_TRUE(w.form.OpenPicture(a, false));
     ASSERT_TRUE(w.form.SavePic(f / "a.png"));
     EXPECT_FALSE(w.form.HasUnsavedObjects());
-    DeleteFileW(Widen(kept).c_str());
+    // Saved, the paste's entry is its file and its kept copy is gone.
+    w.form.Kept().Flush();
+    EXPECT_EQ(GetFileAttributesW(Widen(kept).c_str()), INVALID_FILE_ATTRIBUTES);
 }
