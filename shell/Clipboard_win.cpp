@@ -149,26 +149,31 @@ ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Pictur
     if (!ClipboardHasPicture()) return ClipboardResult::NoPicture;
     OpenedClipboard clipboard(owner, retry);
     if (!clipboard) return ClipboardResult::Busy;
+    // The forms a program writes itself come first, each checked before anything reads it: a
+    // bitmap is often one the system made from the DIB, and making it would have read that DIB
+    // unchecked. So a bitmap is taken only when neither PNG nor DIB is there.
+    const bool png = IsClipboardFormatAvailable(PngClipboardFormat()) != FALSE;
+    const bool dib = IsClipboardFormatAvailable(CF_DIB) || IsClipboardFormatAvailable(CF_DIBV5);
     Picture result;
-    if (IsClipboardFormatAvailable(PngClipboardFormat())) {
+    if (png) {
         LockedBlock block(GetClipboardData(PngClipboardFormat()));
         if (block.data()) DecodePngPicture(block.data(), block.size(), background, result);
     }
-    if (result.Empty() && IsClipboardFormatAvailable(CF_BITMAP)) {
-        if (HANDLE shared = GetClipboardData(CF_BITMAP)) result = PictureFromBitmapCopy(static_cast<HBITMAP>(shared));
-    }
-    if (result.Empty() && IsClipboardFormatAvailable(CF_DIB)) {
+    if (result.Empty() && dib) {
         LockedBlock block(GetClipboardData(CF_DIB));
         if (block.data()) result = Picture::FromBitmap(DibSectionFromPackedDib(block.data(), block.size()), nullptr);
     }
-    if (result.Empty()) return ClipboardResult::NoPicture;
+    if (result.Empty() && !png && !dib && IsClipboardFormatAvailable(CF_BITMAP)) {
+        if (HANDLE shared = GetClipboardData(CF_BITMAP)) result = PictureFromBitmapCopy(static_cast<HBITMAP>(shared));
+    }
+    if (result.Empty()) return png || dib ? ClipboardResult::Unreadable : ClipboardResult::NoPicture;
     picture = result;
     return ClipboardResult::Ok;
 }
 
 bool ClipboardHasPicture() {
-    return IsClipboardFormatAvailable(PngClipboardFormat()) || IsClipboardFormatAvailable(CF_BITMAP) ||
-           IsClipboardFormatAvailable(CF_DIB);
+    return IsClipboardFormatAvailable(PngClipboardFormat()) || IsClipboardFormatAvailable(CF_DIB) ||
+           IsClipboardFormatAvailable(CF_DIBV5) || IsClipboardFormatAvailable(CF_BITMAP);
 }
 
 bool ClipboardOwnedBy(HWND window) { return window && GetClipboardOwner() == window; }

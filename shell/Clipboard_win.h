@@ -15,7 +15,8 @@ namespace plenvue {
 enum class ClipboardResult {
     Ok,
     Busy,       // another program kept the clipboard open through every try
-    NoPicture,  // nothing there in a form that is a picture (or the picture is unreadable)
+    NoPicture,  // nothing there in a form that is a picture
+    Unreadable, // a PNG or DIB that is damaged, malformed or too large
     Failed,     // no memory for the picture's forms, or the clipboard refused them
 };
 
@@ -52,7 +53,8 @@ ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32
                                       const ClipboardRetry& retry = {}, bool markOwn = false);
 
 // A copy of the clipboard's picture: "PNG" first (its transparency over `background`, 0x00BBGGRR),
-// then a bitmap, then a DIB. `picture` is changed only on success.
+// then a DIB through the packed-DIB check, and a bitmap only when neither is there. `picture` is
+// changed only on success.
 ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Picture& picture,
                                          const ClipboardRetry& retry = {});
 

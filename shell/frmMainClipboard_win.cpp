@@ -26,6 +26,7 @@ void frmMain::CopyPicture(bool report) {
             return;
         case ClipboardResult::Busy: SetStatus(Msg(kMsgClipboardBusy)); return;
         case ClipboardResult::NoPicture:
+        case ClipboardResult::Unreadable:
         case ClipboardResult::Failed: SetStatus(Msg(kMsgClipboardFailed)); return;
     }
 }
@@ -57,6 +58,7 @@ void frmMain::PastePicture() {
     switch (result) {
         case ClipboardResult::Ok: TakeClipboardPicture(picture); return;
         case ClipboardResult::Busy: SetStatus(Msg(kMsgClipboardBusy)); return;
+        case ClipboardResult::Unreadable: SetStatus(Msg(kMsgClipboardUnreadable)); return;
         case ClipboardResult::NoPicture:
         case ClipboardResult::Failed: SetStatus(Msg(kMsgNoClipboardPicture)); return;
     }
@@ -78,6 +80,7 @@ void frmMain::SetPic() {
     switch (result) {
         case ClipboardResult::Ok: TakeClipboardPicture(picture); return;
         case ClipboardResult::Busy: SetStatus(Msg(kMsgClipboardBusy)); return;
+        case ClipboardResult::Unreadable: SetStatus(Msg(kMsgClipboardUnreadable)); return;
         default: return;
     }
 }

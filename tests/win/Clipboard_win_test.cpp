@@ -120,7 +120,7 @@ TEST(Clipboard, CopyPutsADibAndAPngThatOtherProgramsRead) {
         for (int x = 0; x < 13; ++x) ASSERT_EQ(PixelAt(fromPng, x, y), PixelAt(pic, x, y)) << x << "," << y;
 }
 
-TEST(Clipboard, PasteTakesPngFirstThenBitmapThenDib) {
+TEST(Clipboard, PasteTakesPngThenDibThenABareBitmap) {
     ComInit com;
     Window w;
     Picture got;
@@ -167,7 +167,7 @@ TEST(Clipboard, NothingUsableLeavesThePictureAlone) {
     EXPECT_EQ(TakePictureFromClipboard(w.get(), 0, keep), ClipboardResult::NoPicture);
     // Hostile PNG and a DIB claiming more pixels than its block holds.
     PutRaw(PngClipboardFormat(), HostilePngs()[2]);
-    EXPECT_EQ(TakePictureFromClipboard(w.get(), 0, keep), ClipboardResult::NoPicture);
+    EXPECT_EQ(TakePictureFromClipboard(w.get(), 0, keep), ClipboardResult::Unreadable);
     std::vector<uint8_t> dib(sizeof(BITMAPINFOHEADER) + 8);
     BITMAPINFOHEADER h{};
     h.biSize = sizeof h;
@@ -211,6 +211,48 @@ TEST(Clipboard, HeldByAnotherProgramIsRetriedThenReportedBusy) {
     uint32_t sequence = 0;
     EXPECT_EQ(PutPictureOnClipboard(w.get(), pic, sequence, retry), ClipboardResult::Ok);
     EXPECT_EQ(pauses, 0);
+    EmptyTheClipboard();
+}
+
+// A malformed DIB is refused even though the system would make a bitmap of it on request: the
+// bitmap is never asked for while a DIB is there.
+TEST(Clipboard, HostileDibIsRefusedAndNoBitmapIsMadeOfIt) {
+    ComInit com;
+    Window w;
+    Picture keep = SolidPicture(2, 2, RGB(5, 5, 5));
+    const HBITMAP before = keep.Bitmap();
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = 64;
+    h.biHeight = 64;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    std::vector<uint8_t> dib(sizeof h + 64 * 64 * 3);  // rows of 24-bit pixels under a 32-bit header
+    std::memcpy(dib.data(), &h, sizeof h);
+    PutRaw(CF_DIB, dib);
+    EXPECT_EQ(TakePictureFromClipboard(w.get(), 0, keep), ClipboardResult::Unreadable);
+    EXPECT_EQ(keep.Bitmap(), before);
+    // Beside a DIB a program put there itself, its bitmap is left alone: the DIB is the picture.
+    h.biWidth = 1;
+    h.biHeight = 1;
+    h.biBitCount = 24;
+    dib.assign(sizeof h + 4, 0);
+    std::memcpy(dib.data(), &h, sizeof h);
+    dib[sizeof h + 2] = 0xFF;  // red
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, dib.size());
+    std::memcpy(GlobalLock(block), dib.data(), dib.size());
+    GlobalUnlock(block);
+    if (!SetClipboardData(CF_DIB, block)) GlobalFree(block);
+    Picture blue = SolidPicture(3, 3, RGB(0, 0, 255));
+    HBITMAP copy = static_cast<HBITMAP>(CopyImage(blue.Bitmap(), IMAGE_BITMAP, 0, 0, 0));
+    if (!SetClipboardData(CF_BITMAP, copy)) DeleteObject(copy);
+    CloseClipboard();
+    Picture got;
+    ASSERT_EQ(TakePictureFromClipboard(w.get(), 0, got), ClipboardResult::Ok);
+    EXPECT_EQ(got.PixelSize().cx, 1);
+    EXPECT_EQ(PixelAt(got, 0, 0), RGB(255, 0, 0));
     EmptyTheClipboard();
 }
 
