@@ -52,8 +52,9 @@ void frmMain::PastePicture() {
     ClipboardResult result;
     {
         ReadingClipboard reading(readingClipboard_);
-        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture);
-        clipboardChanges_.Read(ClipboardSequence());
+        uint32_t sequence = 0;
+        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture, {}, &sequence);
+        clipboardChanges_.Read(sequence);
     }
     switch (result) {
         case ClipboardResult::Ok: TakeClipboardPicture(picture); return;
@@ -73,9 +74,10 @@ void frmMain::SetPic() {
     {
         // Even asking which formats are there can bring in the other program's data anew.
         ReadingClipboard reading(readingClipboard_);
-        result = ClipboardHasPicture() ? TakePictureFromClipboard(hwnd_, canvasColor_, picture)
-                                       : ClipboardResult::NoPicture;  // other contents are not for the canvas
-        clipboardChanges_.Read(ClipboardSequence());
+        uint32_t sequence = 0;
+        // Other contents than a picture give NoPicture: they are not for the canvas.
+        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture, {}, &sequence);
+        clipboardChanges_.Read(sequence);
     }
     switch (result) {
         case ClipboardResult::Ok: TakeClipboardPicture(picture); return;

@@ -214,6 +214,43 @@ TEST(Clipboard, HeldByAnotherProgramIsRetriedThenReportedBusy) {
     EmptyTheClipboard();
 }
 
+// Another program's copy made the moment our copy or read lets the clipboard go is still a new
+// picture for the monitor: the sequence number kept is the one of what we put there or read.
+TEST(Clipboard, ChangeRightAfterOurCopyOrReadIsStillNew) {
+    ComInit com;
+    Window ours, other;
+    ClipboardChanges changes;
+    ClipboardRetry retry;
+    retry.Closed = [&] {
+        retry.Closed = nullptr;  // once
+        ASSERT_TRUE(OpenClipboard(other.get()));
+        EmptyClipboard();
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, SamplePng().size());
+        std::memcpy(GlobalLock(h), SamplePng().data(), SamplePng().size());
+        GlobalUnlock(h);
+        if (!SetClipboardData(PngClipboardFormat(), h)) GlobalFree(h);
+        CloseClipboard();
+    };
+    uint32_t sequence = 0;
+    ASSERT_EQ(PutPictureOnClipboard(ours.get(), SolidPicture(3, 3, RGB(1, 1, 1)), sequence, retry),
+              ClipboardResult::Ok);
+    changes.Own(sequence);
+    EXPECT_FALSE(ClipboardOwnedBy(ours.get()));
+    EXPECT_TRUE(changes.Take(ClipboardSequence(), ClipboardOwnedBy(ours.get()))) << "the other program's copy";
+
+    // The same after a read: what was read is seen, the copy after it is not.
+    Picture got;
+    retry.Closed = [&] {
+        retry.Closed = nullptr;
+        PutRaw(CF_DIB, std::vector<uint8_t>(64, 0));
+    };
+    ASSERT_EQ(TakePictureFromClipboard(ours.get(), 0, got, retry, &sequence), ClipboardResult::Ok);
+    changes.Read(sequence);
+    EXPECT_NE(sequence, ClipboardSequence());
+    EXPECT_TRUE(changes.Take(ClipboardSequence(), false));
+    EmptyTheClipboard();
+}
+
 // A malformed DIB is refused even though the system would make a bitmap of it on request: the
 // bitmap is never asked for while a DIB is there.
 TEST(Clipboard, HostileDibIsRefusedAndNoBitmapIsMadeOfIt) {
