@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "image/WicPicture_win.h"
@@ -185,6 +186,83 @@ TEST(Clipboard, NothingUsableLeavesThePictureAlone) {
     uint32_t sequence = 0;
     EXPECT_EQ(PutPictureOnClipboard(w.get(), Picture(), sequence), ClipboardResult::NoPicture);
     EmptyTheClipboard();
+}
+
+// The DIB section made from a well-formed packed DIB: its size, its depth and every pixel, for a
+// paletted bottom-up, a bit-field top-down and a plain 24-bit block.
+TEST(Clipboard, PackedDibBecomesADibSectionOfTheSameSizeAndPixels) {
+    struct Section {
+        DIBSECTION ds{};
+        explicit Section(HBITMAP b) { GetObjectA(b, sizeof ds, &ds); }
+        COLORREF At(int x, int y) const {  // y from the top; the section is bottom-up
+            const auto* row = static_cast<const uint8_t*>(ds.dsBm.bmBits) +
+                              static_cast<size_t>(ds.dsBm.bmHeight - 1 - y) * ds.dsBm.bmWidthBytes;
+            return RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]);
+        }
+    };
+    auto header = [](int w, int h, int bits, uint32_t compression, uint32_t used) {
+        BITMAPINFOHEADER b{};
+        b.biSize = sizeof b;
+        b.biWidth = w;
+        b.biHeight = h;
+        b.biPlanes = 1;
+        b.biBitCount = static_cast<WORD>(bits);
+        b.biCompression = compression;
+        b.biClrUsed = used;
+        std::vector<uint8_t> out(sizeof b);
+        std::memcpy(out.data(), &b, sizeof b);
+        return out;
+    };
+    auto append = [](std::vector<uint8_t>& to, std::initializer_list<uint8_t> bytes) { to.insert(to.end(), bytes); };
+
+    // 3 x 2, 8 bits, three colours, bottom-up: stored rows are the picture's last row first.
+    std::vector<uint8_t> paletted = header(3, 2, 8, BI_RGB, 3);
+    append(paletted, {255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0});  // blue, green, red (BGRx)
+    append(paletted, {2, 1, 0, 0});                                 // bottom row, padded to 4
+    append(paletted, {0, 0, 2, 0});                                 // top row
+    UniqueBitmap a(DibSectionFromPackedDib(paletted.data(), paletted.size()));
+    ASSERT_TRUE(a);
+    Section sa(a.get());
+    EXPECT_EQ(sa.ds.dsBm.bmWidth, 3);
+    EXPECT_EQ(sa.ds.dsBm.bmHeight, 2);
+    EXPECT_EQ(sa.ds.dsBmih.biBitCount, 24);
+    EXPECT_EQ(sa.At(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(sa.At(1, 0), RGB(0, 0, 255));
+    EXPECT_EQ(sa.At(2, 0), RGB(255, 0, 0));
+    EXPECT_EQ(sa.At(0, 1), RGB(255, 0, 0));
+    EXPECT_EQ(sa.At(1, 1), RGB(0, 255, 0));
+    EXPECT_EQ(sa.At(2, 1), RGB(0, 0, 255));
+
+    // 2 x 2, 16 bits 5-6-5 in bit fields, top-down.
+    std::vector<uint8_t> fields = header(2, -2, 16, BI_BITFIELDS, 0);
+    append(fields, {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0x00, 0, 0});  // red, green, blue masks
+    append(fields, {0x00, 0xF8, 0xE0, 0x07});                               // top: red, green
+    append(fields, {0x1F, 0x00, 0xFF, 0xFF});                               // bottom: blue, white
+    UniqueBitmap b(DibSectionFromPackedDib(fields.data(), fields.size()));
+    ASSERT_TRUE(b);
+    Section sb(b.get());
+    EXPECT_EQ(sb.ds.dsBm.bmWidth, 2);
+    EXPECT_EQ(sb.ds.dsBm.bmHeight, 2);
+    EXPECT_EQ(sb.ds.dsBmih.biBitCount, 24);
+    EXPECT_EQ(sb.At(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(sb.At(1, 0), RGB(0, 255, 0));
+    EXPECT_EQ(sb.At(0, 1), RGB(0, 0, 255));
+    EXPECT_EQ(sb.At(1, 1), RGB(255, 255, 255));
+
+    // 5 x 1, 24 bits: the row is padded from 15 to 16 bytes.
+    std::vector<uint8_t> plain = header(5, 1, 24, BI_RGB, 0);
+    for (int x = 0; x < 5; ++x) append(plain, {static_cast<uint8_t>(x), static_cast<uint8_t>(10 * x), 200});
+    append(plain, {0});
+    UniqueBitmap c(DibSectionFromPackedDib(plain.data(), plain.size()));
+    ASSERT_TRUE(c);
+    Section sc(c.get());
+    EXPECT_EQ(sc.ds.dsBm.bmWidth, 5);
+    EXPECT_EQ(sc.ds.dsBm.bmHeight, 1);
+    EXPECT_EQ(sc.ds.dsBmih.biBitCount, 24);
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(sc.At(x, 0), RGB(200, 10 * x, x)) << x;
+    // One byte short of the last row: refused, not read past the end.
+    plain.pop_back();
+    EXPECT_EQ(DibSectionFromPackedDib(plain.data(), plain.size()), nullptr);
 }
 
 TEST(Clipboard, HeldByAnotherProgramIsRetriedThenReportedBusy) {
