@@ -223,6 +223,36 @@ class InstallerTest(PackageTestCase):
         self.assertEqual(reg_value(REG_KEY, "Set Auto Save When Startup"), "1", "settings are kept")
 
 
+class InstallerLifecycleTest(PackageTestCase):
+    def install(self, msi):
+        self.assertEqual(run_wine("msiexec", "/i", windows_path(msi), "/qn"), 0, "msiexec /i " + msi)
+
+    def setUp(self):
+        super().setUp()
+        self.msi = os.path.join(DIST, "Plenvue-%s.msi" % self.version)
+        for key, _ in installed_products():  # left by an earlier run in this prefix
+            run_wine("msiexec", "/x", key.rsplit("\\", 1)[-1], "/qn")
+        self.addCleanup(run_wine, "msiexec", "/x", windows_path(self.msi), "/qn")
+        self.folder = unix_path(wine_env("LOCALAPPDATA") + "\\Programs\\Plenvue")
+
+    def test_rebuilt_package_of_the_same_version_replaces_the_installed_one(self):
+        rebuilt = os.path.join(self.work, "rebuilt")
+        subprocess.run([sys.executable, make_packages.__file__, BIN_DIR, rebuilt, self.version], check=True,
+                       stdout=subprocess.DEVNULL)
+        rebuilt_msi = os.path.join(rebuilt, "Plenvue-%s.msi" % self.version)
+        self.install(self.msi)
+        first = installed_products()
+        self.assertEqual([v for _, v in first], [self.version])
+        self.install(rebuilt_msi)
+        again = installed_products()
+        self.assertEqual([v for _, v in again], [self.version], "one product registered, not two")
+        self.assertNotEqual(again[0][0], first[0][0], "the rebuilt package's product replaced the first")
+        self.assertEqual(files_below(self.folder), sorted(make_packages.program_files(BIN_DIR)))
+        self.assertEqual(run_wine("msiexec", "/x", windows_path(rebuilt_msi), "/qn"), 0)
+        self.assertEqual(installed_products(), [])
+        self.assertFalse(os.path.exists(self.folder))
+
+
 class PortableZipTest(PackageTestCase):
     def test_unpacked_zip_runs_saves_beside_itself_and_opens_its_help(self):
         zip_path = os.path.join(DIST, "Plenvue-%s-portable.zip" % self.version)
