@@ -518,6 +518,13 @@ int main(int argc, char** argv) {
         if (!OpenClipboard(nullptr)) return 1;
         EmptyClipboard();
         CloseClipboard();
+    } else if (cmd == "holdlib" && argc >= 3) {
+        // Keeps a library loaded, as a program the mouse hook reached keeps Ravelin.dll, until the
+        // test ends this process; "loaded" on stdout once it is.
+        if (!LoadLibraryA(argv[2])) return 1;
+        std::printf("loaded\n");
+        std::fflush(stdout);
+        Sleep(INFINITE);
     } else if (cmd == "putclip" && argc >= 4) {
         // Puts a file's bytes on the clipboard as "dib" (CF_DIB) or "png", and nothing else, as
         // another program would, however malformed they are.

@@ -147,6 +147,16 @@ def wxs(bin_dir, files, version):
     w('      </Component>')
     w('    </DirectoryRef>')
     refs.append("CStartMenu")
+    # Uninstalling (not an upgrade's removal of the older version) first has the program take away
+    # what it left outside its files: the Start-with-Windows entry, and a Ravelin.dll other
+    # programs still hold, which could not be deleted here (UninstallCleanup_win.h).
+    w('    <CustomAction Id="CleanUpForUninstall" FileKey="%s" ExeCommand="/uninstall" Execute="immediate"'
+      % ident("F", "Plenvue.exe"))
+    w('                  Impersonate="yes" Return="ignore"/>')
+    w('    <InstallExecuteSequence>')
+    w('      <Custom Action="CleanUpForUninstall" Sequence="%d">REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE</Custom>'
+      % CLEAN_UP_SEQUENCE)
+    w('    </InstallExecuteSequence>')
     w('    <Feature Id="Complete" Level="1">')
     for r in refs:
         w('      <ComponentRef Id="%s"/>' % r)
@@ -158,6 +168,11 @@ def wxs(bin_dir, files, version):
 
 # Upgrade table attributes: migrate feature states, and the maximum version inclusive.
 MIGRATE_FEATURES, VERSION_MAX_INCLUSIVE = 0x001, 0x200
+# Where the clean-up runs: after RemoveShortcuts (3200), before RemoveFiles (3500).
+CLEAN_UP_SEQUENCE = 3400
+# The older version goes right after InstallValidate (1400), before anything of the new one is
+# installed, so the upgrade is one product's files replaced in place.
+REMOVE_EXISTING_SEQUENCE = 1401
 
 
 def read_table(msi_path, name):
@@ -192,8 +207,9 @@ def complete_upgrade(msi_path, version):
 
     A rebuilt package of the installed version replaces it in place instead of installing beside
     it: the upgrade row's maximum version becomes inclusive (the downgrade row, for newer installed
-    versions, stays exclusive, so the same version is no downgrade). The older product goes right
-    after InstallValidate, before anything of the new one is installed."""
+    versions, stays exclusive, so the same version is no downgrade). And wixl schedules the older
+    product's removal after InstallFinalize once the package has sequence entries of its own: it
+    goes back right after InstallValidate."""
     for tool in ("msibuild", "msiinfo"):
         if shutil.which(tool) is None:
             raise SystemExit("not installed: %s (msitools; the install step of ./plenvue provides it)" % tool)
@@ -202,13 +218,19 @@ def complete_upgrade(msi_path, version):
         if row["ActionProperty"] == "WIX_UPGRADE_DETECTED":
             row["Attributes"] = str(MIGRATE_FEATURES | VERSION_MAX_INCLUSIVE)
 
+    def sequence(row):
+        if row["Action"] == "RemoveExistingProducts":
+            row["Sequence"] = str(REMOVE_EXISTING_SEQUENCE)
+
     edit_table(msi_path, "Upgrade", upgrade)
+    edit_table(msi_path, "InstallExecuteSequence", sequence)
     upgrades = [r for r in rows(msi_path, "Upgrade") if r["ActionProperty"] == "WIX_UPGRADE_DETECTED"]
     order = {r["Action"]: int(r["Sequence"]) for r in rows(msi_path, "InstallExecuteSequence")}
     if len(upgrades) != 1 or upgrades[0]["VersionMax"] != version or \
             int(upgrades[0]["Attributes"]) != MIGRATE_FEATURES | VERSION_MAX_INCLUSIVE:
         raise SystemExit("the installer's upgrade row is not as expected: %r" % upgrades)
-    if not order["InstallValidate"] < order["RemoveExistingProducts"] < order["InstallInitialize"]:
+    if not order["InstallValidate"] < order["RemoveExistingProducts"] < order["InstallInitialize"] or \
+            not order["RemoveShortcuts"] < order["CleanUpForUninstall"] < order["RemoveFiles"]:
         raise SystemExit("the installer's actions are not in the expected order: %r" % order)
 
 
