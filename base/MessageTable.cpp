@@ -38,6 +38,7 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgCopied, "Picture copied to the clipboard"},
         {kMsgNoClipboardPicture, "The clipboard holds no picture."},
         {kMsgClipboardFailed, "The picture could not be put on the clipboard."},
+        {kMsgClipboardUnreadable, "The picture on the clipboard is damaged or too large and was not taken."},
         {kMsgHelpFolder, "en"},
         {kMsgStartWithWindows, "Start with Windows"},
         {kMsgRepeatOffMonitors, "The area of the last capture is no longer on any monitor."},

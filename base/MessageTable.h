@@ -27,6 +27,8 @@ inline constexpr int kItemCopyEveryCapture = 12022;  // Options dialog
 inline constexpr int kItemAutoSaveFormat = 12023;
 inline constexpr int kItemCaptureDelay = 12024;
 inline constexpr int kMsgClipboardFailed = 12025;
+// A picture on the clipboard that the packed-DIB or PNG check refuses.
+inline constexpr int kMsgClipboardUnreadable = 12850;
 
 // Several monitors: the Options dialog's full-screen choice (label, then its three entries) and
 // the message of a repeated capture whose rectangle is on no monitor any more.

@@ -180,6 +180,14 @@ std::optional<std::size_t> Utf16Length(std::string_view text) {
     return n;
 }
 
+std::string CutToUtf16Units(std::string_view text, std::size_t units) {
+    std::u16string wide = Utf8ToUtf16Lossy(text);
+    if (wide.size() <= units) return Utf16ToUtf8Lossy(wide);
+    std::size_t end = units;
+    if (end > 0 && wide[end - 1] >= 0xD800 && wide[end - 1] <= 0xDBFF) --end;  // keep a pair whole
+    return Utf16ToUtf8Lossy(std::u16string_view(wide).substr(0, end));
+}
+
 std::optional<std::u16string> PlatformPathUtf16(std::string_view path, std::size_t limit) {
     if (path.find('\0') != std::string_view::npos) return std::nullopt;
     return Utf8ToUtf16(ExtendedLengthPath(path, limit));

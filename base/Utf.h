@@ -37,6 +37,11 @@ std::string Utf16ToUtf8Lossy(std::u16string_view text);
 // Number of UTF-16 units the text converts to, or nothing when it is ill-formed or too long.
 std::optional<std::size_t> Utf16Length(std::string_view text);
 
+// The longest beginning of a display text that converts to at most `units` UTF-16 units, cut
+// between code points (never between the two halves of a surrogate pair). Ill-formed parts become
+// U+FFFD first, as in the lossy conversion.
+std::string CutToUtf16Units(std::string_view text, std::size_t units);
+
 // Longest path, in UTF-16 units without the terminator, the platform takes without the
 // extended-length prefix; folder creation leaves room for an 8.3 file name.
 inline constexpr std::size_t kMaxPlainPath = 259;

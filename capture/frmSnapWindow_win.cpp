@@ -68,33 +68,12 @@ void frmSnapWindow::ShowModal(HWND owner) {
 }
 
 bool frmSnapWindow::Activate(std::string& reason) {
-    // By full path: a Ravelin.dll elsewhere on the search path would run in every process.
-    std::string path = App().ProgramFolder + "Ravelin.dll";
-    ravelin_.reset(LoadLibraryExW(WideName(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (!ravelin_) {
-        reason = "Ravelin.dll could not be loaded from " + path + ".";
-        return false;
-    }
-    auto setHook = reinterpret_cast<SetHookFn>(
-        reinterpret_cast<void*>(GetProcAddress(ravelin_.get(), "SetGlobalMouseHook")));
-    freeHook_ = reinterpret_cast<FreeHookFn>(
-        reinterpret_cast<void*>(GetProcAddress(ravelin_.get(), "FreeGlobalMouseHook")));
-    if (!setHook || !freeHook_) {
-        reason = "Ravelin.dll lacks SetGlobalMouseHook or FreeGlobalMouseHook.";
-        freeHook_ = nullptr;
-        return false;
-    }
     timSnapWindow_ = WindowTimer(hwnd_, kTimerId, kTickMs);
     if (!target_.Attach(hwnd_, this)) {
         reason = "The window picker could not receive the mouse messages.";
         return false;
     }
-    if (!setHook(hwnd_, kForwardFilter)) {
-        reason = "The global mouse hook could not be installed (another program may hold it).";
-        return false;
-    }
-    hooked_ = true;
-    return true;
+    return hook_.Install(App().ProgramFolder + "Ravelin.dll", hwnd_, kForwardFilter, reason);
 }
 
 LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -198,10 +177,7 @@ void frmSnapWindow::Message(int32_t slot, HWND, UINT message, WPARAM, LPARAM lPa
 void frmSnapWindow::Unload() {
     timSnapWindow_.reset();
     target_.Reset();
-    if (hooked_ && freeHook_) freeHook_();
-    hooked_ = false;
-    freeHook_ = nullptr;
-    ravelin_.reset();
+    hook_.Remove();
     modal_.reset();
 }
 

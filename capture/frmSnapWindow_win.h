@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/win/Handles_win.h"
+#include "capture/RavelinHook_win.h"
 #include "image/Picture_win.h"
 #include "base/win/modCBSubclass_win.h"
 #include "base/win/modDeclare_win.h"
@@ -30,9 +31,6 @@ public:
                  LRESULT& result) override;
 
 private:
-    using SetHookFn = HHOOK(WINAPI*)(HWND, UINT);
-    using FreeHookFn = BOOL(WINAPI*)();
-
     template <class T>
     friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     template <class T>
@@ -47,9 +45,7 @@ private:
     void Close();
 
     HWND hwnd_ = nullptr;
-    UniqueModule ravelin_;
-    FreeHookFn freeHook_ = nullptr;
-    bool hooked_ = false;
+    RavelinHook hook_;
     WindowTimer timSnapWindow_;
     COPYDATASTRUCT lastRecord_{};
     MOUSEHOOKSTRUCT lastMouse_{};

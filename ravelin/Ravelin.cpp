@@ -12,6 +12,8 @@ HWND g_target __attribute__((section("Shared"), shared)) = nullptr;
 
 // Per process: only the caller of SetGlobalMouseHook filters; elsewhere everything is forwarded.
 UINT g_filter = 0;
+// Per process: this process set the hook and has not freed it.
+bool g_hookedHere = false;
 HINSTANCE g_instance = nullptr;
 COPYDATASTRUCT g_record{};
 
@@ -58,6 +60,7 @@ HHOOK WINAPI SetGlobalMouseHook(HWND target, UINT filter) noexcept {
     g_hook = SetWindowsHookExA(WH_MOUSE, MouseProc, g_instance, 0);
     g_target = target;
     g_filter = filter;
+    g_hookedHere = g_hook != nullptr;
     return g_hook;
 }
 
@@ -65,11 +68,23 @@ BOOL WINAPI FreeGlobalMouseHook() noexcept {
     using namespace plenvue;
     BOOL ok = UnhookWindowsHookEx(g_hook);
     g_hook = nullptr;
+    g_target = nullptr;
+    g_hookedHere = false;
     return ok;
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) noexcept {
-    plenvue::g_instance = instance;
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {
+    using namespace plenvue;
+    g_instance = instance;
+    // The hooking process ends (or lets the library go) still hooked: the system drops its hook
+    // with its thread, so the shared handle goes too, or every later hook would be refused while
+    // any other program still maps the library.
+    if (reason == DLL_PROCESS_DETACH && g_hookedHere) {
+        UnhookWindowsHookEx(g_hook);
+        g_hook = nullptr;
+        g_target = nullptr;
+        g_hookedHere = false;
+    }
     return TRUE;
 }
 

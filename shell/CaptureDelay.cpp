@@ -2,6 +2,7 @@
 #include "shell/CaptureDelay.h"
 
 #include "base/MessageText.h"
+#include "base/Utf.h"
 #include "settings/CurrentSettings.h"
 
 namespace plenvue {
@@ -25,10 +26,10 @@ bool CaptureCountdown::Tick() {
 
 std::string CountdownTip(std::string_view format, int32_t remaining) {
     std::string number = std::to_string(remaining);
-    std::string tip = format.find("%s") == std::string_view::npos ? std::string(format) + " " + number
-                                                                   : ReplaceAll(std::string(format), "%s", number);
-    if (tip.size() > kNotifyTipChars) tip.resize(kNotifyTipChars);
-    return tip;
+    const std::string tip = format.find("%s") == std::string_view::npos
+                                ? std::string(format) + " " + number
+                                : ReplaceAll(std::string(format), "%s", number);
+    return CutToUtf16Units(tip, kNotifyTipUnits);
 }
 
 int DelayMenuIndex(int32_t seconds) {

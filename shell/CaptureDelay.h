@@ -7,8 +7,9 @@
 
 namespace plenvue {
 
-// The tip field of the notification icon holds 64 characters with the terminating NUL.
-inline constexpr size_t kNotifyTipChars = 63;
+// The notification icon's tip (the record from the second shell version on): 128 UTF-16 units with
+// the terminating NUL.
+inline constexpr size_t kNotifyTipUnits = 127;
 
 enum class DelayRequest {
     CaptureNow,  // no delay: capture at once
@@ -35,7 +36,7 @@ private:
 };
 
 // The tip during the count: `format` with every "%s" replaced by the remaining seconds (the number
-// added after a blank when the text has no "%s"), cut to the tip field.
+// added after a blank when the text has no "%s"), cut to the tip field between characters.
 std::string CountdownTip(std::string_view format, int32_t remaining);
 
 // The Tools menu's delay entries in order: no delay, 3, 5 and 10 seconds; -1 for another delay.

@@ -3,6 +3,11 @@
 
 namespace plenvue {
 
+uint32_t SequenceOfOwnChange(uint32_t whileOpen, uint32_t afterClose) {
+    // Unsigned: the number may wrap.
+    return afterClose - whileOpen <= 1u ? afterClose : whileOpen;
+}
+
 void ClipboardChanges::Own(uint32_t sequence) {
     seen_ = true;
     last_ = sequence;

@@ -5,6 +5,12 @@
 
 namespace plenvue {
 
+// The sequence number of what the program itself put there or read, from the number read while the
+// clipboard was still open and the one read right after closing it. Closing may count once more
+// (Wine makes the other picture forms then); a larger step is another program's change in between,
+// so the number read while open is kept and that change stays new.
+uint32_t SequenceOfOwnChange(uint32_t whileOpen, uint32_t afterClose);
+
 class ClipboardChanges {
 public:
     // The program has just put its own picture there; `sequence` is the clipboard's sequence

@@ -9,6 +9,7 @@
 #include "image/PngWriter.h"
 #include "image/WicPicture_win.h"
 #include "image/clsDIBSection.h"
+#include "shell/ClipboardChange.h"
 
 namespace plenvue {
 namespace {
@@ -84,7 +85,7 @@ UINT OwnPictureClipboardFormat() {
     return format;
 }
 
-OpenedClipboard::OpenedClipboard(HWND owner, const ClipboardRetry& retry) {
+OpenedClipboard::OpenedClipboard(HWND owner, const ClipboardRetry& retry) : closed_(retry.Closed) {
     for (int i = 0; i < retry.Attempts; ++i) {
         if (i > 0 && retry.Pause) retry.Pause(retry.PauseMs);
         if (OpenClipboard(owner)) {
@@ -95,7 +96,9 @@ OpenedClipboard::OpenedClipboard(HWND owner, const ClipboardRetry& retry) {
 }
 
 OpenedClipboard::~OpenedClipboard() {
-    if (open_) CloseClipboard();
+    if (!open_) return;
+    CloseClipboard();
+    if (closed_) closed_();
 }
 
 ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32_t& sequence,
@@ -110,6 +113,7 @@ ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32
     GdiFlush();  // the picture was just drawn into the DIB
 
     // Both forms are made before the clipboard is opened, so it is held only for the handing over.
+    uint32_t whileOpen = 0;
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
     header.biWidth = dib.Width();
@@ -139,36 +143,65 @@ ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32
             const uint8_t one = 1;
             if (!mark.Fill(&one, 1) || !SetData(OwnPictureClipboardFormat(), mark)) return ClipboardResult::Failed;
         }
+        whileOpen = ClipboardSequence();
     }
-    sequence = ClipboardSequence();
+    sequence = SequenceOfOwnChange(whileOpen, ClipboardSequence());
     return ClipboardResult::Ok;
 }
 
-ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Picture& picture,
-                                         const ClipboardRetry& retry) {
-    if (!ClipboardHasPicture()) return ClipboardResult::NoPicture;
+namespace {
+
+// The clipboard's picture, with `sequence` read at the end while the clipboard is still open.
+ClipboardResult ReadPicture(HWND owner, COLORREF background, Picture& picture, const ClipboardRetry& retry,
+                            uint32_t& sequence) {
     OpenedClipboard clipboard(owner, retry);
     if (!clipboard) return ClipboardResult::Busy;
+    struct ReadSequence {
+        uint32_t& to;
+        ~ReadSequence() { to = ClipboardSequence(); }
+    } readSequence{sequence};
+    // The forms a program writes itself come first, each checked before anything reads it: a
+    // bitmap is often one the system made from the DIB, and making it would have read that DIB
+    // unchecked. So a bitmap is taken only when neither PNG nor DIB is there.
+    const bool png = IsClipboardFormatAvailable(PngClipboardFormat()) != FALSE;
+    const bool dib = IsClipboardFormatAvailable(CF_DIB) || IsClipboardFormatAvailable(CF_DIBV5);
     Picture result;
-    if (IsClipboardFormatAvailable(PngClipboardFormat())) {
+    if (png) {
         LockedBlock block(GetClipboardData(PngClipboardFormat()));
         if (block.data()) DecodePngPicture(block.data(), block.size(), background, result);
     }
-    if (result.Empty() && IsClipboardFormatAvailable(CF_BITMAP)) {
-        if (HANDLE shared = GetClipboardData(CF_BITMAP)) result = PictureFromBitmapCopy(static_cast<HBITMAP>(shared));
-    }
-    if (result.Empty() && IsClipboardFormatAvailable(CF_DIB)) {
+    if (result.Empty() && dib) {
         LockedBlock block(GetClipboardData(CF_DIB));
         if (block.data()) result = Picture::FromBitmap(DibSectionFromPackedDib(block.data(), block.size()), nullptr);
     }
-    if (result.Empty()) return ClipboardResult::NoPicture;
+    if (result.Empty() && !png && !dib && IsClipboardFormatAvailable(CF_BITMAP)) {
+        if (HANDLE shared = GetClipboardData(CF_BITMAP)) result = PictureFromBitmapCopy(static_cast<HBITMAP>(shared));
+    }
+    if (result.Empty()) return png || dib ? ClipboardResult::Unreadable : ClipboardResult::NoPicture;
     picture = result;
     return ClipboardResult::Ok;
 }
 
+}  // namespace
+
+ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Picture& picture,
+                                         const ClipboardRetry& retry, uint32_t* sequence) {
+    // Asking which formats are there can already bring in another program's data.
+    const bool offered = ClipboardHasPicture();
+    uint32_t whileOpen = ClipboardSequence();
+    if (!offered) {
+        if (sequence) *sequence = whileOpen;
+        return ClipboardResult::NoPicture;
+    }
+    const ClipboardResult result = ReadPicture(owner, background, picture, retry, whileOpen);
+    if (sequence)
+        *sequence = result == ClipboardResult::Busy ? whileOpen : SequenceOfOwnChange(whileOpen, ClipboardSequence());
+    return result;
+}
+
 bool ClipboardHasPicture() {
-    return IsClipboardFormatAvailable(PngClipboardFormat()) || IsClipboardFormatAvailable(CF_BITMAP) ||
-           IsClipboardFormatAvailable(CF_DIB);
+    return IsClipboardFormatAvailable(PngClipboardFormat()) || IsClipboardFormatAvailable(CF_DIB) ||
+           IsClipboardFormatAvailable(CF_DIBV5) || IsClipboardFormatAvailable(CF_BITMAP);
 }
 
 bool ClipboardOwnedBy(HWND window) { return window && GetClipboardOwner() == window; }

@@ -15,7 +15,8 @@ namespace plenvue {
 enum class ClipboardResult {
     Ok,
     Busy,       // another program kept the clipboard open through every try
-    NoPicture,  // nothing there in a form that is a picture (or the picture is unreadable)
+    NoPicture,  // nothing there in a form that is a picture
+    Unreadable, // a PNG or DIB that is damaged, malformed or too large
     Failed,     // no memory for the picture's forms, or the clipboard refused them
 };
 
@@ -24,6 +25,8 @@ struct ClipboardRetry {
     int Attempts = 10;
     DWORD PauseMs = 30;
     std::function<void(DWORD ms)> Pause = [](DWORD ms) { Sleep(ms); };
+    // Runs right after the clipboard is closed again (tests change it there, as another program might).
+    std::function<void()> Closed;
 };
 
 // The registered "PNG" clipboard format.
@@ -43,18 +46,24 @@ public:
 
 private:
     bool open_ = false;
+    std::function<void()> closed_;
 };
 
 // Replaces the clipboard's contents by the picture (CF_DIB and "PNG"), the window becoming its
-// owner. `sequence` receives the clipboard's sequence number afterwards. An empty picture puts
+// owner. `sequence` receives the clipboard's sequence number of these contents, read before the
+// clipboard is let go (SequenceOfOwnChange), so that a change another program makes right after is
+// not taken for ours. An empty picture puts
 // nothing there and gives NoPicture. `markOwn` adds the own-picture mark.
 ClipboardResult PutPictureOnClipboard(HWND owner, const Picture& picture, uint32_t& sequence,
                                       const ClipboardRetry& retry = {}, bool markOwn = false);
 
 // A copy of the clipboard's picture: "PNG" first (its transparency over `background`, 0x00BBGGRR),
-// then a bitmap, then a DIB. `picture` is changed only on success.
+// then a DIB through the packed-DIB check, and a bitmap only when neither is there. `picture` is
+// changed only on success. `sequence`, when given, receives the sequence number of the contents
+// read, taken while the clipboard is still open (reading a format rendered on request can change
+// it; SequenceOfOwnChange), or the current one when it was not opened.
 ClipboardResult TakePictureFromClipboard(HWND owner, COLORREF background, Picture& picture,
-                                         const ClipboardRetry& retry = {});
+                                         const ClipboardRetry& retry = {}, uint32_t* sequence = nullptr);
 
 // True when the clipboard holds something this program can take as a picture.
 bool ClipboardHasPicture();

@@ -1,28 +1,40 @@
 #include "shell/NotifyIcon_win.h"
 
+#include <algorithm>
+#include <string>
+
+#include "base/Utf.h"
 #include "base/win/Wide_win.h"
 #include "base/win/modDeclare_win.h"
+#include "shell/CaptureDelay.h"
 
 namespace plenvue {
 
 namespace {
 // Opens a window's system menu at the point in lParam, as a click on its icon does.
 constexpr UINT kPopupSystemMenu = 0x313;
-// The tip's room in the original record layout, terminator included.
-constexpr int kTipChars = 64;
+static_assert(sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) == kNotifyTipUnits + 1);
+
+// The tip cut between characters, so that the shell never shows half of one.
+void CopyTip(wchar_t (&field)[kNotifyTipUnits + 1], const char* tip) {
+    const std::wstring wide = Widen(CutToUtf16Units(tip ? tip : "", kNotifyTipUnits));
+    const size_t n = std::min(wide.size(), kNotifyTipUnits);
+    std::copy_n(wide.c_str(), n, field);
+    field[n] = L'\0';
+}
 }  // namespace
 
 void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
     if (added_) return;
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     nid_ = NOTIFYICONDATAW{};
-    nid_.cbSize = NOTIFYICONDATAW_V1_SIZE;  // the original record layout every shell version accepts
+    nid_.cbSize = NOTIFYICONDATAW_V2_SIZE;  // the layout with the long tip, accepted from Windows 2000 on
     nid_.hWnd = owner;
     nid_.uID = 0;
     nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid_.uCallbackMessage = kCallbackMessage;
     nid_.hIcon = icon;
-    lstrcpynW(nid_.szTip, Widen(tip).c_str(), kTipChars);
+    CopyTip(nid_.szTip, tip);
     AddAgain();
 }
 
@@ -34,7 +46,7 @@ void NotifyIcon::Remove() {
 }
 
 void NotifyIcon::SetTip(const char* tip) {
-    lstrcpynW(nid_.szTip, Widen(tip).c_str(), kTipChars);
+    CopyTip(nid_.szTip, tip);
     if (!added_) return;
     NOTIFYICONDATAW change = nid_;
     change.uFlags = NIF_TIP;

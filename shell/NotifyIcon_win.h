@@ -18,8 +18,10 @@ public:
 
     void Add(HWND owner, HICON icon, const char* tip);
     void Remove();
-    // Changes the tip (cut to the icon's 63 characters); the icon keeps it when added again.
+    // Changes the tip (cut between characters to the icon's 127 UTF-16 units); the icon keeps it
+    // when added again.
     void SetTip(const char* tip);
+    const wchar_t* Tip() const { return nid_.szTip; }
     // True when the message is the shell's restart broadcast; the icon is then added again.
     bool OnShellRestarted(UINT message);
     // Double click restores the owner (not while a modal dialog is open); the right button opens

@@ -40,6 +40,11 @@ StartRequest ParseStartSwitches(const std::vector<std::string>& args) {
     return request;
 }
 
+bool IsUninstallCleanup(const std::vector<std::string>& args) {
+    return args.size() == 1 && args[0].size() > 1 && (args[0][0] == '/' || args[0][0] == '-') &&
+           Lower(std::string_view(args[0]).substr(1)) == "uninstall";
+}
+
 std::string EncodeHandOver(const std::vector<std::string>& args) {
     std::string record;
     for (const std::string& a : args) record.append(a).push_back('\0');

@@ -27,6 +27,10 @@ std::optional<int> StartCaptureIndex(std::string_view mode);
 // unknown switch or one without its argument is a plain start that shows the window.
 StartRequest ParseStartSwitches(const std::vector<std::string>& args);
 
+// True for the installer's call before it removes the program ("/uninstall" alone, any case, "/"
+// or "-"): the program then only cleans up (UninstallCleanup_win.h) and ends. Never handed over.
+bool IsUninstallCleanup(const std::vector<std::string>& args);
+
 // The copy-data tag of a handed-over command line, and the largest record taken.
 inline constexpr uint32_t kHandOverTag = 0x31565050;  // "PPV1"
 inline constexpr size_t kHandOverLimit = 64 * 1024;

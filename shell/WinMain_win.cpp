@@ -20,6 +20,7 @@
 #include "base/MessageTable.h"
 #include "shell/SecondStart_win.h"
 #include "shell/StartSwitches.h"
+#include "shell/UninstallCleanup_win.h"
 #include "shell/frmMain_win.h"
 #include "base/win/modDeclare_win.h"
 
@@ -90,6 +91,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
     mutexName = L"Local\\Plenvue.Instance." + mutexName;
     std::vector<std::string> args;
     if (!ProgramArgumentsUtf8(args)) args.clear();  // a name that is no valid text opens nothing
+    if (IsUninstallCleanup(args)) {
+        // Before the single-instance check: a running copy must not be handed the installer's call.
+        CleanUpForUninstall(exe.substr(0, exe.find_last_of('\\') + 1), exe, WithBackslash(TempFolderPath()));
+        return 0;
+    }
     StartRequest request = ParseStartSwitches(args);
     if (request.Action == StartAction::Edit) {
         request.File = AbsoluteFilePath(request.File);

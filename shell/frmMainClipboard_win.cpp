@@ -26,6 +26,7 @@ void frmMain::CopyPicture(bool report) {
             return;
         case ClipboardResult::Busy: SetStatus(Msg(kMsgClipboardBusy)); return;
         case ClipboardResult::NoPicture:
+        case ClipboardResult::Unreadable:
         case ClipboardResult::Failed: SetStatus(Msg(kMsgClipboardFailed)); return;
     }
 }
@@ -51,12 +52,14 @@ void frmMain::PastePicture() {
     ClipboardResult result;
     {
         ReadingClipboard reading(readingClipboard_);
-        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture);
-        clipboardChanges_.Read(ClipboardSequence());
+        uint32_t sequence = 0;
+        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture, {}, &sequence);
+        clipboardChanges_.Read(sequence);
     }
     switch (result) {
         case ClipboardResult::Ok: TakeClipboardPicture(picture); return;
         case ClipboardResult::Busy: SetStatus(Msg(kMsgClipboardBusy)); return;
+        case ClipboardResult::Unreadable: SetStatus(Msg(kMsgClipboardUnreadable)); return;
         case ClipboardResult::NoPicture:
         case ClipboardResult::Failed: SetStatus(Msg(kMsgNoClipboardPicture)); return;
     }
@@ -71,13 +74,15 @@ void frmMain::SetPic() {
     {
         // Even asking which formats are there can bring in the other program's data anew.
         ReadingClipboard reading(readingClipboard_);
-        result = ClipboardHasPicture() ? TakePictureFromClipboard(hwnd_, canvasColor_, picture)
-                                       : ClipboardResult::NoPicture;  // other contents are not for the canvas
-        clipboardChanges_.Read(ClipboardSequence());
+        uint32_t sequence = 0;
+        // Other contents than a picture give NoPicture: they are not for the canvas.
+        result = TakePictureFromClipboard(hwnd_, canvasColor_, picture, {}, &sequence);
+        clipboardChanges_.Read(sequence);
     }
     switch (result) {
         case ClipboardResult::Ok: TakeClipboardPicture(picture); return;
         case ClipboardResult::Busy: SetStatus(Msg(kMsgClipboardBusy)); return;
+        case ClipboardResult::Unreadable: SetStatus(Msg(kMsgClipboardUnreadable)); return;
         default: return;
     }
 }

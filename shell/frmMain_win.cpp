@@ -10,6 +10,7 @@
 #include "capture/MonitorGeometry.h"
 #include "capture/clsCapture_win.h"
 #include "capture/frmFullScreen_win.h"
+#include "capture/RavelinHook_win.h"
 #include "capture/frmSnapWindow_win.h"
 #include "settings/CurrentSettings.h"
 #include "settings/modRegistry_win.h"
@@ -133,6 +134,10 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CLOSE:
         if (ConfirmClose()) OnUnload();
+        return 0;
+    case WM_ENDSESSION:
+        // The system ends the program once this returns, without unwinding a window pick in progress.
+        if (wParam) RavelinHook::RemoveActive();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -518,6 +518,38 @@ int main(int argc, char** argv) {
         if (!OpenClipboard(nullptr)) return 1;
         EmptyClipboard();
         CloseClipboard();
+    } else if (cmd == "holdlib" && argc >= 3) {
+        // Keeps a library loaded, as a program the mouse hook reached keeps Ravelin.dll, until the
+        // test ends this process; "loaded" on stdout once it is.
+        if (!LoadLibraryA(argv[2])) return 1;
+        std::printf("loaded\n");
+        std::fflush(stdout);
+        Sleep(INFINITE);
+    } else if (cmd == "putclip" && argc >= 4) {
+        // Puts a file's bytes on the clipboard as "dib" (CF_DIB) or "png", and nothing else, as
+        // another program would, however malformed they are.
+        const UINT format = std::string(argv[2]) == "dib" ? CF_DIB : RegisterClipboardFormatA("PNG");
+        FILE* f = std::fopen(argv[3], "rb");
+        if (!f) return 1;
+        std::vector<char> bytes;
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+        std::fclose(f);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() ? bytes.size() : 1);
+        if (!block) return 1;
+        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+        GlobalUnlock(block);
+        if (!OpenClipboard(nullptr)) {
+            GlobalFree(block);
+            return 1;
+        }
+        EmptyClipboard();
+        const bool set = SetClipboardData(format, block) != nullptr;
+        CloseClipboard();
+        if (!set) {
+            GlobalFree(block);
+            return 1;
+        }
     } else if (cmd == "dialog" && argc >= 3) {
         HWND d = FindWindowA("#32770", argv[2]);
         if (!d) return 1;

@@ -10,7 +10,7 @@ import tempfile
 import time
 import zlib
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg, show_actual_size
+from plenvue_e2e import ENV, PROBE, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg, show_actual_size
 
 CMD_SAVE_AS, CMD_FULL_SCREEN, CMD_CLEAR_CLIP = 1803, 1861, 1872
 CMD_COPY, CMD_PASTE = 1877, 1878
@@ -138,6 +138,11 @@ class ClipboardPngTest(PlenvueTestCase):
         time.sleep(1.0)
         return p
 
+    def put_clip(self, form, path):
+        """Another Windows program (the probe) puts the file's bytes there as `form`, and only them."""
+        return subprocess.run(["wine", PROBE, "putclip", form, wine_path(path)], env=ENV, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=60).returncode
+
     def start_with_pattern(self):
         self.pattern_window(*PATTERN)
         self.launch()
@@ -200,6 +205,51 @@ class ClipboardPngTest(PlenvueTestCase):
         self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
         expected = [["%02X%02X%02X" % p[:3] for p in row] for row in pixels]
         self.assertEqual(self.canvas_pixels(40, 30), expected)
+
+    def test_paste_refuses_hostile_dibs_another_program_put_there(self):
+        def dib(width, height, bits, pixel_bytes, colours_used=0, header=40, planes=1):
+            return struct.pack("<IiiHHIIiiII", header, width, height, planes, bits, 0, 0, 0, 0, colours_used, 0) + \
+                bytes(pixel_bytes)
+        good = os.path.join(self.dir, "good.png")
+        with open(good, "wb") as f:
+            f.write(rgba_png(8, 6, [[(200, 10, 60, 255)] * 8] * 6))
+        hostile = {
+            "huge": dib(100000, 100000, 24, 64),
+            "negative width": dib(-16, 16, 24, 16 * 48),
+            "most negative height": dib(16, -2 ** 31, 24, 16 * 48),
+            "colour table past the end": dib(4, 4, 8, 12, colours_used=256),
+            "more bits than bytes": dib(16, 16, 32, 16 * 48),
+            "no such bit count": dib(16, 16, 7, 16 * 64),
+            "header past the end": dib(2, 2, 24, 16, header=0x7FFFFFF0),
+            "two planes": dib(2, 2, 24, 16, planes=2),
+        }
+        self.launch()
+        # Another program's well-formed DIB is taken.
+        one_by_two = struct.pack("<IiiHHIIiiII", 40, 1, -2, 1, 24, 0, 0, 0, 0, 0, 0) + bytes([30, 20, 10, 0, 3, 2, 1, 0])
+        path = os.path.join(self.dir, "fine.dib")
+        with open(path, "wb") as f:
+            f.write(one_by_two)
+        self.assertEqual(self.put_clip("dib", path), 0)
+        probe("command", CMD_PASTE)
+        self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15), probe("status"))
+        self.assertEqual(self.canvas_pixels(1, 2), [["0A141E"], ["010203"]])
+        for name, block in hostile.items():
+            with self.subTest(name):
+                self.assertEqual(self.put_clip("png", good), 0)
+                probe("command", CMD_PASTE)
+                self.assertTrue(wait_for(lambda: probe("status") == "Get picture from clipboard success", 15),
+                                probe("status"))
+                before = self.canvas_pixels(8, 6)
+                path = os.path.join(self.dir, "hostile.dib")
+                with open(path, "wb") as f:
+                    f.write(block)
+                self.assertEqual(self.put_clip("dib", path), 0)
+                probe("command", CMD_PASTE)
+                self.assertTrue(wait_for(lambda: probe("status") ==
+                                         "The picture on the clipboard is damaged or too large and was not taken.", 15),
+                                probe("status"))
+                self.assertEqual(self.canvas_pixels(8, 6), before)
+                self.assertEqual(before, [["C80A3C"] * 8] * 6)
 
     def test_every_capture_is_copied_and_the_monitor_does_not_take_it_back(self):
         reg_set("Set Clipboard Monitor Active", "1")

@@ -27,6 +27,7 @@ UNINSTALL_KEYS = [r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall",
                   r"HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall"]
 # Wine reads associations only from the machine-wide classes; this is the test run's own prefix.
 HTML_CLASS = r"HKLM\Software\Classes"
+SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 
 
 def run_wine(*args, timeout=180):
@@ -221,6 +222,69 @@ class InstallerTest(PackageTestCase):
         self.assertFalse(os.path.exists(shortcut))
         self.assertTrue(glob.glob(os.path.join(saved, "*.bmp")), "pictures are kept")
         self.assertEqual(reg_value(REG_KEY, "Set Auto Save When Startup"), "1", "settings are kept")
+
+
+class InstallerLifecycleTest(PackageTestCase):
+    def install(self, msi):
+        self.assertEqual(run_wine("msiexec", "/i", windows_path(msi), "/qn"), 0, "msiexec /i " + msi)
+
+    def setUp(self):
+        super().setUp()
+        self.msi = os.path.join(DIST, "Plenvue-%s.msi" % self.version)
+        for key, _ in installed_products():  # left by an earlier run in this prefix
+            run_wine("msiexec", "/x", key.rsplit("\\", 1)[-1], "/qn")
+        self.addCleanup(run_wine, "msiexec", "/x", windows_path(self.msi), "/qn")
+        self.folder = unix_path(wine_env("LOCALAPPDATA") + "\\Programs\\Plenvue")
+
+    def test_rebuilt_package_of_the_same_version_replaces_the_installed_one(self):
+        rebuilt = os.path.join(self.work, "rebuilt")
+        subprocess.run([sys.executable, make_packages.__file__, BIN_DIR, rebuilt, self.version], check=True,
+                       stdout=subprocess.DEVNULL)
+        rebuilt_msi = os.path.join(rebuilt, "Plenvue-%s.msi" % self.version)
+        self.install(self.msi)
+        first = installed_products()
+        self.assertEqual([v for _, v in first], [self.version])
+        self.install(rebuilt_msi)
+        again = installed_products()
+        self.assertEqual([v for _, v in again], [self.version], "one product registered, not two")
+        self.assertNotEqual(again[0][0], first[0][0], "the rebuilt package's product replaced the first")
+        self.assertEqual(files_below(self.folder), sorted(make_packages.program_files(BIN_DIR)))
+        self.assertEqual(run_wine("msiexec", "/x", windows_path(rebuilt_msi), "/qn"), 0)
+        self.assertEqual(installed_products(), [])
+        self.assertFalse(os.path.exists(self.folder))
+
+    def test_uninstall_takes_the_start_entry_and_a_hook_library_other_programs_hold(self):
+        self.install(self.msi)
+        installed_exe = wine_env("LOCALAPPDATA") + "\\Programs\\Plenvue\\Plenvue.exe"
+        app = self.launch(os.path.join(self.folder, "Plenvue.exe"))
+        probe("command", CMD_OPTION)
+        self.assertTrue(wait_for(lambda: probe("find", "#32770", "Options") != "00000000", 15))
+        probe("click", "Options", CHK_START_WITH_WINDOWS)
+        probe("click", "Options", IDOK)
+        self.assertTrue(wait_for(lambda: reg_value(RUN_KEY, "Plenvue") is not None, 15))
+        self.assertEqual(reg_value(RUN_KEY, "Plenvue"), '"%s" /tray' % installed_exe)
+        app.stop()
+
+        # Another program the mouse hook reached keeps the library loaded through the uninstall.
+        holder = subprocess.Popen(["wine", PROBE, "holdlib", installed_exe[:-len("Plenvue.exe")] + "Ravelin.dll"],
+                                  env=ENV, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.helpers.append(holder)
+        self.assertEqual(holder.stdout.readline().strip(), b"loaded")
+        self.assertEqual(run_wine("msiexec", "/x", windows_path(self.msi), "/qn"), 0)
+        self.assertEqual(installed_products(), [])
+        self.assertIsNone(reg_value(RUN_KEY, "Plenvue"), "the Start with Windows entry is gone")
+        self.assertFalse(os.path.exists(self.folder), files_below(self.folder))
+        # The library went to the temporary folder, to be deleted at the next restart.
+        pending = wine_reg("query", SESSION_MANAGER, "/v", "PendingFileRenameOperations")
+        parked = re.findall(r"\\\?\?\\(C:\\[^\s]*?pvr[0-9A-Fa-f]+\.tmp)", pending)
+        self.assertTrue(parked, pending)
+        self.assertTrue(os.path.isfile(unix_path(parked[-1])))
+        holder.kill()
+        holder.wait(30)
+        holder.stdout.close()
+        self.assertEqual(subprocess.run(["wineboot", "-r"], env=ENV, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, timeout=180).returncode, 0)
+        self.assertFalse(os.path.exists(unix_path(parked[-1])), "deleted at the restart")
 
 
 class PortableZipTest(PackageTestCase):

@@ -42,8 +42,19 @@ TEST(CaptureCountdown, SameKindDuringTheCountCancelsOtherKindsAreIgnored) {
 TEST(CaptureCountdown, TipShowsTheSecondsAndFitsTheIconField) {
     EXPECT_EQ(CountdownTip("Capturing in %s s", 10), "Capturing in 10 s");
     EXPECT_EQ(CountdownTip("Countdown", 3), "Countdown 3");
-    std::string tip = CountdownTip(std::string(80, 'x') + "%s", 5);
-    EXPECT_EQ(tip.size(), kNotifyTipChars);
+    std::string tip = CountdownTip(std::string(200, 'x') + "%s", 5);
+    EXPECT_EQ(tip.size(), kNotifyTipUnits);
+    // Counted in UTF-16 units, not bytes: a German text of 100 letters with umlauts is whole.
+    std::string german;
+    for (int i = 0; i < 25; ++i) german += "\xC3\xA4bc";  // "äbc", four bytes, three units
+    german += " %s s";
+    EXPECT_EQ(CountdownTip(german, 10), german.substr(0, german.size() - 4) + "10 s");
+    // Cut at the field's end, never inside a letter: 126 ASCII letters then "ä" fills 127 units,
+    // 127 then "ä" leaves the "ä" out whole.
+    EXPECT_EQ(CountdownTip(std::string(126, 'a') + "\xC3\xA4%s", 3), std::string(126, 'a') + "\xC3\xA4");
+    EXPECT_EQ(CountdownTip(std::string(127, 'a') + "\xC3\xA4%s", 3), std::string(127, 'a'));
+    // A character outside the basic plane across the limit goes whole.
+    EXPECT_EQ(CountdownTip(std::string(126, 'a') + "\xF0\x9F\x98\x80%s", 3), std::string(126, 'a'));
 }
 
 TEST(CaptureCountdown, DelayMenuEntriesInOrder) {

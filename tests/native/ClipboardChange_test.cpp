@@ -27,3 +27,16 @@ TEST(ClipboardChanges, FirstReportAtStartIsTaken) {
     EXPECT_TRUE(c.Take(0, false));
     EXPECT_FALSE(c.Take(0, false));
 }
+
+TEST(ClipboardChanges, OwnNumberAllowsOneStepForClosingAndNoMore) {
+    EXPECT_EQ(SequenceOfOwnChange(14, 14), 14u);
+    EXPECT_EQ(SequenceOfOwnChange(14, 15), 15u);  // closing made the other forms
+    EXPECT_EQ(SequenceOfOwnChange(14, 17), 14u);  // another program emptied and filled it
+    EXPECT_EQ(SequenceOfOwnChange(0xFFFFFFFFu, 0), 0u);
+    EXPECT_EQ(SequenceOfOwnChange(0xFFFFFFFFu, 2), 0xFFFFFFFFu);
+    // The change after ours is then taken once.
+    ClipboardChanges changes;
+    changes.Own(SequenceOfOwnChange(14, 17));
+    EXPECT_TRUE(changes.Take(17, false));
+    EXPECT_FALSE(changes.Take(17, false));
+}

@@ -31,6 +31,17 @@ TEST(StartSwitches, EditTrayAndEverythingElseShowsTheWindow) {
     EXPECT_EQ(ParseStartSwitches({"/"}).Action, StartAction::Show);
 }
 
+TEST(StartSwitches, UninstallCleanupOnlyAlone) {
+    EXPECT_TRUE(IsUninstallCleanup({"/uninstall"}));
+    EXPECT_TRUE(IsUninstallCleanup({"-UnInstall"}));
+    EXPECT_FALSE(IsUninstallCleanup({"/uninstall", "x"}));
+    EXPECT_FALSE(IsUninstallCleanup({"uninstall"}));
+    EXPECT_FALSE(IsUninstallCleanup({"/uninstal"}));
+    EXPECT_FALSE(IsUninstallCleanup({}));
+    // To a running instance it is no request: a plain start.
+    EXPECT_EQ(ParseStartSwitches({"/uninstall"}).Action, StartAction::Show);
+}
+
 TEST(HandOver, RecordRoundTripsAndHostileRecordsAreRefused) {
     const std::vector<std::string> args{"/edit", "C:\\\xE6\x97\xA5\\x.png", ""};
     const std::string record = EncodeHandOver(args);

@@ -80,6 +80,29 @@ TEST(Utf, RandomBytesNeverCrashAndCheckedOutputRoundTrips) {
     }
 }
 
+TEST(Utf, CutCountsUtf16UnitsAndNeverSplitsACharacter) {
+    EXPECT_EQ(CutToUtf16Units("short", 127), "short");
+    EXPECT_EQ(CutToUtf16Units("", 0), "");
+    // Two-byte and three-byte letters count one unit each, not their bytes.
+    EXPECT_EQ(CutToUtf16Units("\xC3\xA4\xC3\xB6\xC3\xBC", 2), "\xC3\xA4\xC3\xB6");
+    EXPECT_EQ(CutToUtf16Units("\xE6\x9D\x8E\xE6\x9D\x8E", 1), "\xE6\x9D\x8E");
+    // A character outside the basic plane takes two units: it goes whole or not at all.
+    const std::string face = "\xF0\x9F\x98\x80";
+    EXPECT_EQ(CutToUtf16Units("ab" + face, 3), "ab");
+    EXPECT_EQ(CutToUtf16Units("ab" + face, 4), "ab" + face);
+    EXPECT_EQ(CutToUtf16Units(face + face, 1), "");
+    // Every cut of a mixed text is well-formed and within the limit.
+    const std::string mixed = "Aufnahme l\xC3\xA4uft " + face + " \xE6\x9D\x8E" + face + "x";
+    for (size_t units = 0; units < 20; ++units) {
+        const std::string cut = CutToUtf16Units(mixed, units);
+        ASSERT_TRUE(IsValidUtf8(cut)) << units;
+        ASSERT_LE(*Utf16Length(cut), units);
+        EXPECT_EQ(mixed.compare(0, cut.size(), cut), 0) << units;
+    }
+    // Ill-formed input is made well-formed, never passed on.
+    EXPECT_EQ(CutToUtf16Units("a\xFF", 5), "a\xEF\xBF\xBD");
+}
+
 TEST(ExtendedLengthPath, LongAbsolutePathsGetThePrefix) {
     std::string seg(100, 'x');
     std::string tail = seg + "\\" + seg + "\\" + seg + ".png";

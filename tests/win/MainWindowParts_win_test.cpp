@@ -104,6 +104,22 @@ TEST(MainWindowParts, SystemMenuGetsOneSetOfCaptureEntriesAndIsRestored) {
     EXPECT_EQ(CaptureEntries(window.hWnd()), 0);
 }
 
+TEST(MainWindowParts, NotifyIconTipIsCutBetweenCharactersAtTheLongField) {
+    TopWindow window;
+    NotifyIcon notify;
+    notify.Add(window.hWnd(), LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)), "tip");
+    // 126 letters, then a character of two units across the field's last unit.
+    notify.SetTip((std::string(126, 'a') + "\xF0\x9F\x98\x80 more").c_str());
+    EXPECT_EQ(std::wstring(notify.Tip()), std::wstring(126, L'a'));
+    // Umlauts take one unit each: 120 of them fit whole, where 63 bytes held 31.
+    std::string umlauts;
+    for (int i = 0; i < 120; ++i) umlauts += "\xC3\xBC";
+    notify.SetTip(umlauts.c_str());
+    EXPECT_EQ(std::wstring(notify.Tip()), std::wstring(120, L'\u00FC'));
+    notify.SetTip(std::string(300, 'z').c_str());
+    EXPECT_EQ(std::wstring(notify.Tip()), std::wstring(127, L'z'));
+}
+
 TEST(MainWindowParts, NotifyIconIsRemovedAndComesBackWithARestartedShell) {
     TopWindow window;
     HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));

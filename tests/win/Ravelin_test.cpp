@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "base/win/Handles_win.h"
+#include "capture/RavelinHook_win.h"
+#include "tests/support/MainWindow_win.h"
 
 namespace plenvue {
 namespace {
@@ -179,8 +181,10 @@ struct Child {
         GetModuleFileNameA(nullptr, exe, MAX_PATH);
         // Only the child's own part runs: a skipped sibling in its output would mark the parent
         // test skipped under CTest.
-        const char* part = std::string(mode) == "refuse" ? "SecondProcessIsRefusedWhileHooked"
-                                                         : "WindowReportsTheClickItReceives";
+        const std::string m = mode;
+        const char* part = m == "refuse"  ? "SecondProcessIsRefusedWhileHooked"
+                           : m == "exit" ? "EndsWhileHooked"
+                                         : "WindowReportsTheClickItReceives";
         std::string cmd = std::string("\"") + exe + "\" --gtest_filter=RavelinChild." + part;
         SetEnvironmentVariableA("RAVELIN_CHILD", mode);
         STARTUPINFOA si{};
@@ -214,6 +218,13 @@ TEST(RavelinChild, SecondProcessIsRefusedWhileHooked) {
     HHOOK h = r.set(GetDesktopWindow(), 0);
     if (h) r.free();
     std::exit(h ? 3 : 0);
+}
+
+// Run in a second process: hooks and ends without unhooking, as a program that is ended would.
+TEST(RavelinChild, EndsWhileHooked) {
+    if (!ChildMode("exit")) GTEST_SKIP() << "runs only as a child of the tests below";
+    Ravelin r;
+    std::exit(r.set && r.set(GetDesktopWindow(), 0) ? 0 : 3);
 }
 
 // Run in a second process: shows a window and reports the button messages it gets from one click.
@@ -355,6 +366,56 @@ TEST(Ravelin, TargetThatNeverAnswersDoesNotHoldOtherProcessesInput) {
     Pump();
     ASSERT_EQ(waited, WAIT_OBJECT_0) << "the other process's click waited for an answer";
     EXPECT_EQ(child.Code(), kGotDown | kGotUp);
+}
+
+}  // namespace
+}  // namespace plenvue
+
+namespace plenvue {
+namespace {
+
+// A process that ends while hooked takes the hook with it: the next one is not refused because of
+// a handle left in the shared section.
+TEST(Ravelin, ProcessEndingWhileHookedLeavesNoHookBehind) {
+    Ravelin r;  // keeps the library, and so its shared section, mapped throughout
+    ASSERT_NE(r.set, nullptr);
+    Child child("exit");
+    ASSERT_TRUE(child.started);
+    ASSERT_EQ(WaitForSingleObject(child.pi.hProcess, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(child.Code(), 0u) << "the child could not hook";
+    EXPECT_NE(r.set(GetDesktopWindow(), 0), nullptr) << "the ended process's hook is still held";
+    r.free();
+}
+
+// The owner unhooks on every way out: leaving its scope, or the session's end while it is held.
+TEST(Ravelin, OwnedHookEndsWithItsOwnerOrTheSession) {
+    Ravelin r;
+    ASSERT_NE(r.set, nullptr);
+    const std::string dll = BinDir() + "Ravelin.dll";
+    std::string reason;
+    {
+        RavelinHook hook;
+        ASSERT_TRUE(hook.Install(dll, GetDesktopWindow(), 0, reason)) << reason;
+        EXPECT_TRUE(hook.Active());
+        RavelinHook second;
+        EXPECT_FALSE(second.Install(dll, GetDesktopWindow(), 0, reason));
+        EXPECT_FALSE(reason.empty());
+        EXPECT_EQ(r.set(GetDesktopWindow(), 0), nullptr) << "held while its owner lives";
+    }
+    ASSERT_NE(r.set(GetDesktopWindow(), 0), nullptr) << "the owner's end unhooked";
+    r.free();
+
+    {
+        test::MainWindow w;
+        ASSERT_NE(w.hWnd(), nullptr);
+        RavelinHook hook;  // as a window pick in progress holds it
+        ASSERT_TRUE(hook.Install(dll, w.hWnd(), WM_LBUTTONDOWN, reason)) << reason;
+        SendMessageA(w.hWnd(), WM_ENDSESSION, TRUE, 0);
+        EXPECT_FALSE(hook.Active());
+        HHOOK again = r.set(GetDesktopWindow(), 0);
+        EXPECT_NE(again, nullptr) << "the session's end unhooked";
+        if (again) r.free();
+    }
 }
 
 }  // namespace

@@ -44,16 +44,48 @@ TEST(SystemDll, WinmmAndWinspoolAreLoadedFromTheSystemFolder) {
     EXPECT_EQ(sysdll::SystemModule(L"plenvue-no-such.dll"), nullptr);
 }
 
+// Each function taken from the system folder gives the answer, and leaves the error, that the one
+// the linker binds gives; with no printer there, those are the documented answers.
 TEST(SystemDll, LoadedFunctionsAnswerAsTheSystemDoes) {
     EXPECT_EQ(sysdll::waveOutGetNumDevs(), waveOutGetNumDevs());
-    DWORD needed = 1, count = 1;
-    sysdll::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    DWORD size = 0;
-    HANDLE printer = nullptr;
+
+    DWORD needed = 77, count = 77, sysNeeded = 77, sysCount = 77;
+    SetLastError(0);
+    const BOOL listed = sysdll::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    const DWORD listedError = GetLastError();
+    SetLastError(0);
+    const BOOL sysListed = ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &sysNeeded, &sysCount);
+    EXPECT_EQ(listed, sysListed);
+    EXPECT_EQ(listedError, GetLastError());
+    EXPECT_EQ(needed, sysNeeded);
+    EXPECT_EQ(count, 0u) << "nothing is written into a buffer of no bytes";
+    if (needed == 0) {
+        EXPECT_TRUE(listed) << "no printer: an empty list, at once";
+    } else {
+        EXPECT_FALSE(listed);
+        EXPECT_EQ(listedError, static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    }
+
+    HANDLE printer = reinterpret_cast<HANDLE>(1);
     char none[] = "Plenvue No Such Printer";
+    SetLastError(0);
     EXPECT_FALSE(sysdll::OpenPrinterA(none, &printer, nullptr));
-    sysdll::GetDefaultPrinterA(nullptr, &size);
-    SUCCEED();
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+
+    DWORD size = 0, sysSize = 0;
+    SetLastError(0);
+    const BOOL named = sysdll::GetDefaultPrinterA(nullptr, &size);
+    const DWORD namedError = GetLastError();
+    SetLastError(0);
+    EXPECT_EQ(named, ::GetDefaultPrinterA(nullptr, &sysSize));
+    EXPECT_EQ(namedError, GetLastError());
+    EXPECT_EQ(size, sysSize);
+    EXPECT_FALSE(named) << "no buffer holds no name";
+    if (needed == 0) {
+        EXPECT_EQ(namedError, static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << "no printer, no default one";
+    } else if (namedError == ERROR_INSUFFICIENT_BUFFER) {
+        EXPECT_GT(size, 1u) << "the default printer's name and its terminator";
+    }
 }
 
 TEST(StartWithWindowsWin, EntryIsWrittenReadAndRemovedAndAnotherCopysEntryStays) {

@@ -4,14 +4,16 @@
     make_packages.py BIN_DIR OUT_DIR VERSION
 
 Plenvue-<version>-portable.zip holds the program folder as it is, as its one folder "Plenvue"; Plenvue-<version>.msi installs the
-same files per user (no elevation) with a Start menu entry, and replaces any earlier version in
-place. The installer source is generated for Debian's wixl, the Windows Installer compiler of msitools.
+same files per user (no elevation) with a Start menu entry, and replaces any earlier version, or a
+rebuilt package of the same version, in place. The installer source is generated for Debian's wixl,
+the Windows Installer compiler of msitools, and its output completed with msitools' msibuild.
 """
 import hashlib
 import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import uuid
 import zipfile
 
@@ -145,6 +147,16 @@ def wxs(bin_dir, files, version):
     w('      </Component>')
     w('    </DirectoryRef>')
     refs.append("CStartMenu")
+    # Uninstalling (not an upgrade's removal of the older version) first has the program take away
+    # what it left outside its files: the Start-with-Windows entry, and a Ravelin.dll other
+    # programs still hold, which could not be deleted here (UninstallCleanup_win.h).
+    w('    <CustomAction Id="CleanUpForUninstall" FileKey="%s" ExeCommand="/uninstall" Execute="immediate"'
+      % ident("F", "Plenvue.exe"))
+    w('                  Impersonate="yes" Return="ignore"/>')
+    w('    <InstallExecuteSequence>')
+    w('      <Custom Action="CleanUpForUninstall" Sequence="%d">REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE</Custom>'
+      % CLEAN_UP_SEQUENCE)
+    w('    </InstallExecuteSequence>')
     w('    <Feature Id="Complete" Level="1">')
     for r in refs:
         w('      <ComponentRef Id="%s"/>' % r)
@@ -152,6 +164,74 @@ def wxs(bin_dir, files, version):
     w('  </Product>')
     w('</Wix>')
     return "\n".join(out) + "\n"
+
+
+# Upgrade table attributes: migrate feature states, and the maximum version inclusive.
+MIGRATE_FEATURES, VERSION_MAX_INCLUSIVE = 0x001, 0x200
+# Where the clean-up runs: after RemoveShortcuts (3200), before RemoveFiles (3500).
+CLEAN_UP_SEQUENCE = 3400
+# The older version goes right after InstallValidate (1400), before anything of the new one is
+# installed, so the upgrade is one product's files replaced in place.
+REMOVE_EXISTING_SEQUENCE = 1401
+
+
+def read_table(msi_path, name):
+    """A table as msiinfo exports it: the column names, and the lines (three header lines first)."""
+    lines = subprocess.run(["msiinfo", "export", msi_path, name], check=True, capture_output=True,
+                           text=True).stdout.splitlines()
+    return lines[0].split("\t"), lines
+
+
+def rows(msi_path, name):
+    names, lines = read_table(msi_path, name)
+    return [dict(zip(names, line.split("\t"))) for line in lines[3:] if line]
+
+
+def edit_table(msi_path, name, change):
+    """Replaces a table by its rows as `change(row)` leaves them, through msitools' msibuild."""
+    names, lines = read_table(msi_path, name)
+    for i in range(3, len(lines)):
+        row = dict(zip(names, lines[i].split("\t")))
+        change(row)
+        lines[i] = "\t".join(row[n] for n in names)
+    # msibuild imports a table from a file named after it, replacing the table.
+    with tempfile.TemporaryDirectory(prefix="plenvue-msi-") as folder:
+        idt = os.path.join(folder, name + ".idt")
+        with open(idt, "w", encoding="utf-8", newline="\r\n") as f:
+            f.write("\n".join(lines) + "\n")
+        subprocess.run(["msibuild", msi_path, "-i", idt], check=True)
+
+
+def complete_upgrade(msi_path, version):
+    """What wixl leaves out of a major upgrade, written with msitools.
+
+    A rebuilt package of the installed version replaces it in place instead of installing beside
+    it: the upgrade row's maximum version becomes inclusive (the downgrade row, for newer installed
+    versions, stays exclusive, so the same version is no downgrade). And wixl schedules the older
+    product's removal after InstallFinalize once the package has sequence entries of its own: it
+    goes back right after InstallValidate."""
+    for tool in ("msibuild", "msiinfo"):
+        if shutil.which(tool) is None:
+            raise SystemExit("not installed: %s (msitools; the install step of ./plenvue provides it)" % tool)
+
+    def upgrade(row):
+        if row["ActionProperty"] == "WIX_UPGRADE_DETECTED":
+            row["Attributes"] = str(MIGRATE_FEATURES | VERSION_MAX_INCLUSIVE)
+
+    def sequence(row):
+        if row["Action"] == "RemoveExistingProducts":
+            row["Sequence"] = str(REMOVE_EXISTING_SEQUENCE)
+
+    edit_table(msi_path, "Upgrade", upgrade)
+    edit_table(msi_path, "InstallExecuteSequence", sequence)
+    upgrades = [r for r in rows(msi_path, "Upgrade") if r["ActionProperty"] == "WIX_UPGRADE_DETECTED"]
+    order = {r["Action"]: int(r["Sequence"]) for r in rows(msi_path, "InstallExecuteSequence")}
+    if len(upgrades) != 1 or upgrades[0]["VersionMax"] != version or \
+            int(upgrades[0]["Attributes"]) != MIGRATE_FEATURES | VERSION_MAX_INCLUSIVE:
+        raise SystemExit("the installer's upgrade row is not as expected: %r" % upgrades)
+    if not order["InstallValidate"] < order["RemoveExistingProducts"] < order["InstallInitialize"] or \
+            not order["RemoveShortcuts"] < order["CleanUpForUninstall"] < order["RemoveFiles"]:
+        raise SystemExit("the installer's actions are not in the expected order: %r" % order)
 
 
 def main():
@@ -175,6 +255,7 @@ def main():
     # wixl takes file sources relative to its working folder.
     subprocess.run(["wixl", "-a", "x86", "-o", os.path.abspath(msi_path), os.path.abspath(src)], check=True,
                    cwd=bin_dir)
+    complete_upgrade(msi_path, version)
     print(zip_path)
     print(msi_path)
 
