@@ -26,13 +26,8 @@ std::string CaptureStatusText(std::string_view message, int32_t width, int32_t h
 }
 
 std::string StatusBarText(std::string_view text, size_t units) {
-    std::u16string wide = Utf8ToUtf16Lossy(text);
-    if (wide.size() <= units) return std::string(text);
-    size_t keep = units > 0 ? units - 1 : 0;  // room for the ellipsis
-    if (keep > 0 && wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF) --keep;  // not half a pair
-    wide.resize(keep);
-    if (units > 0) wide.push_back(u'\u2026');
-    return Utf16ToUtf8Lossy(wide);
+    if (Utf8ToUtf16Lossy(text).size() <= units || units == 0) return CutToUtf16Units(text, units);
+    return CutToUtf16Units(text, units - 1) + "\u2026";  // room for the ellipsis
 }
 
 std::string CaptureMenuCaption(std::string_view caption, std::string_view hotkeyName) {
