@@ -10,7 +10,7 @@ import time
 from plenvue_e2e import (ENV, REG_KEY, PlenvueTestCase, kept_history_folder, main, need, probe, show_actual_size,
                          wait_for, wine_path, wine_reg)
 
-CMD_FULL_SCREEN, CMD_DELETE, CMD_OPEN = 1861, 1807, 1801
+CMD_FULL_SCREEN, CMD_DELETE, CMD_OPTIONS = 1861, 1807, 1875
 IDYES = 6
 
 
@@ -141,6 +141,24 @@ class KeptHistoryTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: probe("caption") == "Korvane Plenvue--NewFile", 10), probe("caption"))
         self.assertEqual(self.previews(), [])
         self.assertEqual(probe("status"), "Moved to the Recycle Bin: " + wine_path(bmp))
+
+    def test_ok_in_options_with_nothing_changed_keeps_the_history(self):
+        need("convert")
+        d = tempfile.mkdtemp(prefix="plenvue-kept-")
+        self.addCleanup(shutil.rmtree, d, True)
+        bmp = os.path.join(d, "kept.bmp")
+        subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + bmp], check=True, env=ENV)
+        self.start()  # fresh settings: no history mode is stored
+        probe("drop", "PlenvueHistoryStrip", wine_path(bmp))
+        self.assertTrue(wait_for(lambda: len(self.previews()) == 1, 10))
+        before = probe("descendants", "PlenvuePreview")
+        probe("command", CMD_OPTIONS)
+        self.assertTrue(wait_for(lambda: probe("dialog", "Options"), 15), "no Options dialog")
+        probe("click", "Options", 1)  # OK
+        self.assertTrue(wait_for(lambda: not probe("dialog", "Options"), 10))
+        time.sleep(0.5)
+        # The very same entries: the pane was not emptied and listed again.
+        self.assertEqual(probe("descendants", "PlenvuePreview"), before)
 
 
 if __name__ == "__main__":
