@@ -109,7 +109,10 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
     s.AutoSaveFormat = NormaliseAutoSaveFormat(read(kValAutoSaveFormat));
     s.CaptureDelay = NormaliseCaptureDelay(read(kValCaptureDelay));
     s.FullScreen = NormaliseFullScreenArea(read(kValFullScreenArea));
+    s.CloseToTray = NormaliseCloseToTray(read(kValCloseToTray));
 }
+
+bool NormaliseCloseToTray(std::string_view text) { return TrimBlanks(text) == "1"; }
 
 FullScreenArea NormaliseFullScreenArea(std::string_view text) { return FullScreenAreaFromText(TrimBlanks(text)); }
 
@@ -192,6 +195,10 @@ std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const Cu
 
 std::pair<std::string, std::string> FullScreenAreaToStore(const CurrentSettings& s) {
     return {kValFullScreenArea, FullScreenAreaText(s.FullScreen)};
+}
+
+std::pair<std::string, std::string> CloseToTrayToStore(const CurrentSettings& s) {
+    return {kValCloseToTray, s.CloseToTray ? "1" : "0"};
 }
 
 }  // namespace plenvue

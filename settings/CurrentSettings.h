@@ -39,6 +39,7 @@ struct CurrentSettings {
     std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
     int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
     FullScreenArea FullScreen = FullScreenArea::WholeDesktop;  // what "Capture Full Screen" takes
+    bool CloseToTray = false;             // closing the window hides it in the notification area
 };
 
 // The one record of current settings, filled by the main window's load step.
@@ -74,6 +75,7 @@ inline constexpr const char* kValCopyEveryCapture = "Copy Every Capture";
 inline constexpr const char* kValAutoSaveFormat = "Auto Save Format";
 inline constexpr const char* kValCaptureDelay = "Capture Delay";
 inline constexpr const char* kValFullScreenArea = "Full Screen Area";
+inline constexpr const char* kValCloseToTray = "Close To Notification Area";
 
 // The capture delays offered, in seconds, in the order the menus and the Options dialog list them.
 inline constexpr std::array<int32_t, 4> kCaptureDelays{0, 3, 5, 10};
@@ -108,6 +110,8 @@ std::string NormaliseAutoSaveFormat(std::string_view text);
 int32_t NormaliseCaptureDelay(std::string_view text);
 // "0", "1" or "2" between blanks; anything else, missing included, is the whole desktop.
 FullScreenArea NormaliseFullScreenArea(std::string_view text);
+// "1" between blanks is on; anything else, missing included, is off.
+bool NormaliseCloseToTray(std::string_view text);
 // The file extension (no dot) of an auto-save format: "bmp", "png" or "jpg".
 std::string AutoSaveExtension(std::string_view format);
 // Hot key texts: "0" means no modifier (8); anything but one digit gives Ctrl+Alt (6).
@@ -141,5 +145,7 @@ std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSe
 std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const CurrentSettings& settings);
 // The full-screen choice the Options dialog writes after those.
 std::pair<std::string, std::string> FullScreenAreaToStore(const CurrentSettings& settings);
+// The close-to-notification-area choice the Options dialog writes.
+std::pair<std::string, std::string> CloseToTrayToStore(const CurrentSettings& settings);
 
 }  // namespace plenvue

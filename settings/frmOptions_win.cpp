@@ -35,7 +35,7 @@ const std::vector<int>& PageControls(int page) {
          frmOptions::kChkStartWithWindows, frmOptions::kChkCopyEveryCapture, frmOptions::kLblCaptureDelay,
          frmOptions::kCboCaptureDelay, frmOptions::kLblFullScreenArea, frmOptions::kCboFullScreenArea},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
-         frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan},
+         frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan, frmOptions::kChkCloseToTray},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
          frmOptions::kCmdSavePath, frmOptions::kLblFileName, frmOptions::kTxtPrefix, frmOptions::kLblFileNum,
          frmOptions::kTxtSuffix, frmOptions::kLblAutoSaveFormat, frmOptions::kCboAutoSaveFormat},
@@ -108,6 +108,8 @@ DialogTemplate frmOptions::Template() const {
               11);
     t.Add(kDlgStatic, "Please choose your language", kLblLan, kChild | WS_GROUP, 22, 100, 200, 9);
     t.Add(kDlgButton, "", kCmdLan, kButton, 22, 112, 110, 14);
+    t.Add(kDlgButton, "Keep running in the notification area when the window is closed", kChkCloseToTray,
+          kButton | BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP, 22, 134, 214, 20);
     t.Add(kDlgButton, "Beep at Saving", kChkBeep, kButton | BS_AUTOCHECKBOX, 22, 40, 120, 12);
     t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 38, 20, 14);
     t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 210, 9);
@@ -159,7 +161,7 @@ void frmOptions::OnInit() {
         {kLblTrans, "2049"}, {IDOK, "101"}, {IDCANCEL, "102"}, {kChkStartWithWindows, "12101"},
         {kChkCopyEveryCapture, "12022"}, {kLblCaptureDelay, "12024"}, {kCboCaptureDelay, ""},
         {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}, {kLblFullScreenArea, "12300"},
-        {kCboFullScreenArea, ""}};
+        {kCboFullScreenArea, ""}, {kChkCloseToTray, "12900"}};
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
@@ -181,6 +183,7 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kStartSetup + 2, s.ShowHistoryList.empty() ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kChkCloseToTray, s.CloseToTray ? BST_CHECKED : BST_UNCHECKED);
     for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
         SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
         if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
@@ -283,6 +286,9 @@ void frmOptions::OnOK() {
     s.FullScreen = area > 0 && area < kFullScreenAreas ? static_cast<FullScreenArea>(area) : FullScreenArea::WholeDesktop;
     const auto [areaName, areaText] = FullScreenAreaToStore(s);
     WriteSetting(areaName, areaText);
+    s.CloseToTray = Checked(kChkCloseToTray);
+    const auto [trayName, trayText] = CloseToTrayToStore(s);
+    WriteSetting(trayName, trayText);
     SetStartWithWindows(ThisProgramPath(), Checked(kChkStartWithWindows));
     Close();
 }

@@ -34,6 +34,7 @@ public:
         kChkCopyEveryCapture = 1165, kLblCaptureDelay = 1161, kCboCaptureDelay = 1162,  // page 0
         kLblAutoSaveFormat = 1163, kCboAutoSaveFormat = 1164,                            // page 2
         kLblFullScreenArea = 1166, kCboFullScreenArea = 1167,                            // page 0
+        kChkCloseToTray = 1168,                                                          // page 1
         kFraTab = 1200,  // + page
         kPages = 4,
     };

@@ -26,6 +26,10 @@ void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
     AddAgain();
 }
 
+void NotifyIcon::EnsureAdded() {
+    if (!added_ && nid_.hWnd) AddAgain();
+}
+
 void NotifyIcon::AddAgain() { added_ = Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE; }
 
 void NotifyIcon::Remove() {
@@ -48,12 +52,10 @@ bool NotifyIcon::OnShellRestarted(UINT message) {
     return true;
 }
 
-void NotifyIcon::OnCallback(LPARAM mouseMessage) const {
+void NotifyIcon::OnCallback(LPARAM mouseMessage, const std::function<void()>& restore) const {
     HWND owner = nid_.hWnd;
-    if (mouseMessage == WM_LBUTTONDBLCLK && !App().ModalDialog) {
-        ShowWindow(owner, SW_RESTORE);
-        ShowWindow(owner, SW_SHOW);
-        SetForegroundWindow(owner);
+    if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK) {
+        if (!App().ModalDialog && restore) restore();
     } else if (mouseMessage == WM_RBUTTONUP) {
         POINT pt{};
         GetCursorPos(&pt);

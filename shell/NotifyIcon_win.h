@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
+
 namespace plenvue {
 
 class NotifyIcon {
@@ -17,14 +19,17 @@ public:
     NotifyIcon& operator=(const NotifyIcon&) = delete;
 
     void Add(HWND owner, HICON icon, const char* tip);
+    // Adds the icon again if the shell refused it at load: the window is about to be hidden.
+    void EnsureAdded();
+    bool Added() const { return added_; }
     void Remove();
     // Changes the tip (cut to the icon's 63 characters); the icon keeps it when added again.
     void SetTip(const char* tip);
     // True when the message is the shell's restart broadcast; the icon is then added again.
     bool OnShellRestarted(UINT message);
-    // Double click restores the owner (not while a modal dialog is open); the right button opens
-    // its system menu at the pointer.
-    void OnCallback(LPARAM mouseMessage) const;
+    // A click or double click calls `restore` (not while a modal dialog is open); the right
+    // button opens the owner's system menu at the pointer.
+    void OnCallback(LPARAM mouseMessage, const std::function<void()>& restore) const;
 
 private:
     void AddAgain();

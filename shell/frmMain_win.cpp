@@ -126,7 +126,7 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (canvas_) SetFocus(canvas_);
         return 0;
     case WM_CLOSE:
-        if (ConfirmClose()) OnUnload();
+        OnClose();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -177,6 +177,10 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
                 SnapIt(*index);
                 return;
             }
+            if (wParam == kSysExit) {
+                Exit();
+                return;
+            }
             break;
         case WM_MENUSELECT: {
             HMODULE strings = App().Language ? App().Language->LanguagePackageInstance() : nullptr;
@@ -189,7 +193,7 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
                 SnapIt(*index, true);
             return;
         case NotifyIcon::kCallbackMessage:
-            parts.icon.OnCallback(lParam);
+            parts.icon.OnCallback(lParam, [this] { BringForward(); });
             return;
         default:
             break;
@@ -461,8 +465,23 @@ void frmMain::SetCurrentFile(const std::string& path) {
 
 void frmMain::setCapMenu() {
     if (!loaded_) return;
-    loaded_->systemMenu.Insert(hwnd_, App().CaptureCaptions);
+    const std::string exitCaption = App().Language ? App().Language->getItemValue(1117, "E&xit") : "E&xit";
+    loaded_->systemMenu.Insert(hwnd_, App().CaptureCaptions, exitCaption);
     ShowCaptureHotkeys(menu_, App().CaptureCaptions, Settings());
+}
+
+void frmMain::OnClose() {
+    if (!KeepsRunningOnClose()) {
+        Exit();
+        return;
+    }
+    // Minimised first, so that the icon's menu offers Restore; minimising hides the window.
+    if (loaded_) loaded_->icon.EnsureAdded();
+    if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_MINIMIZE);
+}
+
+void frmMain::Exit() {
+    if (ConfirmClose()) OnUnload();
 }
 
 void frmMain::ShowAbout() { ShowAboutBox(hwnd_); }

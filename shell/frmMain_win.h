@@ -18,6 +18,7 @@
 #include "markup/EditorView_win.h"
 #include "markup/MarkupDocument.h"
 #include "markup/TextPainter_win.h"
+#include "settings/CurrentSettings.h"
 #include "image/Picture_win.h"
 #include "shell/AutoSaveName.h"
 #include "shell/BeepFile_win.h"
@@ -59,6 +60,8 @@ public:
     // The question on close about unsaved drawings (IDYES, IDNO, IDCANCEL); replaceable so that
     // tests never wait on a message box.
     std::function<int()> AskToSaveDrawings;
+    // Started with /tray: for this run, closing the window hides it as the Options setting would.
+    bool TrayStart = false;
     std::function<void(uint32_t ms)> CaptureSleep = [](uint32_t ms) { Sleep(ms); };
     void setCapMenu();
     void SetCurrentFile(const std::string& path);
@@ -128,6 +131,12 @@ private:
     // Before the window closes: unsaved drawings are saved, or left, as the user answers; false
     // when the user would rather keep the window.
     bool ConfirmClose();
+    // The close button and Alt+F4: the window goes to the notification area when the setting (or
+    // a /tray start) says so; otherwise, and from File > Exit always, the program ends.
+    void OnClose();
+    bool KeepsRunningOnClose() const { return TrayStart || Settings().CloseToTray; }
+    // File > Exit and the icon menu's Exit: the question about unsaved drawings, then the end.
+    void Exit();
 
     // The editor (in frmMainEditor_win.cpp): its commands, style, menus and status parts.
     bool OnEditorCommand(int id);

@@ -246,3 +246,24 @@ TEST(CurrentSettings, FullScreenAreaDefaultsToTheWholeDesktopAndStoresAsItReadsB
         EXPECT_EQ(back.FullScreen, a);
     }
 }
+
+TEST(CurrentSettings, CloseToTrayIsOffUnlessStoredAsOneAndStoresAsItReadsBack) {
+    CurrentSettings s;
+    LoadCurrentSettings(From({}), "C:\\Prog\\", s);
+    EXPECT_FALSE(s.CloseToTray);
+    for (const char* odd : {"", "0", "2", "-1", "yes", "01", "1x", "true"}) {
+        s.CloseToTray = true;
+        LoadCurrentSettings(From({{"Close To Notification Area", odd}}), "C:\\Prog\\", s);
+        EXPECT_FALSE(s.CloseToTray) << odd;
+    }
+    LoadCurrentSettings(From({{"Close To Notification Area", " 1 "}}), "C:\\Prog\\", s);
+    EXPECT_TRUE(s.CloseToTray);
+    for (bool on : {false, true}) {
+        s.CloseToTray = on;
+        const auto stored = CloseToTrayToStore(s);
+        EXPECT_EQ(stored.first, "Close To Notification Area");
+        CurrentSettings back;
+        LoadCurrentSettings(From({stored}), "C:\\Prog\\", back);
+        EXPECT_EQ(back.CloseToTray, on);
+    }
+}

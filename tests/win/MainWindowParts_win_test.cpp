@@ -92,16 +92,34 @@ TEST(MainWindowParts, ViewerPassesTheChainMessagesOnAndFollowsARemovedNext) {
     ChangeClipboardChain(first.hWnd(), nullptr);
 }
 
-TEST(MainWindowParts, SystemMenuGetsOneSetOfCaptureEntriesAndIsRestored) {
+TEST(MainWindowParts, SystemMenuGetsOneSetOfCaptureEntriesAndExitAfterCloseAndIsRestored) {
     TopWindow window;
     std::array<std::string, kCaptureKinds> captions{"a", "b", "", "d", "e", "f"};
+    HMENU sys = GetSystemMenu(window.hWnd(), FALSE);
+    auto positionOf = [&](UINT id) {
+        for (int i = 0; i < GetMenuItemCount(sys); ++i)
+            if (GetMenuItemID(sys, i) == id) return i;
+        return -1;
+    };
+    auto exits = [&] {
+        int n = 0;
+        for (int i = 0; i < GetMenuItemCount(sys); ++i) n += GetMenuItemID(sys, i) == kSysExit;
+        return n;
+    };
     {
         SystemMenuEntries entries;
-        entries.Insert(window.hWnd(), captions);
-        entries.Insert(window.hWnd(), captions);
+        entries.Insert(window.hWnd(), captions, "E&xit");
+        entries.Insert(window.hWnd(), captions, "&Beenden");
         EXPECT_EQ(CaptureEntries(window.hWnd()), kCaptureKinds);
+        EXPECT_EQ(exits(), 1);
+        EXPECT_EQ(positionOf(kSysExit), positionOf(SC_CLOSE) + 1);
+        char text[32] = {};
+        GetMenuStringA(sys, kSysExit, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(text, "&Beenden");
     }
+    sys = GetSystemMenu(window.hWnd(), FALSE);
     EXPECT_EQ(CaptureEntries(window.hWnd()), 0);
+    EXPECT_EQ(exits(), 0);
 }
 
 TEST(MainWindowParts, NotifyIconIsRemovedAndComesBackWithARestartedShell) {

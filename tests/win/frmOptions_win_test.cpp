@@ -314,3 +314,26 @@ TEST_F(OptionsDialog, FullScreenChoiceIsShownOnTheFirstPageAndStoredOnOk) {
     EXPECT_EQ(Settings().FullScreen, FullScreenArea::MonitorUnderPointer);
     EXPECT_EQ(ReadSetting("Full Screen Area"), "1");
 }
+
+TEST_F(OptionsDialog, CloseToTrayIsOnTheSecondPageStoredOnOkAndLeftAloneByCancel) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);  // the fixture puts it back
+    {
+        frmOptions f;
+        ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+        EXPECT_EQ(IsDlgButtonChecked(f.hWnd(), frmOptions::kChkCloseToTray), BST_UNCHECKED);
+        CheckDlgButton(f.hWnd(), frmOptions::kChkCloseToTray, BST_CHECKED);
+        f.Click(IDCANCEL);
+        EXPECT_FALSE(Stored("Close To Notification Area"));
+        EXPECT_FALSE(Settings().CloseToTray);
+    }
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    EXPECT_FALSE(Visible(d, frmOptions::kChkCloseToTray));
+    SelectTab(f, 1);
+    EXPECT_TRUE(Visible(d, frmOptions::kChkCloseToTray));
+    CheckDlgButton(d, frmOptions::kChkCloseToTray, BST_CHECKED);
+    f.Click(IDOK);
+    EXPECT_TRUE(Settings().CloseToTray);
+    EXPECT_EQ(ReadSetting("Close To Notification Area"), "1");
+}
