@@ -79,6 +79,10 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgCropSize, "Crop: %s (Enter applies, Esc leaves)"},
         {kMsgSaveObjectsQuestion, "The picture has drawings that are not saved. Save them before closing?"},
         {kMsgToolTipKey, "%s key"},
+        {kMsgHotkeyInUseLine, "%k (%c) is used by another program"},
+        {kMsgHotkeyInUseTitle, "Plenvue: hot keys not available"},
+        {kMsgHotkeyInUseMark, "%s (in use)"},
+        {kMsgHotkeyChangeFailed, "%s: register hotkey failed, another program uses this key. Please choose another one."},
     };
     return table;
 }

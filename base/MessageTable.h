@@ -75,6 +75,13 @@ inline constexpr int kMsgCropSize = 12750;         // "Crop: %s" with "400 x 160
 inline constexpr int kMsgSaveObjectsQuestion = 12751;
 inline constexpr int kMsgToolTipKey = 12752;       // a tool button's tip: "%s" and its key
 
+// Hot keys another program holds: a line per key ("%k" its name, "%c" the capture's), the
+// balloon's title, the Options dialog's mark ("%s" the key) and a failed change ("%s" the key).
+inline constexpr int kMsgHotkeyInUseLine = 12901;
+inline constexpr int kMsgHotkeyInUseTitle = 12902;
+inline constexpr int kMsgHotkeyInUseMark = 12903;
+inline constexpr int kMsgHotkeyChangeFailed = 12904;
+
 struct MessageDefault {
     int item;
     const char* text;

@@ -146,29 +146,14 @@ std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistra
     for (int i = 0; i < kCaptureKinds; ++i) {
         int32_t modifier = HotkeyModifierFromText(read(HotkeyPrefixValueName(i)));
         int32_t key = HotkeyKeyFromText(read(HotkeyKeyValueName(i)), i);
-        if (registerHotkey(i, modifier, key)) {
-            settings.HotkeyModifiers[i] = modifier;
-            settings.HotkeyKeys[i] = key;
-        } else {
-            settings.HotkeyModifiers[i] = kNoHotkeyModifier;
-            settings.HotkeyKeys[i] = kNoHotkeyKey;
-            failed.push_back(i);
-        }
+        // A key another program holds stays wanted: forgetting it here would lose it for good
+        // at the next change stored.
+        settings.HotkeyModifiers[i] = modifier;
+        settings.HotkeyKeys[i] = key;
+        settings.HotkeyInUse[i] = !registerHotkey(i, modifier, key);
+        if (settings.HotkeyInUse[i]) failed.push_back(i);
     }
     return failed;
-}
-
-std::string HotkeyFailureMessage(std::string_view message, const std::vector<int>& failed,
-                                 const std::array<std::string, kCaptureKinds>& kindNames) {
-    std::string list;
-    for (int i : failed) {
-        if (i < 0 || i >= kCaptureKinds) continue;
-        list += kindNames[i];
-        list += "\r\n";
-    }
-    // A text without a place for the list (the English one has none) still names what failed.
-    if (message.find("%s") == std::string_view::npos) return FormatMessageText(message, "") + "\r\n\r\n" + list;
-    return FormatMessageText(message, list);
 }
 
 std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& s) {

@@ -16,9 +16,8 @@ namespace plenvue {
 inline constexpr int kCaptureKinds = 6;
 // Hot key ids registered on the main window: kHotkeyIdBase + capture index.
 inline constexpr int32_t kHotkeyIdBase = 0xB001;
-// Modifier and key remembered for a hot key that could not be registered.
+// The modifier stored as "0": none.
 inline constexpr int32_t kNoHotkeyModifier = 8;
-inline constexpr int32_t kNoHotkeyKey = 0;
 
 struct CurrentSettings {
     std::string BeepWhenSaving;           // "1" or "0"
@@ -35,6 +34,9 @@ struct CurrentSettings {
     // Hot key control encoding (1 Shift, 2 Ctrl, 4 Alt; 8 or 0 no modifier), indexed by capture kind.
     std::array<int32_t, kCaptureKinds> HotkeyModifiers{8, 8, 8, 8, 8, 8};
     std::array<int32_t, kCaptureKinds> HotkeyKeys{};  // virtual-key codes, 0 no hot key
+    // Not stored: hot keys whose last registration failed (another program holds them). They keep
+    // their wanted value above and are tried again at the next start and from the Options dialog.
+    std::array<bool, kCaptureKinds> HotkeyInUse{};
     int32_t CopyEveryCapture = -1;        // 0 off, non-zero: every capture also goes to the clipboard
     std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
     int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
@@ -130,14 +132,9 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
 using HotkeyRegistrar = std::function<bool(int index, int32_t modifier, int32_t key)>;
 
 // Reads, defaults and registers the six hot keys in index order, filling the table in `settings`;
-// returns the indices that failed to register (those get modifier 8 and key 0).
+// returns the indices that failed to register (those keep their value and are marked in use).
 std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,
                                  CurrentSettings& settings);
-
-// The one failure message: `message` (item 10002) with every "%s" replaced by the failed kinds'
-// display names, each followed by a line break. `kindNames` is indexed by capture kind.
-std::string HotkeyFailureMessage(std::string_view message, const std::vector<int>& failed,
-                                 const std::array<std::string, kCaptureKinds>& kindNames);
 
 // The nine values the Options dialog writes, in writing order, as stored texts (empty as " ").
 std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& settings);

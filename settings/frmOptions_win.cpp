@@ -7,6 +7,7 @@
 #include "controls/modCreatePath.h"
 #include "controls/modExPath.h"
 #include "settings/CurrentSettings.h"
+#include "settings/HotkeyHealth.h"
 #include "settings/HotkeyNames.h"
 #include "settings/StartWithWindows_win.h"
 #include "settings/frmChoLan_win.h"
@@ -109,7 +110,7 @@ DialogTemplate frmOptions::Template() const {
     t.Add(kDlgStatic, "Please choose your language", kLblLan, kChild | WS_GROUP, 22, 100, 200, 9);
     t.Add(kDlgButton, "", kCmdLan, kButton, 22, 112, 110, 14);
     t.Add(kDlgButton, "Keep running in the notification area when the window is closed", kChkCloseToTray,
-          kButton | BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP, 22, 134, 214, 20);
+          kButton | BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP, 22, 132, 190, 20);
     t.Add(kDlgButton, "Beep at Saving", kChkBeep, kButton | BS_AUTOCHECKBOX, 22, 40, 120, 12);
     t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 38, 20, 14);
     t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 210, 9);
@@ -202,10 +203,7 @@ void frmOptions::OnInit() {
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     // 7. Hot key names.
-    for (int i = 0; i < 6; ++i) {
-        std::string name = GetHotkeyName(s.HotkeyModifiers[i] == 0 ? 8 : s.HotkeyModifiers[i], s.HotkeyKeys[i]);
-        SetItemText(hwnd_, kCmdHotkey + i, name);
-    }
+    RetryHotkeysInUse();
     // 8. Tab strip over the pages.
     RECT rc{};
     GetClientRect(hwnd_, &rc);
@@ -213,7 +211,27 @@ void frmOptions::OnInit() {
     SetWindowPos(tabs_.hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(tabs_.hWnd(), WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     AddTabs();
-    ShowPage(0, true);
+    if (StartPage > 0 && StartPage < kPages) {
+        page_ = StartPage;
+        tabs_.Select(page_);
+    }
+    ShowPage(page_, true);
+}
+
+void frmOptions::RetryHotkeysInUse() {
+    CurrentSettings& s = Settings();
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        if (s.HotkeyInUse[i] && MainWindow &&
+            RegisterCaptureHotKey(MainWindow, kHotkeyIdBase + i, s.HotkeyModifiers[i], s.HotkeyKeys[i]))
+            s.HotkeyInUse[i] = false;
+        ShowHotkeyName(i);
+    }
+}
+
+void frmOptions::ShowHotkeyName(int index) {
+    const CurrentSettings& s = Settings();
+    const std::string name = GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]);
+    SetItemText(hwnd_, kCmdHotkey + index, s.HotkeyInUse[index] ? ReplacePlaceholder(Msg(kMsgHotkeyInUseMark), name) : name);
 }
 
 void frmOptions::AddTabs() {
@@ -344,20 +362,23 @@ void frmOptions::OnHotkey(int index) {
     // Kept and stored as the load step will read it back after a restart.
     int32_t modifier = StoredHotkeyModifier(dialog.HotkeyModifier());
     int32_t key = dialog.Hotkey();
-    if (NoneAsZero(modifier) == oldModifier && key == oldKey) return;
+    // The same key again changes nothing, unless another program held it: then it is tried again.
+    const bool inUse = s.HotkeyInUse[index];
+    if (NoneAsZero(modifier) == oldModifier && key == oldKey && !inUse) return;
     int id = kHotkeyIdBase + index;
     // The old combination is released first, so only the new one captures; it comes back on failure.
     UnregisterHotKey(MainWindow, id);
     if (!RegisterCaptureHotKey(MainWindow, id, modifier, key)) {
-        if (oldKey) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
-        std::string text = ExpandLineBreaks(Msg(10002));
+        if (oldKey && !inUse) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
+        std::string text = HotkeyText(Msg(kMsgHotkeyChangeFailed), modifier, key);
         if (ShowErrorFn) ShowErrorFn(text);
         else ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return;
     }
-    SetItemText(hwnd_, kCmdHotkey + index, GetHotkeyName(modifier == 0 ? 8 : modifier, key));
     s.HotkeyModifiers[index] = modifier;
     s.HotkeyKeys[index] = key;
+    s.HotkeyInUse[index] = false;
+    ShowHotkeyName(index);
     WriteSetting(HotkeyPrefixValueName(index), std::to_string(modifier));
     WriteSetting(HotkeyKeyValueName(index), std::to_string(key));
 }

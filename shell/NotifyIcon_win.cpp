@@ -8,15 +8,18 @@ namespace plenvue {
 namespace {
 // Opens a window's system menu at the point in lParam, as a click on its icon does.
 constexpr UINT kPopupSystemMenu = 0x313;
-// The tip's room in the original record layout, terminator included.
-constexpr int kTipChars = 64;
+// The room of the tip and the balloon's texts in the version-2 record, terminators included.
+constexpr int kTipChars = 128;
+constexpr int kInfoChars = 256;
+constexpr int kInfoTitleChars = 64;
+constexpr UINT kBalloonMs = 15000;
 }  // namespace
 
 void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
     if (added_) return;
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     nid_ = NOTIFYICONDATAW{};
-    nid_.cbSize = NOTIFYICONDATAW_V1_SIZE;  // the original record layout every shell version accepts
+    nid_.cbSize = NOTIFYICONDATAW_V2_SIZE;  // the first layout with balloons (every shell since Windows 2000)
     nid_.hWnd = owner;
     nid_.uID = 0;
     nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -45,6 +48,18 @@ void NotifyIcon::SetTip(const char* tip) {
     Shell_NotifyIconW(NIM_MODIFY, &change);
 }
 
+bool NotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    EnsureAdded();
+    if (!added_) return false;
+    NOTIFYICONDATAW balloon = nid_;
+    balloon.uFlags = NIF_INFO;
+    lstrcpynW(balloon.szInfo, Widen(text).c_str(), kInfoChars);
+    lstrcpynW(balloon.szInfoTitle, Widen(title).c_str(), kInfoTitleChars);
+    balloon.uTimeout = kBalloonMs;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
+}
+
 bool NotifyIcon::OnShellRestarted(UINT message) {
     if (!taskbarCreated_ || message != taskbarCreated_) return false;
     // The new shell has no icon of ours, whatever we believed before.
@@ -52,10 +67,13 @@ bool NotifyIcon::OnShellRestarted(UINT message) {
     return true;
 }
 
-void NotifyIcon::OnCallback(LPARAM mouseMessage, const std::function<void()>& restore) const {
+void NotifyIcon::OnCallback(LPARAM mouseMessage, const std::function<void()>& restore,
+                            const std::function<void()>& balloonClicked) const {
     HWND owner = nid_.hWnd;
     if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK) {
         if (!App().ModalDialog && restore) restore();
+    } else if (mouseMessage == NIN_BALLOONUSERCLICK) {
+        if (!App().ModalDialog && balloonClicked) balloonClicked();
     } else if (mouseMessage == WM_RBUTTONUP) {
         POINT pt{};
         GetCursorPos(&pt);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <string>
 
 namespace plenvue {
 
@@ -23,13 +24,17 @@ public:
     void EnsureAdded();
     bool Added() const { return added_; }
     void Remove();
-    // Changes the tip (cut to the icon's 63 characters); the icon keeps it when added again.
+    // Changes the tip (cut to the icon's 127 units); the icon keeps it when added again.
     void SetTip(const char* tip);
     // True when the message is the shell's restart broadcast; the icon is then added again.
     bool OnShellRestarted(UINT message);
-    // A click or double click calls `restore` (not while a modal dialog is open); the right
-    // button opens the owner's system menu at the pointer.
-    void OnCallback(LPARAM mouseMessage, const std::function<void()>& restore) const;
+    // A balloon over the icon (the icon is added for it if the shell refused it before); the
+    // texts are cut to the balloon's 63 and 255 units. False when there is no icon to show it at.
+    bool ShowBalloon(const std::string& title, const std::string& text);
+    // A click or double click calls `restore`, a click on the balloon `balloonClicked` (neither
+    // while a modal dialog is open); the right button opens the owner's system menu at the pointer.
+    void OnCallback(LPARAM mouseMessage, const std::function<void()>& restore,
+                    const std::function<void()>& balloonClicked = {}) const;
 
 private:
     void AddAgain();

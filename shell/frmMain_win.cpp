@@ -12,6 +12,7 @@
 #include "capture/frmFullScreen_win.h"
 #include "capture/frmSnapWindow_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/HotkeyHealth.h"
 #include "settings/modRegistry_win.h"
 #include "base/ErrorObject.h"
 #include "shell/AboutBox_win.h"
@@ -37,6 +38,14 @@ constexpr int kMinTrackWidth = 400;
 constexpr int kMinTrackHeight = 300;
 // Posted to itself: the start requests waiting are run.
 constexpr UINT kMsgRunRequests = WM_APP + 41;
+// Posted to itself from a click on the balloon: the Options dialog opens on its hot-key page, once
+// the icon's message is answered.
+constexpr UINT kMsgOpenHotkeys = WM_APP + 42;
+constexpr int kHotkeyPage = 3;
+// The room of the status bar's text and of the balloon's title and text, in UTF-16 units.
+constexpr size_t kStatusTextUnits = 1000;
+constexpr size_t kBalloonTitleUnits = 63;
+constexpr size_t kBalloonTextUnits = 255;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HICON ProgramIcon() { return LoadIconA(Instance(), MAKEINTRESOURCEA(1)); }
@@ -121,6 +130,11 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kMsgRunRequests:
         RunRequests();
         return 0;
+    case kMsgOpenHotkeys:
+        if (App().ModalDialog) return 0;
+        BringForward();
+        ShowOptions(kHotkeyPage);
+        return 0;
     case WM_SETFOCUS:
         // The canvas takes the keys: the tools' letters, arrows, Escape and Enter.
         if (canvas_) SetFocus(canvas_);
@@ -193,7 +207,8 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
                 SnapIt(*index, true);
             return;
         case NotifyIcon::kCallbackMessage:
-            parts.icon.OnCallback(lParam, [this] { BringForward(); });
+            parts.icon.OnCallback(lParam, [this] { BringForward(); },
+                                  [this] { PostMessageW(hwnd_, kMsgOpenHotkeys, 0, 0); });
             return;
         default:
             break;
@@ -243,12 +258,19 @@ void frmMain::GetCurrentSettings() {
     SettingReader read = [](std::string_view name) { return ReadSetting(std::string(name)); };
     LoadCurrentSettings(read, DefaultSaveFolder(App().ProgramFolder), settings);
     historyMode_ = settings.HistoryListStatus;
-    std::vector<int> failed = loaded_->hotkeys.Register(hwnd_, read, settings);
-    if (!failed.empty()) {
-        std::string text = HotkeyFailureMessage(Msg(10002), failed, App().HotkeyNames);
-        ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
-    }
+    ReportHotkeysInUse(loaded_->hotkeys.Register(hwnd_, read, settings));
     setCapMenu();
+}
+
+void frmMain::ReportHotkeysInUse(const std::vector<int>& failed) {
+    if (failed.empty() || !loaded_) return;
+    // Said without stopping the start: a start with Windows would otherwise wait on a box no one sees.
+    const std::vector<std::string> lines =
+        HotkeyInUseLines(Msg(kMsgHotkeyInUseLine), failed, Settings(), App().HotkeyNames);
+    SetStatus(JoinWithin(lines, "; ", kStatusTextUnits));
+    loaded_->icon.ShowBalloon(JoinWithin({Msg(kMsgHotkeyInUseTitle)}, "", kBalloonTitleUnits),
+                              JoinWithin(lines, "\r\n", kBalloonTextUnits));
+    hotkeysReported_ = true;
 }
 
 void frmMain::SetStatus(const std::string& text) {

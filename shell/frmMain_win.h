@@ -68,6 +68,8 @@ public:
     void SetStatus(const std::string& text);
     // The load step: reads every setting, registers the hot keys and reports those that failed.
     void GetCurrentSettings();
+    // The capture hot keys another program holds, named in one balloon and in the status bar.
+    void ReportHotkeysInUse(const std::vector<int>& failed);
     // Applies the current settings to the window: check marks and canvas colour.
     void SetConPro();
     // The clipboard monitor: takes a picture another program put on the clipboard onto the canvas,
@@ -165,7 +167,8 @@ private:
     void ToggleHistory();
     void ChooseCanvasColor();
     void ShowAbout();
-    void ShowOptions();
+    // The Options dialog, on the given page (3: the hot keys).
+    void ShowOptions(int page = 0);
     void OpenHelp();
     bool MenuChecked(int id) const;
     void SetMenuChecked(int id, bool on);
@@ -277,6 +280,7 @@ private:
     bool readingClipboard_ = false;
     DelayedCapture delayed_;
     std::deque<StartRequest> requests_;
+    bool hotkeysReported_ = false;  // the status bar names hot keys another program holds
 };
 
 }  // namespace plenvue
