@@ -150,7 +150,8 @@ std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistra
         // at the next change stored.
         settings.HotkeyModifiers[i] = modifier;
         settings.HotkeyKeys[i] = key;
-        settings.HotkeyInUse[i] = !registerHotkey(i, modifier, key);
+        // Key 0 is no hot key: nothing to register, nothing to report.
+        settings.HotkeyInUse[i] = key != 0 && !registerHotkey(i, modifier, key);
         if (settings.HotkeyInUse[i]) failed.push_back(i);
     }
     return failed;

@@ -503,6 +503,8 @@ void frmMain::OnClose() {
 }
 
 void frmMain::Exit() {
+    // From the icon's menu the window may be hidden: the question shows the picture it is about.
+    if (HasUnsavedObjects() && !IsWindowVisible(hwnd_)) BringForward();
     if (ConfirmClose()) OnUnload();
 }
 

@@ -140,6 +140,11 @@ TEST(HotkeyTable, FailedRegistrationsKeepTheirWantedKeyAndAreMarkedInUse) {
     EXPECT_TRUE(failed.empty());
     EXPECT_EQ(s.HotkeyInUse, (std::array<bool, 6>{}));
     EXPECT_EQ(s.HotkeyKeys[4], 74);
+    // A stored "no key" is never reported as held by another program.
+    failed = LoadHotkeyTable(From({{"Hotkey3Value", "0"}}), [](int i, int32_t, int32_t) { return i != 3; }, s);
+    EXPECT_TRUE(failed.empty());
+    EXPECT_FALSE(s.HotkeyInUse[3]);
+    EXPECT_EQ(s.HotkeyKeys[3], 0);
 }
 
 // Guards against Ctrl+Right (the control's 10: Ctrl with the extended-key flag) coming back as

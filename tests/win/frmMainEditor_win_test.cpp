@@ -251,6 +251,7 @@ TEST(frmMainEditor, CloseHidesInTheNotificationAreaAndOnlyExitAsksAboutDrawings)
     SendMessageW(h, WM_SYSCOMMAND, kSysExit, 0);
     EXPECT_EQ(asked, 1);
     ASSERT_TRUE(IsWindow(h));
+    EXPECT_TRUE(IsWindowVisible(h)) << "asked with the picture in view";
     w.form.AskToSaveDrawings = [&] {
         ++asked;
         return IDNO;
