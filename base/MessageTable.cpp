@@ -89,6 +89,10 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgRecycleFailed, "The file could not be moved to the Recycle Bin: %s"},
         {kMsgOptKeptPictures, "Unsaved pictures kept, at most:"},
         {kMsgOptKeptMegabytes, "Megabytes they take, at most:"},
+        {kMsgHotkeyInUseLine, "%k (%c) is used by another program"},
+        {kMsgHotkeyInUseTitle, "Plenvue: hot keys not available"},
+        {kMsgHotkeyInUseMark, "%s (in use)"},
+        {kMsgHotkeyChangeFailed, "%s: register hotkey failed, another program uses this key. Please choose another one."},
     };
     return table;
 }

@@ -86,6 +86,13 @@ inline constexpr int kMsgRecycleFailed = 12806;    // "%s": the file and the rea
 inline constexpr int kMsgOptKeptPictures = 12807;
 inline constexpr int kMsgOptKeptMegabytes = 12808;
 
+// Hot keys another program holds: a line per key ("%k" its name, "%c" the capture's), the
+// balloon's title, the Options dialog's mark ("%s" the key) and a failed change ("%s" the key).
+inline constexpr int kMsgHotkeyInUseLine = 12901;
+inline constexpr int kMsgHotkeyInUseTitle = 12902;
+inline constexpr int kMsgHotkeyInUseMark = 12903;
+inline constexpr int kMsgHotkeyChangeFailed = 12904;
+
 struct MessageDefault {
     int item;
     const char* text;

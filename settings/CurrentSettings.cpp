@@ -113,6 +113,7 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
     s.AutoSaveFormat = NormaliseAutoSaveFormat(read(kValAutoSaveFormat));
     s.CaptureDelay = NormaliseCaptureDelay(read(kValCaptureDelay));
     s.FullScreen = NormaliseFullScreenArea(read(kValFullScreenArea));
+    s.CloseToTray = NormaliseCloseToTray(read(kValCloseToTray));
     s.KeptPictures = NormaliseWholeNumber(read(kValKeptPictures), kKeptCountMin, kKeptCountMax, "100");
     s.KeptMegabytes = NormaliseWholeNumber(read(kValKeptMegabytes), kKeptMegabytesMin, kKeptMegabytesMax, "500");
 }
@@ -123,6 +124,8 @@ std::string NormaliseWholeNumber(std::string_view text, int32_t low, int32_t hig
     const long v = std::stol(t);
     return v < low || v > high ? std::string(fallback) : std::to_string(v);
 }
+
+bool NormaliseCloseToTray(std::string_view text) { return TrimBlanks(text) == "1"; }
 
 FullScreenArea NormaliseFullScreenArea(std::string_view text) { return FullScreenAreaFromText(TrimBlanks(text)); }
 
@@ -156,29 +159,15 @@ std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistra
     for (int i = 0; i < kCaptureKinds; ++i) {
         int32_t modifier = HotkeyModifierFromText(read(HotkeyPrefixValueName(i)));
         int32_t key = HotkeyKeyFromText(read(HotkeyKeyValueName(i)), i);
-        if (registerHotkey(i, modifier, key)) {
-            settings.HotkeyModifiers[i] = modifier;
-            settings.HotkeyKeys[i] = key;
-        } else {
-            settings.HotkeyModifiers[i] = kNoHotkeyModifier;
-            settings.HotkeyKeys[i] = kNoHotkeyKey;
-            failed.push_back(i);
-        }
+        // A key another program holds stays wanted: forgetting it here would lose it for good
+        // at the next change stored.
+        settings.HotkeyModifiers[i] = modifier;
+        settings.HotkeyKeys[i] = key;
+        // Key 0 is no hot key: nothing to register, nothing to report.
+        settings.HotkeyInUse[i] = key != 0 && !registerHotkey(i, modifier, key);
+        if (settings.HotkeyInUse[i]) failed.push_back(i);
     }
     return failed;
-}
-
-std::string HotkeyFailureMessage(std::string_view message, const std::vector<int>& failed,
-                                 const std::array<std::string, kCaptureKinds>& kindNames) {
-    std::string list;
-    for (int i : failed) {
-        if (i < 0 || i >= kCaptureKinds) continue;
-        list += kindNames[i];
-        list += "\r\n";
-    }
-    // A text without a place for the list (the English one has none) still names what failed.
-    if (message.find("%s") == std::string_view::npos) return FormatMessageText(message, "") + "\r\n\r\n" + list;
-    return FormatMessageText(message, list);
 }
 
 std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& s) {
@@ -207,6 +196,10 @@ std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const Cu
 
 std::pair<std::string, std::string> FullScreenAreaToStore(const CurrentSettings& s) {
     return {kValFullScreenArea, FullScreenAreaText(s.FullScreen)};
+}
+
+std::pair<std::string, std::string> CloseToTrayToStore(const CurrentSettings& s) {
+    return {kValCloseToTray, s.CloseToTray ? "1" : "0"};
 }
 
 }  // namespace plenvue

@@ -16,9 +16,8 @@ namespace plenvue {
 inline constexpr int kCaptureKinds = 6;
 // Hot key ids registered on the main window: kHotkeyIdBase + capture index.
 inline constexpr int32_t kHotkeyIdBase = 0xB001;
-// Modifier and key remembered for a hot key that could not be registered.
+// The modifier stored as "0": none.
 inline constexpr int32_t kNoHotkeyModifier = 8;
-inline constexpr int32_t kNoHotkeyKey = 0;
 
 struct CurrentSettings {
     std::string BeepWhenSaving;           // "1" or "0"
@@ -35,6 +34,9 @@ struct CurrentSettings {
     // Hot key control encoding (1 Shift, 2 Ctrl, 4 Alt; 8 or 0 no modifier), indexed by capture kind.
     std::array<int32_t, kCaptureKinds> HotkeyModifiers{8, 8, 8, 8, 8, 8};
     std::array<int32_t, kCaptureKinds> HotkeyKeys{};  // virtual-key codes, 0 no hot key
+    // Not stored: hot keys whose last registration failed (another program holds them). They keep
+    // their wanted value above and are tried again at the next start and from the Options dialog.
+    std::array<bool, kCaptureKinds> HotkeyInUse{};
     int32_t CopyEveryCapture = -1;        // 0 off, non-zero: every capture also goes to the clipboard
     std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
     int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
@@ -42,6 +44,7 @@ struct CurrentSettings {
     // The kept history's limits as stored (a whole number; see KeptLimitsFromText for the rule).
     std::string KeptPictures = "100";
     std::string KeptMegabytes = "500";
+    bool CloseToTray = false;             // closing the window hides it in the notification area
 };
 
 // The one record of current settings, filled by the main window's load step.
@@ -82,6 +85,7 @@ inline constexpr const char* kValKeptMegabytes = "Kept Megabytes";
 // The ranges of the kept history's limits.
 inline constexpr int32_t kKeptCountMin = 1, kKeptCountMax = 10000;
 inline constexpr int32_t kKeptMegabytesMin = 1, kKeptMegabytesMax = 100000;
+inline constexpr const char* kValCloseToTray = "Close To Notification Area";
 
 // The capture delays offered, in seconds, in the order the menus and the Options dialog list them.
 inline constexpr std::array<int32_t, 4> kCaptureDelays{0, 3, 5, 10};
@@ -118,6 +122,8 @@ std::string NormaliseAutoSaveFormat(std::string_view text);
 int32_t NormaliseCaptureDelay(std::string_view text);
 // "0", "1" or "2" between blanks; anything else, missing included, is the whole desktop.
 FullScreenArea NormaliseFullScreenArea(std::string_view text);
+// "1" between blanks is on; anything else, missing included, is off.
+bool NormaliseCloseToTray(std::string_view text);
 // The file extension (no dot) of an auto-save format: "bmp", "png" or "jpg".
 std::string AutoSaveExtension(std::string_view format);
 // Hot key texts: "0" means no modifier (8); anything but one digit gives Ctrl+Alt (6).
@@ -136,14 +142,9 @@ void LoadCurrentSettings(const SettingReader& read, std::string_view programFold
 using HotkeyRegistrar = std::function<bool(int index, int32_t modifier, int32_t key)>;
 
 // Reads, defaults and registers the six hot keys in index order, filling the table in `settings`;
-// returns the indices that failed to register (those get modifier 8 and key 0).
+// returns the indices that failed to register (those keep their value and are marked in use).
 std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,
                                  CurrentSettings& settings);
-
-// The one failure message: `message` (item 10002) with every "%s" replaced by the failed kinds'
-// display names, each followed by a line break. `kindNames` is indexed by capture kind.
-std::string HotkeyFailureMessage(std::string_view message, const std::vector<int>& failed,
-                                 const std::array<std::string, kCaptureKinds>& kindNames);
 
 // The nine values the Options dialog writes, in writing order, as stored texts (empty as " ").
 std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSettings& settings);
@@ -151,5 +152,7 @@ std::vector<std::pair<std::string, std::string>> SettingsToStore(const CurrentSe
 std::vector<std::pair<std::string, std::string>> CaptureSettingsToStore(const CurrentSettings& settings);
 // The full-screen choice the Options dialog writes after those.
 std::pair<std::string, std::string> FullScreenAreaToStore(const CurrentSettings& settings);
+// The close-to-notification-area choice the Options dialog writes.
+std::pair<std::string, std::string> CloseToTrayToStore(const CurrentSettings& settings);
 
 }  // namespace plenvue

@@ -7,6 +7,7 @@
 #include "controls/modCreatePath.h"
 #include "controls/modExPath.h"
 #include "settings/CurrentSettings.h"
+#include "settings/HotkeyHealth.h"
 #include "settings/HotkeyNames.h"
 #include "settings/StartWithWindows_win.h"
 #include "settings/frmChoLan_win.h"
@@ -36,7 +37,7 @@ const std::vector<int>& PageControls(int page) {
          frmOptions::kCboCaptureDelay, frmOptions::kLblFullScreenArea, frmOptions::kCboFullScreenArea},
         {frmOptions::kLblShowHistory, frmOptions::kOptHistoryList, frmOptions::kOptHistoryList + 1,
          frmOptions::kOptHistoryList + 2, frmOptions::kLblLan, frmOptions::kCmdLan, frmOptions::kLblKeptPictures,
-         frmOptions::kTxtKeptPictures, frmOptions::kLblKeptMegabytes, frmOptions::kTxtKeptMegabytes},
+         frmOptions::kTxtKeptPictures, frmOptions::kLblKeptMegabytes, frmOptions::kTxtKeptMegabytes, frmOptions::kChkCloseToTray},
         {frmOptions::kChkBeep, frmOptions::kCmdTryBeep, frmOptions::kLblSavePath, frmOptions::kTxtSavePath,
          frmOptions::kCmdSavePath, frmOptions::kLblFileName, frmOptions::kTxtPrefix, frmOptions::kLblFileNum,
          frmOptions::kTxtSuffix, frmOptions::kLblAutoSaveFormat, frmOptions::kCboAutoSaveFormat},
@@ -88,7 +89,7 @@ std::string LanguageFolderForChooser() {
 }
 
 DialogTemplate frmOptions::Template() const {
-    DialogTemplate t(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 260, 200,
+    DialogTemplate t(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 260, 220,
                      "Options");
     const char* starts[3] = {"Set Clipboard Monitor Active", "Set Auto Save Active", "Show History List"};
     for (int i = 0; i < 3; ++i)
@@ -109,10 +110,12 @@ DialogTemplate frmOptions::Template() const {
               11);
     t.Add(kDlgStatic, "Please choose your language", kLblLan, kChild | WS_GROUP, 22, 100, 200, 9);
     t.Add(kDlgButton, "", kCmdLan, kButton, 22, 112, 110, 14);
-    t.Add(kDlgStatic, "Unsaved pictures kept, at most:", kLblKeptPictures, kChild, 22, 134, 160, 9);
-    t.Add(kDlgEdit, "", kTxtKeptPictures, kButton | WS_BORDER | ES_NUMBER, 186, 132, 50, 13);
-    t.Add(kDlgStatic, "Megabytes they take, at most:", kLblKeptMegabytes, kChild, 22, 150, 160, 9);
-    t.Add(kDlgEdit, "", kTxtKeptMegabytes, kButton | WS_BORDER | ES_NUMBER, 186, 148, 50, 13);
+    t.Add(kDlgButton, "Keep running in the notification area when the window is closed", kChkCloseToTray,
+          kButton | BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP, 22, 132, 190, 20);
+    t.Add(kDlgStatic, "Unsaved pictures kept, at most:", kLblKeptPictures, kChild, 22, 156, 160, 9);
+    t.Add(kDlgEdit, "", kTxtKeptPictures, kButton | WS_BORDER | ES_NUMBER, 186, 154, 50, 13);
+    t.Add(kDlgStatic, "Megabytes they take, at most:", kLblKeptMegabytes, kChild, 22, 170, 160, 9);
+    t.Add(kDlgEdit, "", kTxtKeptMegabytes, kButton | WS_BORDER | ES_NUMBER, 186, 168, 50, 13);
     t.Add(kDlgButton, "Beep at Saving", kChkBeep, kButton | BS_AUTOCHECKBOX, 22, 40, 120, 12);
     t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 38, 20, 14);
     t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 210, 9);
@@ -136,10 +139,10 @@ DialogTemplate frmOptions::Template() const {
     // Frames after the page controls: below them in the drawing order, above the tab strip.
     const char* frames[4] = {"Starup Setup", "Common Setup", "Auto Save", "Hotkeys"};
     for (int p = 0; p < kPages; ++p)
-        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), WS_CHILD | BS_GROUPBOX, 12, 24, 236, 140);
-    t.Add(kDlgStatic, "Need more supports?", kLblTrans, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 8, 182, 120, 9);
-    t.Add(kDlgButton, "OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 148, 179, 50, 14);
-    t.Add(kDlgButton, "Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 203, 179, 50, 14);
+        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), WS_CHILD | BS_GROUPBOX, 12, 24, 236, 160);
+    t.Add(kDlgStatic, "Need more supports?", kLblTrans, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 8, 202, 120, 9);
+    t.Add(kDlgButton, "OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 148, 199, 50, 14);
+    t.Add(kDlgButton, "Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 203, 199, 50, 14);
     return t;
 }
 
@@ -165,7 +168,7 @@ void frmOptions::OnInit() {
         {kLblKeptPictures, "12807"}, {kTxtKeptPictures, ""}, {kLblKeptMegabytes, "12808"}, {kTxtKeptMegabytes, ""},
         {kChkCopyEveryCapture, "12022"}, {kLblCaptureDelay, "12024"}, {kCboCaptureDelay, ""},
         {kLblAutoSaveFormat, "12023"}, {kCboAutoSaveFormat, ""}, {kLblFullScreenArea, "12300"},
-        {kCboFullScreenArea, ""}};
+        {kCboFullScreenArea, ""}, {kChkCloseToTray, "12900"}};
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
@@ -187,6 +190,7 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kStartSetup + 2, s.ShowHistoryList.empty() ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kChkCloseToTray, s.CloseToTray ? BST_CHECKED : BST_UNCHECKED);
     for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
         SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
         if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
@@ -207,10 +211,7 @@ void frmOptions::OnInit() {
     SetItemText(hwnd_, kTxtKeptPictures, s.KeptPictures);
     SetItemText(hwnd_, kTxtKeptMegabytes, s.KeptMegabytes);
     // 7. Hot key names.
-    for (int i = 0; i < 6; ++i) {
-        std::string name = GetHotkeyName(s.HotkeyModifiers[i] == 0 ? 8 : s.HotkeyModifiers[i], s.HotkeyKeys[i]);
-        SetItemText(hwnd_, kCmdHotkey + i, name);
-    }
+    RetryHotkeysInUse();
     // 8. Tab strip over the pages.
     RECT rc{};
     GetClientRect(hwnd_, &rc);
@@ -218,7 +219,27 @@ void frmOptions::OnInit() {
     SetWindowPos(tabs_.hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(tabs_.hWnd(), WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     AddTabs();
-    ShowPage(0, true);
+    if (StartPage > 0 && StartPage < kPages) {
+        page_ = StartPage;
+        tabs_.Select(page_);
+    }
+    ShowPage(page_, true);
+}
+
+void frmOptions::RetryHotkeysInUse() {
+    CurrentSettings& s = Settings();
+    for (int i = 0; i < kCaptureKinds; ++i) {
+        if (s.HotkeyInUse[i] && MainWindow &&
+            RegisterCaptureHotKey(MainWindow, kHotkeyIdBase + i, s.HotkeyModifiers[i], s.HotkeyKeys[i]))
+            s.HotkeyInUse[i] = false;
+        ShowHotkeyName(i);
+    }
+}
+
+void frmOptions::ShowHotkeyName(int index) {
+    const CurrentSettings& s = Settings();
+    const std::string name = GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]);
+    SetItemText(hwnd_, kCmdHotkey + index, s.HotkeyInUse[index] ? ReplacePlaceholder(Msg(kMsgHotkeyInUseMark), name) : name);
 }
 
 void frmOptions::AddTabs() {
@@ -295,6 +316,9 @@ void frmOptions::OnOK() {
     s.FullScreen = area > 0 && area < kFullScreenAreas ? static_cast<FullScreenArea>(area) : FullScreenArea::WholeDesktop;
     const auto [areaName, areaText] = FullScreenAreaToStore(s);
     WriteSetting(areaName, areaText);
+    s.CloseToTray = Checked(kChkCloseToTray);
+    const auto [trayName, trayText] = CloseToTrayToStore(s);
+    WriteSetting(trayName, trayText);
     SetStartWithWindows(ThisProgramPath(), Checked(kChkStartWithWindows));
     Close();
 }
@@ -350,20 +374,23 @@ void frmOptions::OnHotkey(int index) {
     // Kept and stored as the load step will read it back after a restart.
     int32_t modifier = StoredHotkeyModifier(dialog.HotkeyModifier());
     int32_t key = dialog.Hotkey();
-    if (NoneAsZero(modifier) == oldModifier && key == oldKey) return;
+    // The same key again changes nothing, unless another program held it: then it is tried again.
+    const bool inUse = s.HotkeyInUse[index];
+    if (NoneAsZero(modifier) == oldModifier && key == oldKey && !inUse) return;
     int id = kHotkeyIdBase + index;
     // The old combination is released first, so only the new one captures; it comes back on failure.
     UnregisterHotKey(MainWindow, id);
     if (!RegisterCaptureHotKey(MainWindow, id, modifier, key)) {
-        if (oldKey) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
-        std::string text = ExpandLineBreaks(Msg(10002));
+        if (oldKey && !inUse) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
+        std::string text = HotkeyText(Msg(kMsgHotkeyChangeFailed), modifier, key);
         if (ShowErrorFn) ShowErrorFn(text);
         else ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return;
     }
-    SetItemText(hwnd_, kCmdHotkey + index, GetHotkeyName(modifier == 0 ? 8 : modifier, key));
     s.HotkeyModifiers[index] = modifier;
     s.HotkeyKeys[index] = key;
+    s.HotkeyInUse[index] = false;
+    ShowHotkeyName(index);
     WriteSetting(HotkeyPrefixValueName(index), std::to_string(modifier));
     WriteSetting(HotkeyKeyValueName(index), std::to_string(key));
 }

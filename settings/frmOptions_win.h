@@ -36,12 +36,15 @@ public:
         kLblFullScreenArea = 1166, kCboFullScreenArea = 1167,                            // page 0
         kLblKeptPictures = 1180, kTxtKeptPictures = 1181,                                // page 1
         kLblKeptMegabytes = 1182, kTxtKeptMegabytes = 1183,
+        kChkCloseToTray = 1168,                                                          // page 1
         kFraTab = 1200,  // + page
         kPages = 4,
     };
 
     // The main window: owner of the capture hot keys.
     HWND MainWindow = nullptr;
+    // The page shown first (3: the hot keys).
+    int StartPage = 0;
     // Relabels the main window after a language change.
     std::function<void()> ApplyLanguageToMain;
     // Replaceable for tests: the folder browser, the chooser and the hot key dialog.
@@ -70,6 +73,10 @@ private:
     void OnSavePath();
     void OnLanguage();
     void OnHotkey(int index);
+    // Registers again the hot keys another program held, then shows each key's name, marked
+    // while it is still held.
+    void RetryHotkeysInUse();
+    void ShowHotkeyName(int index);
     bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
 
     CTabStripCtl tabs_;

@@ -19,6 +19,8 @@ enum MainCommand : int {
     kCmdCaptureFirst = 1861, kCmdCaptureLast = 1866,
     // The capture entries of the system menu, which also serve as the notification icon's menu.
     kSysCaptureFirst = 1861,
+    // Exit in the system menu, after Close: ends the program where Close only hides the window.
+    kSysExit = kCmdExit,
     kCmdCMonitor = 1868, kCmdAutoSave = 1869, kCmdIncludeCursor = 1870, kCmdClearClip = 1872,
     kCmdClearCanvas = 1873, kCmdOption = 1875, kCmdCopy = 1877, kCmdPaste = 1878,
     kCmdDelayFirst = 1881, kCmdDelayLast = 1884,  // no delay, 3, 5, 10 seconds

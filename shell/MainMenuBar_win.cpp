@@ -73,8 +73,10 @@ void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>&
             caption = Narrow(current);
             caption = caption.substr(0, caption.find('\t'));
         }
-        std::string text =
-            CaptureMenuCaption(caption, GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
+        // A key another program holds does not capture: the menu shows none.
+        const std::string key =
+            settings.HotkeyInUse[i] ? std::string() : GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]);
+        std::string text = CaptureMenuCaption(caption, key);
         ModifyMenuW(bar, id, MF_BYCOMMAND | MF_STRING, id, Widen(text).c_str());
     }
 }

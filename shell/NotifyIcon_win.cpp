@@ -22,6 +22,11 @@ void CopyTip(wchar_t (&field)[kNotifyTipUnits + 1], const char* tip) {
     std::copy_n(wide.c_str(), n, field);
     field[n] = L'\0';
 }
+
+// The room of the balloon's texts in the version-2 record, terminators included.
+constexpr int kInfoChars = 256;
+constexpr int kInfoTitleChars = 64;
+constexpr UINT kBalloonMs = 15000;
 }  // namespace
 
 void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
@@ -36,6 +41,10 @@ void NotifyIcon::Add(HWND owner, HICON icon, const char* tip) {
     nid_.hIcon = icon;
     CopyTip(nid_.szTip, tip);
     AddAgain();
+}
+
+void NotifyIcon::EnsureAdded() {
+    if (!added_ && nid_.hWnd) AddAgain();
 }
 
 void NotifyIcon::AddAgain() { added_ = Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE; }
@@ -53,6 +62,18 @@ void NotifyIcon::SetTip(const char* tip) {
     Shell_NotifyIconW(NIM_MODIFY, &change);
 }
 
+bool NotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    EnsureAdded();
+    if (!added_) return false;
+    NOTIFYICONDATAW balloon = nid_;
+    balloon.uFlags = NIF_INFO;
+    lstrcpynW(balloon.szInfo, Widen(text).c_str(), kInfoChars);
+    lstrcpynW(balloon.szInfoTitle, Widen(title).c_str(), kInfoTitleChars);
+    balloon.uTimeout = kBalloonMs;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
+}
+
 bool NotifyIcon::OnShellRestarted(UINT message) {
     if (!taskbarCreated_ || message != taskbarCreated_) return false;
     // The new shell has no icon of ours, whatever we believed before.
@@ -60,12 +81,13 @@ bool NotifyIcon::OnShellRestarted(UINT message) {
     return true;
 }
 
-void NotifyIcon::OnCallback(LPARAM mouseMessage) const {
+void NotifyIcon::OnCallback(LPARAM mouseMessage, const std::function<void()>& restore,
+                            const std::function<void()>& balloonClicked) const {
     HWND owner = nid_.hWnd;
-    if (mouseMessage == WM_LBUTTONDBLCLK && !App().ModalDialog) {
-        ShowWindow(owner, SW_RESTORE);
-        ShowWindow(owner, SW_SHOW);
-        SetForegroundWindow(owner);
+    if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK) {
+        if (!App().ModalDialog && restore) restore();
+    } else if (mouseMessage == NIN_BALLOONUSERCLICK) {
+        if (!App().ModalDialog && balloonClicked) balloonClicked();
     } else if (mouseMessage == WM_RBUTTONUP) {
         POINT pt{};
         GetCursorPos(&pt);

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
+#include <string>
+
 namespace plenvue {
 
 class NotifyIcon {
@@ -17,6 +20,9 @@ public:
     NotifyIcon& operator=(const NotifyIcon&) = delete;
 
     void Add(HWND owner, HICON icon, const char* tip);
+    // Adds the icon again if the shell refused it at load: the window is about to be hidden.
+    void EnsureAdded();
+    bool Added() const { return added_; }
     void Remove();
     // Changes the tip (cut between characters to the icon's 127 UTF-16 units); the icon keeps it
     // when added again.
@@ -24,9 +30,13 @@ public:
     const wchar_t* Tip() const { return nid_.szTip; }
     // True when the message is the shell's restart broadcast; the icon is then added again.
     bool OnShellRestarted(UINT message);
-    // Double click restores the owner (not while a modal dialog is open); the right button opens
-    // its system menu at the pointer.
-    void OnCallback(LPARAM mouseMessage) const;
+    // A balloon over the icon (the icon is added for it if the shell refused it before); the
+    // texts are cut to the balloon's 63 and 255 units. False when there is no icon to show it at.
+    bool ShowBalloon(const std::string& title, const std::string& text);
+    // A click or double click calls `restore`, a click on the balloon `balloonClicked` (neither
+    // while a modal dialog is open); the right button opens the owner's system menu at the pointer.
+    void OnCallback(LPARAM mouseMessage, const std::function<void()>& restore,
+                    const std::function<void()>& balloonClicked = {}) const;
 
 private:
     void AddAgain();

@@ -9,12 +9,14 @@ namespace {
 constexpr ULONG_PTR kOurSeparator = 0x504C4E56;  // tags our separator for the next rebuild
 }  // namespace
 
-void SystemMenuEntries::Insert(HWND window, const std::array<std::string, kCaptureKinds>& captions) {
+void SystemMenuEntries::Insert(HWND window, const std::array<std::string, kCaptureKinds>& captions,
+                               const std::string& exitCaption) {
     HMENU sys = GetSystemMenu(window, FALSE);
     if (!sys) return;
     window_ = window;
     // Remove what an earlier call added, by command number, so entries others added stay.
     for (int i = 0; i < kCaptureKinds; ++i) DeleteMenu(sys, kSysCaptureFirst + i, MF_BYCOMMAND);
+    DeleteMenu(sys, kSysExit, MF_BYCOMMAND);
     int count = GetMenuItemCount(sys);
     for (int i = count - 1; i >= 0; --i) {
         MENUITEMINFOW info{};
@@ -42,6 +44,9 @@ void SystemMenuEntries::Insert(HWND window, const std::array<std::string, kCaptu
     mark.fMask = MIIM_DATA;
     mark.dwItemData = kOurSeparator;
     SetMenuItemInfoW(sys, insertAt + kCaptureKinds, TRUE, &mark);
+    const int exitAt = closePos >= 0 ? insertAt + kCaptureKinds + 2 : insertAt + kCaptureKinds + 1;
+    InsertMenuW(sys, exitAt, MF_BYPOSITION | MF_STRING, kSysExit,
+                Widen(exitCaption.empty() ? std::string("E&xit") : exitCaption).c_str());
 }
 
 void SystemMenuEntries::Restore() {

@@ -136,7 +136,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
         frmMain main;
         main.HistoryFolder = KeptHistoryFolder();
         // Started with Windows: only the notification icon until the user asks for the window.
-        if (request.Action == StartAction::Tray || HasTraySwitch(arguments ? arguments : "")) showCommand = SW_HIDE;
+        if (request.Action == StartAction::Tray || HasTraySwitch(arguments ? arguments : "")) {
+            showCommand = SW_HIDE;
+            main.TrayStart = true;
+        }
         if (main.Load(showCommand)) {
             if (request.Action == StartAction::Capture || request.Action == StartAction::Edit) main.Request(request);
             MSG msg;

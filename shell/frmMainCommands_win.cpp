@@ -31,9 +31,7 @@ void frmMain::OnCommand(int id) {
     case kTbPrevious: StepHistory(-1); return;
     case kTbNext: StepHistory(1); return;
     case kTbClearHistory: ClearHistory(); return;
-    case kCmdExit:
-        if (ConfirmClose()) OnUnload();
-        return;
+    case kCmdExit: Exit(); return;
     case kCmdToolBar: ToggleToolBar(); return;
     case kCmdStatusBar: ToggleStatusBar(); return;
     case kCmdHistory: ToggleHistory(); return;

@@ -1,5 +1,7 @@
 // The main window's side of the Options dialog: showing it, reacting to what it changed, and
 // relabelling the window when the language changes while it runs.
+#include <algorithm>
+
 #include "settings/frmOptions_win.h"
 #include "shell/MainMenu.h"
 #include "shell/frmMain_win.h"
@@ -42,12 +44,13 @@ void frmMain::ApplyLanguage() {
     SetStatus(Msg(10001));
 }
 
-void frmMain::ShowOptions() {
+void frmMain::ShowOptions(int page) {
     std::string oldMode = historyMode_;
     bool cancelled = false;
     {
         frmOptions options;
         options.MainWindow = hwnd_;
+        options.StartPage = page;
         options.ApplyLanguageToMain = [this] { ApplyLanguage(); };
         options.ShowModal(hwnd_);
         cancelled = options.isCancel();
@@ -58,6 +61,12 @@ void frmMain::ShowOptions() {
         FollowClipboardMonitor();
     }
     setCapMenu();
+    // The dialog tried the keys again: once all of them work the report is out of date.
+    const auto& inUse = Settings().HotkeyInUse;
+    if (hotkeysReported_ && std::find(inUse.begin(), inUse.end(), true) == inUse.end()) {
+        SetStatus(Msg(10001));
+        hotkeysReported_ = false;
+    }
     const std::string& mode = Settings().HistoryListStatus;
     if (mode != oldMode) {
         historyMode_ = mode;

@@ -13,6 +13,7 @@
 #include "capture/RavelinHook_win.h"
 #include "capture/frmSnapWindow_win.h"
 #include "settings/CurrentSettings.h"
+#include "settings/HotkeyHealth.h"
 #include "settings/modRegistry_win.h"
 #include "base/ErrorObject.h"
 #include "shell/AboutBox_win.h"
@@ -39,7 +40,14 @@ constexpr int kMinTrackHeight = 300;
 // Posted to itself: the start requests waiting are run.
 constexpr UINT kMsgRunRequests = WM_APP + 41;
 // Posted by the kept history's writer: a picture could not be kept.
-constexpr UINT kMsgKeptWriteFailed = WM_APP + 42;
+constexpr UINT kMsgKeptWriteFailed = WM_APP + 43;
+// Posted to itself from a click on the balloon: the Options dialog opens on its hot-key page, once
+// the icon's message is answered.
+constexpr UINT kMsgOpenHotkeys = WM_APP + 42;
+constexpr int kHotkeyPage = 3;
+// The room of the balloon's title and text, in UTF-16 units (the status bar cuts its own).
+constexpr size_t kBalloonTitleUnits = 63;
+constexpr size_t kBalloonTextUnits = 255;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HICON ProgramIcon() { return LoadIconA(Instance(), MAKEINTRESOURCEA(1)); }
@@ -128,12 +136,17 @@ LRESULT frmMain::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (std::string reason = kept_.TakeFailure(); !reason.empty())
             SetStatus(FormatMessageText(Msg(kMsgKeptFailed), reason));
         return 0;
+    case kMsgOpenHotkeys:
+        if (App().ModalDialog) return 0;
+        BringForward();
+        ShowOptions(kHotkeyPage);
+        return 0;
     case WM_SETFOCUS:
         // The canvas takes the keys: the tools' letters, arrows, Escape and Enter.
         if (canvas_) SetFocus(canvas_);
         return 0;
     case WM_CLOSE:
-        if (ConfirmClose()) OnUnload();
+        OnClose();
         return 0;
     case WM_ENDSESSION:
         // The system ends the program once this returns, without unwinding a window pick in progress.
@@ -188,6 +201,10 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
                 SnapIt(*index);
                 return;
             }
+            if (wParam == kSysExit) {
+                Exit();
+                return;
+            }
             break;
         case WM_MENUSELECT: {
             HMODULE strings = App().Language ? App().Language->LanguagePackageInstance() : nullptr;
@@ -200,7 +217,8 @@ void frmMain::Message(int32_t slot, HWND, UINT message, WPARAM wParam, LPARAM lP
                 SnapIt(*index, true);
             return;
         case NotifyIcon::kCallbackMessage:
-            parts.icon.OnCallback(lParam);
+            parts.icon.OnCallback(lParam, [this] { BringForward(); },
+                                  [this] { PostMessageW(hwnd_, kMsgOpenHotkeys, 0, 0); });
             return;
         default:
             break;
@@ -259,12 +277,19 @@ void frmMain::GetCurrentSettings() {
     SettingReader read = [](std::string_view name) { return ReadSetting(std::string(name)); };
     LoadCurrentSettings(read, DefaultSaveFolder(App().ProgramFolder), settings);
     historyMode_ = settings.HistoryListStatus;
-    std::vector<int> failed = loaded_->hotkeys.Register(hwnd_, read, settings);
-    if (!failed.empty()) {
-        std::string text = HotkeyFailureMessage(Msg(10002), failed, App().HotkeyNames);
-        ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
-    }
+    ReportHotkeysInUse(loaded_->hotkeys.Register(hwnd_, read, settings));
     setCapMenu();
+}
+
+void frmMain::ReportHotkeysInUse(const std::vector<int>& failed) {
+    if (failed.empty() || !loaded_) return;
+    // Said without stopping the start: a start with Windows would otherwise wait on a box no one sees.
+    const std::vector<std::string> lines =
+        HotkeyInUseLines(Msg(kMsgHotkeyInUseLine), failed, Settings(), App().HotkeyNames);
+    SetStatus(JoinWithin(lines, "; ", kStatusTextUnits));
+    loaded_->icon.ShowBalloon(JoinWithin({Msg(kMsgHotkeyInUseTitle)}, "", kBalloonTitleUnits),
+                              JoinWithin(lines, "\r\n", kBalloonTextUnits));
+    hotkeysReported_ = true;
 }
 
 void frmMain::SetStatus(const std::string& text) {
@@ -483,8 +508,25 @@ void frmMain::SetCurrentFile(const std::string& path) {
 
 void frmMain::setCapMenu() {
     if (!loaded_) return;
-    loaded_->systemMenu.Insert(hwnd_, App().CaptureCaptions);
+    const std::string exitCaption = App().Language ? App().Language->getItemValue(1117, "E&xit") : "E&xit";
+    loaded_->systemMenu.Insert(hwnd_, App().CaptureCaptions, exitCaption);
     ShowCaptureHotkeys(menu_, App().CaptureCaptions, Settings());
+}
+
+void frmMain::OnClose() {
+    if (!KeepsRunningOnClose()) {
+        Exit();
+        return;
+    }
+    // Minimised first, so that the icon's menu offers Restore; minimising hides the window.
+    if (loaded_) loaded_->icon.EnsureAdded();
+    if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_MINIMIZE);
+}
+
+void frmMain::Exit() {
+    // From the icon's menu the window may be hidden: the question shows the picture it is about.
+    if (HasUnsavedObjects() && !IsWindowVisible(hwnd_)) BringForward();
+    if (ConfirmClose()) OnUnload();
 }
 
 void frmMain::ShowAbout() { ShowAboutBox(hwnd_); }

@@ -18,6 +18,7 @@
 #include "markup/EditorView_win.h"
 #include "markup/MarkupDocument.h"
 #include "markup/TextPainter_win.h"
+#include "settings/CurrentSettings.h"
 #include "image/Picture_win.h"
 #include "shell/AutoSaveName.h"
 #include "shell/BeepFile_win.h"
@@ -67,12 +68,16 @@ public:
     // Empty keeps nothing beyond the run.
     std::string HistoryFolder;
     KeptHistory& Kept() { return kept_; }
+    // Started with /tray: for this run, closing the window hides it as the Options setting would.
+    bool TrayStart = false;
     std::function<void(uint32_t ms)> CaptureSleep = [](uint32_t ms) { Sleep(ms); };
     void setCapMenu();
     void SetCurrentFile(const std::string& path);
     void SetStatus(const std::string& text);
     // The load step: reads every setting, registers the hot keys and reports those that failed.
     void GetCurrentSettings();
+    // The capture hot keys another program holds, named in one balloon and in the status bar.
+    void ReportHotkeysInUse(const std::vector<int>& failed);
     // Applies the current settings to the window: check marks and canvas colour.
     void SetConPro();
     // The clipboard monitor: takes a picture another program put on the clipboard onto the canvas,
@@ -139,6 +144,12 @@ private:
     // Before the window closes: unsaved drawings are saved, or left, as the user answers; false
     // when the user would rather keep the window.
     bool ConfirmClose();
+    // The close button and Alt+F4: the window goes to the notification area when the setting (or
+    // a /tray start) says so; otherwise, and from File > Exit always, the program ends.
+    void OnClose();
+    bool KeepsRunningOnClose() const { return TrayStart || Settings().CloseToTray; }
+    // File > Exit and the icon menu's Exit: the question about unsaved drawings, then the end.
+    void Exit();
 
     // The editor (in frmMainEditor_win.cpp): its commands, style, menus and status parts.
     bool OnEditorCommand(int id);
@@ -167,7 +178,8 @@ private:
     void ToggleHistory();
     void ChooseCanvasColor();
     void ShowAbout();
-    void ShowOptions();
+    // The Options dialog, on the given page (3: the hot keys).
+    void ShowOptions(int page = 0);
     void OpenHelp();
     bool MenuChecked(int id) const;
     void SetMenuChecked(int id, bool on);
@@ -286,6 +298,7 @@ private:
     bool readingClipboard_ = false;
     DelayedCapture delayed_;
     std::deque<StartRequest> requests_;
+    bool hotkeysReported_ = false;  // the status bar names hot keys another program holds
 };
 
 }  // namespace plenvue

@@ -15,6 +15,7 @@ import unittest
 BIN_DIR = os.environ.get("PLENVUE_BIN_DIR", os.path.join(os.path.dirname(__file__), "../../build/win32"))
 EXE = os.path.join(BIN_DIR, "Plenvue.exe")
 PROBE = os.path.join(BIN_DIR, "pvprobe.exe")
+EXIT_COMMAND = 1811  # File > Exit, which ends Plenvue however closing the window is set up
 REG_KEY = r"HKCU\Software\Korvane Studio\Plenvue"
 
 ENV = dict(os.environ)
@@ -202,7 +203,8 @@ class Plenvue:
 
     def stop(self):
         if self.proc and self.proc.poll() is None:
-            probe("close")
+            # File > Exit: closing the window may only hide it in the notification area.
+            probe("command", EXIT_COMMAND)
             if not self.exited(10):
                 self.proc.kill()
                 self.proc.wait(5)
@@ -235,7 +237,7 @@ class PlenvueTestCase(unittest.TestCase):
         for _ in range(3):
             if not int(probe("main") or "0", 16):
                 break
-            probe("close")
+            probe("command", EXIT_COMMAND)
             wait_for(lambda: not int(probe("main") or "0", 16), 10)
 
     def assertEqual(self, first, second, msg=None):

@@ -471,6 +471,8 @@ int main(int argc, char** argv) {
     } else if (cmd == "visible") {
         HWND w = argc >= 3 ? ParseHwnd(argv[2]) : MainWindow();
         std::printf("%d\n", IsWindowVisible(w) ? 1 : 0);
+    } else if (cmd == "iconic") {
+        std::printf("%d\n", IsIconic(MainWindow()) ? 1 : 0);
     } else if (cmd == "childvisible" && argc >= 3) {
         HWND c = FindChild(MainWindow(), argv[2]);
         std::printf("%d\n", c && IsWindowVisible(c) ? 1 : 0);

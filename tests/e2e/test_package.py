@@ -213,7 +213,7 @@ class InstallerTest(PackageTestCase):
         self.assertEqual(second.returncode, 0)
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 20), "the running instance stayed hidden")
         self.assertEqual(probe("main"), main_window)
-        probe("close")
+        probe("command", 1811)  # File > Exit: closing a /tray start's window only hides it
         tray.wait(30)
 
         self.assertEqual(run_wine("msiexec", "/x", windows_path(msi), "/qn"), 0)

@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, EXE, PlenvueTestCase, main, probe, wait_for
+from plenvue_e2e import ENV, EXE, REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg
 
 NO_BOX = ("", "00000000")
 
@@ -40,6 +40,29 @@ class SecondStartTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10), "the window stayed hidden")
         self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10), "not in front")
         self.assertIn(probe("find", "#32770", "-"), NO_BOX)  # no "still running" message any more
+        self.assertIsNone(first.proc.poll())
+
+    def test_plain_second_start_shows_a_tray_start_whose_window_never_appeared(self):
+        first = self.launch(args=["/tray"], wait_window=False)
+        self.assertTrue(wait_for(lambda: int(probe("main") or "0", 16), 40), "no main window")
+        self.assertEqual(probe("visible"), "0")
+        self.assertEqual(self.second_start(), 0)
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10), "the window stayed hidden")
+        self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10), "not in front")
+        self.assertIn(probe("find", "#32770", "-"), NO_BOX)
+        # Laid out as a window shown at start: the status bar reads as usual.
+        self.assertEqual(probe("status"), "Plenvue Is Ready")
+        self.assertIsNone(first.proc.poll())
+
+    def test_plain_second_start_shows_a_window_closed_to_the_notification_area(self):
+        wine_reg("add", REG_KEY, "/v", "Close To Notification Area", "/d", "1", "/f")
+        first = self.launch()
+        probe("close")
+        self.assertTrue(wait_for(lambda: probe("visible") == "0", 10))
+        self.assertEqual(self.second_start(), 0)
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10), "the window stayed hidden")
+        self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10), "not in front")
+        self.assertEqual(probe("iconic"), "0")
         self.assertIsNone(first.proc.poll())
 
     def test_tray_second_start_leaves_the_window_as_it_is(self):

@@ -1,7 +1,9 @@
 """Start-up, the main window's toggles and minimising (a second start: test_second_start.py)."""
 import time
 
-from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, xdotool
+from plenvue_e2e import REG_KEY, PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool
+
+WM_CLOSE, WM_LBUTTONUP, ICON_CALLBACK = 0x10, 0x202, 2025
 
 
 class StartupTest(PlenvueTestCase):
@@ -22,6 +24,34 @@ class StartupTest(PlenvueTestCase):
         # A double click on the notification icon brings it back.
         probe("post", 2025, 0, 0x203)
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+
+    def test_close_with_the_setting_on_keeps_running_in_the_notification_area(self):
+        wine_reg("add", REG_KEY, "/v", "Close To Notification Area", "/d", "1", "/f")
+        app = self.launch()
+        probe("post", WM_CLOSE, 0, 0)
+        self.assertTrue(wait_for(lambda: probe("visible") == "0", 10), "the window stayed")
+        self.assertFalse(app.exited(2), "closing ended the program")
+        probe("post", ICON_CALLBACK, 0, WM_LBUTTONUP)  # a click on the icon
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10), "the icon did not bring it back")
+        probe("command", 1811)  # File > Exit
+        self.assertTrue(app.exited(), "File > Exit did not end the program")
+
+    def test_tray_start_hides_on_close_and_the_icon_menu_exit_ends(self):
+        app = self.launch(args=["/tray"], wait_window=False)
+        self.assertTrue(wait_for(lambda: int(probe("main") or "0", 16), 40), "no main window")
+        self.assertEqual(probe("visible"), "0")
+        probe("post", ICON_CALLBACK, 0, 0x203)  # double click
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        probe("post", WM_CLOSE, 0, 0)
+        self.assertTrue(wait_for(lambda: probe("visible") == "0", 10), "the window stayed")
+        self.assertFalse(app.exited(2), "closing ended the program")
+        probe("syscommand", 1811)  # the icon menu's Exit
+        self.assertTrue(app.exited(), "Exit did not end the program")
+
+    def test_close_with_the_setting_off_ends_the_program(self):
+        app = self.launch()
+        probe("post", WM_CLOSE, 0, 0)
+        self.assertTrue(app.exited(), "closing did not end the program")
 
     def test_about_box_shows_version_credit_and_addresses(self):
         self.launch()

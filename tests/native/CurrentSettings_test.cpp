@@ -126,19 +126,31 @@ TEST(HotkeyTable, FreshInstallRegistersCtrlAlt0To5) {
     }
 }
 
-TEST(HotkeyTable, FailedRegistrationsAreClearedAndListedInOneMessage) {
+// Guards against a key another program held at start being replaced by no key, which the next
+// stored change would have made permanent.
+TEST(HotkeyTable, FailedRegistrationsKeepTheirWantedKeyAndAreMarkedInUse) {
     CurrentSettings s;
-    auto failed = LoadHotkeyTable(From({{"Hotkey2Prefix", "0"}, {"Hotkey2Value", "65"}}),
+    s.HotkeyInUse = {true, true, true, true, true, true};
+    auto failed = LoadHotkeyTable(From({{"Hotkey2Prefix", "0"}, {"Hotkey2Value", "65"}, {"Hotkey4Value", "74"}}),
                                   [](int i, int32_t, int32_t) { return i != 1 && i != 4; }, s);
     EXPECT_EQ(failed, (std::vector<int>{1, 4}));
-    EXPECT_EQ(s.HotkeyModifiers[1], 8);
-    EXPECT_EQ(s.HotkeyKeys[1], 0);
+    EXPECT_EQ(s.HotkeyInUse, (std::array<bool, 6>{false, true, false, false, true, false}));
+    EXPECT_EQ(s.HotkeyModifiers[1], 6);
+    EXPECT_EQ(s.HotkeyKeys[1], 49);
+    EXPECT_EQ(s.HotkeyModifiers[4], 6);
+    EXPECT_EQ(s.HotkeyKeys[4], 74);
     EXPECT_EQ(s.HotkeyModifiers[2], 8);
     EXPECT_EQ(s.HotkeyKeys[2], 65);
-    std::array<std::string, 6> names{"Full", "Region", "Active", "Client", "Windows", "Repeat"};
-    EXPECT_EQ(HotkeyFailureMessage("Failed:\\n%s", failed, names), "Failed:\r\nRegion\r\nWindows\r\n");
-    EXPECT_EQ(HotkeyFailureMessage("Register hotkey failed,Please retry.", failed, names),
-              "Register hotkey failed,Please retry.\r\n\r\nRegion\r\nWindows\r\n");
+    // Once the other program lets them go, the next load registers them.
+    failed = LoadHotkeyTable(From({{"Hotkey4Value", "74"}}), [](int, int32_t, int32_t) { return true; }, s);
+    EXPECT_TRUE(failed.empty());
+    EXPECT_EQ(s.HotkeyInUse, (std::array<bool, 6>{}));
+    EXPECT_EQ(s.HotkeyKeys[4], 74);
+    // A stored "no key" is never reported as held by another program.
+    failed = LoadHotkeyTable(From({{"Hotkey3Value", "0"}}), [](int i, int32_t, int32_t) { return i != 3; }, s);
+    EXPECT_TRUE(failed.empty());
+    EXPECT_FALSE(s.HotkeyInUse[3]);
+    EXPECT_EQ(s.HotkeyKeys[3], 0);
 }
 
 // Guards against Ctrl+Right (the control's 10: Ctrl with the extended-key flag) coming back as
@@ -258,5 +270,26 @@ TEST(CurrentSettings, FullScreenAreaDefaultsToTheWholeDesktopAndStoresAsItReadsB
         CurrentSettings back;
         LoadCurrentSettings(From({stored}), "C:\\Prog\\", back);
         EXPECT_EQ(back.FullScreen, a);
+    }
+}
+
+TEST(CurrentSettings, CloseToTrayIsOffUnlessStoredAsOneAndStoresAsItReadsBack) {
+    CurrentSettings s;
+    LoadCurrentSettings(From({}), "C:\\Prog\\", s);
+    EXPECT_FALSE(s.CloseToTray);
+    for (const char* odd : {"", "0", "2", "-1", "yes", "01", "1x", "true"}) {
+        s.CloseToTray = true;
+        LoadCurrentSettings(From({{"Close To Notification Area", odd}}), "C:\\Prog\\", s);
+        EXPECT_FALSE(s.CloseToTray) << odd;
+    }
+    LoadCurrentSettings(From({{"Close To Notification Area", " 1 "}}), "C:\\Prog\\", s);
+    EXPECT_TRUE(s.CloseToTray);
+    for (bool on : {false, true}) {
+        s.CloseToTray = on;
+        const auto stored = CloseToTrayToStore(s);
+        EXPECT_EQ(stored.first, "Close To Notification Area");
+        CurrentSettings back;
+        LoadCurrentSettings(From({stored}), "C:\\Prog\\", back);
+        EXPECT_EQ(back.CloseToTray, on);
     }
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "base/win/modDeclare_win.h"
 #include "settings/CurrentSettings.h"
 #include "settings/Hotkey_win.h"
 #include "shell/CaptureHotkeys_win.h"
@@ -92,16 +93,34 @@ TEST(MainWindowParts, ViewerPassesTheChainMessagesOnAndFollowsARemovedNext) {
     ChangeClipboardChain(first.hWnd(), nullptr);
 }
 
-TEST(MainWindowParts, SystemMenuGetsOneSetOfCaptureEntriesAndIsRestored) {
+TEST(MainWindowParts, SystemMenuGetsOneSetOfCaptureEntriesAndExitAfterCloseAndIsRestored) {
     TopWindow window;
     std::array<std::string, kCaptureKinds> captions{"a", "b", "", "d", "e", "f"};
+    HMENU sys = GetSystemMenu(window.hWnd(), FALSE);
+    auto positionOf = [&](UINT id) {
+        for (int i = 0; i < GetMenuItemCount(sys); ++i)
+            if (GetMenuItemID(sys, i) == id) return i;
+        return -1;
+    };
+    auto exits = [&] {
+        int n = 0;
+        for (int i = 0; i < GetMenuItemCount(sys); ++i) n += GetMenuItemID(sys, i) == kSysExit;
+        return n;
+    };
     {
         SystemMenuEntries entries;
-        entries.Insert(window.hWnd(), captions);
-        entries.Insert(window.hWnd(), captions);
+        entries.Insert(window.hWnd(), captions, "E&xit");
+        entries.Insert(window.hWnd(), captions, "&Beenden");
         EXPECT_EQ(CaptureEntries(window.hWnd()), kCaptureKinds);
+        EXPECT_EQ(exits(), 1);
+        EXPECT_EQ(positionOf(kSysExit), positionOf(SC_CLOSE) + 1);
+        char text[32] = {};
+        GetMenuStringA(sys, kSysExit, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(text, "&Beenden");
     }
+    sys = GetSystemMenu(window.hWnd(), FALSE);
     EXPECT_EQ(CaptureEntries(window.hWnd()), 0);
+    EXPECT_EQ(exits(), 0);
 }
 
 TEST(MainWindowParts, NotifyIconTipIsCutBetweenCharactersAtTheLongField) {
@@ -141,4 +160,34 @@ TEST(MainWindowParts, NotifyIconIsRemovedAndComesBackWithARestartedShell) {
         EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the icon came back";
     }
     EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the icon is gone";
+}
+
+TEST(MainWindowParts, NotifyIconShowsABalloonAndTellsClicksOnItAndOnTheIconApart) {
+    TopWindow window;
+    HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    NotifyIcon notify;
+    int restores = 0, balloonClicks = 0;
+    auto restore = [&] { ++restores; };
+    auto clicked = [&] { ++balloonClicks; };
+    // A balloon before the icon exists adds it first; a tip longer than the old 63 units is taken.
+    EXPECT_FALSE(notify.ShowBalloon("title", "text")) << "no owner yet";
+    notify.Add(window.hWnd(), icon, "tip");
+    ASSERT_TRUE(notify.Added());
+    notify.SetTip(std::string(100, 'x').c_str());
+    EXPECT_TRUE(notify.ShowBalloon("Plenvue: hot keys not available",
+                                   "Ctrl+Alt+0 (Capture Full Screen) is used by another program\r\n" + std::string(300, 'y')));
+    notify.OnCallback(NIN_BALLOONUSERCLICK, restore, clicked);
+    notify.OnCallback(WM_LBUTTONUP, restore, clicked);
+    notify.OnCallback(WM_LBUTTONDBLCLK, restore, clicked);
+    notify.OnCallback(WM_MOUSEMOVE, restore, clicked);
+    EXPECT_EQ(balloonClicks, 1);
+    EXPECT_EQ(restores, 2);
+    {
+        ScopedProgramState state;
+        ModalDialogScope modal;
+        notify.OnCallback(NIN_BALLOONUSERCLICK, restore, clicked);
+        notify.OnCallback(WM_LBUTTONUP, restore, clicked);
+    }
+    EXPECT_EQ(balloonClicks, 1) << "not while a modal dialog is open";
+    EXPECT_EQ(restores, 2);
 }

@@ -208,3 +208,68 @@ TEST(frmMainEditor, APictureBeingEditedStaysInTheHistoryWithItsObjectsAndSteps) 
     w.form.Kept().Flush();
     EXPECT_EQ(GetFileAttributesW(Widen(kept).c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+// Closing the window with the notification-area setting (or after a /tray start) only hides it:
+// the drawings stay and nothing is asked; Exit asks and ends.
+TEST(frmMainEditor, CloseHidesInTheNotificationAreaAndOnlyExitAsksAboutDrawings) {
+    Folder f("tray");
+    ScopedSettings scoped;  // the record as it was, whatever the test leaves
+    const std::string file = MakeWhiteBitmapFile(f, "white.bmp", 60, 40);
+    MainWindow w;
+    const HWND h = w.form.hWnd();
+    int asked = 0;
+    w.form.AskToSaveDrawings = [&] {
+        ++asked;
+        return IDNO;
+    };
+    ASSERT_TRUE(w.form.OpenPicture(file, false));
+    Command(h, kCmdToolFirst + 1);
+    Drag(w.form.Editor().hWnd(), 5, 5, 30, 20);
+    ASSERT_TRUE(w.form.HasUnsavedObjects());
+
+    Settings().CloseToTray = true;
+    ShowWindow(h, SW_SHOW);
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(h));
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(w.form.HasUnsavedObjects());
+    // A click on the icon brings it back.
+    SendMessageW(h, NotifyIcon::kCallbackMessage, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_FALSE(IsIconic(h));
+
+    // A /tray start behaves as if the setting were on, for that run.
+    Settings().CloseToTray = false;
+    w.form.TrayStart = true;
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(h));
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_EQ(asked, 0);
+
+    // The icon menu's Exit ends the program, asking first; Cancel keeps it.
+    w.form.AskToSaveDrawings = [&] {
+        ++asked;
+        return IDCANCEL;
+    };
+    SendMessageW(h, WM_SYSCOMMAND, kSysExit, 0);
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(IsWindow(h));
+    EXPECT_TRUE(IsWindowVisible(h)) << "asked with the picture in view";
+    w.form.AskToSaveDrawings = [&] {
+        ++asked;
+        return IDNO;
+    };
+    SendMessageW(h, WM_SYSCOMMAND, kSysExit, 0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(IsWindow(h));
+}
+
+TEST(frmMainEditor, CloseEndsTheProgramWithTheSettingOff) {
+    ScopedSettings scoped;
+    MainWindow w;
+    const HWND h = w.form.hWnd();
+    ASSERT_FALSE(Settings().CloseToTray) << "off on a fresh machine";
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(h));
+}

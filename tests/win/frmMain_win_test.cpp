@@ -519,3 +519,33 @@ TEST(frmMain, UnloadUndoesTheHotKeysTheViewerChainAndTheBeepFile) {
     UnregisterHotKey(other.hWnd(), 1);
     App().BeepFile = savedBeep;
 }
+
+// A hot key another program holds no longer stops the start with a message box: the window
+// loads, the status bar names the key, and the stored key stays to be registered at the next
+// start once the other program has let it go.
+TEST(frmMain, HotKeyHeldElsewhereIsReportedWithoutABoxAndKeptForTheNextStart) {
+    OtherWindow other;
+    ASSERT_TRUE(RegisterCaptureHotKey(other.hWnd(), 1, 6, '0'));
+    const auto stored = [] {
+        WriteSetting("Hotkey0Prefix", "6");
+        WriteSetting("Hotkey0Value", "48");
+    };
+    {
+        plenvue::test::MainWindow w(stored);  // a box would keep this waiting
+        ASSERT_TRUE(w.loaded);
+        const std::string status = StatusText(w.hWnd());
+        EXPECT_NE(status.find("Ctrl+Alt+0 ("), std::string::npos) << status;
+        EXPECT_EQ(status.find("Ctrl+Alt+1"), std::string::npos) << status;
+        EXPECT_TRUE(Settings().HotkeyInUse[0]);
+        EXPECT_FALSE(Settings().HotkeyInUse[1]);
+        EXPECT_EQ(Settings().HotkeyKeys[0], 48);
+        EXPECT_EQ(Settings().HotkeyModifiers[0], 6);
+        EXPECT_EQ(ReadSetting("Hotkey0Value"), "48");
+        EXPECT_EQ(ReadSetting("Hotkey0Prefix"), "6");
+        UnregisterHotKey(other.hWnd(), 1);
+    }
+    plenvue::test::MainWindow next(stored);
+    ASSERT_TRUE(next.loaded);
+    EXPECT_FALSE(Settings().HotkeyInUse[0]);
+    EXPECT_FALSE(RegisterCaptureHotKey(other.hWnd(), 1, 6, '0')) << "the next start holds it";
+}

@@ -182,7 +182,7 @@ TEST_F(OptionsDialog, SameHotKeyAgainChangesNothingANewOneIsRegisteredAndStored)
     int errors = 0;
     f.ShowErrorFn = [&](const std::string& text) {
         ++errors;
-        EXPECT_EQ(text, "Register hotkey failed,Please retry.");
+        EXPECT_EQ(text, "Ctrl+Shift+K: register hotkey failed, another program uses this key. Please choose another one.");
     };
     f.Click(frmOptions::kCmdHotkey);
     EXPECT_EQ(errors, 1);
@@ -313,4 +313,88 @@ TEST_F(OptionsDialog, FullScreenChoiceIsShownOnTheFirstPageAndStoredOnOk) {
     f.Click(IDOK);
     EXPECT_EQ(Settings().FullScreen, FullScreenArea::MonitorUnderPointer);
     EXPECT_EQ(ReadSetting("Full Screen Area"), "1");
+}
+
+TEST_F(OptionsDialog, CloseToTrayIsOnTheSecondPageStoredOnOkAndLeftAloneByCancel) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsSubkey);  // the fixture puts it back
+    {
+        frmOptions f;
+        ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+        EXPECT_EQ(IsDlgButtonChecked(f.hWnd(), frmOptions::kChkCloseToTray), BST_UNCHECKED);
+        CheckDlgButton(f.hWnd(), frmOptions::kChkCloseToTray, BST_CHECKED);
+        f.Click(IDCANCEL);
+        EXPECT_FALSE(Stored("Close To Notification Area"));
+        EXPECT_FALSE(Settings().CloseToTray);
+    }
+    frmOptions f;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    EXPECT_FALSE(Visible(d, frmOptions::kChkCloseToTray));
+    SelectTab(f, 1);
+    EXPECT_TRUE(Visible(d, frmOptions::kChkCloseToTray));
+    CheckDlgButton(d, frmOptions::kChkCloseToTray, BST_CHECKED);
+    f.Click(IDOK);
+    EXPECT_TRUE(Settings().CloseToTray);
+    EXPECT_EQ(ReadSetting("Close To Notification Area"), "1");
+}
+
+// A key another program held at start is marked on the hot-key page, tried again each time the
+// dialog opens, and tried again when chosen again; it keeps its stored value throughout.
+TEST_F(OptionsDialog, HotKeysInUseAreMarkedAndTriedAgainUntilTheyWork) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 0x7002, MOD_CONTROL | MOD_ALT, '0'));
+    Settings().HotkeyInUse[0] = true;
+    int errors = 0;
+    std::string error;
+    auto sameAgain = [](frmHotKey& dialog) {
+        EXPECT_NE(dialog.CreateModeless(nullptr), nullptr);
+        dialog.Control().HotkeyModifier(6);
+        dialog.Control().Key('0');
+        dialog.Click(IDOK);
+        return true;
+    };
+    {
+        frmOptions f;
+        f.MainWindow = owner;
+        f.StartPage = 3;
+        f.ShowHotKeyFn = sameAgain;
+        f.ShowErrorFn = [&](const std::string& text) {
+            ++errors;
+            error = text;
+        };
+        ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+        EXPECT_EQ(f.VisiblePage(), 3);
+        EXPECT_TRUE(Visible(f.hWnd(), frmOptions::kCmdHotkey));
+        EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey), "Ctrl+Alt+0 (in use)");
+        EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey + 1), "Ctrl+Alt+1");
+        EXPECT_TRUE(Settings().HotkeyInUse[0]);
+        // Chosen again while still held: the key is named in the failure, and stays wanted.
+        f.Click(frmOptions::kCmdHotkey);
+        EXPECT_EQ(errors, 1);
+        EXPECT_EQ(error, "Ctrl+Alt+0: register hotkey failed, another program uses this key. Please choose another one.");
+        EXPECT_EQ(Settings().HotkeyKeys[0], 48);
+        EXPECT_TRUE(Settings().HotkeyInUse[0]);
+        // Let go: the same key chosen again now works and loses its mark.
+        UnregisterHotKey(other, 0x7002);
+        f.Click(frmOptions::kCmdHotkey);
+        EXPECT_EQ(errors, 1);
+        EXPECT_FALSE(Settings().HotkeyInUse[0]);
+        EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey), "Ctrl+Alt+0");
+        EXPECT_FALSE(RegisterHotKey(other, 0x7002, MOD_CONTROL | MOD_ALT, '0')) << "the owner holds it now";
+        f.Click(IDCANCEL);
+    }
+    // Held again by another program after a start: opening the dialog tries it again.
+    UnregisterHotKey(owner, kHotkeyIdBase);
+    Settings().HotkeyInUse[0] = true;
+    frmOptions f;
+    f.MainWindow = owner;
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    EXPECT_FALSE(Settings().HotkeyInUse[0]);
+    EXPECT_EQ(Text(f.hWnd(), frmOptions::kCmdHotkey), "Ctrl+Alt+0");
+    EXPECT_EQ(f.VisiblePage(), 0);
+    f.Click(IDCANCEL);
+    UnregisterHotKey(owner, kHotkeyIdBase);
+    DestroyWindow(other);
+    DestroyWindow(owner);
 }
