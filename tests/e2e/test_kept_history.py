@@ -120,12 +120,17 @@ class KeptHistoryTest(PlenvueTestCase):
         # Nothing of the store was deleted: it may be a newer version's.
         self.assertTrue(os.path.exists(os.path.join(self.store, "notes.txt")))
 
-    def test_delete_moves_the_file_to_the_recycle_bin_and_takes_its_entry_off(self):
+    def bitmap_file(self, name):
+        """A small blue BMP in a folder of the test's own."""
         need("convert")
         d = tempfile.mkdtemp(prefix="plenvue-kept-")
         self.addCleanup(shutil.rmtree, d, True)
-        bmp = os.path.join(d, "recycled.bmp")
+        bmp = os.path.join(d, name)
         subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + bmp], check=True, env=ENV)
+        return bmp
+
+    def test_delete_moves_the_file_to_the_recycle_bin_and_takes_its_entry_off(self):
+        bmp = self.bitmap_file("recycled.bmp")
         # The test's own Recycle Bin: Wine's is the XDG trash of the run's home.
         trash = os.path.join(ENV.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share")), "Trash", "files")
         os.makedirs(trash, exist_ok=True)
@@ -143,11 +148,7 @@ class KeptHistoryTest(PlenvueTestCase):
         self.assertEqual(probe("status"), "Moved to the Recycle Bin: " + wine_path(bmp))
 
     def test_ok_in_options_with_nothing_changed_keeps_the_history(self):
-        need("convert")
-        d = tempfile.mkdtemp(prefix="plenvue-kept-")
-        self.addCleanup(shutil.rmtree, d, True)
-        bmp = os.path.join(d, "kept.bmp")
-        subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + bmp], check=True, env=ENV)
+        bmp = self.bitmap_file("kept.bmp")
         self.start()  # fresh settings: no history mode is stored
         probe("drop", "PlenvueHistoryStrip", wine_path(bmp))
         self.assertTrue(wait_for(lambda: len(self.previews()) == 1, 10))

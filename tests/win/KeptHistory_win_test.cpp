@@ -144,14 +144,7 @@ TEST(KeptHistory, TheLimitsTakeTheOldestCopies) {
 TEST(KeptHistory, TheMainWindowKeepsAPasteAndItsDrawingsAtOnce) {
     MainWindow w([] { WriteSetting("Set Auto Save When Startup", "0"); });
     const HWND h = w.form.hWnd();
-    {
-        WindowDC screen = WindowDC::Client(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), 40, 30);
-        ASSERT_TRUE(OpenClipboard(h));
-        EmptyClipboard();
-        SetClipboardData(CF_BITMAP, bitmap);
-        CloseClipboard();
-    }
+    ASSERT_TRUE(plenvue::test::PutBitmapOnClipboard(h, 40, 30));
     w.form.PastePicture();
     ASSERT_EQ(w.form.History().PreviewCount(), 2);
     const std::string kept = w.form.History().Item(1).Tag();

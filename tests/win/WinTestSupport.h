@@ -47,13 +47,23 @@ inline COLORREF PixelAt(const Picture& p, int x, int y) {
     return GetPixel(dc.get(), x, y);
 }
 
-// The main window takes a bitmap it finds on the clipboard at start (the monitor is on by default);
-// tests that start one begin with an empty clipboard so that earlier tests cannot leak into them.
+// Tests that start the main window begin with an empty clipboard so that earlier tests cannot leak
+// into them (Paste, or the monitor once a test switches it on).
 inline void EmptyTheClipboard() {
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
     }
+}
+
+// A w x h device bitmap on the clipboard, owned by `owner` (as a program's copy puts it there).
+inline bool PutBitmapOnClipboard(HWND owner, int w, int h) {
+    HBITMAP bitmap = CreateCompatibleBitmap(WindowDC::Client(nullptr).get(), w, h);
+    if (!bitmap || !OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const bool put = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+    CloseClipboard();
+    return put;
 }
 
 // Closes the next message box of this process from a helper thread and keeps its caption and text

@@ -174,14 +174,7 @@ TEST(frmMainEditor, APictureBeingEditedStaysInTheHistoryWithItsObjectsAndSteps) 
     EXPECT_EQ(w.form.Document().Items().size(), 1u);
 
     // A pasted picture with a drawing, replaced by an opened file.
-    {
-        WindowDC screen = WindowDC::Client(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), 40, 30);
-        ASSERT_TRUE(OpenClipboard(h));
-        EmptyClipboard();
-        SetClipboardData(CF_BITMAP, bitmap);
-        CloseClipboard();
-    }
+    ASSERT_TRUE(plenvue::test::PutBitmapOnClipboard(h, 40, 30));
     w.form.PastePicture();
     EXPECT_EQ(w.form.CurrentFile(), "");
     // The paste has its entry at once, first (the newest on top), its picture kept in the store.
