@@ -121,6 +121,20 @@ def wine_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
+def recycle_bin():
+    """Wine's Recycle Bin: the XDG trash of the run's home (./plenvue test gives it one of its own).
+    It takes only files on its own device, so tests put files to delete in bin_neighbour()."""
+    files = os.path.join(ENV.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share")), "Trash", "files")
+    os.makedirs(files, exist_ok=True)
+    os.makedirs(os.path.join(os.path.dirname(files), "info"), exist_ok=True)
+    return files
+
+
+def bin_neighbour(prefix):
+    """A fresh folder on the Recycle Bin's device (the run's home), removed by the caller."""
+    return tempfile.mkdtemp(prefix=prefix, dir=os.path.dirname(os.path.dirname(recycle_bin())))
+
+
 def kept_history_folders():
     """The prefix's %LOCALAPPDATA%\\Plenvue\\History (one per user folder of the prefix)."""
     prefix = ENV.get("WINEPREFIX", os.path.expanduser("~/.wine"))

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg
+from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, bin_neighbour, main, need, probe, recycle_bin, wait_for, wine_reg
 
 CMD_OPEN, CMD_SAVE, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE, CMD_PRINT = 1801, 1802, 1805, 1806, 1807, 1809
 CMD_FULL_SCREEN = 1861
@@ -126,8 +126,10 @@ class FilesTest(PlenvueTestCase):
         self.assertTrue(wait_for(lambda: not probe("dialog", "Plenvue"), 10))
         self.assertEqual(probe("caption"), caption)
 
-    def test_delete_asks_and_deletes_only_on_yes(self):
-        bmp = os.path.join(self.dir, "gone.bmp")
+    def test_delete_asks_and_moves_to_the_recycle_bin_only_on_yes(self):
+        d = bin_neighbour("plenvue-files-")
+        self.addCleanup(shutil.rmtree, d, True)
+        bmp = os.path.join(d, "gone.bmp")
         subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + bmp], check=True)
         self.launch()
         self.open_file(bmp)
@@ -141,6 +143,7 @@ class FilesTest(PlenvueTestCase):
         self.assertTrue(self.message_box("Are you SURE"))
         probe("click", "Plenvue", IDYES)
         self.assertTrue(wait_for(lambda: not os.path.exists(bmp), 10))
+        self.assertTrue(any(n.startswith("gone") for n in os.listdir(recycle_bin())), os.listdir(recycle_bin()))
         # The picture went with its file: the canvas and the caption are cleared.
         self.assertTrue(wait_for(lambda: probe("caption") == "Korvane Plenvue--NewFile", 10), probe("caption"))
 

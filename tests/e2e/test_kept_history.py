@@ -7,8 +7,8 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import (ENV, REG_KEY, PlenvueTestCase, kept_history_folder, main, need, probe, show_actual_size,
-                         wait_for, wine_path, wine_reg)
+from plenvue_e2e import (ENV, REG_KEY, PlenvueTestCase, bin_neighbour, kept_history_folder, main, need, probe,
+                         recycle_bin, show_actual_size, wait_for, wine_path, wine_reg)
 
 CMD_FULL_SCREEN, CMD_DELETE, CMD_OPTIONS = 1861, 1807, 1875
 IDYES = 6
@@ -121,9 +121,9 @@ class KeptHistoryTest(PlenvueTestCase):
         self.assertTrue(os.path.exists(os.path.join(self.store, "notes.txt")))
 
     def bitmap_file(self, name):
-        """A small blue BMP in a folder of the test's own."""
+        """A small blue BMP in a folder of the test's own, on the Recycle Bin's device."""
         need("convert")
-        d = tempfile.mkdtemp(prefix="plenvue-kept-")
+        d = bin_neighbour("plenvue-kept-")
         self.addCleanup(shutil.rmtree, d, True)
         bmp = os.path.join(d, name)
         subprocess.run(["convert", "-size", "30x20", "xc:#0000FF", "BMP3:" + bmp], check=True, env=ENV)
@@ -131,9 +131,7 @@ class KeptHistoryTest(PlenvueTestCase):
 
     def test_delete_moves_the_file_to_the_recycle_bin_and_takes_its_entry_off(self):
         bmp = self.bitmap_file("recycled.bmp")
-        # The test's own Recycle Bin: Wine's is the XDG trash of the run's home.
-        trash = os.path.join(ENV.get("XDG_DATA_HOME", os.path.expanduser("~/.local/share")), "Trash", "files")
-        os.makedirs(trash, exist_ok=True)
+        trash = recycle_bin()
         self.start()
         probe("drop", "PlenvueHistoryStrip", wine_path(bmp))
         self.assertTrue(wait_for(lambda: probe("caption").endswith("recycled.bmp"), 10))
