@@ -27,7 +27,8 @@ uint16_t WithHotkeyKey(uint16_t word, int32_t key);
 
 // "Ctrl+Alt+" for 6 etc.; empty for 8 and any value outside 1..7.
 std::string HotkeyModifierPrefix(int32_t modifier);
-// "A", "F12", "N *", "L Arr", ...; "Unknown" for codes without a name; empty for 0.
+// "A", "F12", "N *", "L Arr", "Print Screen", ...: every key the hot key control takes has a name;
+// "Unknown" for codes without one (the modifier keys themselves, unassigned codes); empty for 0.
 std::string HotkeyKeyName(int32_t key);
 // Prefix followed by key name: (6, 48) gives "Ctrl+Alt+0"; (8, 123) gives "F12"; (2, 0) gives "Ctrl+".
 std::string GetHotkeyName(int32_t modifier, int32_t key);
