@@ -309,7 +309,7 @@ void frmOptions::OnOK() {
     const int delay = ComboIndex(hwnd_, kCboCaptureDelay);
     s.CaptureDelay = delay >= 0 && delay < static_cast<int>(kCaptureDelays.size()) ? kCaptureDelays[delay] : 0;
     const int format = ComboIndex(hwnd_, kCboAutoSaveFormat);
-    s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "BMP";
+    s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "PNG";
     for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
     for (const auto& [name, text] : CaptureSettingsToStore(s)) WriteSetting(name, text);
     const int area = ComboIndex(hwnd_, kCboFullScreenArea);

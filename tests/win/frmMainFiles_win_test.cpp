@@ -82,14 +82,14 @@ TEST(frmMainFiles, AutoSaveNumbersThePrefixToo) {
     s.BeepWhenSaving = "0";
     w.form.AutoSavePic();
     w.form.AutoSavePic();
-    EXPECT_TRUE(f.Has("p0_0.bmp"));
-    EXPECT_TRUE(f.Has("p1_1.bmp"));
+    EXPECT_TRUE(f.Has("p0_0.png"));  // a fresh installation saves PNG
+    EXPECT_TRUE(f.Has("p1_1.png"));
     EXPECT_EQ(s.SavePath, f.Path() + "\\");
-    EXPECT_EQ(w.form.CurrentFile(), f.Path() + "\\p1_1.bmp");
+    EXPECT_EQ(w.form.CurrentFile(), f.Path() + "\\p1_1.png");
     // A changed suffix starts again at 0, skipping nothing that is not there.
     s.SuffixFileName = "_b";
     w.form.AutoSavePic();
-    EXPECT_TRUE(f.Has("p0_0_b.bmp"));
+    EXPECT_TRUE(f.Has("p0_0_b.png"));
 }
 
 namespace {
