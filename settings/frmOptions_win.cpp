@@ -126,8 +126,9 @@ DialogTemplate frmOptions::Template() const {
     t.Add(kDlgEdit, "", kTxtPrefix, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 112, 90, 13);
     t.Add(kDlgStatic, "***", kLblFileNum, kChild | SS_NOTIFY | SS_CENTER, 114, 114, 22, 9);
     t.Add(kDlgEdit, "", kTxtSuffix, kButton | WS_BORDER | ES_AUTOHSCROLL, 138, 112, 90, 13);
-    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 90, 9);
-    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 136, 60, 60);
+    // Room for the longer German label ("Format beim automatischen Speichern:").
+    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 150, 9);
+    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 176, 136, 60, 60);
     const char* kinds[6] = {"Capture Full Screen", "Capture Region", "Capture Active Window",
                             "Capture Active Window Client", "Capture Windows", "Repeat Last Capture"};
     for (int i = 0; i < 6; ++i) {
