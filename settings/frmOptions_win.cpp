@@ -1,6 +1,8 @@
 #include "settings/frmOptions_win.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 #include <mmsystem.h>
 #include <shellapi.h>
 
@@ -192,21 +194,15 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCloseToTray, s.CloseToTray ? BST_CHECKED : BST_UNCHECKED);
-    for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
-        SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
-        if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
-    }
-    if (ComboIndex(hwnd_, kCboCaptureDelay) < 0) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, 0, 0);
+    int delay = 0;
+    for (size_t i = 0; i < kCaptureDelays.size(); ++i)
+        if (kCaptureDelays[i] == s.CaptureDelay) delay = static_cast<int>(i);
     const std::string format = NormaliseAutoSaveFormat(s.AutoSaveFormat);
     for (size_t i = 0; i < kAutoSaveFormats.size(); ++i) {
         SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(kAutoSaveFormats[i]).c_str()));
         if (format == kAutoSaveFormats[i]) SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_SETCURSEL, i, 0);
     }
-    for (int i = 0; i < kFullScreenAreas; ++i) {
-        const std::string text = FullScreenAreaName(i);
-        SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    }
-    SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(s.FullScreen), 0);
+    FillLanguageCombos(delay, static_cast<int>(s.FullScreen));
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     SetItemText(hwnd_, kTxtKeptPictures, s.KeptPictures);
@@ -330,6 +326,16 @@ void frmOptions::OnSavePath() {
     SetItemText(hwnd_, kTxtSavePath, folder);
 }
 
+void frmOptions::FillLanguageCombos(int delay, int fullScreen) {
+    for (int id : {kCboCaptureDelay, kCboFullScreenArea}) SendDlgItemMessageW(hwnd_, id, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < kCaptureDelays.size(); ++i)
+        SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
+    for (int i = 0; i < kFullScreenAreas; ++i)
+        SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FullScreenAreaName(i)).c_str()));
+    SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, static_cast<WPARAM>(std::max(delay, 0)), 0);
+    SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(std::max(fullScreen, 0)), 0);
+}
+
 void frmOptions::OnLanguage() {
     std::string chosen;
     bool ok = false;
@@ -352,6 +358,8 @@ void frmOptions::OnLanguage() {
     // Messages first: the main window's status text is one of them.
     LoadMessageTable(*App().Language);
     App().Language->setLanguage(form_);
+    // The lists' entries are texts of the language too; what is chosen in them stays.
+    FillLanguageCombos(ComboIndex(hwnd_, kCboCaptureDelay), ComboIndex(hwnd_, kCboFullScreenArea));
     if (ApplyLanguageToMain) ApplyLanguageToMain();
     tabs_.DeleteAll();
     AddTabs();
