@@ -164,4 +164,23 @@ bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key) {
     }
 }
 
+std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text) {
+    std::string out;
+    size_t start = 0;
+    while (start <= shortcut.size()) {
+        size_t plus = shortcut.find('+', start);
+        // "Ctrl++" would name the plus key itself: a part is never empty.
+        if (plus == start && start < shortcut.size()) plus = shortcut.find('+', start + 1);
+        const size_t end = plus == std::string_view::npos ? shortcut.size() : plus;
+        std::string part(shortcut.substr(start, end - start));
+        for (const KeyWord& k : kKeyWords)
+            if (part == k.Word) part = text(k.Item, part);
+        out += part;
+        if (plus == std::string_view::npos) break;
+        out += '+';
+        start = plus + 1;
+    }
+    return out;
+}
+
 }  // namespace plenvue

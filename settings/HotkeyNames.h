@@ -2,7 +2,9 @@
 // the control's modifier set into the modifiers of a system-wide hot key registration.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace plenvue {
 
@@ -50,5 +52,17 @@ int32_t StoredHotkeyModifier(int32_t controlModifier);
 // program: a letter, digit, blank, punctuation, keypad, editing or cursor key with neither Ctrl
 // nor Alt. Function keys, Print Screen, Pause and the like may stand alone; key 0 is no hot key.
 bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key);
+
+// The words of shortcut and hot key texts that a language names its own way ("Strg", "Entf"), with
+// their language items (13052-13057).
+struct KeyWord {
+    const char* Word;
+    int Item;
+};
+inline constexpr KeyWord kKeyWords[] = {{"Ctrl", 13052}, {"Shift", 13053}, {"Alt", 13054},
+                                        {"Del", 13055},  {"Plus", 13056},  {"Minus", 13057}};
+// "Ctrl+Shift+C" in the language's words: each "+"-separated part that is one of kKeyWords becomes
+// text(item, word); letters, digits and other names stay.
+std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text);
 
 }  // namespace plenvue

@@ -235,7 +235,9 @@ void frmOptions::RetryHotkeysInUse() {
 
 void frmOptions::ShowHotkeyName(int index) {
     const CurrentSettings& s = Settings();
-    const std::string name = GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]);
+    const std::string name =
+        ShortcutText(GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]),
+                     [](int item, const std::string& word) { return LanguageItem(item, word); });
     SetItemText(hwnd_, kCmdHotkey + index, s.HotkeyInUse[index] ? ReplacePlaceholder(Msg(kMsgHotkeyInUseMark), name) : name);
 }
 
@@ -360,6 +362,7 @@ void frmOptions::OnLanguage() {
     App().Language->setLanguage(form_);
     // The lists' entries are texts of the language too; what is chosen in them stays.
     FillLanguageCombos(ComboIndex(hwnd_, kCboCaptureDelay), ComboIndex(hwnd_, kCboFullScreenArea));
+    for (int i = 0; i < kCaptureKinds; ++i) ShowHotkeyName(i);
     if (ApplyLanguageToMain) ApplyLanguageToMain();
     tabs_.DeleteAll();
     AddTabs();

@@ -2,10 +2,10 @@
 // A menu entry's command number is its status-bar help string number, so the menu-help
 // lookup finds every plain entry by its own number.
 #pragma once
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "settings/HotkeyNames.h"  // ShortcutText: the menu's shortcuts in the language's words
 
 namespace plenvue {
 
@@ -80,16 +80,5 @@ struct MenuHelpEntry {
 // menu keeps its numbers wherever it stands in the bar.
 std::vector<MenuHelpEntry> MenuHelpTable(const std::vector<MenuNode>& tree);
 
-// The words of shortcut and hot key texts that a language names its own way ("Strg", "Entf"), with
-// their language items (13052-13057).
-struct KeyWord {
-    const char* Word;
-    int Item;
-};
-inline constexpr KeyWord kKeyWords[] = {{"Ctrl", 13052}, {"Shift", 13053}, {"Alt", 13054},
-                                        {"Del", 13055},  {"Plus", 13056},  {"Minus", 13057}};
-// "Ctrl+Shift+C" in the language's words: each "+"-separated part that is one of kKeyWords becomes
-// text(item, word); letters, digits and other names stay.
-std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text);
 
 }  // namespace plenvue

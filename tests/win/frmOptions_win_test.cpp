@@ -414,6 +414,7 @@ TEST_F(OptionsDialog, LanguageSwitchRelabelsTheListsAndKeepsTheirChoice) {
     ASSERT_NE(f.CreateModeless(nullptr), nullptr);
     HWND d = f.hWnd();
     EXPECT_EQ(Text(d, frmOptions::kCboCaptureDelay), "5 Seconds");
+    EXPECT_EQ(Text(d, frmOptions::kCmdHotkey), "Ctrl+Alt+0");
     SendMessageA(d, WM_COMMAND, MAKEWPARAM(frmOptions::kCmdLan, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(d, frmOptions::kCmdLan)));
     EXPECT_EQ(Text(d, frmOptions::kCmdLan), "Deutsch");
@@ -421,4 +422,5 @@ TEST_F(OptionsDialog, LanguageSwitchRelabelsTheListsAndKeepsTheirChoice) {
     EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboCaptureDelay, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(Text(d, frmOptions::kCboFullScreenArea), "Den Hauptbildschirm");
     EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboFullScreenArea, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(Text(d, frmOptions::kCmdHotkey), "Strg+Alt+0");  // the hot keys' names too
 }
