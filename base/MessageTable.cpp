@@ -8,7 +8,7 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {10002, "Register hotkey failed,Please retry."},
         {10003, "The region you selected is too small!"},
         {10004, "All Suuport Files|*.bmp;*.jpg;*.png|Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg|PNG Files(*.PNG)|*.png"},
-        {10005, "Bitmap Files(*.BMP)|*.bmp|JPEG Files(*.JPG)|*.jpg|PNG Files(*.PNG)|*.png"},
+        {10005, "PNG Files(*.PNG)|*.png|JPEG Files(*.JPG)|*.jpg|Bitmap Files(*.BMP)|*.bmp"},
         {10006, "Save File"},
         {10007, "Load File"},
         {10008, "There are too many files at the target folder,please chose another one."},
@@ -93,6 +93,8 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgHotkeyInUseTitle, "Plenvue: hot keys not available"},
         {kMsgHotkeyInUseMark, "%s (in use)"},
         {kMsgHotkeyChangeFailed, "%s: register hotkey failed, another program uses this key. Please choose another one."},
+        {kMsgSaveAsReplace, "%s already exists. Do you want to replace it?"},
+        {kMsgHelpNoViewer, "No program is set up to open the help pages. You can open them yourself in a web browser; they are in this folder:\\n\\n%s"},
     };
     return table;
 }

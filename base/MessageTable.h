@@ -92,6 +92,10 @@ inline constexpr int kMsgHotkeyInUseLine = 12901;
 inline constexpr int kMsgHotkeyInUseTitle = 12902;
 inline constexpr int kMsgHotkeyInUseMark = 12903;
 inline constexpr int kMsgHotkeyChangeFailed = 12904;
+// Save As: a name given the chosen type's extension names a file that exists ("%s": the file).
+inline constexpr int kMsgSaveAsReplace = 13050;
+// F1 and Help > Content with no program to open the help pages ("%s": their folder).
+inline constexpr int kMsgHelpNoViewer = 13051;
 
 struct MessageDefault {
     int item;

@@ -59,10 +59,23 @@ struct FileDialog {
 
 std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view title,
                            std::string_view initialFolder, uint32_t flags) {
+    SaveDialogChoice choice;
+    return ShowSaveDialog(owner, filter, title, initialFolder, flags, choice);
+}
+
+std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view title,
+                           std::string_view initialFolder, uint32_t flags, SaveDialogChoice& choice) {
     FileDialog d(owner, filter, title, SaveDialogInitialFolder(initialFolder, ProgramFolderWithoutBackslash()),
                  flags);
-    d.ofn.lpstrDefExt = L"bmp";
-    if (!GetSaveFileNameW(&d.ofn)) return {};
+    const std::wstring defaultExtension = Widen(choice.DefaultExtension);
+    d.ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    d.ofn.nFilterIndex = static_cast<DWORD>(choice.FilterIndex > 0 ? choice.FilterIndex : 1);
+    // A proposed name too long for the buffer (or no valid text) leaves the box empty.
+    const std::wstring proposed = WidenChecked(choice.InitialName).value_or(std::wstring());
+    if (proposed.size() < kFileBufferSize) std::copy(proposed.begin(), proposed.end(), d.file.begin());
+    const BOOL chosen = GetSaveFileNameW(&d.ofn);
+    choice.FilterIndex = static_cast<int32_t>(d.ofn.nFilterIndex);
+    if (!chosen) return {};
     std::string name = ChosenName(d.file);
     return name.empty() ? name : name + '\0';
 }

@@ -1,5 +1,5 @@
 // The Windows common dialogs: save, open, colour and folder. Each is modal to its owner, works in
-// UTF-8 text and keeps nothing between calls.
+// UTF-8 text and keeps nothing between calls (what Save As remembers is its caller's).
 #pragma once
 #include <windows.h>
 #include <shtypes.h>
@@ -10,10 +10,19 @@
 
 namespace plenvue {
 
+// What a save dialog shows first, and the type the user chose in it.
+struct SaveDialogChoice {
+    std::string InitialName;              // the name proposed in the name box ("" leaves it empty)
+    int32_t FilterIndex = 1;              // in: the 1-based type shown first; out: the type chosen
+    std::string DefaultExtension = "bmp"; // added to a bare name (the system takes the chosen type's where it can)
+};
+
 // The chosen path followed by one zero character (the caller removes it); "" when cancelled.
 // A blank initial folder starts in the program's folder. The default extension is "bmp".
 std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view title,
                            std::string_view initialFolder, uint32_t flags);
+std::string ShowSaveDialog(HWND owner, std::string_view filter, std::string_view title,
+                           std::string_view initialFolder, uint32_t flags, SaveDialogChoice& choice);
 
 // The chosen path without a terminator; "" when cancelled. An empty initial folder lets the
 // system choose.

@@ -136,7 +136,7 @@ std::string NormaliseAutoSaveFormat(std::string_view text) {
     if (format == "JPG") return "JPEG";
     for (const char* known : kAutoSaveFormats)
         if (format == known) return format;
-    return "BMP";
+    return "PNG";
 }
 
 int32_t NormaliseCaptureDelay(std::string_view text) {
@@ -148,9 +148,9 @@ int32_t NormaliseCaptureDelay(std::string_view text) {
 
 std::string AutoSaveExtension(std::string_view format) {
     std::string f = NormaliseAutoSaveFormat(format);
-    if (f == "PNG") return "png";
+    if (f == "BMP") return "bmp";
     if (f == "JPEG") return "jpg";
-    return "bmp";
+    return "png";
 }
 
 std::vector<int> LoadHotkeyTable(const SettingReader& read, const HotkeyRegistrar& registerHotkey,

@@ -38,7 +38,7 @@ struct CurrentSettings {
     // their wanted value above and are tried again at the next start and from the Options dialog.
     std::array<bool, kCaptureKinds> HotkeyInUse{};
     int32_t CopyEveryCapture = -1;        // 0 off, non-zero: every capture also goes to the clipboard
-    std::string AutoSaveFormat = "BMP";   // "BMP", "PNG" or "JPEG"
+    std::string AutoSaveFormat = "PNG";   // "BMP", "PNG" or "JPEG"
     int32_t CaptureDelay = 0;             // seconds: 0, 3, 5 or 10
     FullScreenArea FullScreen = FullScreenArea::WholeDesktop;  // what "Capture Full Screen" takes
     // The kept history's limits as stored (a whole number; see KeptLimitsFromText for the rule).
@@ -116,7 +116,8 @@ std::string NormaliseHistoryListStatus(std::string_view text);
 std::string NormaliseWholeNumber(std::string_view text, int32_t low, int32_t high, std::string_view fallback);         // "NONE", "LIST", else "PREVIEW"
 // "0" is off; anything else, missing included, is on (-1).
 int32_t NormaliseCopyEveryCapture(std::string_view text);
-// "BMP", "PNG" or "JPEG" in any case between blanks ("JPG" is JPEG); anything else is "BMP".
+// "BMP", "PNG" or "JPEG" in any case between blanks ("JPG" is JPEG); anything else, missing
+// included, is "PNG" (a stored "BMP" stays BMP).
 std::string NormaliseAutoSaveFormat(std::string_view text);
 // One of the offered delays as decimal text between blanks; anything else is no delay (0).
 int32_t NormaliseCaptureDelay(std::string_view text);

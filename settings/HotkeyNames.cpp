@@ -37,9 +37,24 @@ std::string HotkeyKeyName(int32_t key) {
     if (key == 0) return {};
     if ((key >= 48 && key <= 57) || (key >= 65 && key <= 90)) return std::string(1, static_cast<char>(key));
     if (key >= 96 && key <= 105) return "N " + std::to_string(key - 96);
-    if (key >= 112 && key <= 123) return "F" + std::to_string(key - 111);
+    if (key >= 112 && key <= 135) return "F" + std::to_string(key - 111);
     switch (key) {
+    case 3: return "Break";
     case 8: return "BackSpace";
+    case 9: return "Tab";
+    case 12: return "Clear";
+    case 13: return "Enter";
+    case 19: return "Pause";
+    case 20: return "Caps Lock";
+    case 21: return "Kana";
+    case 23: return "Junja";
+    case 24: return "Final";
+    case 25: return "Kanji";
+    case 27: return "Esc";
+    case 28: return "Convert";
+    case 29: return "Nonconvert";
+    case 30: return "Accept";
+    case 31: return "Mode Change";
     case 32: return "SpaceBar";
     case 33: return "PgUp";
     case 34: return "PgDn";
@@ -49,10 +64,41 @@ std::string HotkeyKeyName(int32_t key) {
     case 38: return "U Arr";
     case 39: return "R Arr";
     case 40: return "D Arr";
+    case 41: return "Select";
+    case 42: return "Print";
+    case 43: return "Execute";
+    case 44: return "Print Screen";
+    case 45: return "Insert";
+    case 46: return "Delete";
+    case 47: return "Help";
+    case 93: return "Application";
+    case 95: return "Sleep";
     case 106: return "N *";
     case 107: return "N +";
+    case 108: return "N Enter";
     case 109: return "N -";
+    case 110: return "N .";
     case 111: return "N /";
+    case 144: return "Num Lock";
+    case 145: return "Scroll Lock";
+    case 166: return "Browser Back";
+    case 167: return "Browser Forward";
+    case 168: return "Browser Refresh";
+    case 169: return "Browser Stop";
+    case 170: return "Browser Search";
+    case 171: return "Browser Favorites";
+    case 172: return "Browser Home";
+    case 173: return "Volume Mute";
+    case 174: return "Volume Down";
+    case 175: return "Volume Up";
+    case 176: return "Next Track";
+    case 177: return "Previous Track";
+    case 178: return "Stop Media";
+    case 179: return "Play/Pause";
+    case 180: return "Mail";
+    case 181: return "Select Media";
+    case 182: return "Launch App 1";
+    case 183: return "Launch App 2";
     case 186: return ";";
     case 187: return "=";
     case 188: return ",";
@@ -64,6 +110,16 @@ std::string HotkeyKeyName(int32_t key) {
     case 220: return "\\";
     case 221: return "]";
     case 222: return "'";
+    case 223: return "`";
+    case 226: return "<";
+    case 246: return "Attn";
+    case 247: return "CrSel";
+    case 248: return "ExSel";
+    case 249: return "Erase EOF";
+    case 250: return "Play";
+    case 251: return "Zoom";
+    case 253: return "PA1";
+    case 254: return "Clear";
     default: return "Unknown";
     }
 }
@@ -106,6 +162,25 @@ bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key) {
         return true;
     default: return false;
     }
+}
+
+std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text) {
+    std::string out;
+    size_t start = 0;
+    while (start <= shortcut.size()) {
+        size_t plus = shortcut.find('+', start);
+        // "Ctrl++" would name the plus key itself: a part is never empty.
+        if (plus == start && start < shortcut.size()) plus = shortcut.find('+', start + 1);
+        const size_t end = plus == std::string_view::npos ? shortcut.size() : plus;
+        std::string part(shortcut.substr(start, end - start));
+        for (const KeyWord& k : kKeyWords)
+            if (part == k.Word) part = text(k.Item, part);
+        out += part;
+        if (plus == std::string_view::npos) break;
+        out += '+';
+        start = plus + 1;
+    }
+    return out;
 }
 
 }  // namespace plenvue

@@ -2,7 +2,9 @@
 // the control's modifier set into the modifiers of a system-wide hot key registration.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace plenvue {
 
@@ -27,7 +29,8 @@ uint16_t WithHotkeyKey(uint16_t word, int32_t key);
 
 // "Ctrl+Alt+" for 6 etc.; empty for 8 and any value outside 1..7.
 std::string HotkeyModifierPrefix(int32_t modifier);
-// "A", "F12", "N *", "L Arr", ...; "Unknown" for codes without a name; empty for 0.
+// "A", "F12", "N *", "L Arr", "Print Screen", ...: every key the hot key control takes has a name;
+// "Unknown" for codes without one (the modifier keys themselves, unassigned codes); empty for 0.
 std::string HotkeyKeyName(int32_t key);
 // Prefix followed by key name: (6, 48) gives "Ctrl+Alt+0"; (8, 123) gives "F12"; (2, 0) gives "Ctrl+".
 std::string GetHotkeyName(int32_t modifier, int32_t key);
@@ -49,5 +52,17 @@ int32_t StoredHotkeyModifier(int32_t controlModifier);
 // program: a letter, digit, blank, punctuation, keypad, editing or cursor key with neither Ctrl
 // nor Alt. Function keys, Print Screen, Pause and the like may stand alone; key 0 is no hot key.
 bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key);
+
+// The words of shortcut and hot key texts that a language names its own way ("Strg", "Entf"), with
+// their language items (13052-13057).
+struct KeyWord {
+    const char* Word;
+    int Item;
+};
+inline constexpr KeyWord kKeyWords[] = {{"Ctrl", 13052}, {"Shift", 13053}, {"Alt", 13054},
+                                        {"Del", 13055},  {"Plus", 13056},  {"Minus", 13057}};
+// "Ctrl+Shift+C" in the language's words: each "+"-separated part that is one of kKeyWords becomes
+// text(item, word); letters, digits and other names stay.
+std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text);
 
 }  // namespace plenvue

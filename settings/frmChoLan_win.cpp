@@ -60,6 +60,14 @@ void frmChoLan::OnInit() {
         App().Language->setLanguage(form_);
     }
     FillList();
+    // The package in use is the one chosen until another is.
+    const std::wstring inUse = Widen(Settings().LanguagePackagePath);
+    for (size_t i = 0; i < table_.Paths.size() && !inUse.empty(); ++i) {
+        if (CompareStringOrdinal(Widen(table_.Paths[i]).c_str(), -1, inUse.c_str(), -1, TRUE) != CSTR_EQUAL) continue;
+        SendDlgItemMessageW(hwnd_, kList, LB_SETCURSEL, i, 0);
+        EnableWindow(Item(IDOK), TRUE);
+        break;
+    }
 }
 
 void frmChoLan::FillList() {

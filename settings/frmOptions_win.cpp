@@ -1,6 +1,8 @@
 #include "settings/frmOptions_win.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 #include <mmsystem.h>
 #include <shellapi.h>
 
@@ -126,8 +128,9 @@ DialogTemplate frmOptions::Template() const {
     t.Add(kDlgEdit, "", kTxtPrefix, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 112, 90, 13);
     t.Add(kDlgStatic, "***", kLblFileNum, kChild | SS_NOTIFY | SS_CENTER, 114, 114, 22, 9);
     t.Add(kDlgEdit, "", kTxtSuffix, kButton | WS_BORDER | ES_AUTOHSCROLL, 138, 112, 90, 13);
-    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 90, 9);
-    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 116, 136, 60, 60);
+    // Room for the longer German label ("Format beim automatischen Speichern:").
+    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 150, 9);
+    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 176, 136, 60, 60);
     const char* kinds[6] = {"Capture Full Screen", "Capture Region", "Capture Active Window",
                             "Capture Active Window Client", "Capture Windows", "Repeat Last Capture"};
     for (int i = 0; i < 6; ++i) {
@@ -191,21 +194,15 @@ void frmOptions::OnInit() {
     CheckDlgButton(hwnd_, kChkStartWithWindows, StartsWithWindows(ThisProgramPath()) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCopyEveryCapture, s.CopyEveryCapture ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd_, kChkCloseToTray, s.CloseToTray ? BST_CHECKED : BST_UNCHECKED);
-    for (size_t i = 0; i < kCaptureDelays.size(); ++i) {
-        SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
-        if (kCaptureDelays[i] == s.CaptureDelay) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, i, 0);
-    }
-    if (ComboIndex(hwnd_, kCboCaptureDelay) < 0) SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, 0, 0);
+    int delay = 0;
+    for (size_t i = 0; i < kCaptureDelays.size(); ++i)
+        if (kCaptureDelays[i] == s.CaptureDelay) delay = static_cast<int>(i);
     const std::string format = NormaliseAutoSaveFormat(s.AutoSaveFormat);
     for (size_t i = 0; i < kAutoSaveFormats.size(); ++i) {
         SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(kAutoSaveFormats[i]).c_str()));
         if (format == kAutoSaveFormats[i]) SendDlgItemMessageW(hwnd_, kCboAutoSaveFormat, CB_SETCURSEL, i, 0);
     }
-    for (int i = 0; i < kFullScreenAreas; ++i) {
-        const std::string text = FullScreenAreaName(i);
-        SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    }
-    SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(s.FullScreen), 0);
+    FillLanguageCombos(delay, static_cast<int>(s.FullScreen));
     int mode = s.HistoryListStatus == "NONE" ? 2 : s.HistoryListStatus == "LIST" ? 1 : 0;
     CheckRadioButton(hwnd_, kOptHistoryList, kOptHistoryList + 2, kOptHistoryList + mode);
     SetItemText(hwnd_, kTxtKeptPictures, s.KeptPictures);
@@ -238,7 +235,9 @@ void frmOptions::RetryHotkeysInUse() {
 
 void frmOptions::ShowHotkeyName(int index) {
     const CurrentSettings& s = Settings();
-    const std::string name = GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]);
+    const std::string name =
+        ShortcutText(GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]),
+                     [](int item, const std::string& word) { return LanguageItem(item, word); });
     SetItemText(hwnd_, kCmdHotkey + index, s.HotkeyInUse[index] ? ReplacePlaceholder(Msg(kMsgHotkeyInUseMark), name) : name);
 }
 
@@ -309,7 +308,7 @@ void frmOptions::OnOK() {
     const int delay = ComboIndex(hwnd_, kCboCaptureDelay);
     s.CaptureDelay = delay >= 0 && delay < static_cast<int>(kCaptureDelays.size()) ? kCaptureDelays[delay] : 0;
     const int format = ComboIndex(hwnd_, kCboAutoSaveFormat);
-    s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "BMP";
+    s.AutoSaveFormat = format >= 0 && format < static_cast<int>(kAutoSaveFormats.size()) ? kAutoSaveFormats[format] : "PNG";
     for (const auto& [name, text] : SettingsToStore(s)) WriteSetting(name, text);
     for (const auto& [name, text] : CaptureSettingsToStore(s)) WriteSetting(name, text);
     const int area = ComboIndex(hwnd_, kCboFullScreenArea);
@@ -327,6 +326,16 @@ void frmOptions::OnSavePath() {
     std::string folder = PickFolderFn(hwnd_, Msg(10009));
     if (folder == "\\") folder = Settings().SavePath;
     SetItemText(hwnd_, kTxtSavePath, folder);
+}
+
+void frmOptions::FillLanguageCombos(int delay, int fullScreen) {
+    for (int id : {kCboCaptureDelay, kCboFullScreenArea}) SendDlgItemMessageW(hwnd_, id, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < kCaptureDelays.size(); ++i)
+        SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(DelayText(i)).c_str()));
+    for (int i = 0; i < kFullScreenAreas; ++i)
+        SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FullScreenAreaName(i)).c_str()));
+    SendDlgItemMessageW(hwnd_, kCboCaptureDelay, CB_SETCURSEL, static_cast<WPARAM>(std::max(delay, 0)), 0);
+    SendDlgItemMessageW(hwnd_, kCboFullScreenArea, CB_SETCURSEL, static_cast<WPARAM>(std::max(fullScreen, 0)), 0);
 }
 
 void frmOptions::OnLanguage() {
@@ -351,6 +360,9 @@ void frmOptions::OnLanguage() {
     // Messages first: the main window's status text is one of them.
     LoadMessageTable(*App().Language);
     App().Language->setLanguage(form_);
+    // The lists' entries are texts of the language too; what is chosen in them stays.
+    FillLanguageCombos(ComboIndex(hwnd_, kCboCaptureDelay), ComboIndex(hwnd_, kCboFullScreenArea));
+    for (int i = 0; i < kCaptureKinds; ++i) ShowHotkeyName(i);
     if (ApplyLanguageToMain) ApplyLanguageToMain();
     tabs_.DeleteAll();
     AddTabs();

@@ -77,6 +77,8 @@ private:
     // while it is still held.
     void RetryHotkeysInUse();
     void ShowHotkeyName(int index);
+    // The capture-delay and full-screen lists in the present language, with these entries chosen.
+    void FillLanguageCombos(int delay, int fullScreen);
     bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
 
     CTabStripCtl tabs_;

@@ -206,7 +206,7 @@ SaveFormat ResolveCaptureFormat(const std::optional<SaveFormat>& chosen, std::st
     if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash))
         if (std::optional<SaveFormat> f = FormatOfName(outPath.substr(dot + 1))) return *f;
     const std::string setting = NormaliseAutoSaveFormat(autoSaveFormatSetting);
-    return setting == "PNG" ? SaveFormat::Png : setting == "JPEG" ? SaveFormat::Jpeg : SaveFormat::Bmp;
+    return setting == "BMP" ? SaveFormat::Bmp : setting == "JPEG" ? SaveFormat::Jpeg : SaveFormat::Png;
 }
 
 std::string SaveFormatName(SaveFormat format) {

@@ -211,6 +211,8 @@ void HistoryPane::AddHistory(HistoryMode mode, const std::string& path, const Pi
     items_.insert(items_.begin() + 1, std::move(item));
     if (selected_ > 0) ++selected_;
     LayOutPreviews();
+    // The new entry is the top one: it is shown, wherever the strip was scrolled to.
+    MoveClient(upperLimit_, clientHeight_);
     items_[1]->Visible(true);
     if (open) ClickItem(1);
 }
@@ -365,6 +367,8 @@ void HistoryPane::ScrollPress(int index) {
     buttonDown_[index] = true;
     buttons_[index].Style(true);
     InvalidateRect(buttons_[index].hWnd(), nullptr, FALSE);
+    // A click is one step; holding the button goes on with the timer.
+    ScrollStep(direction_);
     timer_ = WindowTimer(scroller_, kScrollTimer, kScrollInterval);
 }
 
@@ -376,12 +380,30 @@ void HistoryPane::ScrollRelease(int index) {
 }
 
 void HistoryPane::ScrollTick() {
-    auto top = ScrollerTick(direction_, clientTop_, clientHeight_, upperLimit_, lowerLimit_);
-    if (!top) {
-        timer_.reset();
-        return;
-    }
+    if (!ScrollStep(direction_)) timer_.reset();
+}
+
+bool HistoryPane::ScrollStep(int32_t direction) {
+    auto top = ScrollerTick(direction, clientTop_, clientHeight_, upperLimit_, lowerLimit_);
+    if (!top) return false;
     MoveClient(*top, clientHeight_);
+    return true;
+}
+
+void HistoryPane::Wheel(int32_t delta) {
+    wheelRest_ += delta;
+    while (wheelRest_ >= WHEEL_DELTA || wheelRest_ <= -WHEEL_DELTA) {
+        const int32_t direction = wheelRest_ > 0 ? 1 : -1;
+        wheelRest_ -= direction * WHEEL_DELTA;
+        if (!ScrollStep(direction)) wheelRest_ = 0;
+    }
+}
+
+bool HistoryPane::StripContains(POINT screen) const {
+    if (!scroller_ || !IsWindowVisible(scroller_)) return false;
+    RECT r{};
+    GetWindowRect(scroller_, &r);
+    return PtInRect(&r, screen) != FALSE;
 }
 
 void HistoryPane::DrawArrow(int index, HDC dc, const RECT& rc) const {
@@ -458,6 +480,10 @@ LRESULT HistoryPane::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         return 0;
     case WM_TIMER:
         if (hwnd == scroller_ && wParam == kScrollTimer) ScrollTick();
+        return 0;
+    case WM_MOUSEWHEEL:
+        // The thumbnails pass the wheel on to the carrier, the carrier to the strip: it ends here.
+        Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_DROPFILES:
         DropFiles(reinterpret_cast<HDROP>(wParam));

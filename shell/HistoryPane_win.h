@@ -76,10 +76,18 @@ public:
     const Preview& Item(int32_t index) const { return *items_.at(static_cast<size_t>(index)); }
     void ClickItem(int32_t index);
 
-    // Strip scrolling: a press on scroll button 0 or 1, its release, and one timer tick.
+    // Strip scrolling: a press on scroll button 0 or 1 (one step at once, more while it is held),
+    // its release, and one timer tick.
     void ScrollPress(int index);
     void ScrollRelease(int index);
     void ScrollTick();
+    // One step towards the top (direction +1) or the bottom (-1); false when there is no room.
+    bool ScrollStep(int32_t direction);
+    // The mouse wheel over the strip: a step per notch (WHEEL_DELTA), forward towards the top;
+    // finer wheels add up to whole notches.
+    void Wheel(int32_t delta);
+    // True when the screen point is over the shown strip (the message loop sends the wheel there).
+    bool StripContains(POINT screen) const;
     bool Scrolling() const { return static_cast<bool>(timer_); }
     int32_t ScrollDirection() const { return direction_; }
     const Light3D& ScrollButton(int index) const { return buttons_[index]; }
@@ -119,6 +127,7 @@ private:
     int32_t dpi_ = 96;
     int32_t selected_ = 0;
     int32_t direction_ = 0;
+    int32_t wheelRest_ = 0;  // wheel movement short of a whole notch
     int32_t upperLimit_ = 0;
     int32_t lowerLimit_ = 0;
     int32_t clientTop_ = 0;

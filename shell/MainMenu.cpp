@@ -203,4 +203,5 @@ std::vector<MenuHelpEntry> MenuHelpTable(const std::vector<MenuNode>& tree) {
     return out;
 }
 
+
 }  // namespace plenvue

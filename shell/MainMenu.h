@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/HotkeyNames.h"  // ShortcutText: the menu's shortcuts in the language's words
+
 namespace plenvue {
 
 enum MainCommand : int {
@@ -77,5 +79,6 @@ struct MenuHelpEntry {
 // 0; separators and submenu titles count, hidden entries do not). Separators are not listed. Each
 // menu keeps its numbers wherever it stands in the bar.
 std::vector<MenuHelpEntry> MenuHelpTable(const std::vector<MenuNode>& tree);
+
 
 }  // namespace plenvue

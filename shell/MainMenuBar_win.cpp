@@ -8,8 +8,14 @@
 #include "shell/MainMenu.h"
 #include "shell/MainWindowText.h"
 #include "base/win/Wide_win.h"
+#include "base/win/modDeclare_win.h"
 
 namespace plenvue {
+
+std::string LocalShortcut(const std::string& shortcut, const ILanguage* lang) {
+    if (!lang) return shortcut;
+    return ShortcutText(shortcut, [lang](int item, const std::string& word) { return lang->getItemValue(item, word); });
+}
 
 namespace {
 
@@ -22,7 +28,7 @@ void AppendMenuTree(HMENU parent, const std::vector<MenuNode>& nodes, const ILan
         }
         std::string caption = n.caption;
         if (lang && n.item) caption = lang->getItemValue(n.item, n.caption);
-        if (!n.shortcut.empty()) caption += "\t" + n.shortcut;
+        if (!n.shortcut.empty()) caption += "\t" + LocalShortcut(n.shortcut, lang);
         if (!n.children.empty()) {
             HMENU sub = CreatePopupMenu();
             AppendMenuTree(sub, n.children, lang);
@@ -75,7 +81,9 @@ void ShowCaptureHotkeys(HMENU bar, const std::array<std::string, kCaptureKinds>&
         }
         // A key another program holds does not capture: the menu shows none.
         const std::string key =
-            settings.HotkeyInUse[i] ? std::string() : GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]);
+            settings.HotkeyInUse[i]
+                ? std::string()
+                : LocalShortcut(GetHotkeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]), App().Language.get());
         std::string text = CaptureMenuCaption(caption, key);
         ModifyMenuW(bar, id, MF_BYCOMMAND | MF_STRING, id, Widen(text).c_str());
     }

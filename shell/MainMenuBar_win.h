@@ -12,6 +12,9 @@
 
 namespace plenvue {
 
+// A shortcut or hot key text in the words of the language package ("Strg+O"); as given without one.
+std::string LocalShortcut(const std::string& shortcut, const ILanguage* lang);
+
 // The menu bar in the language's captions (the design captions without a language).
 HMENU CreateMainMenu(const ILanguage* language);
 // The shortcuts the menu shows (Ctrl+O and the others); the caller owns the table.

@@ -144,6 +144,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
             if (request.Action == StartAction::Capture || request.Action == StartAction::Edit) main.Request(request);
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                // The wheel goes to the focus window; over the history strip it scrolls the strip.
+                if (msg.message == WM_MOUSEWHEEL && main.hWnd()) main.RouteWheel(msg);
                 // Keys typed into the editor's text box are its own (Delete, Ctrl+A/C/V/X/Z, ...).
                 if (main.hWnd() && !main.KeysBelongToTextBox(msg.hwnd) &&
                     TranslateAcceleratorW(main.hWnd(), main.Accelerators(), &msg))

@@ -5,9 +5,12 @@
 
 #include "capture/Printing_win.h"
 #include "capture/clsCapture_win.h"
+#include "controls/modCommonDialog.h"
 #include "controls/modCommonDialog_win.h"
 #include "controls/modCreatePath_win.h"
 #include "settings/SaveFolder_win.h"
+#include "settings/modRegistry_win.h"
+#include "shell/SaveAsChoice.h"
 #include "base/ErrorObject.h"
 #include "shell/FileCommands_win.h"
 #include "shell/FileRules.h"
@@ -247,8 +250,32 @@ void frmMain::mnuSave() {
 
 void frmMain::mnuSaveAs() {
     if (picSwap_.Empty()) return;
-    std::string path = WithoutTrailingNul(ShowSaveDialog(hwnd_, Msg(10005), Msg(10006), "", kSaveAsFlags));
-    if (!path.empty()) SavePic(path);
+    const CurrentSettings& settings = Settings();
+    const std::string filter = Msg(10005);
+    const std::string folder =
+        SaveAsStartFolder(ReadSetting(kValSaveAsFolder), settings.SavePath, PicturesFolder(), IsExistingFolder);
+    const std::string extension = AutoSaveExtension(NormaliseSaveAsFormat(ReadSetting(kValSaveAsFormat)));
+    SaveDialogChoice choice;
+    choice.FilterIndex = FilterIndexFor(filter, extension);
+    choice.DefaultExtension = extension;
+    // The name automatic saving would take next in that folder, without the folder: the box shows a name.
+    int32_t counter = 0;
+    const AutoSaveName proposed = FindFreeAutoSaveName(folder.empty() ? "" : WithTrailingBackslash(folder),
+                                                       settings.PrefixFileName, settings.SuffixFileName, counter,
+                                                       PathExists, extension);
+    if (!proposed.Overflow) choice.InitialName = proposed.Path.substr(proposed.Path.find_last_of('\\') + 1);
+    const std::string chosen =
+        WithoutTrailingNul(ShowSaveDialog(hwnd_, filter, Msg(10006), folder.empty() ? " " : folder, kSaveAsFlags, choice));
+    if (chosen.empty()) return;
+    const SaveAsTarget target = SaveAsTargetFor(chosen, filter, choice.FilterIndex);
+    // The dialog asked about the name it gave back; a name that gained an extension here was not asked about.
+    if (target.Path != chosen && PathExists(target.Path) &&
+        ShowMessageBox(hwnd_, FormatMessageText(Msg(kMsgSaveAsReplace), target.Path), kProgramName,
+                       MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (!SavePic(target.Path)) return;
+    WriteSetting(kValSaveAsFolder, target.Folder);
+    WriteSetting(kValSaveAsFormat, target.Format);
 }
 
 void frmMain::mnuFileOperator(int index) {

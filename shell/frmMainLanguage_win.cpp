@@ -4,6 +4,7 @@
 
 #include "settings/frmOptions_win.h"
 #include "shell/MainMenu.h"
+#include "shell/MainMenuBar_win.h"
 #include "shell/frmMain_win.h"
 #include "base/win/modDeclare_win.h"
 #include "settings/CurrentSettings.h"
@@ -21,7 +22,7 @@ void RelabelMenu(HMENU menu, const std::vector<MenuNode>& nodes, const ILanguage
         int here = pos++;
         if (n.separator) continue;
         std::string caption = n.item ? lang.getItemValue(n.item, n.caption) : n.caption;
-        if (!n.shortcut.empty()) caption += "\t" + n.shortcut;
+        if (!n.shortcut.empty()) caption += "\t" + LocalShortcut(n.shortcut, &lang);
         std::wstring wide = Widen(caption);
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;

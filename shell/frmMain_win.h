@@ -117,6 +117,11 @@ public:
     const markup::MarkupDocument& Document() const { return doc_; }
     // The message loop leaves keys for the editor's text box to it, untranslated.
     bool KeysBelongToTextBox(HWND target) const { return editor_.IsTextBox(target); }
+    // A wheel message over the history strip is sent to the strip instead of the focus window.
+    void RouteWheel(MSG& msg) const {
+        const POINT at{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+        if (history_.StripContains(at)) msg.hwnd = history_.Scroller();
+    }
     // Drawings made since the picture was last saved (or opened): closing asks about them.
     bool HasUnsavedObjects() const;
 

@@ -697,6 +697,16 @@ int main(int argc, char** argv) {
         std::printf("%lu %lu\n", proc ? GetGuiResources(proc, GR_GDIOBJECTS) : 0,
                     proc ? GetGuiResources(proc, GR_USEROBJECTS) : 0);
         if (proc) CloseHandle(proc);
+    } else if (cmd == "filenamebox" && argc >= 3) {
+        // The name an open or save dialog proposes, and the 0-based type shown in its list.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND e = d ? FileNameEdit(d) : nullptr;
+        if (!e) return 1;
+        // GetWindowText does not read an edit of another process: ask the control itself.
+        wchar_t text[1024] = {};
+        SendMessageW(e, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        std::printf("%s|%ld\n", Utf8(text).c_str(),
+                    static_cast<long>(SendDlgItemMessageA(d, 0x470, CB_GETCURSEL, 0, 0)));
     } else if (cmd == "filename" && argc >= 4) {
         // Types a path into an open or save dialog's name box and confirms it.
         HWND d = FindWindowA("#32770", argv[2]);

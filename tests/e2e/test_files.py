@@ -8,7 +8,7 @@ import time
 
 from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, bin_neighbour, main, need, probe, recycle_bin, wait_for, wine_reg
 
-CMD_OPEN, CMD_SAVE, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE, CMD_PRINT = 1801, 1802, 1805, 1806, 1807, 1809
+CMD_OPEN, CMD_SAVE, CMD_SAVE_AS, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE, CMD_PRINT = 1801, 1802, 1803, 1805, 1806, 1807, 1809
 CMD_FULL_SCREEN = 1861
 IDOK, IDYES, IDNO = 1, 6, 7
 
@@ -50,6 +50,7 @@ class FilesTest(PlenvueTestCase):
         reg_set("SavePath", wine_path(self.dir))
         reg_set("PrefixFileName", "cap")
         reg_set("SuffixFileName", "_a")
+        reg_set("Auto Save Format", "BMP")  # a stored choice keeps its meaning
         reg_set("Set Auto Save When Startup", "1")
         reg_set("BeepWhenSaving", "1")
         with open(os.path.join(self.dir, "cap1_a.bmp"), "wb") as f:
@@ -74,6 +75,7 @@ class FilesTest(PlenvueTestCase):
         reg_set("SuffixFileName", "")
         reg_set("Set Auto Save When Startup", "1")
         reg_set("Set Clipboard Monitor Active", "1")
+        reg_set("Auto Save Format", "BMP")
         need("xclip")
         src = os.path.join(self.dir, "src.bmp")
         subprocess.run(["convert", "-size", "64x48", "xc:#FF00FF", "BMP3:" + src], check=True)
@@ -91,26 +93,56 @@ class FilesTest(PlenvueTestCase):
         probe("command", 1872)
         time.sleep(0.5)
 
+    def save_as_dialog(self, command):
+        """Runs Save or Save As and gives the name and 0-based type its dialog proposes."""
+        probe("command", command)
+        self.assertTrue(wait_for(lambda: probe("dialog", "Save File"), 15), "no Save dialog")
+        # The dialog fills its name box after it shows.
+        self.assertTrue(wait_for(lambda: not probe("filenamebox", "Save File").startswith("|"), 10),
+                        probe("filenamebox", "Save File"))
+        proposal = probe("filenamebox", "Save File")
+        name, _, kind = proposal.rpartition("|")
+        return name, int(kind)
+
+    def saved_as(self, path):
+        self.assertTrue(wait_for(lambda: probe("caption") == "Korvane Plenvue--" + wine_path(path), 15),
+                        probe("caption"))
+        self.assertEqual(probe("status"), 'File "%s" Save Success' % wine_path(path))
+
     def test_save_on_a_gif_picture_goes_to_save_as(self):
         gif = os.path.join(self.dir, "pic.gif")
         subprocess.run(["convert", "-size", "60x40", "xc:#00FF00", gif], check=True)
+        auto = os.path.join(self.dir, "auto")
+        os.mkdir(auto)
+        reg_set("SavePath", wine_path(auto))
+        reg_set("PrefixFileName", "shot")
+        reg_set("SuffixFileName", "")
         self.launch()
         self.open_file(gif)
         self.assertEqual(probe("status"), 'File "%s" Open Success' % wine_path(gif))
-        probe("command", CMD_SAVE)
-        self.assertTrue(wait_for(lambda: probe("dialog", "Save File"), 15), "Save did not ask for a name")
-        probe("filename", "Save File", wine_path(os.path.join(self.dir, "copy")))
-        saved = os.path.join(self.dir, "copy.bmp")
-        self.assertTrue(wait_for(lambda: probe("caption") == "Korvane Plenvue--" + wine_path(saved), 15),
-                        probe("caption"))
-        self.assertEqual(probe("status"), 'File "%s" Save Success' % wine_path(saved))
-        self.assertEqual(read_bytes(saved)[:2], b"BM")
+        # A fresh installation: the auto-save folder, the next automatic name, PNG first.
+        self.assertEqual(self.save_as_dialog(CMD_SAVE), ("shot0.png", 0))
+        probe("filename", "Save File", "copy")
+        saved = os.path.join(auto, "copy.png")  # a bare name: that folder and the type's extension
+        self.saved_as(saved)
+        self.assertEqual(read_bytes(saved)[:8], b"\x89PNG\r\n\x1a\n")
         # The gif itself is untouched and a second Save now writes in place without asking.
-        mtime = os.path.getmtime(saved)
-        time.sleep(1.1)
+        # (The file is replaced whole: a new file takes the old one's place.)
+        inode = os.stat(saved).st_ino
         probe("command", CMD_SAVE)
-        self.assertTrue(wait_for(lambda: os.path.getmtime(saved) != mtime, 10))
+        self.assertTrue(wait_for(lambda: os.stat(saved).st_ino != inode, 10))
         self.assertFalse(probe("dialog", "Save File"))
+        # Save As elsewhere with a typed extension: that folder and that type come back next time.
+        other = os.path.join(self.dir, "other")
+        os.mkdir(other)
+        self.assertEqual(self.save_as_dialog(CMD_SAVE_AS), ("shot0.png", 0))
+        probe("filename", "Save File", wine_path(os.path.join(other, "second.jpg")))
+        self.saved_as(os.path.join(other, "second.jpg"))
+        self.assertEqual(read_bytes(os.path.join(other, "second.jpg"))[:2], b"\xff\xd8")
+        self.assertEqual(self.save_as_dialog(CMD_SAVE_AS), ("shot0.jpg", 1))
+        probe("filename", "Save File", "third")
+        self.saved_as(os.path.join(other, "third.jpg"))
+        self.assertEqual(sorted(os.listdir(auto)), ["copy.png"])
 
     def test_file_that_is_no_picture_gives_unknown_format_and_changes_nothing(self):
         bad = os.path.join(self.dir, "noise.jpg")

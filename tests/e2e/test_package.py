@@ -140,7 +140,8 @@ class PackageTestCase(PlenvueTestCase):
 
     def capture_and_wait(self, folder):
         probe("command", CMD_FULL_SCREEN)
-        self.assertTrue(wait_for(lambda: glob.glob(os.path.join(folder, "*.bmp")), 20),
+        # A fresh installation saves PNG.
+        self.assertTrue(wait_for(lambda: glob.glob(os.path.join(folder, "*.png")), 20),
                         "no picture in %s; status: %s" % (folder, probe("status")))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
 
@@ -220,7 +221,7 @@ class InstallerTest(PackageTestCase):
         self.assertEqual(installed_products(), [])
         self.assertFalse(os.path.exists(folder), "the install folder is removed")
         self.assertFalse(os.path.exists(shortcut))
-        self.assertTrue(glob.glob(os.path.join(saved, "*.bmp")), "pictures are kept")
+        self.assertTrue(glob.glob(os.path.join(saved, "*.png")), "pictures are kept")
         self.assertEqual(reg_value(REG_KEY, "Set Auto Save When Startup"), "1", "settings are kept")
 
 

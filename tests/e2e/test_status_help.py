@@ -1,10 +1,10 @@
 """Help texts in the status line as a user meets them: walking the menu bar with the keyboard and
-resting the pointer on a toolbar button."""
+resting the pointer on a toolbar button; F1 where no program opens the help pages."""
 import os
 import re
 import time
 
-from plenvue_e2e import PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool, REG_KEY
+from plenvue_e2e import BIN_DIR, PlenvueTestCase, main, probe, wait_for, wine_reg, xdotool, REG_KEY
 
 SOURCE_DIR = os.environ.get("PLENVUE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "../.."))
 
@@ -72,6 +72,33 @@ class StatusHelpTest(PlenvueTestCase):
         self.assertTrue(tip, "tooltip: " + probe("tooltip"))
         self.assertEqual(probe("status"), "Open a picture from a file")
         xdotool("mousemove", left + 200, top + 200)
+
+    def test_f1_without_a_program_for_the_pages_names_their_folder(self):
+        # Wine reads associations from the machine-wide classes of the run's own prefix: .html is
+        # pointed at a class without any command for the test, and put back after it.
+        classes = r"HKLM\Software\Classes"
+        before = None
+        for line in wine_reg("query", classes + r"\.html", "/ve").splitlines():
+            parts = line.strip().split("    ")
+            if len(parts) >= 3 and parts[1] == "REG_SZ":
+                before = parts[2]
+        wine_reg("add", classes + r"\.html", "/ve", "/d", "PlenvueNoProgram", "/f")
+        wine_reg("add", classes + r"\PlenvueNoProgram", "/ve", "/d", "No program", "/f")
+        if before is None:
+            self.addCleanup(wine_reg, "delete", classes + r"\.html", "/f")
+        else:
+            self.addCleanup(wine_reg, "add", classes + r"\.html", "/ve", "/d", before, "/f")
+        self.addCleanup(wine_reg, "delete", classes + r"\PlenvueNoProgram", "/f")
+        self.launch()
+        self.focus()
+        xdotool("key", "F1")
+        folder = BIN_DIR
+        want = "Z:" + os.path.join(os.path.abspath(folder), "help", "en").replace("/", "\\") + "\\"
+        self.assertTrue(wait_for(lambda: want in probe("dialog", "Plenvue"), 15),
+                        "no message naming %s: %r" % (want, probe("dialog", "Plenvue")))
+        self.assertIn("No program is set up to open the help pages", probe("dialog", "Plenvue"))
+        probe("click", "Plenvue", 1)
+        self.assertTrue(wait_for(lambda: not probe("dialog", "Plenvue"), 10))
 
 
 if __name__ == "__main__":

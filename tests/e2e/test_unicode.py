@@ -93,14 +93,14 @@ class UnicodeTest(PlenvueTestCase):
         self.launch()
         for i in range(2):
             probe("command", CMD_FULL_SCREEN)
-            name = "\u0441\u043d\u0438\u043c\u043e\u043a%d.bmp" % i
+            name = "\u0441\u043d\u0438\u043c\u043e\u043a%d.png" % i  # a fresh installation saves PNG
             path = os.path.join(target, name)
             self.assertTrue(wait_for(lambda: os.path.exists(path), 15), os.listdir(target))
             self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         self.assertEqual(sorted(os.listdir(target)),
-                         ["\u0441\u043d\u0438\u043c\u043e\u043a0.bmp", "\u0441\u043d\u0438\u043c\u043e\u043a1.bmp"])
-        with open(os.path.join(target, "\u0441\u043d\u0438\u043c\u043e\u043a1.bmp"), "rb") as f:
-            self.assertEqual(f.read(2), b"BM")
+                         ["\u0441\u043d\u0438\u043c\u043e\u043a0.png", "\u0441\u043d\u0438\u043c\u043e\u043a1.png"])
+        with open(os.path.join(target, "\u0441\u043d\u0438\u043c\u043e\u043a1.png"), "rb") as f:
+            self.assertEqual(f.read(4), b"\x89PNG")
 
 
     def drive_c_folder(self, name):
@@ -128,7 +128,7 @@ class UnicodeTest(PlenvueTestCase):
         probe("click", "Options", IDOK)
         self.assertTrue(wait_for(lambda: no_window("Options"), 10))
         probe("command", CMD_FULL_SCREEN)
-        shot = os.path.join(shots, "\u0441\u043d\u0438\u043c\u043e\u043a0.bmp")
+        shot = os.path.join(shots, "\u0441\u043d\u0438\u043c\u043e\u043a0.png")
         self.assertTrue(wait_for(lambda: os.path.exists(shot), 15), os.listdir(shots))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         self.assertEqual(caption(), "Korvane Plenvue--" + shots_c + "\\" + os.path.basename(shot))
@@ -195,11 +195,11 @@ class UnicodeTest(PlenvueTestCase):
         reg_set("Set Auto Save When Startup", "1")
         self.launch()
         probe("command", CMD_FULL_SCREEN)
-        shot = os.path.join(deep, "\u0441\u043d\u0438\u043c\u043e\u043a0.bmp")
+        shot = os.path.join(deep, "\u0441\u043d\u0438\u043c\u043e\u043a0.png")
         self.assertGreater(len(wine_path(shot)), 260)
         self.assertTrue(wait_for(lambda: os.path.exists(shot), 15), "not saved")
         with open(shot, "rb") as f:
-            self.assertEqual(f.read(2), b"BM")
+            self.assertEqual(f.read(4), b"\x89PNG")
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         self.assertTrue(wait_for(lambda: caption() == "Korvane Plenvue--" + wine_path(shot), 10), caption())
         other = os.path.join(self.root, "other.bmp")

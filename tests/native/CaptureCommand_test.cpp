@@ -114,7 +114,8 @@ TEST(CaptureFormat, ChosenFormatThenExtensionThenSetting) {
     EXPECT_EQ(ResolveCaptureFormat(std::nullopt, "a.Jpg", "BMP"), SaveFormat::Jpeg);
     EXPECT_EQ(ResolveCaptureFormat(std::nullopt, "C:\\my.pics\\shot", " png "), SaveFormat::Png);
     EXPECT_EQ(ResolveCaptureFormat(std::nullopt, "shot.tif", "jpeg"), SaveFormat::Jpeg);
-    EXPECT_EQ(ResolveCaptureFormat(std::nullopt, "", "nonsense"), SaveFormat::Bmp);
+    EXPECT_EQ(ResolveCaptureFormat(std::nullopt, "", "nonsense"), SaveFormat::Png);
+    EXPECT_EQ(ResolveCaptureFormat(std::nullopt, "", ""), SaveFormat::Png);  // a fresh installation
     EXPECT_EQ(SaveFormatName(SaveFormat::Jpeg), "jpeg");
     EXPECT_EQ(SaveFormatExtension(SaveFormat::Jpeg), "jpg");
     EXPECT_EQ(SaveFormatExtension(SaveFormat::Png), "png");

@@ -212,12 +212,14 @@ TEST(CurrentSettings, CaptureSettingsDefaultWhenMissingOrOdd) {
     CurrentSettings s;
     LoadCurrentSettings(From({}), "C:\\Prog\\", s);
     EXPECT_EQ(s.CopyEveryCapture, -1);
-    EXPECT_EQ(s.AutoSaveFormat, "BMP");
+    EXPECT_EQ(s.AutoSaveFormat, "PNG");  // a fresh installation saves PNG
     EXPECT_EQ(s.CaptureDelay, 0);
+    LoadCurrentSettings(From({{"Auto Save Format", " bmp "}}), "C:\\Prog\\", s);
+    EXPECT_EQ(s.AutoSaveFormat, "BMP");  // a stored choice keeps its meaning
     LoadCurrentSettings(From({{"Copy Every Capture", "x"}, {"Auto Save Format", "gif"}, {"Capture Delay", "4"}}),
                         "C:\\Prog\\", s);
     EXPECT_EQ(s.CopyEveryCapture, -1);
-    EXPECT_EQ(s.AutoSaveFormat, "BMP");
+    EXPECT_EQ(s.AutoSaveFormat, "PNG");
     EXPECT_EQ(s.CaptureDelay, 0);
     LoadCurrentSettings(From({{"Copy Every Capture", " 0 "}, {"Auto Save Format", " png"}, {"Capture Delay", "10 "}}),
                         "C:\\Prog\\", s);
@@ -231,7 +233,8 @@ TEST(CurrentSettings, CaptureSettingsDefaultWhenMissingOrOdd) {
     EXPECT_EQ(NormaliseCaptureDelay("5"), 5);
     EXPECT_EQ(AutoSaveExtension("PNG"), "png");
     EXPECT_EQ(AutoSaveExtension("JPEG"), "jpg");
-    EXPECT_EQ(AutoSaveExtension("odd"), "bmp");
+    EXPECT_EQ(AutoSaveExtension("odd"), "png");
+    EXPECT_EQ(AutoSaveExtension("bmp"), "bmp");
 }
 
 TEST(CurrentSettings, CaptureSettingsStoreAsTheyReadBack) {

@@ -23,14 +23,16 @@ TEST(HotkeyNames, KeyNameTable) {
     EXPECT_EQ(HotkeyKeyName(107), "N +");
     EXPECT_EQ(HotkeyKeyName(109), "N -");
     EXPECT_EQ(HotkeyKeyName(111), "N /");
-    EXPECT_EQ(HotkeyKeyName(108), "Unknown");
-    EXPECT_EQ(HotkeyKeyName(110), "Unknown");
+    EXPECT_EQ(HotkeyKeyName(108), "N Enter");
+    EXPECT_EQ(HotkeyKeyName(110), "N .");
     EXPECT_EQ(HotkeyKeyName(8), "BackSpace");
     EXPECT_EQ(HotkeyKeyName(32), "SpaceBar");
     EXPECT_EQ(HotkeyKeyName(40), "D Arr");
-    EXPECT_EQ(HotkeyKeyName(41), "Unknown");
+    EXPECT_EQ(HotkeyKeyName(41), "Select");
     EXPECT_EQ(HotkeyKeyName(121), "F10");
-    EXPECT_EQ(HotkeyKeyName(124), "Unknown");
+    EXPECT_EQ(HotkeyKeyName(124), "F13");
+    EXPECT_EQ(HotkeyKeyName(135), "F24");
+    EXPECT_EQ(HotkeyKeyName(136), "Unknown");
     EXPECT_EQ(HotkeyKeyName(192), "~");
     EXPECT_EQ(HotkeyKeyName(220), "\\");
     EXPECT_EQ(HotkeyKeyName(222), "'");
@@ -84,4 +86,33 @@ TEST(HotkeyRules, TypingKeysAloneOrWithShiftNeedCtrlOrAlt) {
 TEST(HotkeyRules, FunctionKeysPrintScreenAndNoKeyMayStandAlone) {
     for (int32_t key : {112, 123, 135, 44, 19, 145, 0})
         for (int32_t modifier : {0, 8, kHkShift}) EXPECT_FALSE(HotkeyNeedsCtrlOrAlt(modifier, key)) << key;
+}
+
+// Print Screen as a capture key was shown as "Unknown" in Options and the Tools menu.
+TEST(HotkeyNames, KeysBeyondTheTypingKeysAreNamed) {
+    EXPECT_EQ(GetHotkeyName(8, 44), "Print Screen");
+    EXPECT_EQ(GetHotkeyName(1, 44), "Shift+Print Screen");
+    EXPECT_EQ(HotkeyKeyName(19), "Pause");
+    EXPECT_EQ(HotkeyKeyName(145), "Scroll Lock");
+    EXPECT_EQ(HotkeyKeyName(45), "Insert");
+    EXPECT_EQ(HotkeyKeyName(46), "Delete");
+    EXPECT_EQ(HotkeyKeyName(144), "Num Lock");
+    EXPECT_EQ(HotkeyKeyName(179), "Play/Pause");
+    EXPECT_EQ(HotkeyKeyName(223), "`");
+    EXPECT_EQ(HotkeyKeyName(226), "<");
+    // The modifier and Windows keys are never a hot key's key and have no name of their own here.
+    for (int32_t key : {16, 17, 18, 91, 92, 160, 165}) EXPECT_EQ(HotkeyKeyName(key), "Unknown") << key;
+}
+
+// Every code the hot key control can hand over, apart from the modifier keys and unassigned codes,
+// reads as something other than "Unknown".
+TEST(HotkeyNames, EveryAssignedKeyCodeHasAName) {
+    const auto unassigned = [](int32_t k) {
+        return k == 0 || k == 1 || k == 2 || k == 4 || k == 5 || k == 6 || k == 7 || k == 10 || k == 11 ||
+               k == 14 || k == 15 || (k >= 16 && k <= 18) || k == 22 || k == 26 || (k >= 58 && k <= 64) ||
+               (k >= 91 && k <= 92) || k == 94 || (k >= 136 && k <= 143) || (k >= 146 && k <= 165) || k == 184 || k == 185 ||
+               (k >= 193 && k <= 218) || k == 224 || k == 225 || (k >= 227 && k <= 245) || k == 252 || k == 255;
+    };
+    for (int32_t key = 1; key < 256; ++key)
+        if (!unassigned(key)) EXPECT_NE(HotkeyKeyName(key), "Unknown") << key;
 }

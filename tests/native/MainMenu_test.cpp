@@ -103,3 +103,27 @@ TEST(MainMenu, DrawMenuNamesEachToolsKey) {
     EXPECT_EQ(FindNode(MainMenuTree(), "mnuRedo")->shortcut, "Ctrl+Y");
     EXPECT_EQ(FindNode(MainMenuTree(), "mnuEditDelete")->shortcut, "Del");
 }
+
+// After a switch to German the menus kept "Ctrl+O" and "Del".
+TEST(MainMenu, ShortcutWordsComeFromTheLanguage) {
+    const auto german = [](int item, const std::string& word) -> std::string {
+        switch (item) {
+        case 13052: return "Strg";
+        case 13053: return "Umschalt";
+        case 13055: return "Entf";
+        default: return word;
+        }
+    };
+    EXPECT_EQ(ShortcutText("Ctrl+O", german), "Strg+O");
+    EXPECT_EQ(ShortcutText("Ctrl+Shift+C", german), "Strg+Umschalt+C");
+    EXPECT_EQ(ShortcutText("Del", german), "Entf");
+    EXPECT_EQ(ShortcutText("Ctrl+Alt+Print Screen", german), "Strg+Alt+Print Screen");
+    EXPECT_EQ(ShortcutText("Ctrl++", german), "Strg++");
+    EXPECT_EQ(ShortcutText("", german), "");
+    // Every word the menu tree uses is one the language can name (or a single key).
+    for (const MenuNode& top : MainMenuTree())
+        for (const MenuNode& n : top.children) {
+            std::string rest = ShortcutText(n.shortcut, [](int, const std::string&) { return std::string(); });
+            for (char c : rest) EXPECT_TRUE(c == '+' || isalnum(static_cast<unsigned char>(c))) << n.shortcut;
+        }
+}

@@ -356,6 +356,67 @@ TEST_F(HistoryPaneTest, ShortStripDoesNotScroll) {
     pane_.ScrollRelease(1);
 }
 
+// A click on a scroll button did nothing: only holding it (the timer) scrolled.
+TEST_F(HistoryPaneTest, OneClickOnAScrollButtonIsOneStep) {
+    Picture red = SolidPicture(64, 64, RGB(255, 0, 0));
+    for (int i = 0; i < 5; ++i) pane_.AddHistory(HistoryMode::Preview, "C:\\s\\c" + std::to_string(i) + ".bmp", red);
+    const int top = pane_.ClientRect().top;
+    HWND down = pane_.ScrollButton(1).hWnd();
+    SendMessageA(down, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(down, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(pane_.Scrolling());
+    EXPECT_EQ(pane_.ClientRect().top, top - 20);
+    HWND up = pane_.ScrollButton(0).hWnd();
+    SendMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(up, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(pane_.ClientRect().top, top);
+}
+
+// The wheel did nothing over the strip. Over a thumbnail it reaches the strip too; a notch is a
+// step, finer movements add up, and it stops at the limits.
+TEST_F(HistoryPaneTest, WheelOverTheStripScrollsIt) {
+    Picture red = SolidPicture(64, 64, RGB(255, 0, 0));
+    for (int i = 0; i < 5; ++i) pane_.AddHistory(HistoryMode::Preview, "C:\\s\\w" + std::to_string(i) + ".bmp", red);
+    const int top = pane_.ClientRect().top;
+    HWND thumbnail = pane_.Item(1).hWnd();
+    SendMessageA(thumbnail, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(pane_.ClientRect().top, top - 20);
+    SendMessageA(pane_.Scroller(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)), 0);
+    EXPECT_EQ(pane_.ClientRect().top, top - 20);
+    SendMessageA(pane_.Client(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)), 0);
+    EXPECT_EQ(pane_.ClientRect().top, top - 40);
+    for (int i = 0; i < 100; ++i) SendMessageA(pane_.Scroller(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(pane_.ClientRect().bottom, pane_.LowerLimit());
+    // Forward goes back to the top, and not beyond it.
+    SendMessageA(pane_.Scroller(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(100 * WHEEL_DELTA)), 0);
+    EXPECT_EQ(pane_.ClientRect().top, pane_.UpperLimit());
+}
+
+// A new entry went on top while the strip showed its bottom: it was added out of view.
+TEST_F(HistoryPaneTest, NewEntryIsScrolledIntoView) {
+    Picture red = SolidPicture(64, 64, RGB(255, 0, 0));
+    for (int i = 0; i < 5; ++i) pane_.AddHistory(HistoryMode::Preview, "C:\\s\\n" + std::to_string(i) + ".bmp", red);
+    for (int i = 0; i < 100; ++i) pane_.ScrollStep(-1);
+    ASSERT_LT(pane_.ClientRect().top, pane_.UpperLimit());
+    pane_.AddHistory(HistoryMode::Preview, "C:\\s\\newest.bmp", red, false);
+    EXPECT_EQ(pane_.ClientRect().top, pane_.UpperLimit());
+    RECT item{};
+    GetWindowRect(pane_.Item(1).hWnd(), &item);
+    MapWindowPoints(nullptr, pane_.Scroller(), reinterpret_cast<POINT*>(&item), 2);
+    EXPECT_GE(item.top, pane_.UpperLimit());
+    EXPECT_LE(item.bottom, pane_.LowerLimit());
+    EXPECT_EQ(pane_.Item(1).Tag(), "C:\\s\\newest.bmp");
+}
+
+// The message loop hands the wheel to the strip when the pointer is over it.
+TEST_F(HistoryPaneTest, StripContainsOnlyPointsOverItWhileShown) {
+    RECT r{};
+    GetWindowRect(pane_.Scroller(), &r);
+    const POINT inside{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(pane_.StripContains(inside), IsWindowVisible(pane_.Scroller()) != FALSE);
+    EXPECT_FALSE(pane_.StripContains(POINT{r.right + 5, r.bottom + 5}));
+}
+
 TEST_F(HistoryPaneTest, DroppedPicturesOpenAndEnterTheHistoryOthersAreIgnored) {
     SendMessageA(pane_.Scroller(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({R"(C:\p\a.PCX)", R"(C:\p\b.bmp)"})), 0);
     SendMessageA(pane_.Client(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({R"(C:\p\notes.txt)"})), 0);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/CurrentSettings.h"
 #include "settings/frmHotKey_win.h"
 #include "settings/modRegistry_win.h"
 #include "tests/support/SettingsKey_win.h"
@@ -73,6 +74,24 @@ TEST(frmChoLan, NonPackageFirstAndPackageSecondListsOneEntryWhosePathIsChosen) {
     EXPECT_FALSE(chooser.Canceled());
     EXPECT_EQ(chooser.LanguagePackage(), folder.Path() + "b.dll");
     EXPECT_EQ(ReadSetting("LanguagePackage"), folder.Path() + "b.dll");
+}
+
+// The chooser opened with nothing chosen, whatever package was in use.
+TEST(frmChoLan, PackageInUseIsChosenWhenTheChooserOpens) {
+    StoredPackageGuard guard;
+    ScopedSettings settings;
+    TempFolder folder("plenvue-cholan-use");
+    folder.Copy(kGerman, "a.dll");
+    folder.Copy(kGerman, "b.dll");
+    Settings().LanguagePackagePath = folder.Path() + "B.DLL";  // case aside, the same file
+    frmChoLan chooser;
+    chooser.BaseFolder = folder.Path();
+    chooser.ShowType = 2;
+    ASSERT_NE(chooser.CreateModeless(nullptr), nullptr);
+    ASSERT_EQ(ListCount(chooser), 2);
+    EXPECT_EQ(SendMessageA(chooser.Item(frmChoLan::kList), LB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(IsWindowEnabled(chooser.Item(IDOK)));
+    chooser.Click(IDCANCEL);
 }
 
 TEST(frmChoLan, MoreTwiceOnTheSameFolderListsItsPackagesTwice) {

@@ -50,9 +50,11 @@ TEST(frmMain, ApplyLanguageRelabelsMenusCaptureEntriesAndStatusAtOnce) {
     EXPECT_EQ(MenuText(menu, 3, MF_BYPOSITION), de.getItemValue(kItemMenuDraw));
     EXPECT_EQ(MenuText(menu, 6, MF_BYPOSITION), de.getItemValue(1199));
     EXPECT_EQ(MenuText(menu, kCmdToolFirst + 1, MF_BYCOMMAND), de.getItemValue(kItemMenuDraw + 2) + "\tR");
-    // Entries keep their shortcut text; submenu entries are reached too.
-    EXPECT_EQ(MenuText(menu, kCmdOpen, MF_BYCOMMAND), de.getItemValue(1103) + "\tCtrl+O");
-    EXPECT_EQ(MenuText(menu, kCmdUndo, MF_BYCOMMAND), de.getItemValue(1197) + "\tCtrl+Z");
+    // Entries keep their shortcut in the language's key names (they kept "Ctrl+O" and "Del");
+    // submenu entries are reached too.
+    EXPECT_EQ(MenuText(menu, kCmdOpen, MF_BYCOMMAND), de.getItemValue(1103) + "\tStrg+O");
+    EXPECT_EQ(MenuText(menu, kCmdUndo, MF_BYCOMMAND), de.getItemValue(1197) + "\tStrg+Z");
+    EXPECT_EQ(MenuText(menu, kCmdDelete, MF_BYCOMMAND), de.getItemValue(1113) + "\tEntf");
     EXPECT_EQ(MenuText(menu, kCmdOption, MF_BYCOMMAND), de.getItemValue(1151));
     // Capture entries: the caption and the hot key name after a tab.
     std::string capture = MenuText(menu, kCmdCaptureFirst, MF_BYCOMMAND);

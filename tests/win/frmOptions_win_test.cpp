@@ -398,3 +398,29 @@ TEST_F(OptionsDialog, HotKeysInUseAreMarkedAndTriedAgainUntilTheyWork) {
     DestroyWindow(other);
     DestroyWindow(owner);
 }
+
+// After switching the language in the dialog its lists kept the texts of the language before.
+TEST_F(OptionsDialog, LanguageSwitchRelabelsTheListsAndKeepsTheirChoice) {
+    Settings().CaptureDelay = 5;
+    Settings().FullScreen = FullScreenArea::PrimaryMonitor;
+    std::string german = std::string("Z:") + PLENVUE_BIN_DIR + "/Language/German.dll";
+    for (char& c : german)
+        if (c == '/') c = '\\';
+    frmOptions f;
+    f.ChooseLanguageFn = [&](const std::string&, std::string& chosen) {
+        chosen = german;
+        return true;
+    };
+    ASSERT_NE(f.CreateModeless(nullptr), nullptr);
+    HWND d = f.hWnd();
+    EXPECT_EQ(Text(d, frmOptions::kCboCaptureDelay), "5 Seconds");
+    EXPECT_EQ(Text(d, frmOptions::kCmdHotkey), "Ctrl+Alt+0");
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(frmOptions::kCmdLan, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(d, frmOptions::kCmdLan)));
+    EXPECT_EQ(Text(d, frmOptions::kCmdLan), "Deutsch");
+    EXPECT_EQ(Text(d, frmOptions::kCboCaptureDelay), "5 Sekunden");
+    EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboCaptureDelay, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(Text(d, frmOptions::kCboFullScreenArea), "Den Hauptbildschirm");
+    EXPECT_EQ(SendDlgItemMessageA(d, frmOptions::kCboFullScreenArea, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(Text(d, frmOptions::kCmdHotkey), "Strg+Alt+0");  // the hot keys' names too
+}

@@ -6,99 +6,17 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <functional>
-#include <set>
 #include <string>
 
+#include "tests/win/DialogDriver_win.h"
+
 using namespace plenvue;
+using plenvue::test::DialogDriver;
+using plenvue::test::FileNameEdit;
+using plenvue::test::Press;
+using plenvue::test::ControlText;
 
 namespace {
-
-// Answers the next dialog of this process from a second thread, as a user would.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(HWND)> act) : act_(std::move(act)) {
-        thread_ = CreateThread(nullptr, 0, &DialogDriver::Run, this, 0, nullptr);
-    }
-    ~DialogDriver() {
-        WaitForSingleObject(thread_, 20000);
-        CloseHandle(thread_);
-    }
-    // These wait for the driver to finish, so that what it noted is complete.
-    bool Found() const {
-        Join();
-        return found_;
-    }
-    // The caption of the dialog that was answered, read before answering it.
-    const std::string& Title() const {
-        Join();
-        return title_;
-    }
-    // Whether it had a control with this id (the colour dialog's red edit, 706, for instance).
-    bool HadControl(int id) const {
-        Join();
-        return controls_.count(id) != 0;
-    }
-
-private:
-    void Join() const { WaitForSingleObject(thread_, 20000); }
-    static BOOL CALLBACK Match(HWND w, LPARAM p) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        char cls[16] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(w)) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static DWORD WINAPI Run(void* self) {
-        auto* d = static_cast<DialogDriver*>(self);
-        for (int i = 0; i < 300; ++i) {
-            HWND dialog = nullptr;
-            EnumWindows(&DialogDriver::Match, reinterpret_cast<LPARAM>(&dialog));
-            if (dialog) {
-                Sleep(300);  // let the dialog finish its own start-up
-                char title[128] = {};
-                GetWindowTextA(dialog, title, sizeof title);
-                d->title_ = title;
-                EnumChildWindows(dialog, &DialogDriver::NoteControl, reinterpret_cast<LPARAM>(d));
-                d->found_ = true;
-                d->act_(dialog);
-                return 0;
-            }
-            Sleep(50);
-        }
-        return 0;
-    }
-    static BOOL CALLBACK NoteControl(HWND c, LPARAM p) {
-        reinterpret_cast<DialogDriver*>(p)->controls_.insert(GetDlgCtrlID(c));
-        return TRUE;
-    }
-    std::function<void(HWND)> act_;
-    HANDLE thread_ = nullptr;
-    bool found_ = false;
-    std::string title_;
-    std::set<int> controls_;
-};
-
-void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
-
-HWND FileNameEdit(HWND dialog) {
-    for (int id : {0x47C, 0x480}) {
-        HWND c = GetDlgItem(dialog, id);
-        if (!c) continue;
-        char cls[64] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0) return c;
-        for (HWND inner = c; inner;) {
-            if (HWND edit = FindWindowExA(inner, nullptr, "Edit", nullptr)) return edit;
-            inner = FindWindowExA(inner, nullptr, "ComboBox", nullptr);
-        }
-    }
-    return nullptr;
-}
 
 std::string LowerCase(std::string s) {
     for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
@@ -185,4 +103,33 @@ TEST(CommonDialogWin, ChosenFolderEndsInOneBackslash) {
     OleUninitialize();
     EXPECT_TRUE(driver.Found());
     EXPECT_EQ(LowerCase(result), LowerCase(folder + "\\"));
+}
+
+// The name and type proposed are what the dialog shows; the type chosen in the list comes back and
+// decides the extension of a bare name.
+TEST(CommonDialogWin, SaveDialogShowsTheProposalAndReportsTheTypeChosen) {
+    const std::string folder = TempFolder();
+    const std::string expected = folder + "\\plenvue-dialog-bare.bmp";
+    DeleteFileA(expected.c_str());
+    std::string shownName;
+    LRESULT shownType = -1;
+    DialogDriver driver([&](HWND d) {
+        shownName = ControlText(FileNameEdit(d));
+        HWND types = GetDlgItem(d, 0x470);
+        shownType = SendMessageA(types, CB_GETCURSEL, 0, 0);
+        plenvue::test::ChooseListEntry(d, 0x470, 2);
+        SendMessageA(FileNameEdit(d), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("plenvue-dialog-bare"));
+        Press(d, IDOK);
+    });
+    SaveDialogChoice choice;
+    choice.InitialName = "shot7.jpg";
+    choice.FilterIndex = 2;
+    choice.DefaultExtension = "jpg";
+    const std::string result = ShowSaveDialog(nullptr, "PNG|*.png|JPEG|*.jpg|Bitmap|*.bmp", "Save File", folder,
+                                              OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, choice);
+    ASSERT_TRUE(driver.Found());
+    EXPECT_EQ(shownName, "shot7.jpg");
+    EXPECT_EQ(shownType, 1);
+    EXPECT_EQ(choice.FilterIndex, 3);
+    EXPECT_EQ(LowerCase(WithoutTrailingNul(result)), LowerCase(expected));
 }
