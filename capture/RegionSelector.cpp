@@ -22,11 +22,13 @@ RegionStep RegionSelector::MouseMove(int32_t x, int32_t y) {
         x1_ = x;
         y1_ = y;
         break;
-    default:
+    case 2:
         step.Draw = {Box(x1_, y1_, x0_, y0_), Box(x1_, y1_, x, y)};
         x0_ = x;
         y0_ = y;
         step.Label = LabelAt(x, y);
+        break;
+    default:  // ended: nothing follows the pointer any more
         break;
     }
     return step;
@@ -40,31 +42,26 @@ RegionStep RegionSelector::ButtonDown(bool leftButton, int32_t x, int32_t y) {
         step.Close = true;
         return step;
     }
-    if (state_ == 1) {
-        step.Draw = {Cross(x1_, y1_)};
-        x1_ = x0_ = x;
-        y1_ = y0_ = y;
-        step.SwitchToDotted = true;
-        state_ = 2;
-        pressed_ = true;
-        step.Label = LabelAt(x, y);
-        return step;
-    }
-    // Second click (or a click before any move): the box as last drawn, not the click point.
-    step.Choice = RegionFromClicks(x1_, y1_, x0_, y0_);
-    step.Close = true;
+    if (state_ >= 2) return step;  // a second press during a drag, or after the end
+    if (state_ == 1) step.Draw = {Cross(x1_, y1_)};
+    x1_ = x0_ = x;
+    y1_ = y0_ = y;
+    step.SwitchToDotted = true;
+    state_ = 2;
+    step.Label = LabelAt(x, y);
     return step;
 }
 
 RegionStep RegionSelector::ButtonUp(int32_t x, int32_t y) {
     RegionStep step;
-    if (state_ != 2 || !pressed_) return step;
-    pressed_ = false;
+    if (state_ != 2) return step;
+    state_ = 3;
+    step.Close = true;
     // In 64 bits: the distance of far-apart points does not wrap.
     const int64_t dx = int64_t{x} - x1_, dy = int64_t{y} - y1_;
-    if (dx < kRegionDragDistance && -dx < kRegionDragDistance && dy < kRegionDragDistance &&
-        -dy < kRegionDragDistance) {
-        step.Label = LabelAt(x0_, y0_);
+    if (dx < clickWidth_ && -dx < clickWidth_ && dy < clickHeight_ && -dy < clickHeight_) {
+        step.Draw = {Box(x1_, y1_, x0_, y0_)};
+        step.Click = true;
         return step;
     }
     // The band ends where the button came up, as the user saw it drawn last.
@@ -74,7 +71,6 @@ RegionStep RegionSelector::ButtonUp(int32_t x, int32_t y) {
         y0_ = y;
     }
     step.Choice = RegionFromClicks(x1_, y1_, x0_, y0_);
-    step.Close = true;
     return step;
 }
 

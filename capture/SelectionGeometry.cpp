@@ -18,20 +18,17 @@ RegionChoice RegionFromClicks(int32_t anchorX, int32_t anchorY, int32_t cornerX,
     RegionChoice c;
     if (w > 1 && h > 1) {
         c.TooSmall = false;
-        c.Source.SrcLeft = left + 1;  // left < right edge, so no overflow
-        c.Source.SrcTop = top + 1;
-        c.Source.SrcHeight = h - 1;
-        c.Source.SrcWidth = w - 1;
+        c.Source.SrcLeft = left;
+        c.Source.SrcTop = top;
+        c.Source.SrcHeight = h;
+        c.Source.SrcWidth = w;
     }
     return c;
 }
 
 ScreenRect BandInside(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY) {
-    // 64 bits: the band may run from one end of the coordinate range to the other.
-    const int64_t left = std::min<int64_t>(anchorX, cornerX), right = std::max<int64_t>(anchorX, cornerX);
-    const int64_t top = std::min<int64_t>(anchorY, cornerY), bottom = std::max<int64_t>(anchorY, cornerY);
-    const int64_t l = std::min(left + 1, right), t = std::min(top + 1, bottom);
-    return {static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+    return {std::min(anchorX, cornerX), std::min(anchorY, cornerY), std::max(anchorX, cornerX),
+            std::max(anchorY, cornerY)};
 }
 
 ScreenRect BandLabelPlace(int32_t pointerX, int32_t pointerY, int32_t width, int32_t height, const ScreenRect& area) {

@@ -22,15 +22,14 @@ struct RegionChoice {
     CaptureSource Source;  // valid when !TooSmall
 };
 
-// The second click of a region selection: (anchorX, anchorY) the first click, (cornerX, cornerY)
-// the moving corner as last drawn. The rectangle is normalised to its top-left corner; both sides
-// must exceed one pixel. The result is the inside of the dotted box: one pixel in from the left and
-// top edges, one pixel short of the right and bottom edges.
+// The end of a region selection: (anchorX, anchorY) the pressed pixel, (cornerX, cornerY) the
+// released one, in any direction. The region is [smaller x, larger x) by [smaller y, larger y), so
+// the pressed pixel is in it whenever it is the top-left one; both sides must exceed one pixel.
+// The frozen picture it is cut from holds no band, so nothing is taken off for one.
 RegionChoice RegionFromClicks(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
 
-// The inside of a band from the anchor to the corner, as RegionFromClicks would capture it: one
-// pixel in from the left and top edges, up to but not including the right and bottom edges. A
-// band one pixel wide or high has an empty inside (Right == Left or Bottom == Top).
+// The rectangle RegionFromClicks would capture for a band from the anchor to the corner (empty
+// where the two share a column or a row); its size is what the label beside the pointer says.
 ScreenRect BandInside(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
 
 // Where the size label of a band goes: below and right of the pointer, clear of the arrow; left

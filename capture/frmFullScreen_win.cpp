@@ -46,6 +46,8 @@ void frmFullScreen::ShowModal(HWND owner) {
     origin_ = {engine.SrcLeft(), engine.SrcTop()};
     screenWidth_ = engine.SrcWidth();
     screenHeight_ = engine.SrcHeight();
+    // The system's drag threshold: a shorter way between press and release is a click.
+    selector_ = RegionSelector(GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG));
     hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFullScreenClass, nullptr, WS_POPUP, origin_.x,
                             origin_.y, screenWidth_, screenHeight_, owner, nullptr, Instance(), this);
     if (!hwnd_) return;
@@ -128,6 +130,12 @@ LRESULT frmFullScreen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_XBUTTONDOWN:
         Apply(selector_.ButtonDown(false, x, y));
         return msg == WM_XBUTTONDOWN ? TRUE : 0;
+    case WM_ACTIVATE:
+        // Another window taking the foreground (task switch, a program's window) cancels; the
+        // too-small message, owned by this window, does not.
+        if (LOWORD(wParam) != WA_INACTIVE) active_ = true;
+        else if (active_ && !messageShown_) Close();
+        break;
     case WM_CLOSE:
         Close();
         return 0;
@@ -145,7 +153,9 @@ void frmFullScreen::Apply(const RegionStep& step) {
     if (step.Choice) {
         const RegionChoice& choice = *step.Choice;
         if (choice.TooSmall) {
+            messageShown_ = true;
             ShowMessageBox(hwnd_, Msg(10003), kExeName, MB_ICONERROR);
+            messageShown_ = false;
         } else {
             // The band's inside in desktop coordinates: the window starts at the desktop's corner.
             clsCapture& engine = SharedCapture();

@@ -1,6 +1,7 @@
 // Region selection: the frozen virtual desktop (every monitor, 1:1) in a borderless top-most
-// window, a cross-hair, then a dotted rubber band with its size beside the pointer; the second
-// click, or the release of a drag, captures the inside of the band. Escape cancels.
+// window, a cross-hair, then a dotted rubber band from the press with its size beside the pointer;
+// the release captures exactly the band's rectangle. Escape, another mouse button or another
+// window taking the foreground cancels.
 #pragma once
 #include <windows.h>
 
@@ -46,6 +47,8 @@ private:
     bool dotted_ = false;
     bool closed_ = false;
     bool focused_ = false;
+    bool active_ = false;        // has been the active window: losing that cancels
+    bool messageShown_ = false;  // the too-small message is up
     int screenWidth_ = 0;   // the window: the whole virtual desktop
     int screenHeight_ = 0;
     POINT origin_{};        // the window's top-left corner in desktop coordinates

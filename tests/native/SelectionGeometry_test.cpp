@@ -8,18 +8,19 @@
 
 using namespace plenvue;
 
-TEST(RegionSelection, DragDownRightGivesInsideOfBox) {
-    RegionChoice c = RegionFromClicks(100, 100, 103, 102);
+TEST(RegionSelection, FromThePressedPixelUpToTheReleasedOne) {
+    // Guards against the old one-pixel inset (399 x 159 at (101, 41) for this drag).
+    RegionChoice c = RegionFromClicks(100, 40, 500, 200);
     ASSERT_FALSE(c.TooSmall);
-    EXPECT_EQ(c.Source, (CaptureSource{101, 101, 2, 1}));
+    EXPECT_EQ(c.Source, (CaptureSource{100, 40, 400, 160}));
 }
 
-TEST(RegionSelection, DragUpLeftIsNormalisedToTopLeft) {
-    RegionChoice c = RegionFromClicks(200, 50, 150, 20);
-    ASSERT_FALSE(c.TooSmall);
-    EXPECT_EQ(c.Source, (CaptureSource{151, 21, 49, 29}));
-    c = RegionFromClicks(200, 20, 150, 50);  // mixed directions
-    EXPECT_EQ(c.Source, (CaptureSource{151, 21, 49, 29}));
+TEST(RegionSelection, EveryDirectionIsNormalisedToTopLeft) {
+    const CaptureSource expected{150, 20, 50, 30};
+    EXPECT_EQ(RegionFromClicks(200, 50, 150, 20).Source, expected);  // up and left
+    EXPECT_EQ(RegionFromClicks(200, 20, 150, 50).Source, expected);  // down and left
+    EXPECT_EQ(RegionFromClicks(150, 50, 200, 20).Source, expected);  // up and right
+    EXPECT_EQ(RegionFromClicks(-900, 10, -700, 5).Source, (CaptureSource{-900, 5, 200, 5}));  // left of the primary
 }
 
 TEST(RegionSelection, OnePixelOrLessIsTooSmall) {
@@ -27,6 +28,7 @@ TEST(RegionSelection, OnePixelOrLessIsTooSmall) {
     EXPECT_TRUE(RegionFromClicks(10, 10, 11, 50).TooSmall);
     EXPECT_TRUE(RegionFromClicks(10, 10, 50, 9).TooSmall);
     EXPECT_FALSE(RegionFromClicks(10, 10, 12, 8).TooSmall);
+    EXPECT_EQ(RegionFromClicks(10, 10, 12, 8).Source, (CaptureSource{10, 8, 2, 2}));
 }
 
 TEST(WindowPicking, OutlineIsClampedButCaptureIsNot) {
@@ -65,14 +67,13 @@ TEST(CaptureSourceClipping, MissingTheDeviceOrEmptyGivesNothing) {
 }
 
 TEST(RegionBandLabel, InsideIsWhatTheClicksWouldCapture) {
-    EXPECT_EQ(BandInside(85, 160, 55, 130), (ScreenRect{56, 131, 85, 160}));
-    EXPECT_EQ(BandInside(-900, 10, -700, 5), (ScreenRect{-899, 6, -700, 10}));  // left of the primary
+    EXPECT_EQ(BandInside(85, 160, 55, 130), (ScreenRect{55, 130, 85, 160}));
     const RegionChoice c = RegionFromClicks(-900, 10, -700, 5);
     const ScreenRect in = BandInside(-900, 10, -700, 5);
+    EXPECT_EQ(in, (ScreenRect{-900, 5, -700, 10}));
     EXPECT_EQ(in.Right - in.Left, c.Source.SrcWidth);
     EXPECT_EQ(in.Bottom - in.Top, c.Source.SrcHeight);
-    EXPECT_EQ(BandInside(10, 10, 11, 40), (ScreenRect{11, 11, 11, 40}));  // one pixel wide: nothing inside
-    EXPECT_EQ(BandInside(10, 10, 10, 10), (ScreenRect{10, 10, 10, 10}));
+    EXPECT_EQ(BandInside(10, 10, 10, 40), (ScreenRect{10, 10, 10, 40}));  // one column: nothing inside
 }
 
 TEST(RegionBandLabel, PlacedBesidePointerAndKeptOnItsMonitor) {
