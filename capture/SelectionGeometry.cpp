@@ -73,4 +73,12 @@ ScreenRect VisibleSourcePart(int32_t left, int32_t top, int32_t width, int32_t h
     return {static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(r), static_cast<int32_t>(b)};
 }
 
+bool IsShellWindow(std::string_view className, std::string_view title) {
+    static constexpr std::string_view kClasses[] = {"Shell_TrayWnd", "Shell_SecondaryTrayWnd", "Progman",
+                                                    "WorkerW", "NotifyIconOverflowWindow", "TrayNotifyWnd"};
+    for (std::string_view c : kClasses)
+        if (className == c) return true;
+    return title == "Wine System Tray";
+}
+
 }  // namespace plenvue

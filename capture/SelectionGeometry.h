@@ -1,6 +1,7 @@
 // Rectangles of the region-selection and window-picking screens, in screen pixels.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 namespace plenvue {
 
@@ -50,5 +51,9 @@ CaptureSource PickedWindowSource(const ScreenRect& window);
 // Bottom <= Top) when they do not meet. Only that part is copied; the rest of the picture stays
 // black, so a window reaching past the screen edge still shows what is on the screen.
 ScreenRect VisibleSourcePart(int32_t left, int32_t top, int32_t width, int32_t height, const ScreenRect& device);
+
+// Windows of the shell (task bar, notification area, desktop, Wine's own tray window): never the
+// window "active before Plenvue" that an active-window capture from Plenvue's own menus takes.
+bool IsShellWindow(std::string_view className, std::string_view title);
 
 }  // namespace plenvue

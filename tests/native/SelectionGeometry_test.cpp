@@ -85,3 +85,11 @@ TEST(RegionBandLabel, PlacedBesidePointerAndKeptOnItsMonitor) {
     // A label wider than the monitor stays at its left edge rather than leaving it.
     EXPECT_EQ(BandLabelPlace(-790, 10, 900, 18, monitor).Left, -800);
 }
+
+TEST(ActiveWindowBeforePlenvue, ShellWindowsAreNeverTheTarget) {
+    EXPECT_TRUE(IsShellWindow("Shell_TrayWnd", ""));
+    EXPECT_TRUE(IsShellWindow("Progman", "Program Manager"));
+    EXPECT_TRUE(IsShellWindow("SomeWineClass", "Wine System Tray"));  // the tray window of a desktop without a task bar
+    EXPECT_FALSE(IsShellWindow("Notepad", "Untitled - Notepad"));
+    EXPECT_FALSE(IsShellWindow("shell_traywnd_lookalike", "Wine System Tray 2"));
+}
