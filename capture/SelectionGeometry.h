@@ -1,7 +1,10 @@
 // Rectangles of the region-selection and window-picking screens, in screen pixels.
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace plenvue {
 
@@ -51,6 +54,30 @@ CaptureSource PickedWindowSource(const ScreenRect& window);
 // Bottom <= Top) when they do not meet. Only that part is copied; the rest of the picture stays
 // black, so a window reaching past the screen edge still shows what is on the screen.
 ScreenRect VisibleSourcePart(int32_t left, int32_t top, int32_t width, int32_t height, const ScreenRect& device);
+
+// One window of the list taken when the screen froze, for snapping. The list is in z-order, top
+// first, each window followed by its children (Depth one more) in their own z-order, depth first.
+struct SnapWindow {
+    ScreenRect Rect;
+    int32_t Depth = 0;
+    bool operator==(const SnapWindow&) const = default;
+};
+
+// The rectangle of the window (or child control) under (x, y): the top-most top-level window
+// that contains the point, then inside it the top-most child containing it, and so on down.
+// None where no window contains the point.
+std::optional<ScreenRect> SnapRectAt(const std::vector<SnapWindow>& windows, int32_t x, int32_t y);
+
+// A colour as the magnifier names it: "#rrggbb", lower case.
+std::string ColourHex(uint8_t red, uint8_t green, uint8_t blue);
+
+// The square of pixels the magnifier enlarges around (x, y): `radius` pixels on each side, moved
+// (not cut) to stay inside [0, width) x [0, height) where the picture is big enough.
+ScreenRect MagnifierSource(int32_t x, int32_t y, int32_t radius, int32_t width, int32_t height);
+
+// Where the hint line goes on a monitor: centred at its top, or at its bottom while the pointer
+// is over the top place, so it never hides what the pointer is on.
+ScreenRect HintPlace(int32_t pointerX, int32_t pointerY, int32_t width, int32_t height, const ScreenRect& monitor);
 
 // Windows of the shell (task bar, notification area, desktop, Wine's own tray window): never the
 // window "active before Plenvue" that an active-window capture from Plenvue's own menus takes.

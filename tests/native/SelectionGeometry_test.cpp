@@ -93,3 +93,44 @@ TEST(ActiveWindowBeforePlenvue, ShellWindowsAreNeverTheTarget) {
     EXPECT_FALSE(IsShellWindow("Notepad", "Untitled - Notepad"));
     EXPECT_FALSE(IsShellWindow("shell_traywnd_lookalike", "Wine System Tray 2"));
 }
+
+TEST(WindowSnapping, TopMostWindowThenItsDeepestChildUnderThePoint) {
+    // Z-order, top first; children after their parent.
+    const std::vector<SnapWindow> list{
+        {{100, 100, 300, 200}, 0},  // small window on top
+        {{110, 110, 150, 130}, 1},  //   its button
+        {{0, 0, 800, 600}, 0},      // big window below
+        {{10, 10, 400, 300}, 1},    //   a panel (partly under the small window)
+        {{20, 20, 60, 40}, 2},      //     a control in the panel
+        {{500, 10, 700, 300}, 1},   //   another panel
+        {{30, 30, 50, 35}, 2},      //     its control, placed where the first panel's is
+    };
+    EXPECT_EQ(SnapRectAt(list, 120, 120), (ScreenRect{110, 110, 150, 130}));
+    EXPECT_EQ(SnapRectAt(list, 200, 150), (ScreenRect{100, 100, 300, 200}));  // the top window hides the panel
+    EXPECT_EQ(SnapRectAt(list, 25, 25), (ScreenRect{20, 20, 60, 40}));
+    EXPECT_EQ(SnapRectAt(list, 32, 32), (ScreenRect{20, 20, 60, 40})) << "a grandchild of another panel";
+    EXPECT_EQ(SnapRectAt(list, 350, 250), (ScreenRect{10, 10, 400, 300}));
+    EXPECT_EQ(SnapRectAt(list, 750, 500), (ScreenRect{0, 0, 800, 600}));
+    EXPECT_EQ(SnapRectAt(list, 800, 600), std::nullopt) << "right and bottom edges are outside";
+    EXPECT_EQ(SnapRectAt({}, 1, 1), std::nullopt);
+}
+
+TEST(RegionMagnifier, ColourIsNamedAsHashAndSixLowerCaseDigits) {
+    EXPECT_EQ(ColourHex(255, 0, 0), "#ff0000");
+    EXPECT_EQ(ColourHex(0x0a, 0xb1, 0x07), "#0ab107");
+}
+
+TEST(RegionMagnifier, SourceStaysInsideThePicture) {
+    EXPECT_EQ(MagnifierSource(100, 50, 7, 1024, 768), (ScreenRect{93, 43, 108, 58}));
+    EXPECT_EQ(MagnifierSource(2, 1, 7, 1024, 768), (ScreenRect{0, 0, 15, 15}));          // top-left corner
+    EXPECT_EQ(MagnifierSource(1023, 767, 7, 1024, 768), (ScreenRect{1009, 753, 1024, 768}));  // bottom-right
+    EXPECT_EQ(MagnifierSource(3, 3, 7, 10, 10).Left, 0) << "a picture smaller than the square";
+}
+
+TEST(RegionHint, CentredAtTheTopUnlessThePointerIsThere) {
+    const ScreenRect monitor{-800, 0, 0, 600};
+    EXPECT_EQ(HintPlace(-100, 300, 400, 20, monitor), (ScreenRect{-600, 8, -200, 28}));
+    EXPECT_EQ(HintPlace(-400, 15, 400, 20, monitor), (ScreenRect{-600, 572, -200, 592}));
+    EXPECT_EQ(HintPlace(-700, 15, 400, 20, monitor).Top, 8) << "beside it, not over it";
+    EXPECT_EQ(HintPlace(0, 0, 1000, 20, monitor).Left, -800) << "wider than the monitor: from its left edge";
+}
