@@ -2,8 +2,11 @@
 
 #include "base/win/WindowThunk_win.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "capture/Monitors_win.h"
 #include "capture/clsCapture_win.h"
@@ -19,6 +22,51 @@ constexpr const char* kFullScreenClass = "PlenvueFullScreen";
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 void RegisterFullScreenClass(WNDPROC proc) { RegisterWindowClass({kFullScreenClass, proc}); }
+
+constexpr int kOutlineWidth = 3;
+constexpr size_t kMostSnapWindows = 4000;  // a bound: the lists can change while they are walked
+
+bool IsSnapCandidate(HWND w) {
+    if (!IsWindowVisible(w) || IsIconic(w)) return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return pid != GetCurrentProcessId();
+}
+
+struct SnapCollector {
+    std::vector<SnapWindow>* list;
+    const MonitorList* monitors;
+    POINT origin;
+    ScreenRect bounds;  // the frozen picture, client coordinates
+
+    void Add(HWND w, int32_t depth, const ScreenRect& desktopRect) {
+        if (list->size() >= kMostSnapWindows) return;
+        ScreenRect r{desktopRect.Left - origin.x, desktopRect.Top - origin.y, desktopRect.Right - origin.x,
+                     desktopRect.Bottom - origin.y};
+        r = {std::max(r.Left, bounds.Left), std::max(r.Top, bounds.Top), std::min(r.Right, bounds.Right),
+             std::min(r.Bottom, bounds.Bottom)};
+        if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+        list->push_back({r, depth});
+        // Children in z-order, top first, each followed by its own.
+        for (HWND c = GetWindow(w, GW_CHILD); c && list->size() < kMostSnapWindows; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(c)) continue;
+            RECT cr{};
+            if (!GetWindowRect(c, &cr)) continue;
+            Add(c, depth + 1, {cr.left, cr.top, cr.right, cr.bottom});
+        }
+    }
+};
+
+BOOL CALLBACK CollectTopLevel(HWND w, LPARAM param) noexcept {
+    auto* c = reinterpret_cast<SnapCollector*>(param);
+    if (!IsSnapCandidate(w)) return TRUE;
+    try {
+        c->Add(w, 0, WindowCaptureFrame(w, *c->monitors));
+    } catch (...) {
+        return FALSE;  // out of memory: snap to what was collected
+    }
+    return c->list->size() < kMostSnapWindows;
+}
 }  // namespace
 
 frmFullScreen::~frmFullScreen() {
@@ -48,6 +96,11 @@ void frmFullScreen::ShowModal(HWND owner) {
     screenHeight_ = engine.SrcHeight();
     // The system's drag threshold: a shorter way between press and release is a click.
     selector_ = RegionSelector(GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG));
+    // The windows as they were when the screen froze (EnumWindows gives them in z-order, top first).
+    std::vector<SnapWindow> windows;
+    SnapCollector collector{&windows, &monitors_, origin_, {0, 0, screenWidth_, screenHeight_}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&collector));
+    selector_.SetSnapWindows(std::move(windows));
     hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kFullScreenClass, nullptr, WS_POPUP, origin_.x,
                             origin_.y, screenWidth_, screenHeight_, owner, nullptr, Instance(), this);
     if (!hwnd_) return;
@@ -59,6 +112,13 @@ void frmFullScreen::ShowModal(HWND owner) {
     SetForegroundWindow(hwnd_);
     SetFocus(hwnd_);
     UpdateWindow(hwnd_);
+    // The outline of the window under the pointer shows before the pointer first moves.
+    POINT cursor{};
+    if (GetCursorPos(&cursor))
+        GuardedCall(hwnd_, false, [&] {
+            Apply(selector_.MouseMove(cursor.x - origin_.x, cursor.y - origin_.y));
+            return true;
+        });
     MSG msg;
     while (!closed_) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -70,6 +130,15 @@ void frmFullScreen::ShowModal(HWND owner) {
         // Escape cancels wherever the keyboard input went: the screen may not have the focus.
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
             Close();
+            continue;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+            // Outside the window procedure: the same rule against exceptions, then the screen closes.
+            if (!GuardedCall(hwnd_, false, [&] {
+                    Apply(selector_.Enter());
+                    return true;
+                }))
+                Close();
             continue;
         }
         TranslateMessage(&msg);
@@ -226,7 +295,16 @@ void frmFullScreen::Invert(const RegionDraw& shape) {
     int oldRop = SetROP2(dc.get(), R2_NOT);
     int oldBk = SetBkMode(dc.get(), TRANSPARENT);
     SelectedObject pen(dc.get(), dotted_ ? dottedPen_.get() : solidPen_.get());
-    if (shape.Shape == RegionDraw::Kind::Crosshair) {
+    if (shape.Shape == RegionDraw::Kind::Outline) {
+        // Four inverted strips just inside the window's rectangle; drawn again, they are gone.
+        const int w = shape.X2 - shape.X1, h = shape.Y2 - shape.Y1;
+        const int t = std::min({kOutlineWidth, w / 2, h / 2});
+        if (t <= 0) return;
+        PatBlt(dc.get(), shape.X1, shape.Y1, w, t, DSTINVERT);
+        PatBlt(dc.get(), shape.X1, shape.Y2 - t, w, t, DSTINVERT);
+        PatBlt(dc.get(), shape.X1, shape.Y1 + t, t, h - 2 * t, DSTINVERT);
+        PatBlt(dc.get(), shape.X2 - t, shape.Y1 + t, t, h - 2 * t, DSTINVERT);
+    } else if (shape.Shape == RegionDraw::Kind::Crosshair) {
         MoveToEx(dc.get(), 0, shape.Y1, nullptr);
         LineTo(dc.get(), screenWidth_, shape.Y1);
         MoveToEx(dc.get(), shape.X1, 0, nullptr);

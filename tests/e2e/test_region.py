@@ -77,6 +77,7 @@ class SelectionTest(PlenvueTestCase):
     def check_exact_region(self, press, release):
         # Pressed or released on the black columns x = 30 and x = 90: the left one is the
         # region's first column, the right one lies just past its end.
+        xdotool("mousemove", 600, 50)  # the cross-hair and the pointer's panels clear of the region
         self.open_region_screen()
         expected = self.x_screenshot_pixels(30, 130, 60, 40)  # the frozen screen is the real one
         self.drag(*press, *release)
@@ -99,7 +100,7 @@ class SelectionTest(PlenvueTestCase):
 
     def test_click_without_a_drag_ends_the_selection_with_nothing_captured(self):
         self.open_region_screen()
-        self.drag(150, 150, 152, 151)  # within the drag threshold: a click
+        self.drag(300, 150, 302, 151)  # within the drag threshold: a click, over no window
         self.assertTrue(wait_for(self.region_screen_gone, 10), "the selection did not end")
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         # The too-small message would have held the screen open until answered.
@@ -129,6 +130,31 @@ class SelectionTest(PlenvueTestCase):
         self.assertTrue(wait_for(self.region_screen_gone, 10))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         self.assert_nothing_captured()
+
+    def check_snapped_pattern(self):
+        self.captured("200*100")
+        self.assertEqual(self.canvas_pixels(200, 100), self.x_screenshot_pixels(*PATTERN))
+
+    def point_at_pattern(self):
+        xdotool("mousemove", 97, 147)
+        time.sleep(0.2)
+        xdotool("mousemove", 100, 150)
+        # The window under the pointer is outlined: its edge columns 20 to 22 are inverted (seen on
+        # a row clear of the cross-hair's line at y = 150).
+        outlined = wait_for(lambda: self.pixels(20, 160, 4, 1) == [["FFFFFF", "00FFFF", "00FFFF", "FF0000"]], 8, 0.1)
+        self.assertTrue(outlined, "no outline: " + probe("pixels", 20, 160, 4, 1))
+
+    def test_click_takes_the_outlined_window(self):
+        self.open_region_screen()
+        self.point_at_pattern()
+        xdotool("click", 1)
+        self.check_snapped_pattern()
+
+    def test_enter_takes_the_outlined_window(self):
+        self.open_region_screen()
+        self.point_at_pattern()
+        xdotool("key", "Return")
+        self.check_snapped_pattern()
 
     def test_right_click_before_a_drag_closes_without_a_picture(self):
         self.open_region_screen()

@@ -120,3 +120,66 @@ TEST(RegionSelector, BandLabelShowsWhatTheBandWouldCaptureBesideThePointer) {
     ASSERT_TRUE(end.Choice);
     EXPECT_EQ(end.Choice->Source, (CaptureSource{-100, -10, 60, 30}));
 }
+
+namespace {
+constexpr auto kOutline = RegionDraw::Kind::Outline;
+const std::vector<SnapWindow> kWindows{{{100, 100, 300, 200}, 0}, {{110, 110, 150, 130}, 1}};
+}  // namespace
+
+TEST(RegionSelectorSnapping, OutlineFollowsTheWindowUnderThePointer) {
+    RegionSelector r;
+    r.SetSnapWindows(kWindows);
+    EXPECT_EQ(r.MouseMove(120, 120).Draw, (std::vector<RegionDraw>{{kCross, 120, 120, 0, 0}, {kOutline, 110, 110, 150, 130}}));
+    EXPECT_EQ(r.MouseMove(121, 121).Draw, (std::vector<RegionDraw>{{kCross, 120, 120, 0, 0}, {kCross, 121, 121, 0, 0}}));
+    EXPECT_EQ(r.MouseMove(200, 150).Draw,
+              (std::vector<RegionDraw>{{kCross, 121, 121, 0, 0}, {kCross, 200, 150, 0, 0},
+                                       {kOutline, 110, 110, 150, 130}, {kOutline, 100, 100, 300, 200}}));
+    EXPECT_EQ(r.MouseMove(5, 5).Draw, (std::vector<RegionDraw>{{kCross, 200, 150, 0, 0}, {kCross, 5, 5, 0, 0},
+                                                               {kOutline, 100, 100, 300, 200}}));
+}
+
+TEST(RegionSelectorSnapping, ClickTakesTheOutlinedWindow) {
+    RegionSelector r;
+    r.SetSnapWindows(kWindows);
+    r.MouseMove(120, 120);
+    RegionStep down = r.ButtonDown(true, 120, 120);
+    EXPECT_EQ(down.Draw, (std::vector<RegionDraw>{{kCross, 120, 120, 0, 0}, {kOutline, 110, 110, 150, 130}}))
+        << "the outline goes when the band starts";
+    RegionStep up = r.ButtonUp(121, 121);
+    EXPECT_TRUE(up.Click);
+    EXPECT_TRUE(up.Close);
+    ASSERT_TRUE(up.Choice);
+    EXPECT_EQ(up.Choice->Source, (CaptureSource{110, 110, 40, 20}));
+}
+
+TEST(RegionSelectorSnapping, ClickOverNoWindowTakesNothingAndADragIgnoresTheWindows) {
+    RegionSelector r;
+    r.SetSnapWindows(kWindows);
+    r.MouseMove(5, 5);
+    r.ButtonDown(true, 5, 5);
+    RegionStep up = r.ButtonUp(6, 5);
+    EXPECT_TRUE(up.Close);
+    EXPECT_FALSE(up.Choice);
+    RegionSelector d;
+    d.SetSnapWindows(kWindows);
+    d.MouseMove(120, 120);
+    d.ButtonDown(true, 120, 120);
+    ASSERT_TRUE(d.ButtonUp(200, 180).Choice);
+}
+
+TEST(RegionSelectorSnapping, EnterTakesTheOutlinedWindowButNotDuringADrag) {
+    RegionSelector r;
+    r.SetSnapWindows(kWindows);
+    r.MouseMove(200, 150);
+    RegionStep s = r.Enter();
+    EXPECT_EQ(s.Draw, (std::vector<RegionDraw>{{kOutline, 100, 100, 300, 200}}));
+    EXPECT_TRUE(s.Close);
+    ASSERT_TRUE(s.Choice);
+    EXPECT_EQ(s.Choice->Source, (CaptureSource{100, 100, 200, 100}));
+    RegionSelector d;
+    d.SetSnapWindows(kWindows);
+    d.MouseMove(200, 150);
+    d.ButtonDown(true, 200, 150);
+    EXPECT_FALSE(d.Enter().Close);
+    EXPECT_FALSE(RegionSelector().Enter().Close) << "before the pointer is known";
+}
