@@ -12,6 +12,13 @@ RED, GREEN, BLACK = "FF0000", "00FF00", "000000"
 PATTERN = (20, 120, 200, 100)  # red top-left quadrant, black columns at x = 20, 30, ...
 
 
+def xdotool_location():
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=ENV, check=True,
+                         stdout=subprocess.PIPE, text=True).stdout
+    values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+    return int(values["X"]), int(values["Y"])
+
+
 class SelectionTest(PlenvueTestCase):
     def setUp(self):
         super().setUp()
@@ -155,6 +162,45 @@ class SelectionTest(PlenvueTestCase):
         self.point_at_pattern()
         xdotool("key", "Return")
         self.check_snapped_pattern()
+
+    def test_arrow_keys_move_the_pointer_and_the_free_corner_by_one_or_ten(self):
+        xdotool("mousemove", 600, 50)
+        self.open_region_screen()
+        expected = self.x_screenshot_pixels(30, 130, 60, 40)
+        xdotool("mousemove", 25, 127)
+        time.sleep(0.2)
+        for key in ("Right",) * 5 + ("shift+Down", "Up", "Up", "Up", "Up", "Up", "Up", "Up"):
+            xdotool("key", key)
+        self.assertTrue(wait_for(lambda: xdotool_location() == (30, 130), 5), xdotool_location())
+        xdotool("mousedown", 1)
+        time.sleep(0.2)
+        xdotool("mousemove", 80, 160)
+        time.sleep(0.2)
+        for key in ("shift+Right", "shift+Down"):
+            xdotool("key", key)
+        self.assertTrue(wait_for(lambda: xdotool_location() == (90, 170), 5), xdotool_location())
+        xdotool("mouseup", 1)
+        self.captured("60*40")
+        self.assertEqual(self.canvas_pixels(60, 40), expected)
+
+    def test_hint_and_magnifier_show_while_selecting(self):
+        xdotool("mousemove", 900, 400)  # the cross-hair's lines clear of the hint
+        self.open_region_screen()
+        xdotool("mousemove", 45, 140)
+        time.sleep(0.5)
+        # The hint: white text on black, centred at the top of the screen.
+        top = self.x_screenshot_pixels(200, 8, 624, 24)
+        self.assertGreater(sum(row.count("FFFFFF") for row in top), 50, "no hint line")
+        # The magnifier below the coordinates: the red pixels around the pointer, enlarged, and
+        # the black columns at x = 40 and 50 as stripes six pixels wide.
+        panel = self.x_screenshot_pixels(45 + 16, 140 + 16, 100, 150)
+        self.assertEqual(panel[1][2], "FFFFE1")
+        reds = sum(row.count(RED) for row in panel)
+        blacks = [c for c in range(100) if sum(1 for row in panel if row[c] == BLACK) > 60]
+        self.assertGreater(reds, 1000)
+        self.assertGreaterEqual(len(blacks), 6, "no enlarged black columns")
+        xdotool("key", "Escape")
+        self.assertTrue(wait_for(self.region_screen_gone, 10))
 
     def test_right_click_before_a_drag_closes_without_a_picture(self):
         self.open_region_screen()
