@@ -42,6 +42,7 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgHelpFolder, "en"},
         {kMsgStartWithWindows, "Start with Windows"},
         {kMsgRepeatOffMonitors, "The area of the last capture is no longer on any monitor."},
+        {kMsgRegionHint, "Drag to select, Enter for the window under the pointer, Esc to cancel"},
         {kMsgCliCancelled, "The capture was cancelled."},
         {kMsgCliNoWindow, "No visible window has the title \"%s\"."},
         {kMsgCliRegionOffMonitors, "The region %s lies on no monitor."},

@@ -34,6 +34,8 @@ inline constexpr int kMsgClipboardUnreadable = 12850;
 // the message of a repeated capture whose rectangle is on no monitor any more.
 inline constexpr int kItemFullScreenArea = 12300;  // 12301-12303 the entries
 inline constexpr int kMsgRepeatOffMonitors = 12304;
+// The one-line hint on the region-selection screen.
+inline constexpr int kMsgRegionHint = 13000;
 
 // The texts of the command-line capture (items 124xx).
 inline constexpr int kMsgCliCancelled = 12400;

@@ -1,6 +1,10 @@
 // Rectangles of the region-selection and window-picking screens, in screen pixels.
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace plenvue {
 
@@ -22,15 +26,14 @@ struct RegionChoice {
     CaptureSource Source;  // valid when !TooSmall
 };
 
-// The second click of a region selection: (anchorX, anchorY) the first click, (cornerX, cornerY)
-// the moving corner as last drawn. The rectangle is normalised to its top-left corner; both sides
-// must exceed one pixel. The result is the inside of the dotted box: one pixel in from the left and
-// top edges, one pixel short of the right and bottom edges.
+// The end of a region selection: (anchorX, anchorY) the pressed pixel, (cornerX, cornerY) the
+// released one, in any direction. The region is [smaller x, larger x) by [smaller y, larger y), so
+// the pressed pixel is in it whenever it is the top-left one; both sides must exceed one pixel.
+// The frozen picture it is cut from holds no band, so nothing is taken off for one.
 RegionChoice RegionFromClicks(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
 
-// The inside of a band from the anchor to the corner, as RegionFromClicks would capture it: one
-// pixel in from the left and top edges, up to but not including the right and bottom edges. A
-// band one pixel wide or high has an empty inside (Right == Left or Bottom == Top).
+// The rectangle RegionFromClicks would capture for a band from the anchor to the corner (empty
+// where the two share a column or a row); its size is what the label beside the pointer says.
 ScreenRect BandInside(int32_t anchorX, int32_t anchorY, int32_t cornerX, int32_t cornerY);
 
 // Where the size label of a band goes: below and right of the pointer, clear of the arrow; left
@@ -51,5 +54,33 @@ CaptureSource PickedWindowSource(const ScreenRect& window);
 // Bottom <= Top) when they do not meet. Only that part is copied; the rest of the picture stays
 // black, so a window reaching past the screen edge still shows what is on the screen.
 ScreenRect VisibleSourcePart(int32_t left, int32_t top, int32_t width, int32_t height, const ScreenRect& device);
+
+// One window of the list taken when the screen froze, for snapping. The list is in z-order, top
+// first, each window followed by its children (Depth one more) in their own z-order, depth first.
+struct SnapWindow {
+    ScreenRect Rect;
+    int32_t Depth = 0;
+    bool operator==(const SnapWindow&) const = default;
+};
+
+// The rectangle of the window (or child control) under (x, y): the top-most top-level window
+// that contains the point, then inside it the top-most child containing it, and so on down.
+// None where no window contains the point.
+std::optional<ScreenRect> SnapRectAt(const std::vector<SnapWindow>& windows, int32_t x, int32_t y);
+
+// A colour as the magnifier names it: "#rrggbb", lower case.
+std::string ColourHex(uint8_t red, uint8_t green, uint8_t blue);
+
+// The square of pixels the magnifier enlarges around (x, y): `radius` pixels on each side, moved
+// (not cut) to stay inside [0, width) x [0, height) where the picture is big enough.
+ScreenRect MagnifierSource(int32_t x, int32_t y, int32_t radius, int32_t width, int32_t height);
+
+// Where the hint line goes on a monitor: centred at its top, or at its bottom while the pointer
+// is over the top place, so it never hides what the pointer is on.
+ScreenRect HintPlace(int32_t pointerX, int32_t pointerY, int32_t width, int32_t height, const ScreenRect& monitor);
+
+// Windows of the shell (task bar, notification area, desktop, Wine's own tray window): never the
+// window "active before Plenvue" that an active-window capture from Plenvue's own menus takes.
+bool IsShellWindow(std::string_view className, std::string_view title);
 
 }  // namespace plenvue

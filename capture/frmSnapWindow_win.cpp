@@ -19,6 +19,7 @@ namespace plenvue {
 namespace {
 constexpr const char* kSnapWindowClass = "PlenvueSnapWindow";
 constexpr UINT_PTR kTimerId = 1;
+constexpr int kEscapeHotkeyId = 1;
 constexpr UINT kTickMs = 400;
 constexpr UINT kForwardFilter = WM_LBUTTONDOWN;  // in our own process only button-downs come through
 constexpr int kOutlineWidth = 3;
@@ -45,6 +46,8 @@ void frmSnapWindow::ShowModal(HWND owner) {
         bool ownerWasEnabled = owner && IsWindowEnabled(owner);
         if (ownerWasEnabled) EnableWindow(owner, FALSE);
         ShowWindow(hwnd_, SW_SHOWNA);
+        // The form never has the focus: Escape reaches it as a hot key for as long as it is up.
+        escapeHotkey_ = RegisterHotKey(hwnd_, kEscapeHotkeyId, 0, VK_ESCAPE) != FALSE;
         MSG msg;
         while (!closed_) {
             BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -84,6 +87,12 @@ LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_HOTKEY:
+        if (wParam == kEscapeHotkeyId) {
+            Close();
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         Close();
         return 0;
@@ -95,6 +104,11 @@ LRESULT frmSnapWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void frmSnapWindow::Tick() {
     if (closed_) return;
+    // Escape held by another program's hot key: asked for here instead.
+    if (!escapeHotkey_ && (GetAsyncKeyState(VK_ESCAPE) & 0x8000)) {
+        Close();
+        return;
+    }
     HWND desktop = GetDesktopWindow();
     WindowDC dc = WindowDC::Whole(desktop);
     if (!dc.get()) return;
@@ -119,8 +133,13 @@ void frmSnapWindow::Tick() {
         // Forwarded events wait meanwhile, so an outline is never on the screen when a pick captures.
         Sleep(kTickMs);
         Rectangle(dc.get(), outline.Left, outline.Top, outline.Right, outline.Bottom);
+        GetPixel(dc.get(), outline.Left, outline.Top);  // the wipe too is on the display before anything else
     }
     SetROP2(dc.get(), oldRop);
+    // A window that painted under the outline meanwhile would keep a half-wiped frame: it paints again.
+    const RECT ring{outline.Left - kOutlineWidth, outline.Top - kOutlineWidth, outline.Right + kOutlineWidth,
+                    outline.Bottom + kOutlineWidth};
+    wiped_ = ring;
 }
 
 void frmSnapWindow::OnCopyData(const COPYDATASTRUCT* record) {
@@ -130,10 +149,47 @@ void frmSnapWindow::OnCopyData(const COPYDATASTRUCT* record) {
     std::memset(&lastMouse_, 0, sizeof lastMouse_);
     if (record->lpData && record->cbData >= sizeof lastMouse_)
         std::memcpy(&lastMouse_, record->lpData, sizeof lastMouse_);
-    if (record->dwData == WM_LBUTTONUP || record->dwData == WM_NCLBUTTONUP) Pick();
+    switch (record->dwData) {
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONUP:
+        Pick();
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+        rightDown_ = true;
+        break;
+    case WM_RBUTTONUP:
+    case WM_NCRBUTTONUP:
+        // Cancels once the button is up, so that the release is kept from the window too.
+        if (rightDown_) Close();
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmSnapWindow::Swallows(ULONG_PTR message) {
+    switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCRBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmSnapWindow::RepaintUnderOutline() {
+    if (IsRectEmpty(&wiped_)) return;
+    RedrawWindow(nullptr, &wiped_, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    wiped_ = {};
 }
 
 void frmSnapWindow::Pick() {
+    // The outline was wiped by the tick that drew it; the repaint waits for Close, after the capture.
     POINT pt{};
     GetCursorPos(&pt);
     HWND picked = WindowFromPoint(pt);
@@ -165,16 +221,21 @@ void frmSnapWindow::Message(int32_t slot, HWND, UINT message, WPARAM, LPARAM lPa
         result = DefaultProcessing(slot);
         return;
     }
+    const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     try {
-        OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        OnCopyData(record);
     } catch (...) {
         ShowWindowException(hwnd_);
         Close();
     }
-    // Result 0: the mouse message goes on to its window.
+    // Non-zero keeps the mouse message from its window (the right button, which cancels); zero
+    // lets it go on.
+    if (record && Swallows(record->dwData)) result = 1;
 }
 
 void frmSnapWindow::Unload() {
+    if (escapeHotkey_ && hwnd_) UnregisterHotKey(hwnd_, kEscapeHotkeyId);
+    escapeHotkey_ = false;
     timSnapWindow_.reset();
     target_.Reset();
     hook_.Remove();
@@ -182,6 +243,7 @@ void frmSnapWindow::Unload() {
 }
 
 void frmSnapWindow::Close() {
+    if (!closed_) RepaintUnderOutline();
     closed_ = true;
     // A pick runs inside a sent message, which does not end the wait in the modal loop.
     if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);

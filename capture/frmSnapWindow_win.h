@@ -1,5 +1,6 @@
 // Window picking: outlines the window under the pointer and captures the window of another
-// application on which the left button is released. The button events come from Ravelin.dll.
+// application on which the left button is released. The button events come from Ravelin.dll;
+// Escape or the right button (kept from the window under the pointer) cancels.
 #pragma once
 #include <windows.h>
 
@@ -41,6 +42,9 @@ private:
     void Tick();
     void OnCopyData(const COPYDATASTRUCT* record);
     void Pick();
+    // The last outline's ring painted again by its windows: nothing of it stays on the screen.
+    void RepaintUnderOutline();
+    static bool Swallows(ULONG_PTR message);
     void Unload();
     void Close();
 
@@ -51,6 +55,9 @@ private:
     MOUSEHOOKSTRUCT lastMouse_{};
     Picture captured_;
     bool closed_ = false;
+    bool escapeHotkey_ = false;  // Escape registered as this form's hot key
+    bool rightDown_ = false;     // the right button went down while picking
+    RECT wiped_{};               // where the last outline was
     std::optional<ModalDialogScope> modal_;  // while the form is up
     MessageTargetAttachment target_;
 };

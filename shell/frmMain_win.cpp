@@ -12,6 +12,7 @@
 #include "capture/frmFullScreen_win.h"
 #include "capture/RavelinHook_win.h"
 #include "capture/frmSnapWindow_win.h"
+#include "capture/SelectionGeometry.h"
 #include "settings/CurrentSettings.h"
 #include "settings/HotkeyHealth.h"
 #include "settings/modRegistry_win.h"
@@ -345,7 +346,11 @@ bool IsOtherProgramWindow(HWND w) {
     if (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    return pid != GetCurrentProcessId() && w != GetDesktopWindow() && w != GetShellWindow();
+    if (pid == GetCurrentProcessId() || w == GetDesktopWindow() || w == GetShellWindow()) return false;
+    char className[64] = {}, title[64] = {};
+    GetClassNameA(w, className, sizeof className);
+    GetWindowTextA(w, title, sizeof title);
+    return !IsShellWindow(className, title);
 }
 }  // namespace
 

@@ -183,6 +183,8 @@ LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         EndPaint(hwnd, &ps);
         return 0;
     }
+    // A right button that reached the window shows in its title (picking must keep it away).
+    if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_CONTEXTMENU) SetWindowTextA(hwnd, "Pattern right");
     if (msg == WM_DESTROY) PostQuitMessage(0);
     // The titled window is a Unicode window: its title must not go through the ANSI default.
     return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, w, l) : DefWindowProcA(hwnd, msg, w, l);

@@ -1,7 +1,8 @@
 """Captures through the Tools menu as a user makes them, checked on the canvas."""
+import subprocess
 import time
 
-from plenvue_e2e import (REG_KEY, PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe,
+from plenvue_e2e import (ENV, PROBE, REG_KEY, PlenvueTestCase, choose_tools_menu_entry, main, menus, open_menu, probe,
                          show_actual_size, wait_for, wine_reg, xdotool)
 
 RED, GREEN, BLUE, BLACK = "FF0000", "00FF00", "0000FF", "000000"
@@ -64,6 +65,30 @@ class CaptureTest(PlenvueTestCase):
     def test_repeat_last_as_first_capture_takes_full_screen(self):
         self.capture_from_tools_menu("e")
         self.assertEqual(probe("status"), "Capture Image Success1024*768")
+
+
+class ActiveWindowFromOwnToolbarTest(PlenvueTestCase):
+    def test_toolbar_takes_the_window_active_before_plenvue_not_the_tray(self):
+        wine_reg("add", REG_KEY, "/v", "Set Clipboard Monitor Active", "/d", "0", "/f")
+        p = subprocess.Popen(["wine", PROBE, "titled", "40", "300", "240", "160", "4f74686572"], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(p)
+        titled = wait_for(lambda: int(probe("find", "PvProbeTitled", "-"), 16), timeout=20)
+        self.assertTrue(titled)
+        time.sleep(1)
+        self.launch()
+        probe("move", 380, 280, 640, 480)
+        time.sleep(0.5)
+        # Through Wine's tray window (the notification area) back to Plenvue, as a user reaching
+        # the toolbar from the icon does: the tray must not count as the window active before.
+        xdotool("mousemove", 13, 32, "click", 1)
+        time.sleep(0.5)
+        xdotool("mousemove", 700, 600, "click", 1)
+        self.assertTrue(wait_for(lambda: probe("foreground") == probe("main"), 10))
+        left, top, right, bottom = map(int, probe("rect", "0x%x" % titled).split())
+        probe("command", 8)  # the toolbar's Capture Active Window
+        size = "%d*%d" % (right - left, bottom - top)
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success" + size, 15),
+                        "status: %s, expected %s" % (probe("status"), size))
 
 
 if __name__ == "__main__":

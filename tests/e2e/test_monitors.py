@@ -93,6 +93,11 @@ class TwoMonitorCase(PlenvueTestCase):
         # From 60 pixels inside one monitor to 60 pixels inside the other, pressed, dragged, released.
         boundary = 0 if self.SIDE == "LeftOf" else 1024
         x1, y1, x2, y2 = boundary - 60, 200, boundary + 60, 300
+        # The frozen screen as X shows it, with the cross-hair's lines clear of the region: the band
+        # drawn later lies on the region's first row and column, which the picture holds unmarked.
+        xdotool("mousemove", self.x_of(boundary - 200), 400)
+        time.sleep(0.5)
+        screen = root_pixels(self.layout.display, os.path.join(self.saves, "frozen"))
         xdotool("mousemove", self.x_of(x1), y1)
         time.sleep(0.3)
         xdotool("mousedown", 1)
@@ -101,13 +106,12 @@ class TwoMonitorCase(PlenvueTestCase):
         time.sleep(0.3)
         xdotool("mousemove", self.x_of(x2), y2)
         time.sleep(0.5)
-        screen = root_pixels(self.layout.display, os.path.join(self.saves, "frozen"))
         xdotool("mouseup", 1)
-        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success119*99", 20),
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success120*100", 20),
                         "status: " + probe("status"))
         picture = self.saved_picture()
-        # The inside of the band as the frozen screen showed it, pixel for pixel.
-        inside = [row[self.x_of(x1) + 1:self.x_of(x2)] for row in screen[y1 + 1:y2]]
+        # From the pressed pixel up to the released one as the frozen screen showed it, pixel for pixel.
+        inside = [row[self.x_of(x1):self.x_of(x2)] for row in screen[y1:y2]]
         self.assertEqual(picture, inside)
 
     def test_window_picked_on_the_second_monitor(self):

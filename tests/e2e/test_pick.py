@@ -72,6 +72,32 @@ class PickTest(PlenvueTestCase):
         # And the screen is left as it was.
         self.assertEqual(self.pixels(20, 150, 3, 1), [["000000", "FF0000", "FF0000"]])
 
+    def assert_cancelled(self, before):
+        self.assertTrue(wait_for(lambda: not self.picker_open(), 10), "picking did not end")
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10), "the main window did not come back")
+        self.assertEqual(probe("status"), before)
+        # No outline left behind: the window's edge has its own colours.
+        self.assertTrue(wait_for(lambda: self.pixels(20, 150, 3, 1) == [["000000", "FF0000", "FF0000"]], 10),
+                        probe("pixels", 20, 150, 3, 1))
+
+    def test_escape_cancels_picking_and_brings_the_main_window_back(self):
+        self.open_picker((20, 120, 200, 100))
+        before = probe("status")
+        xdotool("mousemove", 100, 150)
+        time.sleep(1)
+        xdotool("key", "Escape")
+        self.assert_cancelled(before)
+
+    def test_right_click_cancels_picking_and_never_reaches_the_window(self):
+        self.open_picker((20, 120, 200, 100))
+        before = probe("status")
+        xdotool("mousemove", 100, 150)
+        time.sleep(1)
+        xdotool("click", 3)
+        self.assert_cancelled(before)
+        # The pattern window names a right button it was given in its title.
+        self.assertEqual(probe("text", "0x" + probe("find", "PvProbePattern", "-")), "Pattern")
+
 
 if __name__ == "__main__":
     main()
