@@ -10,7 +10,7 @@ import tempfile
 import time
 import zlib
 
-from plenvue_e2e import ENV, PROBE, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg, show_actual_size
+from plenvue_e2e import wine_path, ENV, PROBE, REG_KEY, PlenvueTestCase, main, menu_item, need, probe, wait_for, wine_reg, show_actual_size
 
 CMD_SAVE_AS, CMD_FULL_SCREEN, CMD_CLEAR_CLIP = 1803, 1861, 1872
 CMD_COPY, CMD_PASTE = 1877, 1878
@@ -22,9 +22,6 @@ PATTERN = (20, 120, 200, 100)  # where the pattern window stands: x, y, w, h
 def reg_set(name, text):
     wine_reg("add", REG_KEY, "/v", name, "/d", text, "/f")
 
-
-def wine_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 # An independent reader of the two formats, from the standard library only: pixels as "RRGGBB"

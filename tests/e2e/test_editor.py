@@ -9,16 +9,13 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, PlenvueTestCase, main, need, need_native_cli, probe, wait_for, xdotool
+from plenvue_e2e import wine_path, ENV, PlenvueTestCase, main, need, need_native_cli, probe, wait_for, xdotool
 
 SOURCE_DIR = os.environ.get("PLENVUE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "../.."))
 NATIVE_CLI = os.path.join(SOURCE_DIR, "build/native/plenvue-cli")
 SAVE_AS, ZOOM_IN, ZOOM_ACTUAL, MOSAIC = 1803, 1839, 1838, 12662
 WM_KEYDOWN, VK_HOME = 0x100, 0x24
 
-
-def wine_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 def read_bmp(path):

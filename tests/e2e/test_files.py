@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, bin_neighbour, main, need, probe, recycle_bin, wait_for, wine_reg
+from plenvue_e2e import wine_path, ENV, REG_KEY, PlenvueTestCase, bin_neighbour, main, need, probe, recycle_bin, wait_for, wine_reg
 
 CMD_OPEN, CMD_SAVE, CMD_SAVE_AS, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE, CMD_PRINT = 1801, 1802, 1803, 1805, 1806, 1807, 1809
 CMD_FULL_SCREEN = 1861
@@ -16,9 +16,6 @@ IDOK, IDYES, IDNO = 1, 6, 7
 def reg_set(name, text):
     wine_reg("add", REG_KEY, "/v", name, "/d", text, "/f")
 
-
-def wine_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 class FilesTest(PlenvueTestCase):

@@ -8,14 +8,11 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg, xdotool, show_actual_size
+from plenvue_e2e import wine_path, ENV, REG_KEY, PlenvueTestCase, main, need, probe, wait_for, wine_reg, xdotool, show_actual_size
 
 RED, GREEN, BLUE = "FF0000", "00FF00", "0000FF"
 PREVIOUS, NEXT, CLEAR = 14, 15, 16
 
-
-def wine_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 class HistoryTest(PlenvueTestCase):

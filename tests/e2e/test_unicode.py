@@ -8,7 +8,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import (BIN_DIR, ENV, EXE, REG_KEY, Plenvue, PlenvueTestCase, choose_tools_menu_entry, main, need,
+from plenvue_e2e import (wine_path, BIN_DIR, ENV, EXE, REG_KEY, Plenvue, PlenvueTestCase, choose_tools_menu_entry, main, need,
                          probe, wait_for, wine_reg, xdotool)
 
 CMD_OPEN, CMD_SAVE_AS, CMD_COPY_TO, CMD_MOVE_TO, CMD_DELETE = 1801, 1803, 1805, 1806, 1807
@@ -20,9 +20,6 @@ FOLDER = "\u0418\u0432\u0430\u043d \u674e"  # Иван 李
 def reg_set(name, text):
     wine_reg("add", REG_KEY, "/v", name, "/d", text, "/f")
 
-
-def wine_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 def caption():
