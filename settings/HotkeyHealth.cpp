@@ -9,7 +9,9 @@ namespace plenvue {
 
 namespace {
 
-std::string KeyName(int32_t modifier, int32_t key) { return GetHotkeyName(modifier == 0 ? 8 : modifier, key); }
+std::string KeyName(int32_t modifier, int32_t key, const KeyWordText& words) {
+    return LocalHotkeyName(modifier == 0 ? 8 : modifier, key, words);
+}
 
 // UTF-16 units of one UTF-8 sequence by its lead byte: four-byte sequences need a surrogate pair.
 size_t UnitsOfLead(unsigned char lead) {
@@ -48,13 +50,14 @@ std::string DefaultCaptureKindName(int index) {
 
 std::vector<std::string> HotkeyInUseLines(std::string_view lineFormat, const std::vector<int>& failed,
                                           const CurrentSettings& settings,
-                                          const std::array<std::string, kCaptureKinds>& kindNames) {
+                                          const std::array<std::string, kCaptureKinds>& kindNames,
+                                          const KeyWordText& words) {
     std::vector<std::string> lines;
     for (int i : failed) {
         if (i < 0 || i >= kCaptureKinds) continue;
         const std::string kind = kindNames[i].empty() ? DefaultCaptureKindName(i) : kindNames[i];
         // The capture's name goes in last, so a "%k" in it stays as written.
-        std::string line = ReplaceAll(lineFormat, "%k", KeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i]));
+        std::string line = ReplaceAll(lineFormat, "%k", KeyName(settings.HotkeyModifiers[i], settings.HotkeyKeys[i], words));
         lines.push_back(ReplaceAll(line, "%c", kind));
     }
     return lines;
@@ -81,8 +84,8 @@ std::string JoinWithin(const std::vector<std::string>& lines, std::string_view s
     return text;
 }
 
-std::string HotkeyText(std::string_view format, int32_t modifier, int32_t key) {
-    return FormatMessageText(format, KeyName(modifier, key));
+std::string HotkeyText(std::string_view format, int32_t modifier, int32_t key, const KeyWordText& words) {
+    return FormatMessageText(format, KeyName(modifier, key, words));
 }
 
 }  // namespace plenvue

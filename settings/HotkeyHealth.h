@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settings/CurrentSettings.h"
+#include "settings/HotkeyNames.h"
 
 namespace plenvue {
 
@@ -16,10 +17,11 @@ namespace plenvue {
 std::string DefaultCaptureKindName(int index);
 
 // One line per failed capture index: `lineFormat` with "%k" the wanted key's name and "%c" the
-// capture's name (from `kindNames`, else the built-in one).
+// capture's name (from `kindNames`, else the built-in one); key names in `words` where given.
 std::vector<std::string> HotkeyInUseLines(std::string_view lineFormat, const std::vector<int>& failed,
                                           const CurrentSettings& settings,
-                                          const std::array<std::string, kCaptureKinds>& kindNames);
+                                          const std::array<std::string, kCaptureKinds>& kindNames,
+                                          const KeyWordText& words = {});
 
 // The lines joined by `separator` in at most `maxUnits` UTF-16 units (a terminator not counted):
 // lines that no longer fit are left out and "..." stands for them; a first line that is too long
@@ -27,6 +29,6 @@ std::vector<std::string> HotkeyInUseLines(std::string_view lineFormat, const std
 std::string JoinWithin(const std::vector<std::string>& lines, std::string_view separator, size_t maxUnits);
 
 // `format` with line breaks expanded and "%s" the key's name: a failed change names the key.
-std::string HotkeyText(std::string_view format, int32_t modifier, int32_t key);
+std::string HotkeyText(std::string_view format, int32_t modifier, int32_t key, const KeyWordText& words = {});
 
 }  // namespace plenvue

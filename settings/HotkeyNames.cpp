@@ -164,7 +164,12 @@ bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key) {
     }
 }
 
-std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text) {
+std::string LocalHotkeyName(int32_t modifier, int32_t key, const KeyWordText& text) {
+    const std::string name = GetHotkeyName(modifier, key);
+    return text ? ShortcutText(name, text) : name;
+}
+
+std::string ShortcutText(std::string_view shortcut, const KeyWordText& text) {
     std::string out;
     size_t start = 0;
     while (start <= shortcut.size()) {
@@ -174,7 +179,10 @@ std::string ShortcutText(std::string_view shortcut, const std::function<std::str
         const size_t end = plus == std::string_view::npos ? shortcut.size() : plus;
         std::string part(shortcut.substr(start, end - start));
         for (const KeyWord& k : kKeyWords)
-            if (part == k.Word) part = text(k.Item, part);
+            if (part == k.Word) {
+                part = text(k.Item, part);
+                break;
+            }
         out += part;
         if (plus == std::string_view::npos) break;
         out += '+';

@@ -53,16 +53,34 @@ int32_t StoredHotkeyModifier(int32_t controlModifier);
 // nor Alt. Function keys, Print Screen, Pause and the like may stand alone; key 0 is no hot key.
 bool HotkeyNeedsCtrlOrAlt(int32_t controlModifier, int32_t key);
 
-// The words of shortcut and hot key texts that a language names its own way ("Strg", "Entf"), with
-// their language items (13052-13057).
+// The words of shortcut and hot key texts that a language names its own way ("Strg", "Entf",
+// "Druck"), with their language items: the modifier and menu words (13052-13057) and every named
+// key HotkeyKeyName gives (13060-13122).
 struct KeyWord {
     const char* Word;
     int Item;
 };
-inline constexpr KeyWord kKeyWords[] = {{"Ctrl", 13052}, {"Shift", 13053}, {"Alt", 13054},
-                                        {"Del", 13055},  {"Plus", 13056},  {"Minus", 13057}};
+inline constexpr KeyWord kKeyWords[] = {
+    {"Ctrl", 13052}, {"Shift", 13053}, {"Alt", 13054}, {"Del", 13055}, {"Plus", 13056}, {"Minus", 13057},
+    {"Unknown", 13060}, {"Break", 13061}, {"BackSpace", 13062}, {"Tab", 13063}, {"Clear", 13064},
+    {"Enter", 13065}, {"Pause", 13066}, {"Caps Lock", 13067}, {"Esc", 13068}, {"SpaceBar", 13069},
+    {"PgUp", 13070}, {"PgDn", 13071}, {"End", 13072}, {"Home", 13073}, {"L Arr", 13074}, {"U Arr", 13075},
+    {"R Arr", 13076}, {"D Arr", 13077}, {"Select", 13078}, {"Print", 13079}, {"Execute", 13080},
+    {"Print Screen", 13081}, {"Insert", 13082}, {"Delete", 13083}, {"Help", 13084}, {"Application", 13085},
+    {"Sleep", 13086}, {"N Enter", 13087}, {"Num Lock", 13088}, {"Scroll Lock", 13089},
+    {"Browser Back", 13090}, {"Browser Forward", 13091}, {"Browser Refresh", 13092}, {"Browser Stop", 13093},
+    {"Browser Search", 13094}, {"Browser Favorites", 13095}, {"Browser Home", 13096}, {"Volume Mute", 13097},
+    {"Volume Down", 13098}, {"Volume Up", 13099}, {"Next Track", 13100}, {"Previous Track", 13101},
+    {"Stop Media", 13102}, {"Play/Pause", 13103}, {"Mail", 13104}, {"Select Media", 13105},
+    {"Launch App 1", 13106}, {"Launch App 2", 13107}, {"Kana", 13108}, {"Junja", 13109}, {"Final", 13110},
+    {"Kanji", 13111}, {"Convert", 13112}, {"Nonconvert", 13113}, {"Accept", 13114}, {"Mode Change", 13115},
+    {"Attn", 13116}, {"CrSel", 13117}, {"ExSel", 13118}, {"Erase EOF", 13119}, {"Play", 13120},
+    {"Zoom", 13121}, {"PA1", 13122}};
 // "Ctrl+Shift+C" in the language's words: each "+"-separated part that is one of kKeyWords becomes
 // text(item, word); letters, digits and other names stay.
-std::string ShortcutText(std::string_view shortcut, const std::function<std::string(int item, const std::string& word)>& text);
+using KeyWordText = std::function<std::string(int item, const std::string& word)>;
+std::string ShortcutText(std::string_view shortcut, const KeyWordText& text);
+// GetHotkeyName in the language's words; English where `text` is empty.
+std::string LocalHotkeyName(int32_t modifier, int32_t key, const KeyWordText& text);
 
 }  // namespace plenvue

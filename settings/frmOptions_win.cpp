@@ -236,8 +236,7 @@ void frmOptions::RetryHotkeysInUse() {
 void frmOptions::ShowHotkeyName(int index) {
     const CurrentSettings& s = Settings();
     const std::string name =
-        ShortcutText(GetHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index]),
-                     [](int item, const std::string& word) { return LanguageItem(item, word); });
+        LocalHotkeyName(s.HotkeyModifiers[index] == 0 ? 8 : s.HotkeyModifiers[index], s.HotkeyKeys[index], LanguageItem);
     SetItemText(hwnd_, kCmdHotkey + index, s.HotkeyInUse[index] ? ReplacePlaceholder(Msg(kMsgHotkeyInUseMark), name) : name);
 }
 
@@ -394,7 +393,7 @@ void frmOptions::OnHotkey(int index) {
     UnregisterHotKey(MainWindow, id);
     if (!RegisterCaptureHotKey(MainWindow, id, modifier, key)) {
         if (oldKey && !inUse) RegisterCaptureHotKey(MainWindow, id, oldModifier, oldKey);
-        std::string text = HotkeyText(Msg(kMsgHotkeyChangeFailed), modifier, key);
+        std::string text = HotkeyText(Msg(kMsgHotkeyChangeFailed), modifier, key, LanguageItem);
         if (ShowErrorFn) ShowErrorFn(text);
         else ShowMessageBox(hwnd_, text, kProgramName, MB_ICONERROR);
         return;

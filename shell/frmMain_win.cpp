@@ -286,7 +286,9 @@ void frmMain::ReportHotkeysInUse(const std::vector<int>& failed) {
     if (failed.empty() || !loaded_) return;
     // Said without stopping the start: a start with Windows would otherwise wait on a box no one sees.
     const std::vector<std::string> lines =
-        HotkeyInUseLines(Msg(kMsgHotkeyInUseLine), failed, Settings(), App().HotkeyNames);
+        HotkeyInUseLines(Msg(kMsgHotkeyInUseLine), failed, Settings(), App().HotkeyNames, [](int item, const std::string& word) {
+            return App().Language ? App().Language->getItemValue(item, word) : word;
+        });
     SetStatus(JoinWithin(lines, "; ", kStatusTextUnits));
     loaded_->icon.ShowBalloon(JoinWithin({Msg(kMsgHotkeyInUseTitle)}, "", kBalloonTitleUnits),
                               JoinWithin(lines, "\r\n", kBalloonTextUnits));

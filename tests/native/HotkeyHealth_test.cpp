@@ -55,4 +55,9 @@ TEST(HotkeyHealth, AFailedChangeNamesTheKey) {
     EXPECT_EQ(HotkeyText("%s: register hotkey failed.\\nPlease retry.", 6, 48),
               "Ctrl+Alt+0: register hotkey failed.\r\nPlease retry.");
     EXPECT_EQ(HotkeyText("%s", 8, 123), "F12");
+    // In the language's words, in the balloon's lines as in the message.
+    const auto german = [](int item, const std::string& word) -> std::string { return item == 13052 ? "Strg" : word; };
+    EXPECT_EQ(HotkeyText("%s", 6, 48, german), "Strg+Alt+0");
+    const std::array<std::string, kCaptureKinds> names{"Vollbild", "", "", "", "", ""};
+    EXPECT_EQ(HotkeyInUseLines("%k (%c)", {0}, Table(), names, german), std::vector<std::string>{"Strg+Alt+0 (Vollbild)"});
 }

@@ -1,5 +1,8 @@
 #include "settings/HotkeyNames.h"
 
+#include <regex>
+#include <set>
+
 #include <gtest/gtest.h>
 
 using namespace plenvue;
@@ -115,4 +118,32 @@ TEST(HotkeyNames, EveryAssignedKeyCodeHasAName) {
     };
     for (int32_t key = 1; key < 256; ++key)
         if (!unassigned(key)) EXPECT_NE(HotkeyKeyName(key), "Unknown") << key;
+}
+
+// A German user saw "Print Screen" and "Scroll Lock" among German words: every named key is a word
+// a language package names, each under an item of its own.
+TEST(HotkeyNames, EveryNamedKeyIsALanguageWord) {
+    std::set<int> items;
+    for (const KeyWord& k : kKeyWords) {
+        EXPECT_TRUE(items.insert(k.Item).second) << k.Word;
+        EXPECT_TRUE((k.Item >= 13052 && k.Item <= 13057) || (k.Item >= 13060 && k.Item <= 13122)) << k.Word;
+    }
+    const auto isWord = [](const std::string& name) {
+        for (const KeyWord& k : kKeyWords)
+            if (name == k.Word) return true;
+        return false;
+    };
+    // Letters, digits, punctuation, F1-F24 and the keypad's digits and signs read the same everywhere.
+    const std::regex sameEverywhere("^(.|F[0-9]+|N .)$");
+    for (int32_t key = 1; key < 256; ++key) {
+        const std::string name = HotkeyKeyName(key);
+        if (!std::regex_match(name, sameEverywhere)) EXPECT_TRUE(isWord(name)) << key << " " << name;
+    }
+    const auto german = [](int item, const std::string& word) -> std::string {
+        return item == 13052 ? "Strg" : item == 13081 ? "Druck" : item == 13089 ? "Rollen" : word;
+    };
+    EXPECT_EQ(LocalHotkeyName(6, 44, german), "Strg+Alt+Druck");
+    EXPECT_EQ(LocalHotkeyName(8, 145, german), "Rollen");
+    EXPECT_EQ(LocalHotkeyName(2, 107, german), "Strg+N +") << "a keypad sign is no separator";
+    EXPECT_EQ(LocalHotkeyName(6, 44, {}), "Ctrl+Alt+Print Screen");
 }

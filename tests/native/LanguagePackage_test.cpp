@@ -236,6 +236,12 @@ TEST(LanguagePackage, NamesAndMessageTextsOfTheEnglishDefaults) {
                      plenvue::kMsgClipboardBusy, plenvue::kMsgCopied, plenvue::kMsgNoClipboardPicture,
                      plenvue::kMsgClipboardFailed})
         EXPECT_EQ(en[item], plenvue::DefaultMessage(item)) << item;
+    // The English words of key names are the program's own; the German ones are its own words.
+    for (const plenvue::KeyWord& k : plenvue::kKeyWords) {
+        EXPECT_EQ(en[k.Item], k.Word) << k.Item;
+        EXPECT_FALSE(de[k.Item].empty()) << k.Item;
+    }
+    EXPECT_EQ(de[13081], "Druck");
     // Both packages carry the same items.
     for (const auto& [item, text] : en) EXPECT_TRUE(de.count(item)) << "German lacks " << item;
     for (const auto& [item, text] : de) EXPECT_TRUE(en.count(item)) << "English lacks " << item;
