@@ -1,6 +1,6 @@
 // Every label, check box, radio button, group box and push button of every dialog shows its whole
-// text, in each language package, at 96 DPI and at 144 DPI. 144 DPI is measured by scaling, as
-// one process cannot change the system DPI: the dialog font at 144 DPI, the dialog base units
+// text, in each language package, at 96 DPI and at 144 DPI. Both are measured by scaling, as one
+// process cannot change the system DPI: the dialog font made at that DPI, the dialog base units
 // Windows derives from it, and each control's dialog-unit rectangle converted with them.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/Dpi_win.h"
 #include "base/win/Handles_win.h"
 #include "base/win/Wide_win.h"
 #include "base/win/WideText_win.h"
@@ -50,15 +51,16 @@ SIZE BaseUnits(HDC dc, HFONT font) {
     return SIZE{(letters.cx / 26 + 1) / 2, tm.tmHeight};
 }
 
-UniqueFont FontAtDpi(HFONT font96, HFONT dialogFont96, int dpi) {
+// A font made at `fromDpi` made again for `toDpi`: the dialog's from its point size, as Windows
+// makes a template's font, any other by scaling its height.
+UniqueFont FontAtDpi(HFONT font, bool dialogFont, int fromDpi, int toDpi) {
     LOGFONTW lf{};
-    GetObjectW(font96, sizeof lf, &lf);
-    if (font96 == dialogFont96 && lf.lfHeight < 0) {
-        // The template's point size, made again as Windows makes it at that DPI.
-        const int points = MulDiv(-lf.lfHeight, 72, 96);
-        lf.lfHeight = -MulDiv(points, dpi, 72);
+    GetObjectW(font, sizeof lf, &lf);
+    if (dialogFont && lf.lfHeight < 0) {
+        const int points = MulDiv(-lf.lfHeight, 72, fromDpi);
+        lf.lfHeight = -MulDiv(points, toDpi, 72);
     } else {
-        lf.lfHeight = MulDiv(lf.lfHeight, dpi, 96);
+        lf.lfHeight = MulDiv(lf.lfHeight, toDpi, fromDpi);
     }
     return UniqueFont(CreateFontIndirectW(&lf));
 }
@@ -115,44 +117,42 @@ Need Measure(HWND control, HDC dc, HFONT font, SIZE have, int dpi) {
     return n;
 }
 
-// Measures every text control the dialog shows (itself created hidden) at 96 and 144 DPI; returns
-// one line per control whose text does not fit.
+// Measures every text control the dialog shows (itself created hidden) at 96 and 144 DPI, whatever
+// DPI the system has; returns one line per control whose text does not fit.
 std::vector<std::string> Misfits(const std::string& name, HWND dialog, Layout layout) {
     std::vector<std::string> found;
     if (!dialog) return {name + ": the dialog was not created"};
+    const int systemDpi = SystemDpi();
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     MemoryDC dc(CreateCompatibleDC(nullptr));
     RECT units{0, 0, 4, 8};
     MapDialogRect(dialog, &units);
-    const SIZE base96 = BaseUnits(dc.get(), dialogFont);
-    if (layout == Layout::DialogUnits && (base96.cx != units.right || base96.cy != units.bottom))
-        found.push_back(name + ": the base units rule gives " + std::to_string(base96.cx) + "x" +
-                        std::to_string(base96.cy) + ", the dialog has " + std::to_string(units.right) + "x" +
+    const SIZE systemBase = BaseUnits(dc.get(), dialogFont);
+    if (layout == Layout::DialogUnits && (systemBase.cx != units.right || systemBase.cy != units.bottom))
+        found.push_back(name + ": the base units rule gives " + std::to_string(systemBase.cx) + "x" +
+                        std::to_string(systemBase.cy) + ", the dialog has " + std::to_string(units.right) + "x" +
                         std::to_string(units.bottom));
     int measured = 0;
     for (int dpi : {96, 144}) {
-        UniqueFont scaledDialogFont = FontAtDpi(dialogFont, dialogFont, dpi);
-        const SIZE base = BaseUnits(dc.get(), scaledDialogFont.get());
+        UniqueFont dpiDialogFont = FontAtDpi(dialogFont, true, systemDpi, dpi);
+        const SIZE base = BaseUnits(dc.get(), dpiDialogFont.get());
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE)) continue;
             RECT rc{};
             GetWindowRect(c, &rc);
             SIZE have{rc.right - rc.left, rc.bottom - rc.top};
-            HFONT font = reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0));
-            if (!font) font = dialogFont;
-            UniqueFont scaledFont;
-            if (dpi != 96) {
-                if (layout == Layout::Pixels) {
-                    have = SIZE{MulDiv(have.cx, dpi, 96), MulDiv(have.cy, dpi, 96)};
-                } else {
-                    // Back to the template's dialog units (exact: a unit is over a pixel wide), then
-                    // out again with the units of the larger font, as Windows places controls.
-                    const int cx = MulDiv(have.cx, 4, units.right), cy = MulDiv(have.cy, 8, units.bottom);
-                    have = SIZE{MulDiv(cx, base.cx, 4), MulDiv(cy, base.cy, 8)};
-                }
-                scaledFont = FontAtDpi(font, dialogFont, dpi);
+            if (layout == Layout::Pixels) {
+                have = SIZE{MulDiv(have.cx, dpi, systemDpi), MulDiv(have.cy, dpi, systemDpi)};
+            } else {
+                // Back to the template's dialog units (exact: a unit is over a pixel wide), then out
+                // again with the units of the font at this DPI, as Windows places controls.
+                const int cx = MulDiv(have.cx, 4, units.right), cy = MulDiv(have.cy, 8, units.bottom);
+                have = SIZE{MulDiv(cx, base.cx, 4), MulDiv(cy, base.cy, 8)};
             }
-            const Need n = Measure(c, dc.get(), scaledFont ? scaledFont.get() : font, have, dpi);
+            HFONT font = reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0));
+            UniqueFont ownFont;
+            if (font && font != dialogFont) ownFont = FontAtDpi(font, false, systemDpi, dpi);
+            const Need n = Measure(c, dc.get(), ownFont ? ownFont.get() : dpiDialogFont.get(), have, dpi);
             measured += n.measured ? 1 : 0;
             if (!n.measured || (n.need.cx <= n.have.cx && n.need.cy <= n.have.cy)) continue;
             found.push_back(name + ", " + std::to_string(dpi) + " DPI, control " +
