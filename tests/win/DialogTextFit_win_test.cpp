@@ -38,7 +38,7 @@ std::string BinPath(const std::string& relative) {
 const char* const kLanguages[] = {"English", "German"};
 
 // How a dialog's controls grow with the DPI: by the dialog units of a template, or (dialogs laid
-// out in code) by the pixels at 96 DPI times the scale.
+// out in code) by their pixels scaled from the system DPI.
 enum class Layout { DialogUnits, Pixels };
 
 // Horizontal and vertical dialog base units of a font, by the rule Windows applies to dialogs.
