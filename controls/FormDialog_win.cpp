@@ -26,7 +26,7 @@ FormDialog::~FormDialog() {
 void FormDialog::ShowModal(HWND owner) {
     modal_ = true;
     if (const char* name = ResourceName()) {
-        DialogBoxParamW(GetModuleHandleW(nullptr), ResourceId(name).c_str(), owner, Proc, reinterpret_cast<LPARAM>(this));
+        DialogBoxParamW(ResourceModule(), ResourceId(name).c_str(), owner, Proc, reinterpret_cast<LPARAM>(this));
     } else {
         DialogTemplate t = Template();
         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.Data().data()),
@@ -39,7 +39,7 @@ void FormDialog::ShowModal(HWND owner) {
 HWND FormDialog::CreateModeless(HWND owner) {
     modal_ = false;
     if (const char* name = ResourceName())
-        return CreateDialogParamW(GetModuleHandleW(nullptr), ResourceId(name).c_str(), owner, Proc,
+        return CreateDialogParamW(ResourceModule(), ResourceId(name).c_str(), owner, Proc,
                                   reinterpret_cast<LPARAM>(this));
     DialogTemplate t = Template();
     return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),

@@ -31,6 +31,8 @@ protected:
     // The layout; not asked for when ResourceName names a template of the executable.
     virtual DialogTemplate Template() const { return DialogTemplate(WS_POPUP, 0, 0, 0, 0, ""); }
     virtual const char* ResourceName() const { return nullptr; }
+    // The module holding that template and its bitmaps (tests read the executable's as data).
+    virtual HINSTANCE ResourceModule() const { return GetModuleHandleW(nullptr); }
     virtual void OnInit() = 0;
     // Commands from controls; IDCANCEL also comes from Escape and the close box.
     virtual void OnCommand(int id, int code) = 0;

@@ -18,6 +18,7 @@
 #include "base/MessageTable.h"
 #include "base/MessageText.h"
 #include "settings/Hotkey_win.h"
+#include "base/win/Dpi_win.h"
 #include "base/win/SystemDll_win.h"
 #include "base/win/modDeclare_win.h"
 #include "base/win/Wide_win.h"
@@ -91,7 +92,7 @@ std::string LanguageFolderForChooser() {
 }
 
 DialogTemplate frmOptions::Template() const {
-    DialogTemplate t(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 260, 220,
+    DialogTemplate t(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 280, 220,
                      "Options");
     const char* starts[3] = {"Set Clipboard Monitor Active", "Set Auto Save Active", "Show History List"};
     for (int i = 0; i < 3; ++i)
@@ -114,38 +115,38 @@ DialogTemplate frmOptions::Template() const {
     t.Add(kDlgButton, "", kCmdLan, kButton, 22, 112, 110, 14);
     t.Add(kDlgButton, "Keep running in the notification area when the window is closed", kChkCloseToTray,
           kButton | BS_AUTOCHECKBOX | BS_MULTILINE | WS_GROUP, 22, 132, 190, 20);
-    t.Add(kDlgStatic, "Unsaved pictures kept, at most:", kLblKeptPictures, kChild, 22, 156, 160, 9);
-    t.Add(kDlgEdit, "", kTxtKeptPictures, kButton | WS_BORDER | ES_NUMBER, 186, 154, 50, 13);
-    t.Add(kDlgStatic, "Megabytes they take, at most:", kLblKeptMegabytes, kChild, 22, 170, 160, 9);
-    t.Add(kDlgEdit, "", kTxtKeptMegabytes, kButton | WS_BORDER | ES_NUMBER, 186, 168, 50, 13);
+    t.Add(kDlgStatic, "Unsaved pictures kept, at most:", kLblKeptPictures, kChild, 22, 156, 180, 9);
+    t.Add(kDlgEdit, "", kTxtKeptPictures, kButton | WS_BORDER | ES_NUMBER, 206, 154, 50, 13);
+    t.Add(kDlgStatic, "Megabytes they take, at most:", kLblKeptMegabytes, kChild, 22, 170, 180, 9);
+    t.Add(kDlgEdit, "", kTxtKeptMegabytes, kButton | WS_BORDER | ES_NUMBER, 206, 168, 50, 13);
     t.Add(kDlgButton, "Beep at Saving", kChkBeep, kButton | BS_AUTOCHECKBOX, 22, 40, 120, 12);
-    t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 38, 20, 14);
-    t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 210, 9);
-    t.Add(kDlgEdit, "", kTxtSavePath, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 72, 170, 13);
-    t.Add(kDlgButton, "Set", kCmdSavePath, kButton, 196, 71, 40, 14);
-    t.Add(kDlgStatic, "Please set the prefix and the suffix for auto file name", kLblFileName, kChild, 22, 98, 220,
+    t.Add(kDlgButton, "4", kCmdTryBeep, kButton, 150, 37, 20, 16);
+    t.Add(kDlgStatic, "Please choose a folder for auto save", kLblSavePath, kChild, 22, 60, 234, 9);
+    t.Add(kDlgEdit, "", kTxtSavePath, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 72, 190, 13);
+    t.Add(kDlgButton, "Set", kCmdSavePath, kButton, 216, 71, 40, 14);
+    t.Add(kDlgStatic, "Please set the prefix and the suffix for auto file name", kLblFileName, kChild, 22, 98, 234,
           9);
-    t.Add(kDlgEdit, "", kTxtPrefix, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 112, 90, 13);
-    t.Add(kDlgStatic, "***", kLblFileNum, kChild | SS_NOTIFY | SS_CENTER, 114, 114, 22, 9);
-    t.Add(kDlgEdit, "", kTxtSuffix, kButton | WS_BORDER | ES_AUTOHSCROLL, 138, 112, 90, 13);
+    t.Add(kDlgEdit, "", kTxtPrefix, kButton | WS_BORDER | ES_AUTOHSCROLL, 22, 112, 104, 13);
+    t.Add(kDlgStatic, "***", kLblFileNum, kChild | SS_NOTIFY | SS_CENTER, 128, 114, 22, 9);
+    t.Add(kDlgEdit, "", kTxtSuffix, kButton | WS_BORDER | ES_AUTOHSCROLL, 152, 112, 104, 13);
     // Room for the longer German label ("Format beim automatischen Speichern:").
-    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 150, 9);
-    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 176, 136, 60, 60);
+    t.Add(kDlgStatic, "Auto save format:", kLblAutoSaveFormat, kChild, 22, 138, 170, 9);
+    t.Add(kDlgComboBox, "", kCboAutoSaveFormat, kButton | CBS_DROPDOWNLIST | WS_VSCROLL, 196, 136, 60, 60);
     const char* kinds[6] = {"Capture Full Screen", "Capture Region", "Capture Active Window",
                             "Capture Active Window Client", "Capture Windows", "Repeat Last Capture"};
     for (int i = 0; i < 6; ++i) {
         t.Add(kDlgStatic, kinds[i], static_cast<uint16_t>(kLblHotkey + i), kChild, 22,
-              static_cast<int16_t>(42 + 19 * i), 110, 9);
-        t.Add(kDlgButton, "", static_cast<uint16_t>(kCmdHotkey + i), kButton, 136, static_cast<int16_t>(39 + 19 * i),
+              static_cast<int16_t>(42 + 19 * i), 130, 9);
+        t.Add(kDlgButton, "", static_cast<uint16_t>(kCmdHotkey + i), kButton, 156, static_cast<int16_t>(39 + 19 * i),
               100, 14);
     }
     // Frames after the page controls: below them in the drawing order, above the tab strip.
     const char* frames[4] = {"Starup Setup", "Common Setup", "Auto Save", "Hotkeys"};
     for (int p = 0; p < kPages; ++p)
-        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), WS_CHILD | BS_GROUPBOX, 12, 24, 236, 160);
+        t.Add(kDlgButton, frames[p], static_cast<uint16_t>(kFraTab + p), WS_CHILD | BS_GROUPBOX, 12, 24, 256, 160);
     t.Add(kDlgStatic, "Need more supports?", kLblTrans, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 8, 202, 120, 9);
-    t.Add(kDlgButton, "OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 148, 199, 50, 14);
-    t.Add(kDlgButton, "Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 203, 199, 50, 14);
+    t.Add(kDlgButton, "OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 168, 199, 50, 14);
+    t.Add(kDlgButton, "Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 223, 199, 50, 14);
     return t;
 }
 
@@ -175,7 +176,8 @@ void frmOptions::OnInit() {
     for (const auto& [id, tag] : tags) form_.Add(GetDlgItem(hwnd_, id), tag);
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kCmdTryBeep), "Try");
     SetControlToolTip(form_.ToolTips, GetDlgItem(hwnd_, kLblFileNum), "File number");
-    webdings_.reset(CreateFontA(-16, 0, 0, 0, 400, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Webdings"));
+    // The speaker glyph at 12 points, as large beside the text at every DPI.
+    webdings_.reset(CreateFontA(-MulDiv(12, WindowDpi(hwnd_), 72), 0, 0, 0, 400, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Webdings"));
     SendDlgItemMessageW(hwnd_, kCmdTryBeep, WM_SETFONT, reinterpret_cast<WPARAM>(webdings_.get()), FALSE);
     if (App().Language) App().Language->setLanguage(form_);
 

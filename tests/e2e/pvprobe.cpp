@@ -685,6 +685,20 @@ int main(int argc, char** argv) {
             WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
             std::printf("%s\n", text);
         }
+    } else if (cmd == "combo" && argc >= 4) {
+        // A dialog's combo box: entry count and chosen entry, then the entries in UTF-8.
+        HWND d = FindWindowA("#32770", argv[2]);
+        HWND c = d ? GetDlgItem(d, atoi(argv[3])) : nullptr;
+        if (!c) return 1;
+        LRESULT count = SendMessageW(c, CB_GETCOUNT, 0, 0);
+        std::printf("%ld %ld\n", static_cast<long>(count), static_cast<long>(SendMessageW(c, CB_GETCURSEL, 0, 0)));
+        for (LRESULT i = 0; i < count; ++i) {
+            // Marshalled across processes as wide text, like the list box's lines.
+            wchar_t wide[1024] = {};
+            if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) >= 1024) return 1;
+            SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+            std::printf("%s\n", Utf8(wide).c_str());
+        }
     } else if (cmd == "itemrect" && argc >= 4) {
         // Screen rectangle of a dialog's control, for real clicks into it.
         HWND d = FindWindowA("#32770", argv[2]);
