@@ -8,6 +8,7 @@ import glob
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -297,4 +298,22 @@ class PlenvueTestCase(unittest.TestCase):
 
 def main():
     need("wine", "xdotool")  # every test drives Plenvue through these
-    unittest.main(verbosity=2)
+    result = unittest.main(verbosity=2, exit=False).result
+    if result.wasSuccessful():
+        sys.exit(0)
+    # A machine busy with other work can make Wine miss a wait once: a failed test runs once more,
+    # and one that then passes is named in the output ("passed on a second run") rather than hidden.
+    again, names = unittest.TestSuite(), []
+    for test, _ in result.failures + result.errors:
+        name = getattr(test, "_testMethodName", None)
+        if not isinstance(test, unittest.TestCase) or not name:
+            sys.exit(1)  # a class or module set-up that failed: nothing to run again
+        again.addTest(type(test)(name))
+        names.append("%s.%s" % (type(test).__name__, name))
+    print("\n== running the %d failed test(s) once more" % again.countTestCases(), file=sys.stderr)
+    second = unittest.TextTestRunner(verbosity=2).run(again)
+    if not second.wasSuccessful():
+        sys.exit(1)
+    for name in names:
+        print("PASSED ON A SECOND RUN: " + name, file=sys.stderr)
+    sys.exit(0)
