@@ -114,6 +114,34 @@ class TwoMonitorCase(PlenvueTestCase):
         inside = [row[self.x_of(x1):self.x_of(x2)] for row in screen[y1:y2]]
         self.assertEqual(picture, inside)
 
+    def test_region_dragged_up_and_left_on_the_second_monitor(self):
+        second = self.layout.second
+        self.pattern_window(second[0] + 100, 150, 200, 100)
+        self.start_on_primary()
+        choose_tools_menu_entry("r")
+        self.assertTrue(wait_for(lambda: int(probe("find", "PlenvueFullScreen", "-"), 16), 15))
+        time.sleep(1)
+        # Pressed at the lower right, released at the upper left: the same rectangle as the other
+        # way round, at negative desktop coordinates when the monitor is left of the primary.
+        x1, y1, x2, y2 = second[0] + 120, 160, second[0] + 250, 230
+        xdotool("mousemove", self.x_of(second[0] + 600), 500)
+        time.sleep(0.5)
+        screen = root_pixels(self.layout.display, os.path.join(self.saves, "frozen"))
+        xdotool("mousemove", self.x_of(x2), y2)
+        time.sleep(0.3)
+        xdotool("mousedown", 1)
+        time.sleep(0.3)
+        xdotool("mousemove", self.x_of(x2 - 40), y2 - 30)
+        time.sleep(0.3)
+        xdotool("mousemove", self.x_of(x1), y1)
+        time.sleep(0.5)
+        xdotool("mouseup", 1)
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success130*70", 20),
+                        "status: " + probe("status"))
+        picture = self.saved_picture()
+        inside = [row[self.x_of(x1):self.x_of(x2)] for row in screen[y1:y2]]
+        self.assertEqual(picture, inside)
+
     def test_window_picked_on_the_second_monitor(self):
         second = self.layout.second
         self.pattern_window(second[0] + 100, 150, 200, 100)
