@@ -5,7 +5,7 @@ import subprocess
 import tempfile
 import time
 
-from plenvue_e2e import ENV, PlenvueTestCase, choose_tools_menu_entry, main, need, probe, screenshot, wait_for, \
+from plenvue_e2e import ENV, PROBE, PlenvueTestCase, choose_tools_menu_entry, main, need, probe, screenshot, wait_for, \
     xdotool
 
 RED, GREEN, BLACK = "FF0000", "00FF00", "000000"
@@ -244,6 +244,21 @@ class SelectionTest(PlenvueTestCase):
         self.assertTrue(wait_for(self.region_screen_gone, 10))
         self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
         self.assert_nothing_captured()
+
+    def test_another_window_taking_the_foreground_cancels(self):
+        self.open_region_screen()
+        xdotool("mousemove", 60, 140)
+        time.sleep(0.2)
+        # Another program's new window comes to the front, as a message or a task switch would.
+        other = subprocess.Popen(["wine", PROBE, "titled", "500", "100", "240", "160", "4f74686572"], env=ENV,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(other)
+        self.assertTrue(wait_for(lambda: int(probe("find", "PvProbeTitled", "-"), 16), 20))
+        self.assertTrue(wait_for(self.region_screen_gone, 10), "the selection stayed up behind another window")
+        self.assertTrue(wait_for(lambda: probe("visible") == "1", 10))
+        time.sleep(0.5)
+        self.assertEqual(probe("status"), self.status_before)
+        self.assertEqual(probe("caption"), "Korvane Plenvue")
 
 
 class WindowPickTest(PlenvueTestCase):
