@@ -85,62 +85,47 @@ class TwoMonitorCase(PlenvueTestCase):
         # The pattern window on the second monitor is in the picture at its place.
         self.assertEqual(picture[130][second[0] - left + 100 + 5], RED)
 
-    def test_region_across_the_monitor_boundary(self):
+    def select_region(self, away, press, via, release, size):
+        """Drags from `press` over `via` to `release` (desktop coordinates) on the frozen screen and
+        checks that the saved capture is, pixel for pixel, the rectangle between the two corners as
+        the frozen screen showed it with the pointer at `away`."""
         self.start_on_primary()
         choose_tools_menu_entry("r")
         self.assertTrue(wait_for(lambda: int(probe("find", "PlenvueFullScreen", "-"), 16), 15))
         time.sleep(1)
-        # From 60 pixels inside one monitor to 60 pixels inside the other, pressed, dragged, released.
-        boundary = 0 if self.SIDE == "LeftOf" else 1024
-        x1, y1, x2, y2 = boundary - 60, 200, boundary + 60, 300
         # The frozen screen as X shows it, with the cross-hair's lines clear of the region: the band
         # drawn later lies on the region's first row and column, which the picture holds unmarked.
-        xdotool("mousemove", self.x_of(boundary - 200), 400)
+        xdotool("mousemove", self.x_of(away[0]), away[1])
         time.sleep(0.5)
         screen = root_pixels(self.layout.display, os.path.join(self.saves, "frozen"))
-        xdotool("mousemove", self.x_of(x1), y1)
+        xdotool("mousemove", self.x_of(press[0]), press[1])
         time.sleep(0.3)
         xdotool("mousedown", 1)
         time.sleep(0.3)
-        xdotool("mousemove", self.x_of(boundary), 250)
+        xdotool("mousemove", self.x_of(via[0]), via[1])
         time.sleep(0.3)
-        xdotool("mousemove", self.x_of(x2), y2)
+        xdotool("mousemove", self.x_of(release[0]), release[1])
         time.sleep(0.5)
         xdotool("mouseup", 1)
-        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success120*100", 20),
+        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success" + size, 20),
                         "status: " + probe("status"))
-        picture = self.saved_picture()
-        # From the pressed pixel up to the released one as the frozen screen showed it, pixel for pixel.
-        inside = [row[self.x_of(x1):self.x_of(x2)] for row in screen[y1:y2]]
-        self.assertEqual(picture, inside)
+        left, right = sorted((press[0], release[0]))
+        top, bottom = sorted((press[1], release[1]))
+        inside = [row[self.x_of(left):self.x_of(right)] for row in screen[top:bottom]]
+        self.assertEqual(self.saved_picture(), inside)
+
+    def test_region_across_the_monitor_boundary(self):
+        # From 60 pixels inside one monitor to 60 pixels inside the other, pressed, dragged, released.
+        boundary = 0 if self.SIDE == "LeftOf" else 1024
+        self.select_region((boundary - 200, 400), (boundary - 60, 200), (boundary, 250), (boundary + 60, 300),
+                           "120*100")
 
     def test_region_dragged_up_and_left_on_the_second_monitor(self):
-        second = self.layout.second
-        self.pattern_window(second[0] + 100, 150, 200, 100)
-        self.start_on_primary()
-        choose_tools_menu_entry("r")
-        self.assertTrue(wait_for(lambda: int(probe("find", "PlenvueFullScreen", "-"), 16), 15))
-        time.sleep(1)
         # Pressed at the lower right, released at the upper left: the same rectangle as the other
         # way round, at negative desktop coordinates when the monitor is left of the primary.
-        x1, y1, x2, y2 = second[0] + 120, 160, second[0] + 250, 230
-        xdotool("mousemove", self.x_of(second[0] + 600), 500)
-        time.sleep(0.5)
-        screen = root_pixels(self.layout.display, os.path.join(self.saves, "frozen"))
-        xdotool("mousemove", self.x_of(x2), y2)
-        time.sleep(0.3)
-        xdotool("mousedown", 1)
-        time.sleep(0.3)
-        xdotool("mousemove", self.x_of(x2 - 40), y2 - 30)
-        time.sleep(0.3)
-        xdotool("mousemove", self.x_of(x1), y1)
-        time.sleep(0.5)
-        xdotool("mouseup", 1)
-        self.assertTrue(wait_for(lambda: probe("status") == "Capture Image Success130*70", 20),
-                        "status: " + probe("status"))
-        picture = self.saved_picture()
-        inside = [row[self.x_of(x1):self.x_of(x2)] for row in screen[y1:y2]]
-        self.assertEqual(picture, inside)
+        left = self.layout.second[0]
+        self.pattern_window(left + 100, 150, 200, 100)
+        self.select_region((left + 600, 500), (left + 250, 230), (left + 210, 200), (left + 120, 160), "130*70")
 
     def test_window_picked_on_the_second_monitor(self):
         second = self.layout.second
