@@ -425,6 +425,10 @@ TEST(frmMain, CaptureErrorIsShownAsNumberAndDescription) {
     clsCapture& engine = SharedCapture();
     SetCursorPos(100, 100);
     engine.CaptureMethod(1);
+    // An earlier capture's size would make this a region off every monitor, which is said otherwise.
+    engine.SrcTop(0);
+    engine.SrcWidth(0);
+    engine.SrcHeight(0);
     engine.SrcLeft(-2147483647.0);  // the pointer's offset from it overflows
     std::string text;
     {
