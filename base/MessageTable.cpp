@@ -91,6 +91,7 @@ const std::vector<MessageDefault>& MessageDefaults() {
         {kMsgOptKeptPictures, "Unsaved pictures kept, at most:"},
         {kMsgOptKeptMegabytes, "Megabytes they take, at most:"},
         {kMsgHotkeyInUseLine, "%k (%c) is used by another program"},
+        {kMsgKeptPictureShown, "Not saved yet: this picture is kept in the history"},
         {kMsgHotkeyInUseTitle, "Plenvue: hot keys not available"},
         {kMsgHotkeyInUseMark, "%s (in use)"},
         {kMsgHotkeyChangeFailed, "%s: register hotkey failed, another program uses this key. Please choose another one."},

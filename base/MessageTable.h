@@ -91,6 +91,8 @@ inline constexpr int kMsgOptKeptMegabytes = 12808;
 // Hot keys another program holds: a line per key ("%k" its name, "%c" the capture's), the
 // balloon's title, the Options dialog's mark ("%s" the key) and a failed change ("%s" the key).
 inline constexpr int kMsgHotkeyInUseLine = 12901;
+// A capture or paste never saved, opened again from the kept history (it has no file to name).
+inline constexpr int kMsgKeptPictureShown = 13123;
 inline constexpr int kMsgHotkeyInUseTitle = 12902;
 inline constexpr int kMsgHotkeyInUseMark = 12903;
 inline constexpr int kMsgHotkeyChangeFailed = 12904;

@@ -61,7 +61,10 @@ bool frmMain::OpenPicture(const std::string& path, bool addHistory) {
     }
     if (!error) {
         picSwap_ = loaded;
-        SetStatus(FormatMessageText(Msg(notice ? notice : 10017), file.empty() ? path : file));
+        // A capture never saved has no file to name: the kept copy's own path means nothing to the user.
+        SetStatus(!notice && file.empty() && entry && !entry->Copy.empty()
+                      ? Msg(kMsgKeptPictureShown)
+                      : FormatMessageText(Msg(notice ? notice : 10017), file.empty() ? path : file));
         SetCurrentFile(file);
         entryPath_ = path;
         if (addHistory) {

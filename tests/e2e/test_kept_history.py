@@ -64,6 +64,7 @@ class KeptHistoryTest(PlenvueTestCase):
         self.assertEqual(self.pixels(left + 25, top + 125, 20, 1)[0], expected)
         # A capture never saved has no file: the caption says so.
         self.assertEqual(probe("caption"), "Korvane Plenvue--NewFile")
+        self.assertEqual(probe("status"), "Not saved yet: this picture is kept in the history")
 
     def test_limits_keep_the_newest_copies_and_a_saved_capture_becomes_its_file(self):
         wine_reg("add", REG_KEY, "/v", "Kept Pictures", "/d", "2", "/f")

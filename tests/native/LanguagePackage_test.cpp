@@ -234,7 +234,7 @@ TEST(LanguagePackage, NamesAndMessageTextsOfTheEnglishDefaults) {
     // The package text of a new message is the built-in default the program falls back to.
     for (int item : {plenvue::kMsgHotkeyNeedsCtrlOrAlt, 10005, plenvue::kMsgCountdownTip, plenvue::kMsgDelayCancelled,
                      plenvue::kMsgClipboardBusy, plenvue::kMsgCopied, plenvue::kMsgNoClipboardPicture,
-                     plenvue::kMsgClipboardFailed})
+                     plenvue::kMsgClipboardFailed, plenvue::kMsgKeptPictureShown})
         EXPECT_EQ(en[item], plenvue::DefaultMessage(item)) << item;
     // The English words of key names are the program's own; the German ones are its own words.
     for (const plenvue::KeyWord& k : plenvue::kKeyWords) {
