@@ -24,6 +24,7 @@ constexpr int kClientWidth = 500, kClientHeight = 186;
 constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
 constexpr int kHueHeight = 24;
 constexpr int kAnchorLeft = 185, kAnchorTop = 62;
+constexpr int32_t kPreviewLabelItem = 13124;
 
 void RegisterBoxClass() { RegisterWindowClass({frmFilters::kBoxClass, DefWindowProcW, IDC_ARROW, ButtonFaceBrush()}); }
 
@@ -115,7 +116,7 @@ void frmFilters::OnInit() {
     const int margin = Scaled(10);
     picPreview_ = MakeChild(kBoxClass, "", WS_VISIBLE, margin, margin, kPreviewWidth + 4, kPreviewHeight + 4,
                             kPreviewId, WS_EX_CLIENTEDGE);
-    MakeChild("STATIC", "Preview", WS_VISIBLE | SS_CENTER, margin, margin + kPreviewHeight + 4 + Scaled(4),
+    MakeChild("STATIC", LangItem(kPreviewLabelItem, "Preview").c_str(), WS_VISIBLE | SS_CENTER, margin, margin + kPreviewHeight + 4 + Scaled(4),
               kPreviewWidth + 4, Scaled(16), kPreviewLabelId);
     lblFilters_ = MakeChild("STATIC", "", WS_VISIBLE, anchorLeft_, margin, Scaled(305), Scaled(48), kLabelId);
     picHue_ = MakeChild(kBoxClass, "", 0, anchorLeft_, anchorTop_ + Scaled(5), kHueBarColumns + 4, kHueHeight + 4,

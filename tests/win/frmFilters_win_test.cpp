@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "shell/ImageCommands_win.h"
@@ -147,3 +148,18 @@ TEST(frmFilters, NoiseModeCaptionsDefaultToUniformAndRandom) {
     EXPECT_FALSE(noise.Random());  // "Uniform" is the mode selected at start
 }
 
+
+TEST(frmFilters, PreviewLabelFollowsTheLanguagePackage) {
+    // It stayed English in the German window.
+    ScopedProgramState state;
+    std::string german = "Z:" + std::string(PLENVUE_BIN_DIR) + "/Language/German.dll";
+    for (char& c : german)
+        if (c == '/') c = '\\';
+    App().Language = std::make_unique<cMultiLanguage>();
+    App().Language->LanguagePackageFileName(german);
+    ASSERT_EQ(App().Language->getItemValue(100), "Deutsch") << german;
+    frmFilters fade;
+    std::string label;
+    Show(fade, eFilterFade, IDCANCEL, [&](HWND dlg) { label = Text(GetDlgItem(dlg, frmFilters::kPreviewLabelId)); });
+    EXPECT_EQ(label, "Vorschau");
+}
