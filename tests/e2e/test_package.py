@@ -249,7 +249,9 @@ class InstallerLifecycleTest(PackageTestCase):
         again = installed_products()
         self.assertEqual([v for _, v in again], [self.version], "one product registered, not two")
         self.assertNotEqual(again[0][0], first[0][0], "the rebuilt package's product replaced the first")
-        self.assertEqual(files_below(self.folder), sorted(make_packages.program_files(BIN_DIR)))
+        # Once a full test run found the folder empty here; say what the machine had then.
+        self.assertEqual(files_below(self.folder), sorted(make_packages.program_files(BIN_DIR)),
+                         "products %s; beside the folder: %s" % (again, os.listdir(os.path.dirname(self.folder))))
         self.assertEqual(run_wine("msiexec", "/x", windows_path(rebuilt_msi), "/qn"), 0)
         self.assertEqual(installed_products(), [])
         self.assertFalse(os.path.exists(self.folder))
