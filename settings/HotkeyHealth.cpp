@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/MessageText.h"
+#include "base/Utf.h"
 #include "settings/HotkeyNames.h"
 
 namespace plenvue {
@@ -13,31 +14,8 @@ std::string KeyName(int32_t modifier, int32_t key, const KeyWordText& words) {
     return LocalHotkeyName(modifier == 0 ? 8 : modifier, key, words);
 }
 
-// UTF-16 units of one UTF-8 sequence by its lead byte: four-byte sequences need a surrogate pair.
-size_t UnitsOfLead(unsigned char lead) {
-    if ((lead & 0xC0) == 0x80) return 0;
-    return lead >= 0xF0 ? 2 : 1;
-}
-
-size_t Units(std::string_view text) {
-    size_t n = 0;
-    for (unsigned char c : text) n += UnitsOfLead(c);
-    return n;
-}
-
-// The longest start of `text` within `maxUnits` units that ends at a character boundary.
-std::string CutToUnits(std::string_view text, size_t maxUnits) {
-    size_t units = 0, end = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const size_t u = UnitsOfLead(static_cast<unsigned char>(text[i]));
-        if (u == 0) continue;
-        if (units + u > maxUnits) return std::string(text.substr(0, i));
-        units += u;
-        end = i + 1;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    }
-    return std::string(text.substr(0, end));
-}
+// UTF-16 units of a display text, counted as the system will show it.
+size_t Units(std::string_view text) { return Utf8ToUtf16Lossy(text).size(); }
 
 }  // namespace
 
@@ -76,8 +54,8 @@ std::string JoinWithin(const std::vector<std::string>& lines, std::string_view s
         }
         if (i == 0) {
             // Without room for the mark, as much of the first line as fits.
-            if (lines.size() == 1 || room == 0) return CutToUnits(lines[0], maxUnits);
-            return CutToUnits(lines[0], room) + std::string(separator) + std::string(kMore);
+            if (lines.size() == 1 || room == 0) return CutToUtf16Units(lines[0], maxUnits);
+            return CutToUtf16Units(lines[0], room) + std::string(separator) + std::string(kMore);
         }
         return text + std::string(separator) + std::string(kMore);
     }

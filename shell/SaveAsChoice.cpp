@@ -3,17 +3,11 @@
 
 #include <vector>
 
+#include "controls/modExPath.h"
 #include "settings/CurrentSettings.h"
 
 namespace plenvue {
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -36,7 +30,7 @@ std::vector<std::string_view> FilterPatterns(std::string_view filter) {
 }
 
 std::string FormatOfExtension(std::string_view extension) {
-    const std::string e = Lower(extension);
+    const std::string e = LowerAscii(extension);
     if (e == "png") return "PNG";
     if (e == "jpg" || e == "jpeg") return "JPEG";
     if (e == "bmp") return "BMP";
@@ -55,17 +49,14 @@ std::string SaveAsStartFolder(std::string_view lastFolder, std::string_view auto
     return {};
 }
 
-std::string NormaliseSaveAsFormat(std::string_view text) {
-    const std::string format = FormatOfExtension(TrimBlanks(text));
-    return format.empty() ? "PNG" : format;
-}
+std::string NormaliseSaveAsFormat(std::string_view text) { return NormaliseAutoSaveFormat(text); }
 
 int32_t FilterIndexFor(std::string_view filter, std::string_view extension) {
-    const std::string wanted = "*." + Lower(extension);
+    const std::string wanted = "*." + LowerAscii(extension);
     const std::vector<std::string_view> entries = FilterPatterns(filter);
     for (size_t i = 0; i < entries.size(); ++i)
         for (std::string_view pattern : Split(entries[i], ';'))
-            if (Lower(TrimBlanks(pattern)) == wanted) return static_cast<int32_t>(i + 1);
+            if (LowerAscii(TrimBlanks(pattern)) == wanted) return static_cast<int32_t>(i + 1);
     return 1;
 }
 
@@ -74,7 +65,7 @@ std::string FilterExtension(std::string_view filter, int32_t index) {
     if (index < 1 || static_cast<size_t>(index) > entries.size()) return {};
     const std::string first = TrimBlanks(Split(entries[index - 1], ';').front());
     if (first.size() < 3 || first.compare(0, 2, "*.") != 0) return {};
-    const std::string extension = Lower(first.substr(2));
+    const std::string extension = LowerAscii(first.substr(2));
     return extension.find_first_of("*?.") == std::string::npos ? extension : std::string();
 }
 

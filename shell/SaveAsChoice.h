@@ -17,8 +17,8 @@ inline constexpr const char* kValSaveAsFormat = "Save As Format";
 std::string SaveAsStartFolder(std::string_view lastFolder, std::string_view autoSaveFolder,
                               std::string_view picturesFolder, const std::function<bool(const std::string&)>& isFolder);
 
-// The remembered type as stored: "PNG", "JPEG" or "BMP" in any case between blanks ("JPG" is JPEG);
-// anything else, missing included, is PNG.
+// The remembered type as stored, read by the auto-save format's rule: "PNG", "JPEG" or "BMP" in any
+// case between blanks ("JPG" is JPEG); anything else, missing included, is PNG.
 std::string NormaliseSaveAsFormat(std::string_view text);
 
 // The 1-based entry of a "name|patterns|..." filter whose patterns hold "*.extension" (any case);

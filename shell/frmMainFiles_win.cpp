@@ -257,7 +257,7 @@ void frmMain::mnuSaveAs() {
     const std::string filter = Msg(10005);
     const std::string folder =
         SaveAsStartFolder(ReadSetting(kValSaveAsFolder), settings.SavePath, PicturesFolder(), IsExistingFolder);
-    const std::string extension = AutoSaveExtension(NormaliseSaveAsFormat(ReadSetting(kValSaveAsFormat)));
+    const std::string extension = AutoSaveExtension(ReadSetting(kValSaveAsFormat));
     SaveDialogChoice choice;
     choice.FilterIndex = FilterIndexFor(filter, extension);
     choice.DefaultExtension = extension;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/FileDialogParts_win.h"
+
 namespace {
 
 HWND ParseHwnd(const char* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoul(s, nullptr, 0))); }
@@ -289,23 +291,6 @@ int DumpMenus() {
     if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
     CloseHandle(proc);
     return rc;
-}
-
-// The file-name edit of an open or save dialog, wherever the dialog nests it.
-HWND FileNameEdit(HWND dialog) {
-    for (int id : {0x47C, 0x480}) {
-        HWND c = GetDlgItem(dialog, id);
-        if (!c) continue;
-        char cls[64] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0) return c;
-        for (HWND inner = c; inner;) {
-            HWND edit = FindWindowExA(inner, nullptr, "Edit", nullptr);
-            if (edit) return edit;
-            inner = FindWindowExA(inner, nullptr, "ComboBox", nullptr);
-        }
-    }
-    return nullptr;
 }
 
 // The driver environment of this build's own platform.
@@ -716,7 +701,7 @@ int main(int argc, char** argv) {
     } else if (cmd == "filenamebox" && argc >= 3) {
         // The name an open or save dialog proposes, and the 0-based type shown in its list.
         HWND d = FindWindowA("#32770", argv[2]);
-        HWND e = d ? FileNameEdit(d) : nullptr;
+        HWND e = d ? plenvue::test::FileNameEdit(d) : nullptr;
         if (!e) return 1;
         // GetWindowText does not read an edit of another process: ask the control itself.
         wchar_t text[1024] = {};
@@ -726,7 +711,7 @@ int main(int argc, char** argv) {
     } else if (cmd == "filename" && argc >= 4) {
         // Types a path into an open or save dialog's name box and confirms it.
         HWND d = FindWindowA("#32770", argv[2]);
-        HWND e = d ? FileNameEdit(d) : nullptr;
+        HWND e = d ? plenvue::test::FileNameEdit(d) : nullptr;
         if (!e) return 1;
         SendMessageW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideArg(3).c_str()));
         PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);

@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "tests/support/FileDialogParts_win.h"
+
 namespace plenvue::test {
 
 // Answers the next dialog of this process from a second thread, as a user would.
@@ -79,21 +81,6 @@ private:
 };
 
 inline void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))); }
-
-inline HWND FileNameEdit(HWND dialog) {
-    for (int id : {0x47C, 0x480}) {
-        HWND c = GetDlgItem(dialog, id);
-        if (!c) continue;
-        char cls[64] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0) return c;
-        for (HWND inner = c; inner;) {
-            if (HWND edit = FindWindowExA(inner, nullptr, "Edit", nullptr)) return edit;
-            inner = FindWindowExA(inner, nullptr, "ComboBox", nullptr);
-        }
-    }
-    return nullptr;
-}
 
 // Picks entry `index` of a dialog's drop-down list as the user would: the selection, then the
 // notifications (Wine's file dialog acts on the end of the choice, Windows' on the change).
